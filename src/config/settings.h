@@ -1,0 +1,22 @@
+// The settings file KOV.ini and the process-wide Settings record filled from it.
+#pragma once
+
+#include <cstdint>
+
+struct Settings {
+    float LocTextPosX;           // panel anchor x with the normal radar, design units, >= 0
+    float LocTextPosY;           // panel anchor y with the normal radar
+    float LocTextPosX_RadarLrg;  // panel anchor x while the big map is shown
+    float LocTextPosY_RadarLrg;  // panel anchor y while the big map is shown
+    float LocTextSizeMult;       // panel size multiplier, >= 0.5
+    int32_t AllowRadarSizeToggle;   // read and kept; nothing depends on it
+    int32_t ShowPlayerObituaries;   // feed notices for deaths, on when 1
+    int32_t DisplayPlayerBlips;     // player blips and the one-shot sweep, on when 1
+    int32_t DisplayTeamBlipsOnly;   // blips only for team mates, on when 1
+};
+
+// Written only by LoadSettings; read by the location panel, hotkeys and the multiplayer overlay.
+extern Settings settings;
+
+// Reads all nine keys (defaults for what is missing), clamps the numbers and logs one line.
+void LoadSettings();

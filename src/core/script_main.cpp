@@ -1,0 +1,55 @@
+// ScriptMain: writes the log header, loads the settings, then runs one pass of the frame loop
+// each time the host resumes the script.
+#include "core/script_main.h"
+
+#include "config/process_log.h"
+#include "config/settings.h"
+#include "core/frame_state.h"
+#include "draw/notice.h"
+#include "host/natives.h"
+#include "input/hotkeys.h"
+#include "location/location_panel.h"
+#include "multiplayer/player_blips.h"
+#include "multiplayer/player_list.h"
+
+constexpr DWORD kNextFrame = 0;
+constexpr DWORD kDeadPassWaitMs = 100;
+
+// The player cannot act while no ped exists (a loading screen) or the pause menu is open. The pause
+// menu is asked about only when the ped exists.
+static bool PlayerCanAct() {
+    return DoesEntityExist(frameState.localPlayerPed) && !IsPauseMenuActive();
+}
+
+// Idle pass: the one-shot blip sweep may run; nothing is polled or drawn. A session byte other
+// than 0 or 1 counts as neither, so it does not sweep.
+static void RunIdlePass() {
+    if (frameState.inSession == 1 || (frameState.inSession == 0 && !blipsCleared)) ClearPlayerBlips();
+}
+
+static void RunFrameTasks() {
+    if (IsEntityDead(frameState.localPlayerPed)) {
+        if (frameState.bigMapActive) ToggleBigMap();
+        scriptWait(kDeadPassWaitMs);
+    }
+    PollHotkeys();
+    UpdateLocationPanel();
+    DrawPlayerListPanel();
+    UpdatePlayerBlips();
+    DrawNotice();
+    // A blip created by the first pass is moved onto its player before the host draws the frame.
+    if (frameState.inSession == 1) UpdatePlayerBlips();
+}
+
+void ScriptMain() {
+    WriteLogHeader();
+    LoadSettings();
+    for (;;) {
+        frameState.localPlayerIndex = GetLocalPlayerIndex();
+        frameState.localPlayerPed = GetLocalPlayerPed();
+        frameState.inSession = GetSessionActiveByte();
+        if (PlayerCanAct()) RunFrameTasks();
+        else RunIdlePass();
+        scriptWait(kNextFrame);
+    }
+}

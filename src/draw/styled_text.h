@@ -1,0 +1,9 @@
+// The styled text element: one outlined-or-not text of the location panel, placed in design units.
+#pragma once
+
+#include <cstdint>
+
+// Draws one white text with the given alpha. The caller sets the outline beforehand if it wants
+// one; this element never touches it.
+void DrawStyledText(const char* text, float size, int32_t alpha, bool centred, bool proportional,
+                    float x, float y);

@@ -1,0 +1,86 @@
+// PollHotkeys, the two one-bit latches, and ToggleBigMap.
+#include "input/hotkeys.h"
+
+#include <cstdint>
+
+#include "config/settings.h"
+#include "core/frame_state.h"
+#include "draw/notice.h"
+#include "host/natives.h"
+#include "host/platform.h"
+
+constexpr int kKeyAlt = 0x12;
+constexpr int kKeyCtrl = 0x11;
+constexpr int kKeyL = 0x4C;
+constexpr uint16_t kKeyDownBit = 0x8000;
+
+constexpr int32_t kRadarControlGroup = 2;
+constexpr int32_t kRadarControl = 48;
+
+constexpr const char* kDisplayEnabledNotice = "~y~KOV | ~w~Location display enabled.";
+constexpr const char* kDisplayDisabledNotice = "~y~KOV | ~w~Location display disabled.";
+
+// Set once an L press has toggled the display; cleared when L is seen up with Ctrl and Alt down.
+static bool toggleKeyLatch;
+// Set once a release report has toggled the big map; cleared by a report of no release.
+static bool radarReleaseLatch;
+
+static bool IsKeyDown(int key) { return (static_cast<uint16_t>(GetAsyncKeyState(key)) & kKeyDownBit) != 0; }
+
+static void ToggleLocationDisplay() {
+    if (!frameState.displayEnabled) {
+        LoadSettings();  // an edited KOV.ini takes effect with the new notice
+        frameState.displayEnabled = true;
+        ShowNotice(kDisplayEnabledNotice);
+    } else {
+        frameState.displayEnabled = false;
+        ShowNotice(kDisplayDisabledNotice);
+    }
+}
+
+static void PollDisplayToggle() {
+    frameState.playerListRequested = false;
+    if (!IsKeyDown(kKeyL)) {
+        toggleKeyLatch = false;
+        return;
+    }
+    if (toggleKeyLatch) return;
+    toggleKeyLatch = true;
+    ToggleLocationDisplay();
+}
+
+void PollHotkeys() {
+    if (IsKeyDown(kKeyAlt) && IsKeyDown(kKeyCtrl)) {
+        PollDisplayToggle();
+    } else if (IsKeyDown(kKeyAlt) && !IsKeyDown(kKeyCtrl)) {
+        frameState.playerListRequested = IsRadarControlHeld();
+    } else if (!IsKeyDown(kKeyAlt) && !IsKeyDown(kKeyCtrl)) {
+        frameState.playerListRequested = false;
+        if (RadarControlReleased()) ToggleBigMap();
+    }
+    // Ctrl held without Alt: nothing changes.
+}
+
+bool IsRadarControlHeld() { return IsControlPressed(kRadarControlGroup, kRadarControl); }
+
+bool RadarControlReleased() {
+    if (!IsControlJustReleased(kRadarControlGroup, kRadarControl)) {
+        radarReleaseLatch = false;
+        return false;
+    }
+    if (radarReleaseLatch) return false;
+    radarReleaseLatch = true;
+    return true;
+}
+
+void ToggleBigMap() {
+    frameState.bigMapActive = !frameState.bigMapActive;
+    const bool online = frameState.inSession == 1;
+    if (frameState.bigMapActive) {
+        SetBigMapActive(true, false);
+    } else {
+        DisplayRadar(true);  // the radar is shown before the big map is switched off
+        SetBigMapActive(false, false);
+    }
+    if (online) DisplayPlayerNameTagsOnBlips(frameState.bigMapActive);
+}

@@ -1,0 +1,133 @@
+// BuildAreaLine and its zone table.
+#include "location/area_line.h"
+
+#include <iterator>
+
+#include "core/bounded_text.h"
+#include "host/natives.h"
+
+struct ZoneRow {
+    const char* code;
+    const char* displayName;
+    const char* region;
+};
+
+// Host zone code -> display name and region. Row 0 is the fallback and is never compared; the
+// lookup takes the first match among the other rows (so the repeated "TongVaH" row is never used).
+static const ZoneRow kZones[] = {
+    {"NULL",      "Area N/A",                "San Andreas"},
+    {"AirP",      "Los Santos Int'l",        "Metro Los Santos"},
+    {"Alamo",     "Alamo Sea",               "Blaine County"},
+    {"Alta",      "Alta",                    "Metro Los Santos"},
+    {"ArmyB",     "AFB Zancudo",             "Blaine County"},
+    {"BanhamCa",  "Banham Canyon",           "Los Santos County"},
+    {"Banning",   "Banning",                 "Metro Los Santos"},
+    {"Baytre",    "Baytree Canyon",          "Los Santos County"},
+    {"Beach",     "Vespucci Beach",          "Metro Los Santos"},
+    {"BhamCa",    "Banham Canyon",           "Los Santos County"},
+    {"BradP",     "Braddock Pass",           "Blaine County"},
+    {"BradT",     "Braddock Tunnel",         "Blaine County"},
+    {"Burton",    "Burton",                  "Metro Los Santos"},
+    {"CANNY",     "Raton Canyon",            "Blaine County"},
+    {"CCreak",    "Cassidy Creek",           "Blaine County"},
+    {"CHIL",      "Vinewood Hills",          "Los Santos County"},
+    {"CHU",       "Chumash",                 "Los Santos County"},
+    {"CMSW",      "Chiliad Mtn State Wild",  "Blaine County"},
+    {"CalafB",    "Calafia Bridge",          "Blaine County"},
+    {"ChamH",     "Chamberlain Hills",       "Metro Los Santos"},
+    {"Cypre",     "Cypress Flats",           "Metro Los Santos"},
+    {"DTVine",    "Downtown Vinewood",       "Metro Los Santos"},
+    {"Davis",     "Davis",                   "Metro Los Santos"},
+    {"DeLBe",     "Del Perro Beach",         "Metro Los Santos"},
+    {"DelPe",     "Del Perro",               "Metro Los Santos"},
+    {"DelSol",    "Puerto Del Sol",          "Metro Los Santos"},
+    {"Desrt",     "Gr Senora Desert",        "Blaine County"},
+    {"Downt",     "Downtown",                "Metro Los Santos"},
+    {"EBuro",     "El Burro Hts",            "Metro Los Santos"},
+    {"ELGorL",    "El Gordo Lighthouse",     "Blaine County"},
+    {"East_V",    "East Vinewood",           "Metro Los Santos"},
+    {"Elysian",   "Elysian Island",          "Metro Los Santos"},
+    {"Galfish",   "Galilee",                 "Blaine County"},
+    {"Galli",     "Galileo Park",            "Los Santos County"},
+    {"Golf",      "Golf Club",               "Metro Los Santos"},
+    {"GrapeS",    "Grapeseed",               "Blaine County"},
+    {"Greatc",    "Great Chaparral",         "Los Santos County"},
+    {"Harmo",     "Harmony",                 "Blaine County"},
+    {"Hawick",    "Hawick",                  "Metro Los Santos"},
+    {"Hors",      "Vinewood Racetrack",      "Metro Los Santos"},
+    {"HumLab",    "Humane Labs",             "Los Santos County"},
+    {"Jail",      "Bolingbroke Pen",         "Blaine County"},
+    {"Koreat",    "Little Seoul",            "Metro Los Santos"},
+    {"LAct",      "Land Act Reservoir",      "Los Santos County"},
+    {"LDam",      "Land Act Dam",            "Los Santos County"},
+    {"LMesa",     "La Mesa",                 "Metro Los Santos"},
+    {"Lago",      "Lago Zancudo",            "Blaine County"},
+    {"LegSqu",    "Legion Square",           "Metro Los Santos"},
+    {"LosPuer",   "La Puerta",               "Metro Los Santos"},
+    {"MTChil",    "Mount Chiliad",           "Blaine County"},
+    {"MTGordo",   "Mount Gordo",             "Blaine County"},
+    {"MTJose",    "Mount Josiah",            "Blaine County"},
+    {"Mirr",      "Mirror Park",             "Metro Los Santos"},
+    {"Morn",      "Morningwood",             "Metro Los Santos"},
+    {"Movie",     "Backlot city",            "Metro Los Santos"},
+    {"Murri",     "Murrieta Hts",            "Metro Los Santos"},
+    {"NCHU",      "North Chumash",           "Blaine County"},
+    {"Noose",     "NOOSE HQ",                "Los Santos County"},
+    {"Observ",    "Galileo Observatory",     "Los Santos County"},
+    {"Oceana",    "Pacific Ocean",           "San Andreas"},
+    {"PBOX",      "Pillbox Hill",            "Metro Los Santos"},
+    {"PBluff",    "Pacific Bluffs",          "Metro Los Santos"},
+    {"PalCov",    "Plaeto Cove",             "Blaine County"},
+    {"PalFor",    "Paleto Forest",           "Blaine County"},
+    {"PalHigh",   "Palomino Highlands",      "Los Santos County"},
+    {"Paleto",    "Paleto Bay",              "Blaine County"},
+    {"Palmpow",   "Palmer-T Pow Stn",        "Los Santos County"},
+    {"ProcoB",    "Procopio Beach",          "Blaine County"},
+    {"Prol",      "Ludendorff",              "North Yankton"},
+    {"RANCHO",    "Rancho",                  "Metro Los Santos"},
+    {"RGLEN",     "Richman Glen",            "Los Santos County"},
+    {"RTRAK",     "Redwood Lights Track",    "Los Santos County"},
+    {"Richm",     "Richman",                 "Metro Los Santos"},
+    {"Rockf",     "Rockford Hills",          "Metro Los Santos"},
+    {"SKID",      "Mission Row",             "Metro Los Santos"},
+    {"STRAW",     "Strawberry",              "Metro Los Santos"},
+    {"SanChia",   "San Chiansky Mtn Rng",    "Blaine County"},
+    {"Sandy",     "Sandy Shores",            "Blaine County"},
+    {"Slab",      "Stab City",               "Blaine County"},
+    {"Stad",      "Maze Bank Arena",         "Metro Los Santos"},
+    {"TEXTI",     "Textile City",            "Metro Los Santos"},
+    {"Tatamo",    "Tataviam Mtns",           "Los Santos County"},
+    {"Termina",   "Terminal",                "Metro Los Santos"},
+    {"TongVaH",   "Tongava Hills",           "Los Santos County"},
+    {"TongVaH",   "Tongava Hills",           "Los Santos County"},
+    {"TongvaV",   "Tongava Valley",          "Los Santos County"},
+    {"VCana",     "Vespucci Canals",         "Metro Los Santos"},
+    {"Vesp",      "Vespucci",                "Metro Los Santos"},
+    {"Vine",      "Vinewood",                "Metro Los Santos"},
+    {"WVine",     "West Vinewood",           "Metro Los Santos"},
+    {"WindF",     "Ron Alt Wind Farm",       "Los Santos County"},
+    {"ZP_ORT",    "Port of South LS",        "Metro Los Santos"},
+    {"Zancudo",   "Zancudo River",           "Blaine County"},
+    {"zQ_UAR",    "Davis Quartz Quarry",     "Los Santos County"},
+};
+static_assert(std::size(kZones) == 94, "zone table has 94 rows");
+
+static char areaLine[64];
+
+static const ZoneRow& FindZone(const char* code) {
+    for (size_t row = 1; row < std::size(kZones); ++row) {
+        if (TextEqualsIgnoringCase(code, kZones[row].code)) return kZones[row];
+    }
+    return kZones[0];
+}
+
+const char* BuildAreaLine(int32_t ped) {
+    const NativeVector3 position = GetEntityCoords(ped);
+    char zoneCode[16] = {};
+    CopyText(zoneCode, GetZoneCodeAt(position.x, position.y, position.z));
+    const ZoneRow& zone = FindZone(zoneCode);
+    char region[32] = {};
+    CopyText(region, zone.region);
+    FormatText(areaLine, sizeof areaLine, "%s,  %s", zone.displayName, region);
+    return areaLine;
+}

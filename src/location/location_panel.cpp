@@ -1,0 +1,106 @@
+// UpdateLocationPanel, DrawLocationPanel and HeadingLetter.
+#include "location/location_panel.h"
+
+#include <iterator>
+
+#include "config/settings.h"
+#include "core/bounded_text.h"
+#include "core/frame_state.h"
+#include "draw/styled_text.h"
+#include "host/natives.h"
+#include "location/area_line.h"
+#include "location/street_line.h"
+
+// One row per element; offsets and sizes in design units, multiplied by m.
+struct PanelElement {
+    float dx, dy, size;
+    int32_t alpha;
+    bool centred, proportional;
+};
+
+enum PanelRow { kLeftSeparator, kHeading, kRightSeparator, kStreet, kArea };
+
+static const PanelElement kPanelLayout[] = {
+    // dx      dy      size    alpha  centred  proportional
+    {0.0f,   1.5f,   0.4f,   70,    false,   false},  // "|"
+    {24.62f, 3.25f,  0.32f,  150,   true,    true},   // heading letter
+    {36.0f,  1.5f,   0.4f,   70,    false,   false},  // "|"
+    {54.0f,  -1.1f,  0.17f,  180,   false,   false},  // street line
+    {54.1f,  20.45f, 0.15f,  160,   false,   false},  // area line
+};
+static_assert(std::size(kPanelLayout) == 5, "the panel has five elements");
+
+constexpr const char* kSeparator = "|";
+constexpr const char* kRoadNameUnavailable = "Road name unavailable";
+constexpr float kNearRoadDistance = 20.0f;  // farther than this from a major node: "Near  "
+constexpr float kNodeSearchThreshold = 3.0f;
+constexpr uint8_t kNodeFound = 1;
+
+static char headingLetter[8];
+
+const char* HeadingLetter(int32_t ped) {
+    const float h = GetEntityHeading(ped);
+    // The host's heading grows counter-clockwise from north; not-a-number falls through to "N".
+    const char* letter = "N";
+    if (h > 45.0f && h <= 135.0f) letter = "W";
+    else if (h > 135.0f && h <= 225.0f) letter = "S";
+    else if (h > 225.0f && h <= 315.0f) letter = "E";
+    CopyText(headingLetter, letter);
+    return headingLetter;
+}
+
+// Anchor plus offset times m; a zero offset is the anchor itself (even for an infinite m).
+static float Place(float anchor, float offset, float m) { return offset == 0.0f ? anchor : anchor + offset * m; }
+
+static void DrawPanelElement(PanelRow row, const char* text, float anchorX, float anchorY, float m) {
+    const PanelElement& e = kPanelLayout[row];
+    SetTextOutline();
+    DrawStyledText(text, e.size * m, e.alpha, e.centred, e.proportional, Place(anchorX, e.dx, m),
+                   Place(anchorY, e.dy, m));
+}
+
+// Off the road network the line becomes "Near  <line>" when the nearest major node is more than
+// 20 units away, or "Road name unavailable" when there is none.
+static void ApplyRoadTest(char (&street)[128], int32_t ped, const NativeVector3& position) {
+    if (IsPointOnRoad(position.x, position.y, position.z, 0)) return;
+    NativeVector3 node = {};
+    if (GetClosestMajorVehicleNode(position.x, position.y, position.z, &node, kNodeSearchThreshold, 0) != kNodeFound) {
+        CopyText(street, kRoadNameUnavailable);
+        return;
+    }
+    const float distance = GetDistanceBetweenCoords(position.x, position.y, position.z, node.x, node.y,
+                                                    node.z, true);
+    if (distance > kNearRoadDistance) FormatText(street, sizeof street, "Near  %s", BuildStreetLine(ped));
+}
+
+void DrawLocationPanel(float anchorX, float anchorY, float m) {
+    // The panel asks the host for the ped again rather than using the frame's snapshot.
+    const int32_t ped = GetLocalPlayerPed();
+    const NativeVector3 position = GetEntityCoords(ped);
+    char street[128];
+    CopyText(street, BuildStreetLine(ped));
+    ApplyRoadTest(street, ped, position);
+
+    DrawPanelElement(kLeftSeparator, kSeparator, anchorX, anchorY, m);
+    char heading[8];
+    CopyText(heading, HeadingLetter(ped));
+    DrawPanelElement(kHeading, heading, anchorX, anchorY, m);
+    DrawPanelElement(kRightSeparator, kSeparator, anchorX, anchorY, m);
+    DrawPanelElement(kStreet, street, anchorX, anchorY, m);
+    char area[128];
+    CopyText(area, BuildAreaLine(ped));
+    DrawPanelElement(kArea, area, anchorX, anchorY, m);
+}
+
+void UpdateLocationPanel() {
+    if (!frameState.displayEnabled) return;
+    if (IsRadarHidden()) return;
+    if (IsEntityDead(frameState.localPlayerPed)) return;
+    if (frameState.bigMapActive) {
+        DrawLocationPanel(settings.LocTextPosX_RadarLrg, settings.LocTextPosY_RadarLrg, settings.LocTextSizeMult);
+    } else {
+        DrawLocationPanel(settings.LocTextPosX, settings.LocTextPosY, settings.LocTextSizeMult);
+    }
+    // Only frames that drew the panel suppress the host's own area name.
+    DisplayAreaName(false);
+}
