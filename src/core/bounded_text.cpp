@@ -1,16 +1,47 @@
-// Bounded copies and formats for every fixed text buffer of the plug-in.
+// Bounded copies, joins and formats for every fixed text buffer of the plug-in.
 #include "core/bounded_text.h"
 
-#include <cstdarg>
 #include <cstdio>
+#include <cstring>
+
+// Appends text at buffer[length], keeping room for the terminator; returns the new length.
+static size_t AppendText(char* buffer, size_t capacity, size_t length, const char* text) {
+    if (text == nullptr || length + 1 >= capacity) return length;
+    const size_t room = capacity - 1 - length;
+    const void* end = std::memchr(text, '\0', room);
+    const size_t count = end != nullptr ? static_cast<size_t>(static_cast<const char*>(end) - text) : room;
+    std::memcpy(buffer + length, text, count);
+    return length + count;
+}
 
 void CopyText(char* buffer, size_t capacity, const char* text) {
     if (capacity == 0) return;
-    size_t i = 0;
-    if (text != nullptr) {
-        for (; i + 1 < capacity && text[i] != '\0'; ++i) buffer[i] = text[i];
-    }
-    buffer[i] = '\0';
+    buffer[AppendText(buffer, capacity, 0, text)] = '\0';
+}
+
+void JoinText(char* buffer, size_t capacity, std::initializer_list<const char*> parts) {
+    if (capacity == 0) return;
+    size_t length = 0;
+    for (const char* part : parts) length = AppendText(buffer, capacity, length, part);
+    buffer[length] = '\0';
+}
+
+void DecimalText(char* buffer, size_t capacity, int32_t value, int width) {
+    char digits[12];  // the digits of |value|, last first
+    int count = 0;
+    int64_t magnitude = value < 0 ? -static_cast<int64_t>(value) : value;
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+
+    char text[24];
+    int length = 0;
+    if (value < 0) text[length++] = '-';
+    for (int pad = width - count - length; pad > 0; --pad) text[length++] = '0';
+    while (count > 0) text[length++] = digits[--count];
+    text[length] = '\0';
+    CopyText(buffer, capacity, text);
 }
 
 int FormatTextV(char* buffer, size_t capacity, const char* format, va_list args) {
@@ -18,14 +49,6 @@ int FormatTextV(char* buffer, size_t capacity, const char* format, va_list args)
     const int written = std::vsnprintf(buffer, capacity, format, args);
     // Truncation or a formatter error: make sure the last byte terminates the text.
     if (written < 0 || static_cast<size_t>(written) >= capacity) buffer[capacity - 1] = '\0';
-    return written;
-}
-
-int FormatText(char* buffer, size_t capacity, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    const int written = FormatTextV(buffer, capacity, format, args);
-    va_end(args);
     return written;
 }
 

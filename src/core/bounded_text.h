@@ -1,16 +1,26 @@
-// Copying and formatting into fixed buffers: the result is always terminated and never overruns
-// the buffer; a longer text is cut. A null source reads as an empty text.
+// Copying, joining and formatting into fixed buffers: the result is always terminated and never
+// overruns the buffer; a longer text is cut. A null source reads as an empty text. The per-frame
+// path joins and copies; only the log line goes through the printf-style formatter.
 #pragma once
 
 #include <cstdarg>
 #include <cstddef>
+#include <cstdint>
+#include <initializer_list>
 
 void CopyText(char* buffer, size_t capacity, const char* text);
-// printf-style; returns what the formatter returned (the untruncated length, or negative).
-int FormatText(char* buffer, size_t capacity, const char* format, ...);
+// The parts one after another, as "%s%s..." would give them.
+void JoinText(char* buffer, size_t capacity, std::initializer_list<const char*> parts);
+// Decimal text of value, zero-padded to width characters (the sign counts), as "%0*d" would.
+void DecimalText(char* buffer, size_t capacity, int32_t value, int width);
+// printf-style, cut at the buffer; returns what the formatter returned.
 int FormatTextV(char* buffer, size_t capacity, const char* format, va_list args);
 // ASCII case-insensitive whole-text equality.
 bool TextEqualsIgnoringCase(const char* a, const char* b);
 
 template <size_t N>
 void CopyText(char (&buffer)[N], const char* text) { CopyText(buffer, N, text); }
+template <size_t N>
+void JoinText(char (&buffer)[N], std::initializer_list<const char*> parts) { JoinText(buffer, N, parts); }
+template <size_t N>
+void DecimalText(char (&buffer)[N], int32_t value, int width) { DecimalText(buffer, N, value, width); }

@@ -19,20 +19,24 @@ constexpr float kNoticeHostY = 689.3333f;
 struct Notice {
     char text[128];
     uint32_t postedAt;  // tick count of the last ShowNotice
-    bool posted;        // nothing is drawn before the first notice
+    bool showing;       // posted and not yet seen expired: nothing is drawn before the first notice
 };
 
 static Notice notice;
 
 void ShowNotice(const char* text) {
     notice.postedAt = GetTickCount();
-    notice.posted = true;
-    FormatText(notice.text, sizeof notice.text, "%s", text);
+    notice.showing = true;
+    CopyText(notice.text, text);  // as "%s": a percent sign stays literal
 }
 
 void DrawNotice() {
-    const uint32_t elapsed = GetTickCount() - notice.postedAt;
-    if (!notice.posted || elapsed >= kNoticeDurationMs) return;
+    if (!notice.showing) return;
+    if (GetTickCount() - notice.postedAt >= kNoticeDurationMs) {
+        // Retired for good: once the tick count wraps round, the elapsed time would look short again.
+        notice.showing = false;
+        return;
+    }
     const ScreenSize screen = QueryScreenSize();
     SetTextScale(0.0f, kNoticeScale);
     SetTextCentring(true);

@@ -128,6 +128,6 @@ const char* BuildAreaLine(int32_t ped) {
     const ZoneRow& zone = FindZone(zoneCode);
     char region[32] = {};
     CopyText(region, zone.region);
-    FormatText(areaLine, sizeof areaLine, "%s,  %s", zone.displayName, region);
+    JoinText(areaLine, {zone.displayName, ",  ", region});
     return areaLine;
 }

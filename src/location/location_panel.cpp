@@ -70,7 +70,7 @@ static void ApplyRoadTest(char (&street)[128], int32_t ped, const NativeVector3&
     }
     const float distance = GetDistanceBetweenCoords(position.x, position.y, position.z, node.x, node.y,
                                                     node.z, true);
-    if (distance > kNearRoadDistance) FormatText(street, sizeof street, "Near  %s", BuildStreetLine(ped));
+    if (distance > kNearRoadDistance) JoinText(street, {"Near  ", BuildStreetLine(ped)});
 }
 
 void DrawLocationPanel(float anchorX, float anchorY, float m) {

@@ -96,9 +96,9 @@ const char* BuildStreetLine(int32_t ped) {
     ApplyAlias(crossing, position.x);
 
     if (crossingHash != 0 && !TextEqualsIgnoringCase(street, crossing)) {
-        FormatText(streetLine, sizeof streetLine, "%s   /   ~y~%s~w~", street, crossing);
+        JoinText(streetLine, {street, "   /   ~y~", crossing, "~w~"});
     } else {
-        FormatText(streetLine, sizeof streetLine, "~y~%s~w~", street);
+        JoinText(streetLine, {"~y~", street, "~w~"});
     }
     return streetLine;
 }

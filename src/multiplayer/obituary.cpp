@@ -36,14 +36,14 @@ void PostObituaryNotice(int32_t slot) {
     char notice[64];
     char victim[64];
     CopyText(victim, GetPlayerName(slot));
-    FormatText(notice, sizeof notice, "~w~%s ~c~died.", victim);
+    JoinText(notice, {"~w~", victim, " ~c~died."});
 
     int32_t killerIndex = 0;
     if (FindKillerPlayer(slot, &killerIndex) && killerIndex != slot) {  // killing oneself is dying
         char killer[64];
         CopyText(killer, GetPlayerName(killerIndex));
         CopyText(victim, GetPlayerName(slot));
-        FormatText(notice, sizeof notice, "~w~%s ~c~killed by ~w~%s.", victim, killer);
+        JoinText(notice, {"~w~", victim, " ~c~killed by ~w~", killer, "."});
     }
     PostToFeed(notice);
     obituaryShown[slot] = 1;

@@ -100,7 +100,7 @@ static void DrawPlayerRow(int32_t player, int32_t row) {
     DrawPanelRect(kPlayerRow, colourRow, alpha, offset);
 
     char slotNumber[8];
-    FormatText(slotNumber, sizeof slotNumber, "%02d", player);
+    DecimalText(slotNumber, player, 2);  // "%02d"
     DrawPanelText(slotNumber, kRowText, true, 833.0f, 334.5f + offset);
     char name[64];
     CopyText(name, GetNetworkPlayerName(player));
@@ -113,7 +113,7 @@ void DrawPlayerListPanel() {
     listedPlayerCount = 0;
     DrawPanelRect(kHeaderBox, kHeaderColour, kHeaderAlpha, 0.0f);
     char title[128];
-    FormatText(title, sizeof title, "TORVEK WAYGLASS  %s", kVersion);
+    JoinText(title, {"TORVEK WAYGLASS  ", kVersion});
     DrawPanelText(title, kTitleText, true, 960.0f, 294.0f);
 
     int32_t row = 0;
@@ -127,6 +127,8 @@ void DrawPlayerListPanel() {
     }
 
     char countLine[64];
-    FormatText(countLine, sizeof countLine, "MP PLAYER LIST        %d / 32", listedPlayerCount);
+    char count[12];
+    DecimalText(count, listedPlayerCount, 0);
+    JoinText(countLine, {"MP PLAYER LIST        ", count, " / 32"});
     DrawPanelText(countLine, kCountText, true, 960.0f, 306.0f);
 }

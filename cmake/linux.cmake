@@ -1,0 +1,25 @@
+# Linux: KOV.so, the simulated host as a shared library the plug-in binds to when loaded, the
+# tools, the tests and the benchmarks.
+
+# g++ may mark symbols STB_GNU_UNIQUE, which turns dlclose into a no-op; every load must be fresh.
+target_compile_options(kov_plugin PRIVATE -fno-gnu-unique)
+set_target_properties(kov_plugin PROPERTIES SUFFIX ".so")
+# Like a DLL, the plug-in's own references bind to its own definitions, never to a same-named
+# symbol of the process that loads it.
+target_link_options(kov_plugin PRIVATE -Wl,-Bsymbolic)
+
+file(GLOB KOV_SIM_POSIX_SOURCES CONFIGURE_DEPENDS sim/*_posix.cpp)
+add_library(kovsim SHARED ${KOV_SIM_SOURCES} ${KOV_SIM_POSIX_SOURCES})
+target_include_directories(kovsim PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/src)
+target_link_libraries(kovsim PUBLIC nlohmann_json::nlohmann_json ${CMAKE_DL_LIBS})
+target_compile_options(kovsim PRIVATE -Wall -Wextra)
+
+add_executable(kov-sim tools/kov_sim.cpp)
+target_link_libraries(kov-sim PRIVATE kovsim)
+add_dependencies(kov-sim kov_plugin)
+
+enable_testing()
+add_subdirectory(tests)
+add_subdirectory(bench)
+add_subdirectory(tests/alloc)
+include(cmake/tools.cmake)

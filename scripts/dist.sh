@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds the release zip: KOV.asi, the default KOV.ini and the player's README.txt, side by side
+# at the top of the archive (players unpack them straight into the game's folder).
+# usage: scripts/dist.sh PATH/TO/KOV.asi OUT.zip
+set -euo pipefail
+
+if [ $# -ne 2 ]; then
+  echo "usage: scripts/dist.sh KOV.asi OUT.zip" >&2
+  exit 2
+fi
+asi=$1
+out=$2
+root=$(cd "$(dirname "$0")/.." && pwd)
+if [ ! -f "$asi" ]; then
+  echo "dist: $asi is missing; build it first (make windows)" >&2
+  exit 1
+fi
+
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+cp "$asi" "$stage/KOV.asi"
+cp "$root/dist/KOV.ini" "$root/dist/README.txt" "$stage/"
+# Fixed times and no extra attributes: the same inputs give the same zip.
+touch -t 202001010000 "$stage"/*
+
+mkdir -p "$(dirname "$out")"
+out_abs="$(cd "$(dirname "$out")" && pwd)/$(basename "$out")"
+rm -f "$out_abs"
+(cd "$stage" && zip -X -q "$out_abs" KOV.asi KOV.ini README.txt)
+echo "dist: $out"

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Renders the README's pictures into docs/ with kov-preview: small PNGs that are committed.
+# usage: scripts/readme-pictures.sh [BUILD_DIR]   (default build/linux)
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-build/linux}
+preview="$build/kov-preview"
+out="$root/docs"
+mkdir -p "$out"
+
+picture() {
+  local name=$1
+  shift
+  "$preview" "$@" -o "$out/$name" >/dev/null
+  echo "docs/$name"
+}
+
+# The panel beside the radar at the default anchor: a freeway crossing.
+picture panel.png --size 1920x1080 --crop 0,0.72,0.4,0.28 --zoom 0.75 \
+  --street "Los Santos Freeway" --crossing "Olympic Fwy" --zone LMesa --heading 270
+# The big map open: the panel moves to its second anchor.
+picture big-map.png --size 1920x1080 --crop 0,0.5,0.5,0.5 --zoom 0.6 --bigmap \
+  --street "Vinewood Blvd" --crossing "Alta St" --zone DTVine
+# Online: the player list held open and a death notice in the feed.
+picture online.png --size 1280x720 --crop 0,0.22,0.6,0.78 --zoom 0.9 --session-players 8 --player-list --death 3:2 \
+  --street "Del Perro Fwy" --zone DelPe --heading 250
+# The same KOV.ini at four resolutions: the lower left corner of each screen.
+picture resolutions.png --size 1280x720 --size 1920x1080 --size 2560x1440 --size 3440x1440 \
+  --crop 0,0.74,0.37,0.26 --zoom 0.5

@@ -1,0 +1,100 @@
+// The Windows profile-string lookup over the text of an INI file.
+#include "sim/ini_lookup.h"
+
+#include <cstring>
+
+namespace sim {
+
+namespace {
+
+// The lookup's white space includes the old end-of-file mark (Ctrl-Z).
+bool IsProfileSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f' || c == '\x1a';
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsProfileSpace(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsProfileSpace(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    }
+    return true;
+}
+
+// Every CR and every LF ends a line, a lone CR inside an LF file too (CRLF gives an empty line).
+std::string_view NextLine(std::string_view& rest) {
+    const size_t end = rest.find_first_of("\r\n");
+    const std::string_view line = rest.substr(0, end);
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    return line;
+}
+
+// Removes one pair of matching quotes the way the system lookup does for a buffer of size bytes:
+// it copies what fits after the opening quote, then drops the last character copied if the rest
+// fitted whole. Normally that is the closing quote; a rest exactly one character too long for the
+// buffer loses a character of the value instead, and a longer one keeps no closing quote to drop.
+std::string_view StripQuotes(std::string_view value, uint32_t size) {
+    if (value.size() < 2 || (value.front() != '"' && value.front() != '\'') || value.back() != value.front()) {
+        return value;
+    }
+    value.remove_prefix(1);
+    if (size < value.size()) return value;
+    const size_t copied = value.size() < size - 1 ? value.size() : size - 1;
+    return value.substr(0, copied == 0 ? 0 : copied - 1);
+}
+
+uint32_t CopyOut(std::string_view text, char* out, uint32_t size) {
+    if (out == nullptr || size == 0) return 0;
+    const size_t count = text.size() < size - 1 ? text.size() : size - 1;
+    std::memcpy(out, text.data(), count);
+    out[count] = '\0';
+    return static_cast<uint32_t>(count);
+}
+
+}  // namespace
+
+std::optional<std::string> FindProfileValue(std::string_view fileText, std::string_view section,
+                                            std::string_view key) {
+    constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+    if (fileText.substr(0, kUtf8Bom.size()) == kUtf8Bom) fileText.remove_prefix(kUtf8Bom.size());
+    section = Trim(section);
+    key = Trim(key);
+    if (key.empty()) return std::nullopt;
+
+    bool inSection = false;
+    while (!fileText.empty()) {
+        const std::string_view line = Trim(NextLine(fileText));
+        if (line.empty() || line.front() == ';') continue;
+        const size_t close = line.rfind(']');  // the name runs to the line's last ']'
+        if (line.front() == '[' && close != std::string_view::npos) {
+            if (inSection) return std::nullopt;  // only the first section of that name is searched
+            inSection = EqualsIgnoringCase(Trim(line.substr(1, close - 1)), section);
+            continue;
+        }
+        if (!inSection) continue;
+        const size_t equals = line.find('=');
+        if (!EqualsIgnoringCase(Trim(line.substr(0, equals)), key)) continue;
+        if (equals == std::string_view::npos) return std::nullopt;
+        return std::string(Trim(line.substr(equals + 1)));
+    }
+    return std::nullopt;
+}
+
+uint32_t LookupProfileString(const std::optional<std::string>& fileText, const char* section,
+                             const char* key, const char* fallback, char* out, uint32_t size) {
+    std::string_view fallbackText = fallback != nullptr ? fallback : "";
+    while (!fallbackText.empty() && fallbackText.back() == ' ') fallbackText.remove_suffix(1);
+
+    std::optional<std::string> value;
+    if (fileText && section != nullptr && key != nullptr) value = FindProfileValue(*fileText, section, key);
+    return CopyOut(value ? StripQuotes(*value, size) : fallbackText, out, size);
+}
+
+}  // namespace sim

@@ -1,0 +1,31 @@
+// The Windows profile-string lookup (GetPrivateProfileStringA) over the text of an INI file, so the
+// rules can be tested from memory; reading the file is the caller's thin edge.
+//
+// Rules: section and key names compare without regard to ASCII case; white space around names and
+// values is trimmed; one pair of matching surrounding quotes (' or ") is removed from the value;
+// lines whose first non-blank character is ';' are comments; only the first section with the
+// requested name is searched and its first matching key wins; keys before any section belong to
+// no section; a key line without '=' has no value; a section name runs to the line's last ']'.
+// Every CR and LF ends a line, a missing final line end is accepted, and a UTF-8 byte order mark is
+// skipped.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sim {
+
+// The trimmed value of key in section, quotes still on; nullopt when the section or key is absent.
+std::optional<std::string> FindProfileValue(std::string_view fileText, std::string_view section,
+                                            std::string_view key);
+
+// The whole lookup contract. fileText is nullopt when the file is missing or unreadable. Copies
+// the value (or the fallback, whose trailing blanks are dropped; null reads as "") into out, cut
+// to size - 1 characters and terminated, and returns the number of characters copied. A null
+// section or key is treated as absent.
+uint32_t LookupProfileString(const std::optional<std::string>& fileText, const char* section,
+                             const char* key, const char* fallback, char* out, uint32_t size);
+
+}  // namespace sim

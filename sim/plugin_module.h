@@ -1,0 +1,20 @@
+// Loading the plug-in as the operating system would: a fresh copy of the library per load, with
+// its entry point called for process attach and detach. POSIX: a private copy of KOV.so through
+// dlopen. Windows: LoadLibraryA of KOV.asi, with its GetTickCount and GetAsyncKeyState imports
+// patched to the virtual clock and the scripted keys.
+#pragma once
+
+#include <string>
+
+namespace sim {
+
+struct PluginModule;
+
+PluginModule* LoadPluginModule(const std::string& path, std::string* error);
+void UnloadPluginModule(PluginModule* module);
+// An exported symbol of the loaded copy (tests read process-wide records through it); null if absent.
+void* FindPluginSymbol(PluginModule* module, const char* name);
+// The plug-in built beside the running executable: KOV.so, or KOV.asi on Windows.
+std::string DefaultPluginPath();
+
+}  // namespace sim

@@ -1,0 +1,260 @@
+// The native call convention: how the plug-in's CallNative fills argument slots and reads result
+// slots, and how the simulated host refuses calls that break the convention.
+#include <cstring>
+#include <string>
+
+#include "host/natives.h"
+#include "sim_harness.h"
+
+namespace {
+
+uint64_t FloatBits(float value) {
+    uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+const sim::TraceEntry* FindLine(const sim::Host& host, const std::string& line) {
+    for (const sim::TraceEntry& entry : host.trace()) {
+        if (entry.line == line) return &entry;
+    }
+    return nullptr;
+}
+
+// ---- the plug-in's wrappers, run from a script of the test's own ----
+
+struct Observed {
+    int32_t playerIndex = 0;
+    uint8_t session = 0;
+    bool pauseMenu = true;
+    bool exists = false;
+    float heading = 0;
+    NativeVector3 coords{};
+    std::string zone;
+    uint32_t street = 0, crossing = 0;
+    uint32_t modelHash = 0;
+};
+
+Observed observed;
+
+void CallingScript() {
+    observed.playerIndex = GetLocalPlayerIndex();
+    observed.session = GetSessionActiveByte();
+    observed.pauseMenu = IsPauseMenuActive();
+    observed.exists = DoesEntityExist(-1);
+    observed.heading = GetEntityHeading(-1);
+    observed.coords = GetEntityCoords(-1);
+    const char* zone = GetZoneCodeAt(1.5f, -2.0f, 3.0f);
+    observed.zone = zone != nullptr ? zone : "(null)";
+    GetStreetHashesAt(1.5f, -2.0f, 3.0f, &observed.street, &observed.crossing);
+    observed.modelHash = GetHashKey("RHINO");
+    SetTextScale(0.0f, 0.384f);
+    SetTextCentring(true);
+    SetTextCentring(false);
+    for (;;) scriptWait(0);
+}
+
+class CallConvention : public ::testing::Test {
+protected:
+    void SetUp() override {
+        observed = Observed{};
+        sim::World& world = host.world;
+        world.localPlayerIndex = -5;
+        world.sessionByte = 200;
+        world.peds[-1].heading = 90.25f;
+        world.peds[-1].pos = {1.5f, -2.0f, 3.0f};
+        world.zoneCode = std::string("AIRP");
+        world.streetHash = 0xDEADBEEF;
+        world.crossingHash = 7;
+        host.Register(nullptr, CallingScript);
+        ASSERT_TRUE(host.RunFrame()) << host.error();
+    }
+    sim::Host host;
+};
+
+TEST_F(CallConvention, ResultsAreReadFromTheirBitsOnly) {
+    // The host fills every result slot above the bits its kind defines; the wrappers must not care.
+    EXPECT_EQ(observed.playerIndex, -5);
+    EXPECT_EQ(observed.session, 200);
+    EXPECT_FALSE(observed.pauseMenu);
+    EXPECT_TRUE(observed.exists);
+    EXPECT_EQ(observed.heading, 90.25f);
+    EXPECT_EQ(observed.coords.x, 1.5f);
+    EXPECT_EQ(observed.coords.y, -2.0f);
+    EXPECT_EQ(observed.coords.z, 3.0f);
+    EXPECT_EQ(observed.zone, "AIRP");
+    EXPECT_EQ(observed.street, 0xDEADBEEFu);
+    EXPECT_EQ(observed.crossing, 7u);
+    EXPECT_EQ(observed.modelHash, 0x2EA68690u);
+
+    const sim::TraceEntry* pause = FindLine(host, "pause menu active() -> false");
+    ASSERT_NE(pause, nullptr);
+    EXPECT_NE(pause->call.result[0] >> 8, 0u) << "the fill above the bool byte was there";
+}
+
+struct SlotCase {
+    const char* line;
+    int arg;
+    uint64_t slot;
+};
+
+TEST_F(CallConvention, ArgumentsGoIntoZeroExtendedSlots) {
+    const SlotCase cases[] = {
+        {"entity exists(-1) -> true", 0, 0x00000000FFFFFFFFull},     // never sign-extended
+        {"set text scale(0, 0.384000003)", 0, 0},                    // float 0.0
+        {"set text scale(0, 0.384000003)", 1, FloatBits(0.384f)},    // the float's own bits, not a double
+        {"set text centring(true)", 0, 1},
+        {"set text centring(false)", 0, 0},
+        {"street name hashes at coordinates(1.5, -2, 3, &->3735928559, &->7)", 1, FloatBits(-2.0f)},
+    };
+    for (const SlotCase& c : cases) {
+        SCOPED_TRACE(c.line);
+        const sim::TraceEntry* entry = FindLine(host, c.line);
+        ASSERT_NE(entry, nullptr);
+        EXPECT_EQ(entry->call.args[c.arg], c.slot);
+    }
+    const sim::TraceEntry* hashKey = FindLine(host, "hash key of string(\"RHINO\") -> 782665360");
+    ASSERT_NE(hashKey, nullptr) << "text arguments are copied into the trace";
+    EXPECT_EQ(hashKey->texts, std::vector<std::string>{"RHINO"});
+}
+
+// ---- the same rules seen in the real plug-in's calls ----
+
+class PluginCalls : public simtest::PluginTest {};
+
+TEST_F(PluginCalls, HandleOfMinusOneIsPushedZeroExtended) {
+    host().world.localPed = -1;
+    host().world.peds = {{-1, sim::Ped{}}};
+    ASSERT_TRUE(StartFrameLoop());
+    const auto exists = Calls("entity exists");
+    ASSERT_FALSE(exists.empty());
+    EXPECT_EQ(exists.front()->line, "entity exists(-1) -> true");
+    EXPECT_EQ(exists.front()->call.args[0], 0x00000000FFFFFFFFull);
+    EXPECT_FALSE(host().lastFrame().texts.empty()) << "the player can act: the panel is drawn";
+}
+
+TEST_F(PluginCalls, NoticeScaleIsPushedAsFloatBits) {
+    ASSERT_TRUE(StartFrameLoop());
+    const size_t mark = TraceMark();
+    ASSERT_TRUE(PressDisplayHotkey());
+    bool found = false;
+    for (const sim::TraceEntry* entry : Calls("set text scale", mark)) {
+        if (entry->call.args[1] != FloatBits(0.384f)) continue;
+        found = true;
+        EXPECT_EQ(entry->call.args[0], 0u);
+    }
+    EXPECT_TRUE(found) << "the notice sets its scale 0.384";
+}
+
+TEST_F(PluginCalls, SessionByteIsReadFromTheLowestByte) {
+    host().world.sessionByte = 1;
+    ASSERT_TRUE(StartFrameLoop());
+    const size_t mark = TraceMark();
+    ASSERT_TRUE(Run(1));
+    EXPECT_EQ(Calls("network player active", mark).size(), 64u) << "online: two blip passes";
+}
+
+TEST_F(PluginCalls, TraceNeverShowsAnAddress) {
+    host().world.sessionByte = 1;
+    host().world.players[2] = {1, 40, -1, std::string("Ann"), std::string("Ann"), 0};
+    host().world.peds[40].player = 2;
+    ASSERT_TRUE(StartFrameLoop());
+    ASSERT_TRUE(Run(3));
+    const std::vector<std::string> first = TraceLines();
+
+    NewHost(simtest::StandardWorld());
+    host().world.sessionByte = 1;
+    host().world.players[2] = {1, 40, -1, std::string("Ann"), std::string("Ann"), 0};
+    host().world.peds[40].player = 2;
+    ASSERT_TRUE(StartFrameLoop());
+    ASSERT_TRUE(Run(3));
+    EXPECT_EQ(TraceLines(), first) << "a second run with other addresses gives the same trace";
+    for (const std::string& line : first) {
+        EXPECT_EQ(line.find("0x"), std::string::npos) << line;
+    }
+}
+
+// ---- calls that break the convention fail the run loudly ----
+
+int stepsAfterTheBadCall = 0;
+
+struct MisuseCase {
+    const char* name;
+    void (*script)();
+    const char* message;
+};
+
+void Finish() {
+    ++stepsAfterTheBadCall;
+    for (;;) scriptWait(0);
+}
+
+constexpr uint64_t kEntityExists = 0x7239B21A38F536BA;
+constexpr uint64_t kSetTextCentring = 0xC02F4DBFB51D988B;
+constexpr uint64_t kScreenResolution = 0x888D57E407E63624;
+
+const MisuseCase kMisuseCases[] = {
+    {"unknown hash", [] { nativeInit(0x1234); nativeCall(); Finish(); },
+     "unknown native 0x0000000000001234"},
+    {"too few arguments", [] { nativeInit(kEntityExists); nativeCall(); Finish(); },
+     "native 0x7239B21A38F536BA (entity exists) takes 1 arguments, 0 were pushed"},
+    {"too many arguments", [] { nativeInit(kEntityExists); nativePush64(1); nativePush64(2); nativeCall(); Finish(); },
+     "(entity exists) takes 1 arguments, 2 were pushed"},
+    {"more than 16 pushes", [] { nativeInit(kEntityExists); for (int i = 0; i < 17; ++i) nativePush64(0); Finish(); },
+     "more than 16 arguments pushed for 0x7239B21A38F536BA"},
+    {"push without init", [] { nativePush64(1); Finish(); },
+     "nativePush64 without nativeInit"},
+    {"call without init", [] { nativeCall(); Finish(); },
+     "nativeCall without nativeInit"},
+    {"init while a call is open", [] { nativeInit(kEntityExists); nativeInit(kEntityExists); Finish(); },
+     "nativeInit(0x7239B21A38F536BA) while the call of 0x7239B21A38F536BA is still open"},
+    {"wait while a call is open", [] { nativeInit(kEntityExists); scriptWait(0); Finish(); },
+     "scriptWait during the open call"},
+    {"sign-extended handle", [] { nativeInit(kEntityExists); nativePush64(~0ull); nativeCall(); Finish(); },
+     "(entity exists) argument 1 is 0xFFFFFFFFFFFFFFFF: a 32-bit value must be zero-extended"},
+    {"bool wider than a byte", [] { nativeInit(kSetTextCentring); nativePush64(0x100); nativeCall(); Finish(); },
+     "a bool must be 0 or 1"},
+    {"null out-pointer", [] { nativeInit(kScreenResolution); nativePush64(0); nativePush64(0); nativeCall(); Finish(); },
+     "(screen resolution query) argument 1 is 0x0000000000000000: the host cannot write through a null pointer"},
+    {"text drawn without a command", [] { EndScreenTextDraw(0.5f, 0.5f); Finish(); },
+     "a text draw without the matching begin command"},
+    {"text command of another kind", [] { BeginScreenText("CELL"); Finish(); },
+     "a text command must be opened with \"STRING\""},
+    {"script entry returns", [] { ++stepsAfterTheBadCall; ++stepsAfterTheBadCall; },
+     "the script entry returned"},
+};
+
+TEST(HostChecks, CallsBreakingTheConventionFailTheRun) {
+    for (const MisuseCase& c : kMisuseCases) {
+        SCOPED_TRACE(c.name);
+        stepsAfterTheBadCall = 0;
+        sim::Host host;
+        host.Register(nullptr, c.script);
+        EXPECT_FALSE(host.RunFrame());
+        EXPECT_NE(host.error().find(c.message), std::string::npos) << host.error();
+        const int steps = stepsAfterTheBadCall;
+        EXPECT_FALSE(host.RunFrames(3)) << "a failed run stays failed";
+        EXPECT_EQ(stepsAfterTheBadCall, steps) << "the script is not resumed after the failure";
+        EXPECT_EQ(host.frames().size(), 1u);
+    }
+    EXPECT_EQ(stepsAfterTheBadCall, 2) << "the returning script ran to its end";
+}
+
+TEST(HostChecks, SecondRegistrationFails) {
+    sim::Host host;
+    host.Register(nullptr, [] { Finish(); });
+    host.Register(nullptr, [] { Finish(); });
+    EXPECT_NE(host.error().find("already registered"), std::string::npos) << host.error();
+}
+
+TEST(HostChecks, EveryNativeHasAKnownArgumentKindAndOneRow) {
+    for (const sim::NativeDef& def : sim::AllNatives()) {
+        SCOPED_TRACE(def.role);
+        EXPECT_EQ(sim::FindNative(def.hash), &def);
+        EXPECT_LE(std::strlen(def.args), static_cast<size_t>(sim::kMaxNativeArgs));
+        EXPECT_EQ(std::string(def.args).find_first_not_of("iufbsoVh"), std::string::npos);
+        EXPECT_NE(std::string("-iubBfsv").find(def.result), std::string::npos);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,133 @@
+// KOV.log: the header of each script start, one line per settings load, and a plug-in that goes on
+// when its files misbehave.
+#include <filesystem>
+#include <string>
+
+#include "config/settings.h"
+#include "sim_harness.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char kExpectedLog[] =
+    "==================================================\n"
+    "        TORVEK SYSTEMS PROCESS LOG (V-ASI)        \n"
+    "==================================================\n"
+    "MOD\tKOV.asi\n"
+    "NAM\tWayglass\n"
+    "VER\t[ V3.50 ]\n"
+    "--------------------------------------------------\n"
+    " \n"
+    "<FILES> General information retrieved.\n";
+
+const char kSettingsLine[] = "<FILES> General information retrieved.";
+
+class ProcessLog : public simtest::PluginTest {
+protected:
+    // The script goes on: passes keep coming and the panel is drawn at the anchor of KOV.ini.
+    void ExpectScriptGoesOn() {
+        const size_t mark = TraceMark();
+        ASSERT_TRUE(Run(3));
+        EXPECT_EQ(Calls("local player index", mark).size(), 3u);
+        EXPECT_FALSE(host().lastFrame().texts.empty());
+    }
+
+    float AnchorX() {
+        const Settings* record = PluginRecord<Settings>("settings");
+        return record != nullptr ? record->LocTextPosX : -1.0f;
+    }
+};
+
+TEST_F(ProcessLog, StartWritesExactlyTheNineLines) {
+    ASSERT_TRUE(StartFrameLoop());
+    const auto log = LogBytes();
+    ASSERT_TRUE(log.has_value());
+    EXPECT_EQ(*log, kExpectedLog);
+}
+
+TEST_F(ProcessLog, OldLogIsReplaced) {
+    ASSERT_TRUE(sim::WriteFileBytes(workDir() / "KOV.log", "an earlier run\nwith two lines\n"));
+    ASSERT_TRUE(StartFrameLoop());
+    EXPECT_EQ(LogBytes().value_or(""), kExpectedLog);
+}
+
+TEST_F(ProcessLog, EveryStartRewritesTheHeader) {
+    for (int start = 0; start < 3; ++start) {
+        SCOPED_TRACE(start);
+        NewHost(simtest::StandardWorld());
+        ASSERT_TRUE(StartFrameLoop());
+        EXPECT_EQ(LogBytes().value_or(""), kExpectedLog);
+    }
+}
+
+TEST_F(ProcessLog, EachDisplaySwitchOnAddsOneLine) {
+    ASSERT_TRUE(StartFrameLoop());
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(PressDisplayHotkey());  // off
+        ASSERT_TRUE(PressDisplayHotkey());  // on: reloads
+    }
+    const std::vector<std::string> lines = LogLines();
+    ASSERT_EQ(lines.size(), 12u);
+    for (size_t i = 8; i < 12; ++i) EXPECT_EQ(lines[i], kSettingsLine);
+    EXPECT_EQ(LogBytes().value_or("").substr(0, sizeof kExpectedLog - 1), kExpectedLog);
+}
+
+TEST_F(ProcessLog, LongLineIsCutAt511Characters) {
+    ASSERT_TRUE(Start());
+    // LogLine itself, reached through the loaded copy's symbol (its C++ name).
+    using LogLineFunction = void (*)(const char*, const char*, ...);
+    const auto logLine = reinterpret_cast<LogLineFunction>(host().PluginSymbol("_Z7LogLinePKcS0_z"));
+    ASSERT_NE(logLine, nullptr);
+    const std::string text(600, 'x');
+    logLine("long.log", "%s", text.c_str());
+    logLine("long.log", "100%% %d", 7);
+    EXPECT_EQ(sim::ReadFileBytes(workDir() / "long.log").value_or(""), std::string(511, 'x') + "\n100% 7\n");
+}
+
+// ---- faults: the plug-in neither stops nor reports anything ----
+
+TEST_F(ProcessLog, LogThatIsADirectoryIsSkipped) {
+    fs::create_directories(workDir() / "KOV.log" / "inside");  // not empty, so it cannot be removed
+    WriteIni("[GENERAL]\nLocTextPosX=100\n");
+    ASSERT_TRUE(StartFrameLoop());
+    EXPECT_TRUE(fs::is_directory(workDir() / "KOV.log"));
+    EXPECT_EQ(AnchorX(), 100.0f) << "the settings are loaded all the same";
+    ExpectScriptGoesOn();
+}
+
+TEST_F(ProcessLog, ReadOnlyFolderLeavesNoLog) {
+    WriteIni("[GENERAL]\nLocTextPosX=100\n");
+    ASSERT_TRUE(Start());
+    fs::permissions(workDir(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                   fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    simtest::UnprivilegedFileAccess unprivileged;
+    if (!unprivileged.enforced()) GTEST_SKIP() << "file permissions cannot be enforced here";
+    ASSERT_TRUE(RunUntilFrameLoop());
+    EXPECT_FALSE(fs::exists(workDir() / "KOV.log"));
+    EXPECT_EQ(AnchorX(), 100.0f);
+    ExpectScriptGoesOn();
+}
+
+TEST_F(ProcessLog, SettingsFileThatIsADirectoryGivesTheDefaults) {
+    fs::create_directory(workDir() / "KOV.ini");
+    ASSERT_TRUE(StartFrameLoop());
+    EXPECT_EQ(AnchorX(), 320.0f);
+    EXPECT_EQ(LogBytes().value_or(""), kExpectedLog);
+    ExpectScriptGoesOn();
+}
+
+TEST_F(ProcessLog, UnreadableSettingsFileGivesTheDefaults) {
+    WriteIni("[GENERAL]\nLocTextPosX=100\n");
+    ASSERT_TRUE(Start());
+    fs::permissions(workDir(), fs::perms::all);  // the unprivileged user may still write KOV.log
+    fs::permissions(workDir() / "KOV.ini", fs::perms::none);
+    simtest::UnprivilegedFileAccess unprivileged;
+    if (!unprivileged.enforced()) GTEST_SKIP() << "file permissions cannot be enforced here";
+    ASSERT_TRUE(RunUntilFrameLoop());
+    EXPECT_EQ(AnchorX(), 320.0f);
+    EXPECT_EQ(LogBytes().value_or(""), kExpectedLog);
+    ExpectScriptGoesOn();
+}
+
+}  // namespace

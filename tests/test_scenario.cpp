@@ -1,0 +1,371 @@
+// Scenarios: validation messages, world patches, runs, the shipped scenario files and kov-sim.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <sys/wait.h>
+
+#include "sim/host_hash.h"
+#include "sim/scenario.h"
+#include "sim/scenario_run.h"
+#include "sim_harness.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+TEST(HostHash, IsTheCaseInsensitiveOneAtATimeHash) {
+    // Reference values from an independent implementation of the same hash.
+    const struct {
+        const char* text;
+        uint32_t hash;
+    } cases[] = {
+        {"", 0},
+        {"RHINO", 0x2EA68690},
+        {"rhino", 0x2EA68690},
+        {"INSURGENT", 0x9114EADA},
+        {"TECHNICAL", 0x83051506},
+        {"Del Perro Fwy", 0x09A6FA21},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(sim::HostHash(c.text), c.hash);
+    }
+}
+
+// ---- validation ----
+
+struct ErrorCase {
+    const char* name;
+    const char* scenario;
+    std::vector<std::string> messages;  // the whole error, one line each
+};
+
+const ErrorCase kErrorCases[] = {
+    {"wrong type deep in a step",
+     R"({"steps": [{"frames": 1}, {"frames": 1}, {"frames": 1, "world": {"players": {"3": {"team": "red"}}}}]})",
+     {"s.json: steps[2].world.players.3.team: expected an integer, got string"}},
+    {"unknown top-level field", R"({"stepz": [], "steps": [{"frames": 1}]})",
+     {"s.json: stepz: unknown field (known: description, ini, clockStartMs, frameStepMs, world, steps)"}},
+    {"unknown world field", R"({"world": {"pause": true}, "steps": [{"frames": 1}]})",
+     {"s.json: world.pause: unknown field (known: screen, localPlayerIndex, localPed, session, pauseMenu, "
+      "radarHidden, street, crossing, streetNames, zone, onRoad, node, keys, radarControl, peds, vehicles, "
+      "players, removeBlips)"}},
+    {"session out of range", R"({"world": {"session": 300}, "steps": [{"frames": 1}]})",
+     {"s.json: world.session: 300 is out of range 0..255"}},
+    {"negative session", R"({"world": {"session": -1}, "steps": [{"frames": 1}]})",
+     {"s.json: world.session: -1 is out of range 0..255"}},
+    {"fractional integer", R"({"world": {"localPed": 1.5}, "steps": [{"frames": 1}]})",
+     {"s.json: world.localPed: expected an integer, got number"}},
+    {"no frames", R"({"steps": [{"label": "x", "frames": 0}]})",
+     {"s.json: steps[0].frames: 0 is out of range 1..10000000"}},
+    {"frames missing", R"({"steps": [{"label": "x"}]})", {"s.json: steps[0].frames: missing"}},
+    {"no steps", R"({"steps": []})", {"s.json: steps: at least one step is needed"}},
+    {"steps absent", R"({"description": "x"})", {"s.json: steps: at least one step is needed"}},
+    {"steps not a list", R"({"steps": {"frames": 1}})", {"s.json: steps: expected an array of steps, got object",
+                                                         "s.json: steps: at least one step is needed"}},
+    {"ped handle not a number", R"({"world": {"peds": {"abc": {}}}, "steps": [{"frames": 1}]})",
+     {"s.json: world.peds.abc: the key must be a number in -2147483648..2147483647"}},
+    {"player slot 32", R"({"world": {"players": {"32": {"team": 1}}}, "steps": [{"frames": 1}]})",
+     {"s.json: world.players.32: the key must be a player slot 0..31"}},
+    {"unknown vehicle kind", R"({"world": {"vehicles": {"5": {"kind": "tank"}}}, "steps": [{"frames": 1}]})",
+     {"s.json: world.vehicles.5.kind: expected one of car, boat, submarine, helicopter, plane, bike, got \"tank\""}},
+    {"screen of one number", R"({"world": {"screen": [1280]}, "steps": [{"frames": 1}]})",
+     {"s.json: world.screen: expected [width, height], got array"}},
+    {"position element", R"({"world": {"peds": {"1": {"pos": [1, 2, "x"]}}}, "steps": [{"frames": 1}]})",
+     {"s.json: world.peds.1.pos[2]: expected a number, got string"}},
+    {"street hash key", R"({"world": {"streetNames": {"zz": "A"}}, "steps": [{"frames": 1}]})",
+     {"s.json: world.streetNames.zz: the key must be a 32-bit hash, decimal or 0x-hexadecimal"}},
+    {"active byte 256", R"({"world": {"players": {"1": {"active": 256}}}, "steps": [{"frames": 1}]})",
+     {"s.json: world.players.1.active: 256 is out of range 0..255"}},
+    {"name of a wrong type", R"({"world": {"players": {"1": {"name": 5}}}, "steps": [{"frames": 1}]})",
+     {"s.json: world.players.1.name: expected a string or null, got number"}},
+    {"key state not a bool", R"({"steps": [{"frames": 1, "world": {"keys": {"alt": 1}}}]})",
+     {"s.json: steps[0].world.keys.alt: expected true or false, got number"}},
+    {"ini of a wrong type", R"({"ini": 5, "steps": [{"frames": 1}]})",
+     {"s.json: ini: expected a string or null, got number"}},
+    {"document not an object", "[1]", {"s.json: expected an object, got array"}},
+    {"every problem is reported",
+     R"({"world": {"session": "x", "radarHidden": 1}, "steps": [{"frames": -2, "world": {"zone": 3}}]})",
+     {"s.json: world.radarHidden: expected true or false, got number",
+      "s.json: world.session: expected an integer, got string",
+      "s.json: steps[0].frames: -2 is out of range 1..10000000",
+      "s.json: steps[0].world.zone: expected a string or null, got number"}},
+};
+
+std::vector<std::string> ErrorLines(const std::string& error) { return sim::SplitLines(error); }
+
+TEST(ScenarioValidation, NamesTheFileThePathAndTheProblem) {
+    for (const ErrorCase& c : kErrorCases) {
+        SCOPED_TRACE(c.name);
+        std::string error;
+        EXPECT_FALSE(sim::ParseScenario(c.scenario, "s.json", &error).has_value());
+        std::vector<std::string> lines = ErrorLines(error);
+        std::vector<std::string> expected = c.messages;
+        std::sort(lines.begin(), lines.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(lines, expected);
+    }
+}
+
+TEST(ScenarioValidation, BadJsonNamesTheLine) {
+    std::string error;
+    EXPECT_FALSE(sim::ParseScenario("{\n  \"steps\": [\n    {\"frames\": 1,}\n  ]\n}", "s.json", &error));
+    EXPECT_EQ(error.rfind("s.json:3: invalid JSON: ", 0), 0u) << error;
+    EXPECT_FALSE(sim::LoadScenarioFile("/nonexistent/s.json", &error));
+    EXPECT_EQ(error, "/nonexistent/s.json: cannot read the file");
+}
+
+// ---- world patches ----
+
+struct PatchCase {
+    const char* name;
+    const char* patch;
+    void (*check)(const sim::World& world);
+};
+
+const PatchCase kPatchCases[] = {
+    {"screen and frame loop", R"({"screen": [1920, 1080], "localPlayerIndex": 4, "localPed": 9, "session": 2, "pauseMenu": true})",
+     [](const sim::World& w) {
+         EXPECT_EQ(w.screenWidth, 1920);
+         EXPECT_EQ(w.screenHeight, 1080);
+         EXPECT_EQ(w.localPlayerIndex, 4);
+         EXPECT_EQ(w.localPed, 9);
+         EXPECT_EQ(w.sessionByte, 2);
+         EXPECT_TRUE(w.pauseMenu);
+     }},
+    {"street and crossing by name", R"({"street": "Del Perro Fwy", "crossing": "Route 68"})",
+     [](const sim::World& w) {
+         EXPECT_EQ(w.streetHash, 0x09A6FA21u);
+         EXPECT_EQ(w.streetNames.at(w.streetHash), std::string("Del Perro Fwy"));
+         EXPECT_EQ(w.streetNames.at(w.crossingHash), std::string("Route 68"));
+     }},
+    {"empty crossing is none", R"({"crossing": ""})", [](const sim::World& w) { EXPECT_EQ(w.crossingHash, 0u); }},
+    {"null names", R"({"street": null, "crossing": null, "zone": null})",
+     [](const sim::World& w) {
+         EXPECT_EQ(w.streetHash, sim::kNullNameStreetHash);
+         EXPECT_EQ(w.crossingHash, sim::kNullNameStreetHash);
+         EXPECT_FALSE(w.streetNames.at(sim::kNullNameStreetHash).has_value());
+         EXPECT_FALSE(w.zoneCode.has_value());
+     }},
+    {"street names by hash", R"({"streetNames": {"0x10": null, "17": "Q"}})",
+     [](const sim::World& w) {
+         EXPECT_FALSE(w.streetNames.at(16).has_value());
+         EXPECT_EQ(w.streetNames.at(17), std::string("Q"));
+     }},
+    {"road and node", R"({"onRoad": false, "node": {"result": 3, "pos": [1, 2.5, -3]}})",
+     [](const sim::World& w) {
+         EXPECT_FALSE(w.onRoad);
+         EXPECT_EQ(w.nodeResult, 3);
+         EXPECT_EQ(w.nodePos.y, 2.5f);
+         EXPECT_EQ(w.nodePos.z, -3.0f);
+     }},
+    {"keys and radar control", R"({"keys": {"alt": true, "l": true}, "radarControl": {"justReleased": true}})",
+     [](const sim::World& w) {
+         EXPECT_TRUE(w.keysDown.at(0x12));
+         EXPECT_TRUE(w.keysDown.at(0x4C));
+         EXPECT_EQ(w.keysDown.count(0x11), 0u);
+         EXPECT_TRUE(w.radarControlJustReleased);
+         EXPECT_FALSE(w.radarControlPressed);
+     }},
+    {"peds: patch, create, delete", R"({"peds": {"1": {"dead": true}, "-7": {"pos": [1, 2, 3], "vehicle": 5}, "2": null}})",
+     [](const sim::World& w) {
+         EXPECT_TRUE(w.peds.at(1).dead);
+         EXPECT_EQ(w.peds.at(1).heading, 33.0f) << "fields not named keep their value";
+         EXPECT_EQ(w.peds.at(-7).vehicle, 5);
+         EXPECT_EQ(w.peds.count(2), 0u);
+     }},
+    {"vehicles", R"({"vehicles": {"5": {"kind": "helicopter", "model": "RHINO", "heading": 12.5}}})",
+     [](const sim::World& w) {
+         EXPECT_EQ(w.vehicles.at(5).kind, sim::VehicleKind::Helicopter);
+         EXPECT_EQ(w.vehicles.at(5).model, "RHINO");
+         EXPECT_EQ(w.vehicles.at(5).heading, 12.5f);
+     }},
+    {"players", R"({"players": {"3": {"active": true, "team": 2, "networkName": null}, "31": {"active": 7}}})",
+     [](const sim::World& w) {
+         EXPECT_EQ(w.players[3].activeByte, 1);
+         EXPECT_EQ(w.players[3].team, 2);
+         EXPECT_FALSE(w.players[3].networkName.has_value());
+         EXPECT_EQ(w.players[3].name, std::string("kept"));
+         EXPECT_EQ(w.players[31].activeByte, 7);
+     }},
+    {"blips forgotten", R"({"removeBlips": [1000, 5]})",
+     [](const sim::World& w) {
+         EXPECT_EQ(w.blips.count(1000), 0u);
+         EXPECT_EQ(w.blips.count(1001), 1u);
+     }},
+};
+
+TEST(ScenarioPatch, SetsOnlyTheFieldsItNames) {
+    for (const PatchCase& c : kPatchCases) {
+        SCOPED_TRACE(c.name);
+        std::string error;
+        const std::string text = std::string(R"({"steps": [{"frames": 1, "world": )") + c.patch + "}]}";
+        const auto scenario = sim::ParseScenario(text, "s.json", &error);
+        ASSERT_TRUE(scenario.has_value()) << error;
+        sim::World world;
+        world.peds[1].heading = 33;
+        world.peds[2] = sim::Ped{};
+        world.players[3].name = std::string("kept");
+        world.blips[1000] = sim::Blip{};
+        world.blips[1001] = sim::Blip{};
+        sim::ApplyWorldPatch(scenario->steps[0].world, world);
+        c.check(world);
+    }
+}
+
+TEST(ScenarioPatch, LocalPedExistsUnlessTheScenarioNamesPeds) {
+    std::string error;
+    auto scenario = sim::ParseScenario(R"({"world": {"localPed": 7, "localPlayerIndex": 2}, "steps": [{"frames": 1}]})", "s.json", &error);
+    ASSERT_TRUE(scenario) << error;
+    sim::World world = sim::InitialWorld(*scenario);
+    ASSERT_EQ(world.peds.size(), 1u);
+    EXPECT_EQ(world.peds.at(7).player, 2);
+    EXPECT_EQ(world.peds.at(7).pos.x, 0.0f);
+
+    scenario = sim::ParseScenario(R"({"world": {"peds": {"3": {}}}, "steps": [{"frames": 1}]})", "s.json", &error);
+    ASSERT_TRUE(scenario) << error;
+    world = sim::InitialWorld(*scenario);
+    ASSERT_EQ(world.peds.size(), 1u);
+    EXPECT_EQ(world.peds.count(3), 1u);
+}
+
+// ---- runs ----
+
+class ScenarioRun : public simtest::PluginTest {
+protected:
+    sim::ScenarioResult RunText(const std::string& text) {
+        std::string error;
+        const auto scenario = sim::ParseScenario(text, "s.json", &error);
+        if (!scenario) {
+            ADD_FAILURE() << error;
+            return {};
+        }
+        sim::ScenarioRunOptions options;
+        options.pluginPath = simtest::PluginPath();
+        options.workDir = (workDir() / "run").string();
+        return sim::RunScenario(*scenario, options);
+    }
+};
+
+TEST_F(ScenarioRun, RunsTheStepsInItsWorkDirectory) {
+    const sim::ScenarioResult result = RunText(R"({
+        "ini": "[GENERAL]\nLocTextPosX=100\n", "clockStartMs": 5000, "frameStepMs": 20,
+        "steps": [{"label": "start", "frames": 10}, {"label": "paused", "world": {"pauseMenu": true}, "frames": 2}]})");
+    ASSERT_TRUE(result.ok) << result.error;
+    ASSERT_EQ(result.steps.size(), 2u);
+    EXPECT_EQ(result.steps[0].label, "start");
+    EXPECT_EQ(result.frames.size(), 12u);
+    EXPECT_EQ(result.frames[result.steps[0].lastFrame].timeMs, 5200u);
+    EXPECT_EQ(result.steps[1].firstFrame, 10u);
+    const sim::Frame& drawn = result.frames[result.steps[0].lastFrame];
+    ASSERT_FALSE(drawn.texts.empty());
+    EXPECT_FLOAT_EQ(drawn.texts[0].x, 100 * 0.6666667f / 1280) << "KOV.ini of the scenario was read";
+    EXPECT_TRUE(result.frames[result.steps[1].lastFrame].texts.empty());
+    EXPECT_EQ(result.logLines.size(), 9u);
+    EXPECT_TRUE(result.world.pauseMenu);
+}
+
+TEST_F(ScenarioRun, NullIniRemovesAnEarlierSettingsFile) {
+    fs::create_directories(workDir() / "run");
+    ASSERT_TRUE(sim::WriteFileBytes(workDir() / "run" / "KOV.ini", "[GENERAL]\nLocTextPosX=100\n"));
+    const sim::ScenarioResult result = RunText(R"({"ini": null, "steps": [{"frames": 10}]})");
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_FALSE(fs::exists(workDir() / "run" / "KOV.ini"));
+    ASSERT_FALSE(result.frames.back().texts.empty());
+    EXPECT_FLOAT_EQ(result.frames.back().texts[0].x, 320 * 0.6666667f / 1280);
+}
+
+TEST_F(ScenarioRun, FailureNamesTheStep) {
+    std::string error;
+    const auto scenario = sim::ParseScenario(R"({"steps": [{"label": "only", "frames": 1}]})", "s.json", &error);
+    ASSERT_TRUE(scenario) << error;
+    sim::ScenarioRunOptions options;
+    options.pluginPath = (workDir() / "missing.so").string();
+    const sim::ScenarioResult result = sim::RunScenario(*scenario, options);
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.error.find("cannot load the plug-in"), std::string::npos) << result.error;
+}
+
+TEST(ShippedScenarios, AllValidate) {
+    size_t count = 0;
+    for (const auto& entry : fs::directory_iterator(fs::path(KOV_SOURCE_DIR) / "scenarios")) {
+        if (entry.path().extension() != ".json") continue;
+        SCOPED_TRACE(entry.path().string());
+        std::string error;
+        EXPECT_TRUE(sim::LoadScenarioFile(entry.path().string(), &error).has_value()) << error;
+        ++count;
+    }
+    EXPECT_GE(count, 2u);
+}
+
+// ---- kov-sim ----
+
+struct CommandResult {
+    int exitCode = -1;
+    std::string output;  // stdout and stderr
+};
+
+CommandResult RunCommand(const std::string& arguments) {
+    CommandResult result;
+    FILE* pipe = popen((std::string("\"") + KOV_SIM_PATH + "\" " + arguments + " 2>&1").c_str(), "r");
+    if (pipe == nullptr) return result;
+    char buffer[4096];
+    size_t got;
+    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, got);
+    const int status = pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+class KovSim : public simtest::PluginTest {};
+
+TEST_F(KovSim, AnswersEveryCommandLine) {
+    ASSERT_TRUE(sim::WriteFileBytes(workDir() / "bad.json", R"({"steps": [{"frames": 0}]})"));
+    const std::string startup = std::string(KOV_SOURCE_DIR) + "/scenarios/startup.json";
+    const struct {
+        std::string arguments;
+        int exitCode;
+        const char* output;
+    } cases[] = {
+        {"--help", 0, "usage: kov-sim SCENARIO.json"},
+        {"", 2, "kov-sim: no scenario given"},
+        {"--bogus x.json", 2, "kov-sim: unknown option --bogus"},
+        {"a.json b.json", 2, "more than one scenario given"},
+        {"x.json --trace", 2, "kov-sim: --trace needs a value"},
+        {"bad.json", 3, "bad.json: steps[0].frames: 0 is out of range 1..10000000"},
+        {"missing.json", 3, "missing.json: cannot read the file"},
+        {"\"" + startup + "\" --plugin missing.so --quiet", 1, "cannot load the plug-in"},
+        {"\"" + startup + "\" --quiet", 0, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const CommandResult result = RunCommand(c.arguments);
+        EXPECT_EQ(result.exitCode, c.exitCode) << result.output;
+        EXPECT_NE(result.output.find(c.output), std::string::npos) << result.output;
+    }
+}
+
+TEST_F(KovSim, PrintsEachStepAndWritesTraceAndLog) {
+    const std::string startup = std::string(KOV_SOURCE_DIR) + "/scenarios/startup.json";
+    const CommandResult result = RunCommand("\"" + startup + "\" --trace trace.txt --log log.txt --workdir game");
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_NE(result.output.find("step 1 \"start-up: log header, settings, first passes\": frames 1-12"), std::string::npos)
+        << result.output;
+    EXPECT_NE(result.output.find("(nothing drawn)"), std::string::npos) << "the pause-menu step draws nothing";
+    EXPECT_NE(result.output.find("text (0.166667, 0.946389)"), std::string::npos) << result.output;
+
+    const std::vector<std::string> trace = sim::SplitLines(sim::ReadFileBytes(workDir() / "trace.txt").value_or(""));
+    ASSERT_FALSE(trace.empty());
+    EXPECT_EQ(trace[0], "[1 1016ms] wait 100");
+    const std::vector<std::string> log = sim::SplitLines(sim::ReadFileBytes(workDir() / "log.txt").value_or(""));
+    EXPECT_EQ(log.size(), 10u) << "the header, the start's settings line and one reload";
+    EXPECT_TRUE(fs::exists(workDir() / "game" / "KOV.log"));
+
+    const CommandResult again = RunCommand("\"" + startup + "\" --trace trace2.txt --quiet");
+    ASSERT_EQ(again.exitCode, 0) << again.output;
+    EXPECT_EQ(sim::ReadFileBytes(workDir() / "trace2.txt"), sim::ReadFileBytes(workDir() / "trace.txt"))
+        << "the same scenario gives the same trace bytes";
+}
+
+}  // namespace

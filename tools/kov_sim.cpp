@@ -1,0 +1,204 @@
+// kov-sim: runs the plug-in through a scenario in the simulated host and prints, for each step,
+// what the last frame of the step drew and the feed posts of the step; optionally writes the full
+// trace and the plug-in's log.
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "sim/frame_summary.h"
+#include "sim/plugin_module.h"
+#include "sim/scenario.h"
+#include "sim/scenario_run.h"
+#include "sim/trace_line.h"
+
+namespace {
+
+constexpr int kExitFailedRun = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitBadScenario = 3;
+
+const char kUsage[] =
+    "usage: kov-sim SCENARIO.json [--plugin PATH] [--trace FILE] [--log FILE] [--workdir DIR] [--frames] [--quiet]\n"
+    "\n"
+    "Runs the plug-in through the scenario in the simulated host and prints what the last frame\n"
+    "of each step drew (texts with their normalised positions, rectangles) and the feed posts\n"
+    "made during the step.\n"
+    "\n"
+    "  --plugin PATH   the plug-in to load (default: the one beside this program)\n"
+    "  --trace FILE    write every native call and wait of the run, one per line\n"
+    "  --log FILE      copy the KOV.log the plug-in wrote\n"
+    "  --workdir DIR   run in DIR (KOV.ini and KOV.log live there; default: a temporary directory)\n"
+    "  --frames        print every frame instead, as a person reads the screen: each line of text\n"
+    "                  (colour codes as <yellow>...</yellow>), then each of its texts with its position\n"
+    "  --quiet         print nothing but errors\n";
+
+struct Options {
+    std::string scenario;
+    std::string plugin;
+    std::string trace;
+    std::string log;
+    std::string workDir;
+    bool frames = false;
+    bool quiet = false;
+};
+
+// Parses the command line; false (with a message printed) when it is not usable.
+bool ParseOptions(int argc, char** argv, Options& options, bool& help) {
+    struct ValueOption {
+        const char* name;
+        std::string Options::*field;
+    };
+    static const ValueOption kValueOptions[] = {
+        {"--plugin",  &Options::plugin},
+        {"--trace",   &Options::trace},
+        {"--log",     &Options::log},
+        {"--workdir", &Options::workDir},
+    };
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            help = true;
+            return true;
+        }
+        if (arg == "--frames") {
+            options.frames = true;
+            continue;
+        }
+        if (arg == "--quiet") {
+            options.quiet = true;
+            continue;
+        }
+        const ValueOption* matched = nullptr;
+        for (const ValueOption& option : kValueOptions) {
+            if (arg == option.name) matched = &option;
+        }
+        if (matched != nullptr) {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "kov-sim: %s needs a value\n", matched->name);
+                return false;
+            }
+            options.*matched->field = argv[++i];
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            std::fprintf(stderr, "kov-sim: unknown option %s\n", arg.c_str());
+            return false;
+        } else if (options.scenario.empty()) {
+            options.scenario = arg;
+        } else {
+            std::fprintf(stderr, "kov-sim: more than one scenario given (%s)\n", arg.c_str());
+            return false;
+        }
+    }
+    if (options.scenario.empty()) {
+        std::fprintf(stderr, "kov-sim: no scenario given\n");
+        return false;
+    }
+    return true;
+}
+
+std::string Position(float x, float y) {
+    return "(" + sim::FormatFloat(x, 6) + ", " + sim::FormatFloat(y, 6) + ")";
+}
+
+void PrintText(const sim::DrawnText& text) {
+    const sim::TextState& s = text.state;
+    std::printf("  text %s scale %s font %d rgba %d %d %d %d%s%s%s %s\n", Position(text.x, text.y).c_str(),
+                sim::FormatFloat(s.scale, 6).c_str(), s.font, s.r, s.g, s.b, s.a, s.centred ? " centred" : "",
+                s.proportional ? " proportional" : "", s.outline ? " outline" : "", sim::QuoteText(text.text).c_str());
+}
+
+void PrintRect(const sim::DrawnRect& rect) {
+    std::printf("  rect centre %s size %s rgba %d %d %d %d\n", Position(rect.x, rect.y).c_str(),
+                Position(rect.w, rect.h).c_str(), rect.r, rect.g, rect.b, rect.a);
+}
+
+void PrintSteps(const sim::ScenarioResult& result) {
+    for (size_t i = 0; i < result.steps.size(); ++i) {
+        const sim::StepResult& step = result.steps[i];
+        if (step.lastFrame >= result.frames.size()) continue;
+        const sim::Frame& frame = result.frames[step.lastFrame];
+        std::printf("step %zu \"%s\": frames %d-%d, last at %u ms\n", i + 1, step.label.c_str(),
+                    result.frames[step.firstFrame].index, frame.index, frame.timeMs);
+        for (const sim::DrawnText& text : frame.texts) PrintText(text);
+        for (const sim::DrawnRect& rect : frame.rects) PrintRect(rect);
+        if (frame.texts.empty() && frame.rects.empty()) std::printf("  (nothing drawn)\n");
+        // A feed post is an event, not something redrawn each frame: list those of the whole step.
+        for (size_t f = step.firstFrame; f <= step.lastFrame; ++f) {
+            for (const sim::FeedPost& post : result.frames[f].feedPosts) {
+                std::printf("  feed (frame %d) %s\n", result.frames[f].index, sim::QuoteText(post.text).c_str());
+            }
+        }
+    }
+}
+
+void PrintFrames(const sim::ScenarioResult& result) {
+    for (size_t i = 0; i < result.steps.size(); ++i) {
+        const sim::StepResult& step = result.steps[i];
+        std::printf("step %zu \"%s\"\n", i + 1, step.label.c_str());
+        for (size_t f = step.firstFrame; f <= step.lastFrame && f < result.frames.size(); ++f) {
+            std::printf("%s", sim::SummariseFrame(result.frames[f]).c_str());
+        }
+    }
+}
+
+bool WriteLines(const std::string& path, const std::vector<std::string>& lines) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    for (const std::string& line : lines) out << line << '\n';
+    out.close();
+    if (out.fail()) std::fprintf(stderr, "kov-sim: cannot write %s\n", path.c_str());
+    return !out.fail();
+}
+
+// One line per traced call or wait: "[frame time] line".
+std::vector<std::string> TraceLines(const std::vector<sim::TraceEntry>& trace) {
+    std::vector<std::string> lines;
+    lines.reserve(trace.size());
+    for (const sim::TraceEntry& entry : trace) {
+        lines.push_back("[" + std::to_string(entry.frame) + " " + std::to_string(entry.timeMs) + "ms] " + entry.line);
+    }
+    return lines;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    bool help = false;
+    if (!ParseOptions(argc, argv, options, help)) {
+        std::fprintf(stderr, "%s", kUsage);
+        return kExitUsage;
+    }
+    if (help) {
+        std::printf("%s", kUsage);
+        return 0;
+    }
+
+    std::string error;
+    const std::optional<sim::Scenario> scenario = sim::LoadScenarioFile(options.scenario, &error);
+    if (!scenario) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return kExitBadScenario;
+    }
+
+    sim::ScenarioRunOptions runOptions;
+    runOptions.pluginPath = options.plugin.empty() ? sim::DefaultPluginPath() : options.plugin;
+    runOptions.workDir = options.workDir;
+    const sim::ScenarioResult result = sim::RunScenario(*scenario, runOptions);
+
+    if (!options.quiet) {
+        if (!scenario->description.empty()) std::printf("%s\n", scenario->description.c_str());
+        if (options.frames) {
+            PrintFrames(result);
+        } else {
+            PrintSteps(result);
+        }
+    }
+    bool written = true;
+    if (!options.trace.empty()) written = WriteLines(options.trace, TraceLines(result.trace)) && written;
+    if (!options.log.empty()) written = WriteLines(options.log, result.logLines) && written;
+    if (!result.ok) {
+        std::fprintf(stderr, "kov-sim: the run failed: %s\n", result.error.c_str());
+        return kExitFailedRun;
+    }
+    return written ? 0 : kExitFailedRun;
+}
