@@ -1,0 +1,22 @@
+# The picture tools: a renderer of the simulated host's draw lists (cairo), kov-preview and
+# kov-demo, and the renderer's share of the tests.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo fontconfig)
+
+file(GLOB KOV_PREVIEW_SOURCES CONFIGURE_DEPENDS tools/preview/*.cpp)
+add_library(kovpreview STATIC ${KOV_PREVIEW_SOURCES})
+target_link_libraries(kovpreview PUBLIC kovsim PkgConfig::CAIRO)
+target_compile_options(kovpreview PRIVATE -Wall -Wextra)
+
+foreach(tool kov-preview kov-demo)
+  string(REPLACE "-" "_" source ${tool})
+  add_executable(${tool} tools/${source}.cpp)
+  target_link_libraries(${tool} PRIVATE kovpreview)
+  target_compile_options(${tool} PRIVATE -Wall -Wextra)
+  add_dependencies(${tool} kov_plugin)
+endforeach()
+
+target_link_libraries(kov_tests PRIVATE kovpreview)
+target_compile_definitions(kov_tests PRIVATE KOV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+target_compile_definitions(kov_tests PRIVATE KOV_PREVIEW_PATH="$<TARGET_FILE:kov-preview>" KOV_DEMO_PATH="$<TARGET_FILE:kov-demo>")
+add_dependencies(kov_tests kov-preview kov-demo)

@@ -1,0 +1,74 @@
+// Runs under Wine: one scenario twice in one process, so KOV.asi is loaded through LoadLibraryA,
+// freed and loaded again, and fails unless both runs trace the same calls. A fresh load must start
+// from load-time state, as at each start of the game. With --ini FILE the second run reads that
+// settings file instead of the scenario's, so it must load to what the scenario's file gives
+// (the shipped KOV.ini against an empty one: exactly the defaults, through the system lookup).
+// Usage: same-trace SCENARIO.json [--ini FILE]
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sim/files.h"
+#include "sim/plugin_module.h"
+#include "sim/scenario.h"
+#include "sim/scenario_run.h"
+
+namespace {
+
+std::vector<std::string> TraceLines(const sim::ScenarioResult& result) {
+    std::vector<std::string> lines;
+    for (const sim::TraceEntry& entry : result.trace) {
+        lines.push_back(std::to_string(entry.frame) + " " + std::to_string(entry.timeMs) + " " + entry.line);
+    }
+    return lines;
+}
+
+bool SameTrace(const sim::ScenarioResult& first, const sim::ScenarioResult& second) {
+    const std::vector<std::string> a = TraceLines(first), b = TraceLines(second);
+    for (size_t i = 0; i < a.size() || i < b.size(); ++i) {
+        const std::string left = i < a.size() ? a[i] : "(end)", right = i < b.size() ? b[i] : "(end)";
+        if (left != right) {
+            std::printf("FAIL: the second run differs at trace line %zu:\n  first:  %s\n  second: %s\n", i + 1,
+                        left.c_str(), right.c_str());
+            return false;
+        }
+    }
+    std::printf("PASS: both runs traced the same %zu lines\n", a.size());
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2 && !(argc == 4 && std::strcmp(argv[2], "--ini") == 0)) {
+        std::fprintf(stderr, "usage: same-trace SCENARIO.json [--ini FILE]\n");
+        return 2;
+    }
+    std::string error;
+    const std::optional<sim::Scenario> scenario = sim::LoadScenarioFile(argv[1], &error);
+    if (!scenario) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 2;
+    }
+    sim::Scenario second = *scenario;
+    if (argc == 4) {
+        second.ini = sim::ReadFileBytes(argv[3]);
+        if (!second.ini) {
+            std::fprintf(stderr, "cannot read %s\n", argv[3]);
+            return 2;
+        }
+    }
+    sim::ScenarioRunOptions options;
+    options.pluginPath = sim::DefaultPluginPath();
+    const sim::ScenarioResult firstRun = sim::RunScenario(*scenario, options);
+    const sim::ScenarioResult secondRun = sim::RunScenario(second, options);
+    for (const sim::ScenarioResult* run : {&firstRun, &secondRun}) {
+        if (!run->ok) {
+            std::printf("FAIL: a run failed: %s\n", run->error.c_str());
+            return 1;
+        }
+    }
+    return SameTrace(firstRun, secondRun) ? 0 : 1;
+}
