@@ -51,12 +51,3 @@ int FormatTextV(char* buffer, size_t capacity, const char* format, va_list args)
     if (written < 0 || static_cast<size_t>(written) >= capacity) buffer[capacity - 1] = '\0';
     return written;
 }
-
-static char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool TextEqualsIgnoringCase(const char* a, const char* b) {
-    for (;; ++a, ++b) {
-        if (LowerAscii(*a) != LowerAscii(*b)) return false;
-        if (*a == '\0') return true;
-    }
-}

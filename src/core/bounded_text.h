@@ -15,8 +15,16 @@ void JoinText(char* buffer, size_t capacity, std::initializer_list<const char*> 
 void DecimalText(char* buffer, size_t capacity, int32_t value, int width);
 // printf-style, cut at the buffer; returns what the formatter returned.
 int FormatTextV(char* buffer, size_t capacity, const char* format, va_list args);
-// ASCII case-insensitive whole-text equality.
-bool TextEqualsIgnoringCase(const char* a, const char* b);
+
+inline char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// ASCII case-insensitive whole-text equality. Inline: the name tables call it for every row.
+inline bool TextEqualsIgnoringCase(const char* a, const char* b) {
+    for (;; ++a, ++b) {
+        if (LowerAscii(*a) != LowerAscii(*b)) return false;
+        if (*a == '\0') return true;
+    }
+}
 
 template <size_t N>
 void CopyText(char (&buffer)[N], const char* text) { CopyText(buffer, N, text); }

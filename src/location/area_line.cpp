@@ -1,15 +1,21 @@
 // BuildAreaLine and its zone table.
 #include "location/area_line.h"
 
+#include <cstring>
 #include <iterator>
+#include <string>
 
 #include "core/bounded_text.h"
 #include "host/natives.h"
 
 struct ZoneRow {
+    constexpr ZoneRow(const char* zoneCode, const char* shownName, const char* shownRegion)
+        : code(zoneCode), displayName(shownName), region(shownRegion),
+          codeLength(std::char_traits<char>::length(zoneCode)) {}
     const char* code;
     const char* displayName;
     const char* region;
+    size_t codeLength;  // rows of another length cannot match: skipped without comparing
 };
 
 // Host zone code -> display name and region. Row 0 is the fallback and is never compared; the
@@ -115,8 +121,9 @@ static_assert(std::size(kZones) == 94, "zone table has 94 rows");
 static char areaLine[64];
 
 static const ZoneRow& FindZone(const char* code) {
+    const size_t length = std::strlen(code);
     for (size_t row = 1; row < std::size(kZones); ++row) {
-        if (TextEqualsIgnoringCase(code, kZones[row].code)) return kZones[row];
+        if (kZones[row].codeLength == length && TextEqualsIgnoringCase(code, kZones[row].code)) return kZones[row];
     }
     return kZones[0];
 }

@@ -1,14 +1,19 @@
 // BuildStreetLine and its alias table.
 #include "location/street_line.h"
 
+#include <cstring>
 #include <iterator>
+#include <string>
 
 #include "core/bounded_text.h"
 #include "host/natives.h"
 
 struct StreetAlias {
+    constexpr StreetAlias(const char* host, const char* shown)
+        : hostName(host), alias(shown), hostNameLength(std::char_traits<char>::length(host)) {}
     const char* hostName;
     const char* alias;
+    size_t hostNameLength;  // rows of another length cannot match: skipped without comparing
 };
 
 // Host street name -> name shown on the panel. First match wins; order matters: the second
@@ -69,17 +74,17 @@ constexpr const char* kDavisAve = "Davis Ave";
 constexpr size_t kNameCapacity = 32;
 static char streetLine[128];
 
+// Replaces the name by its alias in the table's own letter case; a name in no row stays as it is.
 static void ApplyAlias(char (&name)[kNameCapacity], float x) {
-    char work[kNameCapacity] = {};
-    CopyText(work, name);
+    const size_t length = std::strlen(name);
     for (size_t row = 0; row < std::size(kStreetAliases); ++row) {
-        if (!TextEqualsIgnoringCase(work, kStreetAliases[row].hostName)) continue;
-        const bool tagged = TextEqualsIgnoringCase(work, kDavisAve) && x < kDavisAveSplitX &&
+        if (kStreetAliases[row].hostNameLength != length) continue;
+        if (!TextEqualsIgnoringCase(name, kStreetAliases[row].hostName)) continue;
+        const bool tagged = TextEqualsIgnoringCase(name, kDavisAve) && x < kDavisAveSplitX &&
                             row + 1 < std::size(kStreetAliases);
-        CopyText(work, kStreetAliases[tagged ? row + 1 : row].alias);
-        break;
+        CopyText(name, kStreetAliases[tagged ? row + 1 : row].alias);
+        return;
     }
-    CopyText(name, work);
 }
 
 const char* BuildStreetLine(int32_t ped) {
