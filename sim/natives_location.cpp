@@ -16,7 +16,7 @@ const Ped* FindPed(const World& world, int32_t handle) {
 }
 
 // A vehicle has no position of its own in this world: it is where the (first) ped in it is.
-Vec3 EntityPosition(const World& world, int32_t entity) {
+Vec3 PositionOf(const World& world, int32_t entity) {
     if (const Ped* ped = FindPed(world, entity)) return ped->pos;
     if (world.vehicles.count(entity) != 0) {
         for (const auto& [handle, ped] : world.peds) {
@@ -26,7 +26,7 @@ Vec3 EntityPosition(const World& world, int32_t entity) {
     return {};
 }
 
-float EntityHeading(const World& world, int32_t entity) {
+float HeadingOf(const World& world, int32_t entity) {
     if (const Ped* ped = FindPed(world, entity)) return ped->heading;
     const auto vehicle = world.vehicles.find(entity);
     return vehicle == world.vehicles.end() ? 0.0f : vehicle->second.heading;
@@ -40,11 +40,11 @@ void DisplayAreaName(Host& host, NativeCall& call) {
 }
 
 void EntityCoords(Host& host, NativeCall& call) {
-    const Vec3 pos = EntityPosition(host.world, call.Int(0));
+    const Vec3 pos = PositionOf(host.world, call.Int(0));
     call.ReturnVector(pos.x, pos.y, pos.z);
 }
 
-void EntityHeadingNative(Host& host, NativeCall& call) { call.ReturnFloat(EntityHeading(host.world, call.Int(0))); }
+void EntityHeading(Host& host, NativeCall& call) { call.ReturnFloat(HeadingOf(host.world, call.Int(0))); }
 
 // The street and crossing at the player's position; the world has one of each, wherever asked.
 void StreetHashesAt(Host& host, NativeCall& call) {
@@ -86,7 +86,7 @@ std::vector<NativeDef> LocationNatives() {
         {0x157F93B036700462, "radar hidden",                      "",        'b', RadarHidden},
         {0x276B6CE369C33678, "display area name",                 "b",       '-', DisplayAreaName},
         {0x3FEF770D40960D5A, "entity coordinates",                "ib",      'v', EntityCoords},
-        {0xE83D4F9BA2A38914, "entity heading",                    "i",       'f', EntityHeadingNative},
+        {0xE83D4F9BA2A38914, "entity heading",                    "i",       'f', EntityHeading},
         {0x2EB41072B4C1E4C0, "street name hashes at coordinates", "fffoo",   '-', StreetHashesAt},
         {0xD0EF8A959B8A4CB9, "street name from hash key",         "u",       's', StreetNameFromHash},
         {0xCD90657D4C30E1CA, "zone code at coordinates",          "fff",     's', ZoneCodeAt},
