@@ -112,14 +112,9 @@ bool Host::RunFrame() {
     clockMs += frameStepMs;
     ++frameIndex_;
     world.helpTextHidden = false;
-    if (recording) {
-        frames_.emplace_back();
-    } else {
-        scratchFrame_ = Frame{};
-    }
+    if (recording) frames_.emplace_back();
     Frame& frame = currentFrame();
-    frame.index = frameIndex_;
-    frame.timeMs = clockMs;
+    StartFrame(frame);
 
     if (scriptEntry_ == nullptr) {
         Fail("no script is registered");
@@ -154,6 +149,18 @@ const Frame& Host::lastFrame() const {
 Frame& Host::currentFrame() {
     if (!recording || frames_.empty()) return scratchFrame_;
     return frames_.back();
+}
+
+// Clears a frame for reuse, keeping its capacity, so runs that do not record allocate nothing.
+void Host::StartFrame(Frame& frame) const {
+    frame.index = frameIndex_;
+    frame.timeMs = clockMs;
+    frame.scriptRan = false;
+    frame.texts.clear();
+    frame.rects.clear();
+    frame.feedPosts.clear();
+    frame.areaNameSuppressed = false;
+    frame.helpTextHidden = false;
 }
 
 bool Host::WaitIsOver() const {
@@ -197,17 +204,14 @@ const char* Host::KeepText(const HostText& text) {
 
 // ---- the script hook library's operations ----
 
-void Host::Register(HINSTANCE__* module, void (*entry)()) {
+// One module, one script: the module handle needs no bookkeeping.
+void Host::Register(HINSTANCE__*, void (*entry)()) {
     if (entry == nullptr) return Fail("scriptRegister with a null script entry");
     if (scriptEntry_ != nullptr) return Fail("scriptRegister while a script is already registered");
-    (void)module;
     scriptEntry_ = entry;
 }
 
-void Host::Unregister(HINSTANCE__* module) {
-    (void)module;
-    scriptEntry_ = nullptr;
-}
+void Host::Unregister(HINSTANCE__*) { scriptEntry_ = nullptr; }
 
 void Host::Wait(uint32_t milliseconds) {
     StartWait(milliseconds);

@@ -112,6 +112,7 @@ private:
     void CheckArguments(const NativeDef& def);
     void Record(const NativeDef& def, const CallCapture& capture);
     bool WaitIsOver() const;
+    void StartFrame(Frame& frame) const;
 
     std::string error_;
     std::vector<TraceEntry> trace_;

@@ -7,11 +7,6 @@ namespace sim {
 
 namespace {
 
-const Ped* FindPed(const World& world, int32_t handle) {
-    const auto found = world.peds.find(handle);
-    return found == world.peds.end() ? nullptr : &found->second;
-}
-
 void LocalPlayerIndex(Host& host, NativeCall& call) { call.ReturnInt(host.world.localPlayerIndex); }
 
 void LocalPlayerPed(Host& host, NativeCall& call) { call.ReturnInt(host.world.localPed); }

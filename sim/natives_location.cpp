@@ -10,11 +10,6 @@ namespace sim {
 
 namespace {
 
-const Ped* FindPed(const World& world, int32_t handle) {
-    const auto found = world.peds.find(handle);
-    return found == world.peds.end() ? nullptr : &found->second;
-}
-
 // A vehicle has no position of its own in this world: it is where the (first) ped in it is.
 Vec3 PositionOf(const World& world, int32_t entity) {
     if (const Ped* ped = FindPed(world, entity)) return ped->pos;

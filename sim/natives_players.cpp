@@ -20,11 +20,6 @@ const NetworkPlayer* FindPlayer(const World& world, int32_t index) {
     return &world.players[static_cast<size_t>(index)];
 }
 
-const Ped* FindPed(const World& world, int32_t handle) {
-    const auto it = world.peds.find(handle);
-    return it == world.peds.end() ? nullptr : &it->second;
-}
-
 const Ped* PlayerPed(const World& world, int32_t index) {
     const NetworkPlayer* player = FindPlayer(world, index);
     return player == nullptr ? nullptr : FindPed(world, player->ped);

@@ -53,7 +53,8 @@ ScenarioResult RunScenario(const Scenario& scenario, const ScenarioRunOptions& o
     fs::create_directories(workDir, error);
     const std::string pluginPath = fs::absolute(options.pluginPath).string();
 
-    result.error = PrepareSettingsFile(scenario, workDir);
+    result.error = error ? "cannot create the work directory " + workDir.string() + ": " + error.message()
+                         : PrepareSettingsFile(scenario, workDir);
     if (result.error.empty()) {
         ScopedCurrentDirectory inWorkDir(workDir);
         Host host;

@@ -124,4 +124,10 @@ struct World {
     bool helpTextHidden = false;  // hide help text this frame, this frame
 };
 
+// The ped with this handle, or null when the world has none.
+inline const Ped* FindPed(const World& world, int32_t handle) {
+    const auto found = world.peds.find(handle);
+    return found == world.peds.end() ? nullptr : &found->second;
+}
+
 }  // namespace sim
