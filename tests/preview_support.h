@@ -1,0 +1,76 @@
+// Test support for the pictures: the scene kov-preview would draw for a set of options (the real
+// plug-in, run in the simulated host), and pixel comparisons of rendered scenes.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "sim_harness.h"
+#include "tools/preview/picture.h"
+#include "tools/preview/preview_options.h"
+#include "tools/preview/scenes.h"
+
+namespace previewtest {
+
+// Runs the plug-in as kov-preview does for these options and returns the scene of the picture.
+inline preview::Scene PreviewScene(const std::vector<std::string>& args) {
+    preview::PreviewOptions options;
+    std::vector<std::string> withOutput = args;
+    withOutput.insert(withOutput.end(), {"-o", "unused.png"});
+    std::string error;
+    EXPECT_TRUE(preview::ParsePreviewOptions(withOutput, options, &error)) << error;
+    const auto scenario = preview::PreviewScenario(options, std::nullopt, &error);
+    EXPECT_TRUE(scenario.has_value()) << error;
+    if (!scenario) return {};
+    sim::ScenarioRunOptions run;
+    run.pluginPath = simtest::PluginPath();
+    const sim::ScenarioResult result = sim::RunScenario(*scenario, run);
+    EXPECT_TRUE(result.ok) << result.error;
+    if (!result.ok) return {};
+    return preview::SceneOfStep(result, result.steps.size() - 1);
+}
+
+// The same scene with nothing of the plug-in's: only the host's own screen.
+inline preview::Scene HostOnly(const preview::Scene& scene) {
+    preview::Scene bare = scene;
+    bare.frame = sim::Frame{};
+    bare.feed.clear();
+    return bare;
+}
+
+struct Pixel {
+    int r, g, b;
+};
+
+inline Pixel Unpack(uint32_t argb) {
+    return Pixel{static_cast<int>((argb >> 16) & 0xFF), static_cast<int>((argb >> 8) & 0xFF), static_cast<int>(argb & 0xFF)};
+}
+
+inline int Distance(Pixel a, Pixel b) {
+    return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b);
+}
+
+// Pixels of the box (x0, y0)-(x1, y1), clipped to the image, that differ between two images.
+inline int ChangedPixels(const preview::Image& a, const preview::Image& b, int x0, int y0, int x1, int y1) {
+    int changed = 0;
+    for (int y = std::max(0, y0); y < std::min(a.height, y1); ++y) {
+        for (int x = std::max(0, x0); x < std::min(a.width, x1); ++x) changed += a.At(x, y) != b.At(x, y) ? 1 : 0;
+    }
+    return changed;
+}
+
+// Pixels of the box that have exactly this colour.
+inline int PixelsOfColour(const preview::Image& image, Pixel colour, int x0, int y0, int x1, int y1) {
+    int count = 0;
+    for (int y = std::max(0, y0); y < std::min(image.height, y1); ++y) {
+        for (int x = std::max(0, x0); x < std::min(image.width, x1); ++x) {
+            count += Distance(Unpack(image.At(x, y)), colour) == 0 ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+}  // namespace previewtest

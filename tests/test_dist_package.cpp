@@ -1,0 +1,179 @@
+// The release package: the default KOV.ini (its file rules, and that it loads to exactly the
+// defaults), the player's README, and the zip that holds them with KOV.asi.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "sim/files.h"
+#include "sim/ini_lookup.h"
+#include "sim/scenario_run.h"
+#include "sim_harness.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kSource = KOV_SOURCE_DIR;
+
+struct Key {
+    const char* section;
+    const char* name;
+    const char* defaultText;
+};
+
+// The settings file's keys with the defaults the plug-in uses when a key is missing.
+const Key kKeys[] = {
+    {"GENERAL",     "LocTextPosX",          "320"},
+    {"GENERAL",     "LocTextPosY",          "1035"},
+    {"GENERAL",     "LocTextPosX_RadarLrg", "470"},
+    {"GENERAL",     "LocTextPosY_RadarLrg", "1035"},
+    {"GENERAL",     "LocTextSizeMult",      "1"},
+    {"GENERAL",     "AllowRadarSizeToggle", "true"},
+    {"MULTIPLAYER", "ShowPlayerObituaries", "true"},
+    {"MULTIPLAYER", "DisplayPlayerBlips",   "true"},
+    {"MULTIPLAYER", "DisplayTeamBlipsOnly", "false"},
+};
+
+std::string DistFile(const char* name) {
+    const auto bytes = sim::ReadFileBytes(kSource / "dist" / name);
+    EXPECT_TRUE(bytes.has_value()) << "dist/" << name;
+    return bytes.value_or("");
+}
+
+TEST(DistIni, EveryKeyReadsAsItsDefault) {
+    const std::string ini = DistFile("KOV.ini");
+    for (const Key& key : kKeys) {
+        char value[128];
+        sim::LookupProfileString(ini, key.section, key.name, "<absent>", value, sizeof value);
+        EXPECT_STREQ(value, key.defaultText) << key.section << "/" << key.name;
+    }
+}
+
+TEST(DistIni, FollowsTheFileRules) {
+    const std::string ini = DistFile("KOV.ini");
+    std::string section;
+    std::set<std::string> seen;
+    bool allowToggleExplained = false;
+    std::string previousComment;
+    for (const std::string& line : sim::SplitLines(ini)) {
+        SCOPED_TRACE(line);
+        if (line.empty()) continue;
+        EXPECT_FALSE(std::isspace(static_cast<unsigned char>(line.front()))) << "no indentation";
+        EXPECT_FALSE(std::isspace(static_cast<unsigned char>(line.back()))) << "no trailing blanks";
+        if (line[0] == ';') {
+            EXPECT_EQ(line.find('='), std::string::npos) << "a comment line could read as a key";
+            previousComment += line;
+            continue;
+        }
+        if (line[0] == '[') {
+            section = line;
+            continue;
+        }
+        const size_t equals = line.find('=');
+        ASSERT_NE(equals, std::string::npos);
+        const std::string name = line.substr(0, equals), value = line.substr(equals + 1);
+        EXPECT_EQ(value.find_first_of(";\"' \t"), std::string::npos) << "a bare value: no comment, quote or blank";
+        EXPECT_TRUE(seen.insert(name).second) << "each key once";
+        const auto key = std::find_if(std::begin(kKeys), std::end(kKeys), [&](const Key& k) { return name == k.name; });
+        ASSERT_NE(key, std::end(kKeys)) << "unknown key";
+        EXPECT_EQ(section, std::string("[") + key->section + "]");
+        EXPECT_FALSE(previousComment.empty()) << "every key has a comment above it";
+        if (name == "AllowRadarSizeToggle") {
+            allowToggleExplained = previousComment.find("compatibility") != std::string::npos &&
+                                   previousComment.find("changes nothing") != std::string::npos;
+        }
+        previousComment.clear();
+    }
+    EXPECT_EQ(seen.size(), std::size(kKeys));
+    EXPECT_TRUE(allowToggleExplained);
+}
+
+// The plug-in itself, through the whole demo tour, cannot tell the shipped file from no file.
+TEST(DistIni, PluginBehavesExactlyAsWithTheDefaults) {
+    std::string error;
+    std::optional<sim::Scenario> tour = sim::LoadScenarioFile((kSource / "scenarios" / "tour.json").string(), &error);
+    ASSERT_TRUE(tour.has_value()) << error;
+    sim::ScenarioRunOptions run;
+    run.pluginPath = simtest::PluginPath();
+    tour->ini = std::nullopt;
+    const sim::ScenarioResult withoutFile = sim::RunScenario(*tour, run);
+    tour->ini = DistFile("KOV.ini");
+    const sim::ScenarioResult withFile = sim::RunScenario(*tour, run);
+    ASSERT_TRUE(withoutFile.ok) << withoutFile.error;
+    ASSERT_TRUE(withFile.ok) << withFile.error;
+    ASSERT_EQ(withFile.trace.size(), withoutFile.trace.size());
+    for (size_t i = 0; i < withFile.trace.size(); ++i) {
+        ASSERT_EQ(withFile.trace[i].line, withoutFile.trace[i].line) << "trace entry " << i;
+    }
+    EXPECT_EQ(withFile.logLines, withoutFile.logLines);
+}
+
+TEST(DistReadme, TellsThePlayerHowToInstallAndTroubleshoot) {
+    const std::string readme = DistFile("README.txt");
+    for (const char* part : {"V3.50", "KOV.asi and KOV.ini into the game's folder, next to the game's executable",
+                             "ScriptHookV.dll", "ASI loader", "Ctrl+Alt+L", "KOV.log", "LocTextPosX_RadarLrg",
+                             "DisplayTeamBlipsOnly", "<FILES> General information retrieved."}) {
+        EXPECT_NE(readme.find(part), std::string::npos) << part;
+    }
+}
+
+// ---- the zip ----
+
+std::string Capture(const std::string& command, int* exitCode) {
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return output;
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+    const int status = pclose(pipe);
+    *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return output;
+}
+
+std::string Quote(const fs::path& path) { return "'" + path.string() + "'"; }
+
+// A 64-bit Windows DLL: "MZ", then at the offset stored at 0x3C the PE signature, the x86-64
+// machine and the DLL flag in the characteristics.
+bool IsWindowsDll64(const std::string& bytes) {
+    if (bytes.size() < 0x40 || bytes.compare(0, 2, "MZ") != 0) return false;
+    auto u16 = [&](size_t at) { return static_cast<unsigned>(static_cast<unsigned char>(bytes[at])) | static_cast<unsigned>(static_cast<unsigned char>(bytes[at + 1])) << 8; };
+    const size_t pe = u16(0x3C) | static_cast<size_t>(u16(0x3E)) << 16;
+    if (pe + 24 > bytes.size() || bytes.compare(pe, 4, std::string("PE\0\0", 4)) != 0) return false;
+    constexpr unsigned kMachineX64 = 0x8664, kDllFlag = 0x2000;
+    return u16(pe + 4) == kMachineX64 && (u16(pe + 22) & kDllFlag) != 0;
+}
+
+// Checks the zip that `make dist` made (KOV_DIST_ZIP) or, without it, builds one from this
+// tree's Windows build the same way.
+TEST(DistPackage, ZipHoldsExactlyTheReleaseFiles) {
+    const fs::path asi = kSource / "build" / "windows" / "KOV.asi";
+    const char* given = std::getenv("KOV_DIST_ZIP");
+    if (given == nullptr && !fs::exists(asi)) GTEST_SKIP() << "no Windows build: " << asi;
+    const fs::path temp = sim::MakeTempDirectory("kov-dist-");
+    const fs::path zip = given != nullptr ? fs::path(given) : temp / "Wayglass-V3.50.zip";
+    int status = -1;
+    if (given == nullptr) {
+        const std::string out = Capture("bash " + Quote(kSource / "scripts" / "dist.sh") + " " + Quote(asi) + " " + Quote(zip) + " 2>&1", &status);
+        ASSERT_EQ(status, 0) << out;
+    }
+
+    const std::string listing = Capture("unzip -Z1 " + Quote(zip), &status);
+    ASSERT_EQ(status, 0) << listing;
+    EXPECT_EQ(sim::SplitLines(listing), (std::vector<std::string>{"KOV.asi", "KOV.ini", "README.txt"}));
+    for (const char* name : {"KOV.ini", "README.txt"}) {
+        EXPECT_EQ(Capture("unzip -p " + Quote(zip) + " " + name, &status), DistFile(name)) << name;
+    }
+    const std::string packed = Capture("unzip -p " + Quote(zip) + " KOV.asi", &status);
+    EXPECT_TRUE(IsWindowsDll64(packed));
+    if (fs::exists(asi)) EXPECT_EQ(packed, sim::ReadFileBytes(asi).value_or("")) << "the zip holds this build's KOV.asi";
+    fs::remove_all(temp);
+}
+
+}  // namespace

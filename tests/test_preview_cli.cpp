@@ -1,0 +1,194 @@
+// kov-preview and kov-demo as a player or the build runs them: arguments, errors and exit codes,
+// the world each option describes, and the demo tour's stops and pictures.
+#include <cairo.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "preview_support.h"
+#include "sim/frame_summary.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using previewtest::PreviewScene;
+
+struct ToolRun {
+    int exitCode = -1;
+    std::string output;  // stdout and stderr together
+};
+
+ToolRun RunTool(const std::string& program, const std::string& args) {
+    ToolRun run;
+    const std::string command = "'" + program + "' --plugin '" + simtest::PluginPath() + "' " + args + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return run;
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
+    const int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+class PreviewTool : public ::testing::Test {
+protected:
+    void SetUp() override { dir_ = sim::MakeTempDirectory("kov-preview-test-"); }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+    fs::path dir_;
+};
+
+TEST_F(PreviewTool, RejectsBadArgumentsWithAClearMessage) {
+    struct Case {
+        std::string args;
+        int exitCode;
+        const char* message;
+    };
+    const std::string out = " -o '" + Path("p.png") + "'";
+    const Case cases[] = {
+        {"",                                          2, "no output file"},
+        {"--bogus" + out,                             2, "unknown argument \"--bogus\""},
+        {"-o",                                        2, "-o needs a value"},
+        {"--size 0x720" + out,                        2, "--size wants WIDTHxHEIGHT"},
+        {"--size 1920" + out,                         2, "--size wants WIDTHxHEIGHT"},
+        {"--size 1920x1080x2" + out,                  2, "--size wants WIDTHxHEIGHT"},
+        {"--heading north" + out,                     2, "--heading wants a number"},
+        {"--pos 1,2" + out,                           2, "--pos wants three numbers"},
+        {"--offroad somewhat" + out,                  2, "--offroad wants near, far or none"},
+        {"--notice maybe" + out,                      2, "--notice wants enabled or disabled"},
+        {"--session-players 33" + out,                2, "--session-players wants 1 to 32"},
+        {"--player-list" + out,                       2, "--player-list needs --session-players"},
+        {"--session-players 3 --death 3" + out,       2, "--death: the slots must be players"},
+        {"--session-players 3 --death 0" + out,       2, "--death: the slots must be players"},
+        {"--death 1" + out,                           2, "--death needs --session-players"},
+        {"--crop 0.5,0.5,0.6,0.1" + out,              2, "--crop wants X,Y,W,H"},
+        {"--zoom 0" + out,                            2, "--zoom wants a number above 0"},
+        {"-o '" + Path("p.jpg") + "'",                2, "the output file must end in .png or .svg"},
+        {"--ini '" + Path("missing.ini") + "'" + out, 1, "cannot read the settings file"},
+        {"--ini '" + dir_.string() + "'" + out,       1, "cannot read the settings file"},
+        {"-o '" + Path("no-dir/p.png") + "'",         1, "cannot write"},
+        {"--plugin '" + Path("none.so") + "'" + out,  1, "cannot find the plug-in"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const ToolRun run = RunTool(KOV_PREVIEW_PATH, c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
+        EXPECT_NE(run.output.find(std::string("kov-preview: ") + c.message), std::string::npos) << run.output;
+    }
+    EXPECT_FALSE(fs::exists(Path("p.png")));
+}
+
+TEST_F(PreviewTool, HelpExplainsEveryOption) {
+    const ToolRun run = RunTool(KOV_PREVIEW_PATH, "--help");
+    EXPECT_EQ(run.exitCode, 0);
+    for (const char* option : {"--ini FILE", "--size WxH", "--reported WxH", "--street NAME", "--crossing NAME",
+                               "--zone CODE", "--pos X,Y,Z", "--heading DEG", "--offroad near|far|none", "--bigmap",
+                               "--session-players N", "--player-list", "--death SLOT[:KILLER]",
+                               "--notice enabled|disabled", "--crop X,Y,W,H", "--zoom F", "--plugin PATH", "-o FILE"}) {
+        const std::string head = std::string("\n  ") + option + "\n      ";
+        const size_t at = run.output.find(head);
+        ASSERT_NE(at, std::string::npos) << option;
+        const size_t explanation = at + head.size();
+        EXPECT_GT(run.output.find('\n', explanation) - explanation, 20u) << option << " has no explanation";
+    }
+}
+
+TEST_F(PreviewTool, WritesSeveralSizesSideBySideWithTheGivenIni) {
+    ASSERT_TRUE(sim::WriteFileBytes(dir_ / "KOV.ini", "[GENERAL]\nLocTextPosX=900\n"));
+    const ToolRun run = RunTool(KOV_PREVIEW_PATH, "--ini '" + Path("KOV.ini") + "' --size 640x360 --size 860x360 -o '" +
+                                                  Path("p.png") + "'");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    // The panel's first text moved to the anchor of the given file: 900 design units.
+    const size_t first = run.output.find('(');
+    ASSERT_NE(first, std::string::npos) << run.output;
+    EXPECT_NEAR(std::stod(run.output.substr(first + 1)), 900 * 0.6666667 / 1280, 1e-5) << run.output;
+    cairo_surface_t* png = cairo_image_surface_create_from_png(Path("p.png").c_str());
+    ASSERT_EQ(cairo_surface_status(png), CAIRO_STATUS_SUCCESS);
+    EXPECT_EQ(cairo_image_surface_get_width(png), 16 + 640 + 16 + 860 + 16);
+    cairo_surface_destroy(png);
+}
+
+// Each world option puts the plug-in where it says; what it then draws is the proof.
+TEST(PreviewWorld, OptionsBringThePluginIntoTheDescribedState) {
+    struct Case {
+        std::vector<std::string> args;
+        std::vector<std::string> shown;  // parts of the readable frame summary
+        std::vector<std::string> absent;
+    };
+    const Case cases[] = {
+        {{}, {"<yellow>Vinewood Blvd  [SR-18]</yellow>", "Downtown Vinewood,  Metro Los Santos", "| N |"}, {}},
+        {{"--street", "Los Santos Freeway", "--crossing", "Olympic Fwy", "--zone", "LMesa", "--heading", "100"},
+         {"| W | Interstate 1   /   <yellow>Interstate 4</yellow>", "La Mesa,  Metro Los Santos"}, {}},
+        {{"--street", "Davis Ave", "--pos", "-450,-1600,30"}, {"<yellow>Davis Ave  [SR-19]</yellow>"}, {}},
+        {{"--street", "Davis Ave", "--pos", "-300,-1600,30"}, {"<yellow>Davis Ave</yellow>"}, {"SR-19"}},
+        {{"--offroad", "near"}, {"<yellow>Vinewood Blvd  [SR-18]</yellow>"}, {"Near"}},
+        {{"--offroad", "far"}, {"Near  <yellow>Vinewood Blvd  [SR-18]</yellow>"}, {}},
+        {{"--offroad", "none"}, {"Road name unavailable"}, {"Vinewood Blvd"}},
+        {{"--bigmap"}, {"(0.244792, "}, {"(0.166667, "}},  // the big-map anchor 470
+        {{"--notice", "disabled"}, {"<yellow>KOV | </yellow>Location display disabled."}, {"Vinewood"}},
+        {{"--notice", "enabled"}, {"<yellow>KOV | </yellow>Location display enabled.", "Vinewood"}, {}},
+        {{"--session-players", "4", "--player-list"}, {"MP PLAYER LIST        4 / 32", "03 mossy_gravel"}, {}},
+        {{"--session-players", "4"}, {"Vinewood"}, {"MP PLAYER LIST"}},
+    };
+    for (const Case& c : cases) {
+        std::string label;
+        for (const std::string& arg : c.args) label += arg + " ";
+        SCOPED_TRACE(label);
+        const std::string summary = sim::SummariseFrame(PreviewScene(c.args).frame);
+        for (const std::string& part : c.shown) EXPECT_NE(summary.find(part), std::string::npos) << part << "\n" << summary;
+        for (const std::string& part : c.absent) EXPECT_EQ(summary.find(part), std::string::npos) << part << "\n" << summary;
+    }
+}
+
+TEST(DemoTour, ArgumentsAndUnreadableToursGiveAClearMessage) {
+    struct Case {
+        std::string args;
+        int exitCode;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"--help",                                       0, "--out DIR"},
+        {"",                                             2, "kov-demo: no tour given"},
+        {"tour.json --size 12",                          2, "kov-demo: --size wants WIDTHxHEIGHT"},
+        {"tour.json --out",                              2, "kov-demo: --out needs a value"},
+        {"a.json b.json",                                2, "kov-demo: unexpected argument \"b.json\""},
+        {"/no/such/tour.json",                           1, "/no/such/tour.json: cannot read the file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const ToolRun run = RunTool(KOV_DEMO_PATH, c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
+        EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
+    }
+}
+
+TEST(DemoTour, PrintsEveryStopAndWritesItsPictures) {
+    const fs::path dir = sim::MakeTempDirectory("kov-demo-test-");
+    ASSERT_TRUE(sim::WriteFileBytes(dir / "07-stale.png", "old"));
+    const ToolRun run = RunTool(KOV_DEMO_PATH, "'" KOV_SOURCE_DIR "/scenarios/tour.json' --size 640x360 --out '" + dir.string() + "'");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    for (const char* shown : {"Interstate 1   /   <yellow>Interstate 4</yellow>", "<yellow>Davis Ave</yellow>\n",
+                              "<yellow>Davis Ave  [SR-19]</yellow>", "Near  <yellow>US Route 13</yellow>",
+                              "Road name unavailable", "Location display disabled.", "Location display enabled.",
+                              "MP PLAYER LIST", "feed: mossy_gravel <grey>killed by </grey>Kestrel-Nine."}) {
+        EXPECT_NE(run.output.find(shown), std::string::npos) << shown;
+    }
+    EXPECT_EQ(run.output.find("(radar control idle)"), std::string::npos) << "a step that only leads on is no stop";
+    size_t pictures = 0;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        const std::string name = entry.path().filename().string();
+        if (name == "contact-sheet.png") continue;
+        cairo_surface_t* png = cairo_image_surface_create_from_png(entry.path().c_str());
+        EXPECT_EQ(cairo_surface_status(png), CAIRO_STATUS_SUCCESS) << name;
+        EXPECT_EQ(cairo_image_surface_get_width(png), 640) << name;
+        cairo_surface_destroy(png);
+        ++pictures;
+    }
+    EXPECT_EQ(pictures, 11u) << "one picture per stop, the stale one gone";
+    EXPECT_TRUE(fs::exists(dir / "contact-sheet.png"));
+    fs::remove_all(dir);
+}
+
+}  // namespace

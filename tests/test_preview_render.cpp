@@ -1,0 +1,307 @@
+// The picture renderer: frames the real plug-in drew, rendered and checked pixel by pixel where
+// the draw list puts things; and the text styling (colour codes, alpha, centring, outline, shadow).
+#include <cairo.h>
+
+#include <filesystem>
+
+#include "preview_support.h"
+#include "tools/preview/host_look.h"
+#include "tools/preview/text_runs.h"
+
+namespace {
+
+using previewtest::ChangedPixels;
+using previewtest::Distance;
+using previewtest::HostOnly;
+using previewtest::Pixel;
+using previewtest::PixelsOfColour;
+using previewtest::PreviewScene;
+using previewtest::Unpack;
+
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1080;
+
+struct PixelBox {
+    int x0, y0, x1, y1;
+};
+
+PixelBox RectBox(const sim::DrawnRect& rect, int width, int height) {
+    return {static_cast<int>((rect.x - rect.w / 2) * width), static_cast<int>((rect.y - rect.h / 2) * height),
+            static_cast<int>((rect.x + rect.w / 2) * width), static_cast<int>((rect.y + rect.h / 2) * height)};
+}
+
+const sim::DrawnText* FindText(const sim::Frame& frame, const std::string& part) {
+    for (const sim::DrawnText& text : frame.texts) {
+        if (text.text.find(part) != std::string::npos) return &text;
+    }
+    return nullptr;
+}
+
+// ---- frames drawn by the plug-in ----
+
+TEST(PreviewRender, PlayerListHeaderBoxHasItsColourWhereTheDrawListPutsIt) {
+    const preview::Scene scene = PreviewScene({"--session-players", "5", "--player-list"});
+    ASSERT_FALSE(scene.frame.rects.empty());
+    const preview::Image image = preview::RenderImage(scene, kWidth, kHeight);
+    const preview::Image bare = preview::RenderImage(HostOnly(scene), kWidth, kHeight);
+
+    // Every rectangle of the list, at a point inside its lower left corner where no text reaches:
+    // the host blends the rectangle's colour over the screen with the rectangle's alpha.
+    for (const sim::DrawnRect& rect : scene.frame.rects) {
+        const PixelBox box = RectBox(rect, kWidth, kHeight);
+        const int x = box.x0 + 3, y = box.y1 - 2;
+        const Pixel under = Unpack(bare.At(x, y));
+        const double a = rect.a / 255.0;
+        const Pixel expected{static_cast<int>(under.r * (1 - a) + rect.r * a + 0.5),
+                             static_cast<int>(under.g * (1 - a) + rect.g * a + 0.5),
+                             static_cast<int>(under.b * (1 - a) + rect.b * a + 0.5)};
+        EXPECT_LE(Distance(Unpack(image.At(x, y)), expected), 6)
+            << "rectangle rgba " << rect.r << "," << rect.g << "," << rect.b << "," << rect.a << " at " << x << "," << y;
+        // Just outside the box the screen is untouched.
+        EXPECT_EQ(image.At(box.x0 - 3, y), bare.At(box.x0 - 3, y));
+    }
+}
+
+TEST(PreviewRender, PanelTextIsDrawnAtTheAnchorAndBeside) {
+    const preview::Scene scene = PreviewScene({});
+    const preview::Image image = preview::RenderImage(scene, kWidth, kHeight);
+    const preview::Image bare = preview::RenderImage(HostOnly(scene), kWidth, kHeight);
+
+    // The anchor (320, 1035) is where the first separator stands; the street line to its right
+    // carries its colour code.
+    const sim::DrawnText* separator = FindText(scene.frame, "|");
+    const sim::DrawnText* street = FindText(scene.frame, "Vinewood Blvd");
+    ASSERT_NE(separator, nullptr);
+    ASSERT_NE(street, nullptr);
+    const int sx = static_cast<int>(separator->x * kWidth), sy = static_cast<int>(separator->y * kHeight);
+    EXPECT_GT(ChangedPixels(image, bare, sx - 2, sy, sx + 20, sy + 60), 50);
+    const int tx = static_cast<int>(street->x * kWidth), ty = static_cast<int>(street->y * kHeight);
+    EXPECT_GT(ChangedPixels(image, bare, tx, ty, tx + 150, ty + 25), 300);
+    // Nothing of the plug-in's far above the panel.
+    EXPECT_EQ(ChangedPixels(image, bare, 0, 0, kWidth, sy - 60), 0);
+}
+
+TEST(PreviewRender, NothingIsDrawnWhereTheListWouldBeWhenItIsOff) {
+    const preview::Scene on = PreviewScene({"--session-players", "5", "--player-list"});
+    const preview::Scene off = PreviewScene({"--session-players", "5"});
+    ASSERT_FALSE(on.frame.rects.empty());
+    EXPECT_TRUE(off.frame.rects.empty());
+    const PixelBox header = RectBox(on.frame.rects.front(), kWidth, kHeight);
+    const PixelBox list{header.x0, header.y0, header.x1, RectBox(on.frame.rects.back(), kWidth, kHeight).y1};
+
+    const preview::Image withList = preview::RenderImage(on, kWidth, kHeight);
+    const preview::Image withoutList = preview::RenderImage(off, kWidth, kHeight);
+    const preview::Image bare = preview::RenderImage(HostOnly(off), kWidth, kHeight);
+    EXPECT_GT(ChangedPixels(withList, bare, list.x0, list.y0, list.x1, list.y1), (list.x1 - list.x0) * (list.y1 - list.y0) / 2);
+    EXPECT_EQ(ChangedPixels(withoutList, bare, list.x0, list.y0, list.x1, list.y1), 0);
+}
+
+TEST(PreviewRender, PanelSitsBesideTheRadarAndMovesWithTheBigMap) {
+    for (const bool bigMap : {false, true}) {
+        SCOPED_TRACE(bigMap ? "big map" : "radar");
+        const preview::Scene scene = PreviewScene(bigMap ? std::vector<std::string>{"--bigmap"} : std::vector<std::string>{});
+        EXPECT_EQ(scene.bigMap, bigMap);
+        const preview::Image bare = preview::RenderImage(HostOnly(scene), kWidth, kHeight);
+        const preview::Image noMap = [&] {
+            preview::Scene hidden = HostOnly(scene);
+            hidden.radarShown = false;
+            return preview::RenderImage(hidden, kWidth, kHeight);
+        }();
+        // The map ends a few pixels left of the separator at the anchor, and reaches its height.
+        const sim::DrawnText* separator = FindText(scene.frame, "|");
+        ASSERT_NE(separator, nullptr);
+        const int sx = static_cast<int>(separator->x * kWidth), sy = static_cast<int>(separator->y * kHeight);
+        EXPECT_GT(ChangedPixels(bare, noMap, sx - 12, sy - 40, sx - 4, sy), 0) << "no map just left of the panel";
+        EXPECT_EQ(ChangedPixels(bare, noMap, sx + 4, sy - 40, sx + 40, sy), 0) << "the map runs under the panel";
+    }
+}
+
+TEST(PreviewRender, FeedPostsStandAboveTheMap) {
+    const preview::Scene scene = PreviewScene({"--session-players", "3", "--death", "1:2"});
+    ASSERT_EQ(scene.feed.size(), 1u);
+    EXPECT_EQ(scene.feed[0].text, "~w~NightOwl_88 ~c~killed by ~w~Kestrel-Nine.");
+    const preview::Image image = preview::RenderImage(scene, kWidth, kHeight);
+    preview::Scene noFeed = scene;
+    noFeed.feed.clear();
+    const preview::Image without = preview::RenderImage(noFeed, kWidth, kHeight);
+    // Left third of the screen, between the panel's height and the middle: only the feed box.
+    EXPECT_GT(ChangedPixels(image, without, 0, kHeight / 2, kWidth / 3, kHeight - 260), 5000);
+    EXPECT_EQ(ChangedPixels(image, without, kWidth / 3, 0, kWidth, kHeight), 0);
+}
+
+// ---- text styling, on frames made up for the purpose ----
+
+sim::DrawnText BigText(const std::string& text) {
+    sim::DrawnText drawn;
+    drawn.text = text;
+    drawn.state.scale = 3.0f;
+    drawn.x = 0.3f;
+    drawn.y = 0.2f;
+    return drawn;
+}
+
+preview::Scene SceneWith(const sim::DrawnText& text) {
+    preview::Scene scene;
+    scene.frame.texts.push_back(text);
+    return scene;
+}
+
+TEST(PreviewRender, ColourCodesSwitchTheColourMidText) {
+    struct Case {
+        const char* text;
+        Pixel left, right;  // the colour of the first and of the second "MM"
+    };
+    const Case cases[] = {
+        {"~y~MM~w~MM", {240, 200, 80},  {240, 240, 240}},
+        {"~c~MM~r~MM", {155, 155, 155}, {224, 50, 50}},
+        {"~g~MM~b~MM", {114, 204, 114}, {93, 182, 229}},
+        {"~o~MM~p~MM", {234, 142, 80},  {132, 102, 226}},
+        {"~y~MM~s~MM", {240, 200, 80},  {255, 255, 255}},  // back to the text's own colour
+        {"MM~c~MM",    {255, 255, 255}, {155, 155, 155}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const sim::DrawnText text = BigText(c.text);
+        const preview::Image image = preview::RenderImage(SceneWith(text), kWidth, kHeight);
+        const int x = static_cast<int>(text.x * kWidth), y = static_cast<int>(text.y * kHeight);
+        // "MM" at this size is about 300 pixels wide: the halves do not mix.
+        EXPECT_GT(PixelsOfColour(image, c.left, x, y, x + 250, y + 200), 500);
+        EXPECT_GT(PixelsOfColour(image, c.right, x + 350, y, x + 700, y + 200), 500);
+        EXPECT_EQ(PixelsOfColour(image, c.right, x, y, x + 250, y + 200), 0);
+    }
+}
+
+TEST(PreviewRender, TextStyleFollowsTheTextState) {
+    const sim::DrawnText plain = BigText("MM");
+    const preview::Image plainImage = preview::RenderImage(SceneWith(plain), kWidth, kHeight);
+    const preview::Image bare = preview::RenderImage(preview::Scene{}, kWidth, kHeight);
+    const int x = static_cast<int>(plain.x * kWidth), y = static_cast<int>(plain.y * kHeight);
+    auto black = [&](const preview::Image& image) { return PixelsOfColour(image, Pixel{0, 0, 0}, x - 20, y, x + 700, y + 200); };
+    auto inkSpan = [&](const preview::Image& image) {
+        int first = kWidth, last = -1;
+        for (int px = 0; px < kWidth; ++px) {
+            if (ChangedPixels(image, bare, px, y, px + 1, y + 200) == 0) continue;
+            first = std::min(first, px);
+            last = std::max(last, px);
+        }
+        return std::make_pair(first, last);
+    };
+
+    // Half alpha blends the white text half way over the screen.
+    sim::DrawnText faint = plain;
+    faint.state.a = 128;
+    const preview::Image faintImage = preview::RenderImage(SceneWith(faint), kWidth, kHeight);
+    const auto [fx0, fx1] = inkSpan(plainImage);
+    int blended = 0;
+    for (int px = fx0; px <= fx1; ++px) {
+        for (int py = y; py < y + 200; ++py) {
+            if (plainImage.At(px, py) != 0xFFFFFFFFu) continue;  // fully covered by the opaque text
+            const Pixel under = Unpack(bare.At(px, py));
+            const Pixel expected{under.r + (255 - under.r) * 128 / 255, under.g + (255 - under.g) * 128 / 255,
+                                 under.b + (255 - under.b) * 128 / 255};
+            EXPECT_LE(Distance(Unpack(faintImage.At(px, py)), expected), 6);
+            ++blended;
+        }
+    }
+    EXPECT_GT(blended, 500);
+
+    // Centred text is centred on its x; otherwise x is its left edge.
+    EXPECT_GE(fx0, x - 2);
+    EXPECT_LE(fx0, x + 30);
+    sim::DrawnText centred = plain;
+    centred.state.centred = true;
+    const auto [cx0, cx1] = inkSpan(preview::RenderImage(SceneWith(centred), kWidth, kHeight));
+    EXPECT_NEAR((cx0 + cx1) / 2.0, x, 12);
+
+    // The outline adds black around the glyphs; the plain text has none.
+    sim::DrawnText outlined = plain;
+    outlined.state.outline = true;
+    EXPECT_EQ(black(plainImage), 0);
+    EXPECT_GT(black(preview::RenderImage(SceneWith(outlined), kWidth, kHeight)), 100);
+
+    // A drop shadow shows in its colour, offset down and right.
+    sim::DrawnText shadowed = plain;
+    shadowed.state.dropShadow = {6, 255, 0, 0, 255};
+    const preview::Image shadowImage = preview::RenderImage(SceneWith(shadowed), kWidth, kHeight);
+    EXPECT_GT(PixelsOfColour(shadowImage, Pixel{255, 0, 0}, x, y, x + 720, y + 220), 100);
+    EXPECT_EQ(PixelsOfColour(plainImage, Pixel{255, 0, 0}, x, y, x + 720, y + 220), 0);
+}
+
+TEST(PreviewRender, TextRunsFollowTheInlineCodes) {
+    using Runs = std::vector<std::vector<std::pair<std::string, char>>>;  // lines of (text, colour code)
+    struct Case {
+        const char* text;
+        Runs expected;
+    };
+    const Case cases[] = {
+        {"~y~Alta St~w~",               {{{"Alta St", 'y'}}}},
+        {"Hawick Ave   /   ~y~Alta St~w~", {{{"Hawick Ave   /   ", 's'}, {"Alta St", 'y'}}}},
+        {"~w~Ann ~c~died.",             {{{"Ann ", 'w'}, {"died.", 'c'}}}},
+        {"~y~a~s~b",                    {{{"a", 'y'}, {"b", 's'}}}},
+        {"one~n~two",                   {{{"one", 's'}}, {{"two", 's'}}}},
+        {"~z~ and ~y",                  {{{"~z~ and ~y", 's'}}}},  // not codes: drawn as written
+        {"",                            {{}}},
+        {"Jos\xE9 \xC3\xA9~y~\xFF",       {{{"Jos? \xC3\xA9", 's'}, {"?", 'y'}}}},  // Latin-1 and a stray byte
+    };
+    const preview::Rgb base{1, 2, 3};
+    auto colourOf = [&](char code) {
+        for (const preview::ColourCode& row : preview::kColourCodes) {
+            if (row.code == code) return preview::Rgb{row.r, row.g, row.b};
+        }
+        return base;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const std::vector<preview::TextLine> lines = preview::SplitInlineCodes(c.text, base);
+        ASSERT_EQ(lines.size(), c.expected.size());
+        for (size_t l = 0; l < lines.size(); ++l) {
+            ASSERT_EQ(lines[l].size(), c.expected[l].size());
+            for (size_t r = 0; r < lines[l].size(); ++r) {
+                const preview::Rgb want = colourOf(c.expected[l][r].second);
+                EXPECT_EQ(lines[l][r].text, c.expected[l][r].first);
+                EXPECT_EQ(lines[l][r].colour.r, want.r);
+                EXPECT_EQ(lines[l][r].colour.g, want.g);
+                EXPECT_EQ(lines[l][r].colour.b, want.b);
+            }
+        }
+    }
+    EXPECT_TRUE(preview::SplitInlineCodes("~h~bold", base)[0][0].bold);
+}
+
+// ---- picture files ----
+
+TEST(PreviewPicture, WritesPngAndSvgLaidOutSideBySide) {
+    const std::filesystem::path dir = sim::MakeTempDirectory("kov-picture-");
+    const preview::Scene scene;
+    std::vector<preview::Tile> tiles(2);
+    tiles[0] = preview::Tile{&scene, 640, 360, "640x360", 1, {}};
+    tiles[1] = preview::Tile{&scene, 320, 180, "320x180", 1, {}};
+    std::string error;
+    ASSERT_TRUE(preview::WritePicture((dir / "side.png").string(), tiles, 2, &error)) << error;
+    cairo_surface_t* png = cairo_image_surface_create_from_png((dir / "side.png").string().c_str());
+    ASSERT_EQ(cairo_surface_status(png), CAIRO_STATUS_SUCCESS);
+    EXPECT_EQ(cairo_image_surface_get_width(png), 16 + 640 + 16 + 320 + 16);  // margins around and between
+    EXPECT_EQ(cairo_image_surface_get_height(png), 16 + 30 + 360 + 16);       // with a caption strip
+    cairo_surface_destroy(png);
+
+    // One uncaptioned tile is the bare screen, cropped and zoomed as asked.
+    const preview::Tile cropped{&scene, 1000, 500, "", 0.5, preview::Crop{0, 0.5, 0.4, 0.5}};
+    ASSERT_TRUE(preview::WritePicture((dir / "crop.png").string(), {cropped}, 1, &error)) << error;
+    png = cairo_image_surface_create_from_png((dir / "crop.png").string().c_str());
+    EXPECT_EQ(cairo_image_surface_get_width(png), 200);
+    EXPECT_EQ(cairo_image_surface_get_height(png), 125);
+    cairo_surface_destroy(png);
+
+    ASSERT_TRUE(preview::WritePicture((dir / "side.svg").string(), tiles, 2, &error)) << error;
+    const auto svg = sim::ReadFileBytes(dir / "side.svg");
+    ASSERT_TRUE(svg.has_value());
+    EXPECT_NE(svg->find("<svg"), std::string::npos);
+
+    EXPECT_FALSE(preview::WritePicture((dir / "side.jpg").string(), tiles, 2, &error));
+    EXPECT_NE(error.find(".png or .svg"), std::string::npos);
+    EXPECT_FALSE(preview::WritePicture((dir / "no-such-dir" / "x.png").string(), tiles, 2, &error));
+    EXPECT_NE(error.find("cannot write"), std::string::npos);
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace

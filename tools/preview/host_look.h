@@ -1,0 +1,86 @@
+// How the host's screen looks, as far as the pictures need it: the text scale in pixels, the
+// fonts, the inline colour codes, and where the radar, the big map and the feed sit. Every
+// number the renderer uses about the host's look is here, so the pictures are tuned in one place.
+//
+// Lengths marked "ref px" are pixels of a screen 1080 pixels high. The host keeps its HUD's
+// proportions on every aspect ratio and anchors the radar to the lower left corner, so these
+// lengths scale with the screen height only (on an ultrawide screen the radar keeps its width,
+// while the plug-in's normalised positions stretch with the screen width).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace preview {
+
+constexpr float kReferenceHeightPx = 1080.0f;
+
+// ---- text ----------------------------------------------------------------------------------
+// A text of host scale s is drawn with an em size of s * kTextEmPerScale * screen height. The
+// host puts the top of a text's line at its y, so the baseline is one font ascent below it.
+// Proportional spacing is left to the stand-in font's own spacing.
+constexpr float kTextEmPerScale = 0.045f;  // share of the screen height per unit of text scale
+constexpr float kOutlineWidthEm = 0.07f;   // stroke width of the black outline, in ems (half shows)
+constexpr float kDropShadowRefPxPerUnit = 1.0f;  // ref px per unit of drop-shadow distance
+
+// Fonts by the host's font number; any other number draws with the standard face.
+constexpr int32_t kCondensedFontNumber = 4;
+constexpr const char* kCondensedFace = "DejaVu Sans Condensed";
+constexpr const char* kStandardFace = "DejaVu Sans";
+
+// The host's inline colour codes ("~y~" and so on); alpha always stays the text's own.
+struct ColourCode {
+    char code;
+    uint8_t r, g, b;
+};
+constexpr ColourCode kColourCodes[] = {
+    {'w', 240, 240, 240},  // white
+    {'c', 155, 155, 155},  // grey
+    {'m', 100, 100, 100},  // dark grey
+    {'u', 0,   0,   0},    // black
+    {'r', 224, 50,  50},   // red
+    {'g', 114, 204, 114},  // green
+    {'b', 93,  182, 229},  // blue
+    {'y', 240, 200, 80},   // yellow
+    {'o', 234, 142, 80},   // orange
+    {'p', 132, 102, 226},  // purple
+    {'q', 203, 54,  148},  // pink
+};
+// Other codes: "~s~" returns to the colour the text was given, "~h~" switches to bold for the
+// rest of the text, "~n~" starts a new line. Anything else between tildes is drawn as written.
+constexpr char kResetCode = 's';
+constexpr char kBoldCode = 'h';
+constexpr char kNewLineCode = 'n';
+
+// ---- radar and big map ---------------------------------------------------------------------
+// A box measured from the screen's lower left corner, in ref px.
+struct HudBox {
+    float left, bottom, width, height;
+};
+constexpr HudBox kRadarBox = {28.0f, 42.0f, 288.0f, 180.0f};
+// The big map grows up and to the right from the same corner.
+constexpr HudBox kBigMapBox = {28.0f, 42.0f, 438.0f, 400.0f};
+// Health and armour bars under the radar: gap below the map, height, and the share of the map
+// width each bar takes.
+constexpr float kBarGapRefPx = 4.0f;
+constexpr float kBarHeightRefPx = 8.0f;
+constexpr float kHealthBarShare = 0.5f;
+constexpr float kArmourBarShare = 0.25f;
+constexpr float kPlayerArrowRefPx = 14.0f;  // length of the player's arrow in the map's centre
+// Blips: world units per ref px on the map (north up, the player in the centre); a blip beyond
+// the map's edge sits on the edge. The host's dead-player sprite is drawn as a grey cross.
+constexpr float kMapWorldUnitsPerRefPx = 1.0f;
+constexpr float kBlipRadiusRefPx = 4.0f;
+constexpr int32_t kDeadBlipSprite = 274;
+
+// ---- feed ----------------------------------------------------------------------------------
+// Feed posts stack upward from just above the radar (or the big map), newest nearest the map,
+// each in a dark box as wide as the radar with its text wrapped to fit.
+constexpr float kFeedGapRefPx = 8.0f;       // between the map and the first box, and between boxes
+constexpr float kFeedPaddingRefPx = 7.0f;   // inside a box, around the text
+constexpr float kFeedTextScale = 0.40f;     // host text scale of a feed post's text
+constexpr uint8_t kFeedBoxAlpha = 190;
+constexpr uint32_t kFeedShowMs = 7000;      // how long a post stays on screen after it is posted
+constexpr size_t kFeedMaxPosts = 5;         // the oldest posts give way beyond this
+
+}  // namespace preview

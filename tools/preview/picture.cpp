@@ -1,0 +1,154 @@
+// Laying tiles out and writing them through cairo's PNG and SVG surfaces.
+#include "tools/preview/picture.h"
+
+#include <cairo-svg.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+namespace preview {
+
+namespace {
+
+constexpr double kMarginPx = 16;
+constexpr double kCaptionHeightPx = 30;
+constexpr double kCaptionFontPx = 17;
+constexpr const char* kCaptionFace = "DejaVu Sans";
+
+enum class Format { Png, Svg, Unknown };
+
+bool EndsWithIgnoringCase(const std::string& text, const std::string& suffix) {
+    if (text.size() < suffix.size()) return false;
+    return std::equal(suffix.rbegin(), suffix.rend(), text.rbegin(),
+                      [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+}
+
+Format FormatOf(const std::string& path) {
+    if (EndsWithIgnoringCase(path, ".png")) return Format::Png;
+    if (EndsWithIgnoringCase(path, ".svg")) return Format::Svg;
+    return Format::Unknown;
+}
+
+double TileWidth(const Tile& tile) { return std::ceil(tile.width * tile.crop.w * tile.zoom); }
+double TileHeight(const Tile& tile) { return std::ceil(tile.height * tile.crop.h * tile.zoom); }
+
+struct Layout {
+    std::vector<double> columnX, rowY;  // top left corner of each column's and row's picture area
+    double width = 0, height = 0;
+    double margin = 0, caption = 0;
+};
+
+Layout LayOut(const std::vector<Tile>& tiles, int columns) {
+    Layout layout;
+    const bool bare = tiles.size() == 1 && tiles[0].caption.empty();
+    layout.margin = bare ? 0 : kMarginPx;
+    const bool captions = std::any_of(tiles.begin(), tiles.end(), [](const Tile& t) { return !t.caption.empty(); });
+    layout.caption = captions ? kCaptionHeightPx : 0;
+    const int rows = static_cast<int>((tiles.size() + columns - 1) / columns);
+    std::vector<double> columnWidth(columns, 0), rowHeight(rows, 0);
+    for (size_t i = 0; i < tiles.size(); ++i) {
+        columnWidth[i % columns] = std::max(columnWidth[i % columns], TileWidth(tiles[i]));
+        rowHeight[i / columns] = std::max(rowHeight[i / columns], TileHeight(tiles[i]));
+    }
+    double x = layout.margin;
+    for (double w : columnWidth) {
+        layout.columnX.push_back(x);
+        x += w + layout.margin;
+    }
+    double y = layout.margin;
+    for (double h : rowHeight) {
+        layout.rowY.push_back(y + layout.caption);
+        y += layout.caption + h + layout.margin;
+    }
+    layout.width = x;
+    layout.height = y;
+    return layout;
+}
+
+void DrawCaption(cairo_t* cr, const std::string& caption, double x, double bottom) {
+    cairo_select_font_face(cr, kCaptionFace, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+    cairo_set_font_size(cr, kCaptionFontPx);
+    cairo_set_source_rgb(cr, 0.88, 0.88, 0.88);
+    cairo_move_to(cr, x, bottom - (kCaptionHeightPx - kCaptionFontPx) / 2);
+    cairo_show_text(cr, caption.c_str());
+}
+
+void DrawTile(cairo_t* cr, const Tile& tile, double x, double y) {
+    cairo_save(cr);
+    cairo_rectangle(cr, x, y, TileWidth(tile), TileHeight(tile));
+    cairo_clip(cr);
+    cairo_translate(cr, x, y);
+    cairo_scale(cr, tile.zoom, tile.zoom);
+    cairo_translate(cr, -tile.crop.x * tile.width, -tile.crop.y * tile.height);
+    DrawScene(cr, *tile.scene, tile.width, tile.height);
+    cairo_restore(cr);
+}
+
+void DrawTiles(cairo_t* cr, const std::vector<Tile>& tiles, int columns, const Layout& layout) {
+    cairo_set_source_rgb(cr, 0.13, 0.13, 0.14);
+    cairo_paint(cr);
+    for (size_t i = 0; i < tiles.size(); ++i) {
+        const double x = layout.columnX[i % columns], y = layout.rowY[i / columns];
+        if (!tiles[i].caption.empty()) DrawCaption(cr, tiles[i].caption, x, y);
+        DrawTile(cr, tiles[i], x, y);
+    }
+}
+
+bool Check(cairo_status_t status, const std::string& path, std::string* error) {
+    if (status == CAIRO_STATUS_SUCCESS) return true;
+    *error = "cannot write " + path + ": " + cairo_status_to_string(status);
+    return false;
+}
+
+}  // namespace
+
+bool IsPictureFileName(const std::string& path) { return FormatOf(path) != Format::Unknown; }
+
+bool WritePicture(const std::string& path, const std::vector<Tile>& tiles, int columns, std::string* error) {
+    const Format format = FormatOf(path);
+    if (format == Format::Unknown) {
+        *error = "the output file must end in .png or .svg: " + path;
+        return false;
+    }
+    if (tiles.empty() || columns < 1) {
+        *error = "nothing to draw";
+        return false;
+    }
+    const Layout layout = LayOut(tiles, columns);
+    cairo_surface_t* surface =
+        format == Format::Png
+            ? cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(layout.width), static_cast<int>(layout.height))
+            : cairo_svg_surface_create(path.c_str(), layout.width, layout.height);
+    cairo_t* cr = cairo_create(surface);
+    DrawTiles(cr, tiles, columns, layout);
+    cairo_status_t status = cairo_status(cr);
+    cairo_destroy(cr);
+    if (status == CAIRO_STATUS_SUCCESS && format == Format::Png) status = cairo_surface_write_to_png(surface, path.c_str());
+    cairo_surface_finish(surface);
+    if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface);
+    cairo_surface_destroy(surface);
+    return Check(status, path, error);
+}
+
+Image RenderImage(const Scene& scene, int width, int height) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    cairo_t* cr = cairo_create(surface);
+    DrawScene(cr, scene, width, height);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    Image image;
+    image.width = width;
+    image.height = height;
+    image.pixels.resize(static_cast<size_t>(width) * height);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    for (int y = 0; y < height; ++y) {
+        std::copy_n(reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride), width,
+                    image.pixels.begin() + static_cast<size_t>(y) * width);
+    }
+    cairo_surface_destroy(surface);
+    return image;
+}
+
+}  // namespace preview

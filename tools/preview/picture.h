@@ -1,0 +1,42 @@
+// Pictures made of scenes: one or more screens laid out in rows, with optional captions, written
+// to PNG or SVG; and a scene rendered to pixels in memory for checks.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tools/preview/render.h"
+
+namespace preview {
+
+// The part of the screen a tile shows, as shares of the screen's width and height.
+struct Crop {
+    double x = 0, y = 0, w = 1, h = 1;
+};
+
+struct Tile {
+    const Scene* scene = nullptr;
+    int width = 1280, height = 720;  // the screen's size in pixels
+    std::string caption;             // drawn above the tile; empty for none
+    double zoom = 1;                 // picture pixels per screen pixel
+    Crop crop;
+};
+
+// Tiles fill rows of `columns`, left to right. One uncaptioned tile is written bare, without a
+// margin. The format follows the extension: ".png" or ".svg". False, with a message, on failure.
+// True for the names WritePicture can write: ending in .png or .svg, in any letter case.
+bool IsPictureFileName(const std::string& path);
+
+bool WritePicture(const std::string& path, const std::vector<Tile>& tiles, int columns, std::string* error);
+
+struct Image {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;  // 0xAARRGGBB, premultiplied, row by row
+
+    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+Image RenderImage(const Scene& scene, int width, int height);
+
+}  // namespace preview

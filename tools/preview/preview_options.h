@@ -1,0 +1,59 @@
+// kov-preview's command line, and the scenario that brings the plug-in into the requested state.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sim/scenario.h"
+#include "tools/preview/picture.h"
+
+namespace preview {
+
+struct PixelSize {
+    int width = 0, height = 0;
+};
+
+enum class OffRoad { No, Near, Far, NoRoad };
+enum class NoticeKind { None, Enabled, Disabled };
+
+struct PreviewOptions {
+    bool help = false;
+    std::string iniPath;                // empty: no KOV.ini, the plug-in's defaults
+    std::string pluginPath;             // empty: KOV.so beside the program
+    std::string output;                 // .png or .svg
+    std::vector<PixelSize> sizes;       // pictures side by side; 1920x1080 when none is given
+    PixelSize reported{1280, 720};      // what the host's screen resolution query answers
+    std::string street = "Vinewood Blvd";
+    std::string crossing;               // empty: no crossing
+    std::string zone = "DTVine";
+    float x = 250, y = 150, z = 30;     // the player's position in the world
+    float heading = 0;
+    OffRoad offRoad = OffRoad::No;
+    bool bigMap = false;
+    int sessionPlayers = 0;             // 0: single player
+    bool playerList = false;
+    int deathSlot = -1;                 // -1: nobody dies
+    int killerSlot = -1;                // -1: died without a killer
+    NoticeKind notice = NoticeKind::None;
+    Crop crop;
+    double zoom = 1;
+};
+
+// "1920x1080" into a picture size of 1 to 16384 pixels a side; false (out unchanged) otherwise.
+bool ParsePictureSize(const std::string& text, PixelSize& out);
+
+// Parses the arguments (without the program name). False with a one-line message on the first
+// problem; --help stops parsing and succeeds.
+bool ParsePreviewOptions(const std::vector<std::string>& args, PreviewOptions& options, std::string* error);
+
+// Every option with what it does.
+std::string PreviewHelp();
+
+// The scenario that starts the plug-in with iniText as KOV.ini (nullopt: no file) in the world the
+// options describe, drives the keys and controls to the requested state, and ends with a step
+// whose last frame is the picture. nullopt, with the reason, if the host would not accept it.
+std::optional<sim::Scenario> PreviewScenario(const PreviewOptions& options, const std::optional<std::string>& iniText,
+                                            std::string* error);
+
+}  // namespace preview
