@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "sim/frame_summary.h"
 #include "sim/plugin_module.h"
@@ -31,7 +33,9 @@ const char kUsage[] =
     "  --workdir DIR   run in DIR (KOV.ini and KOV.log live there; default: a temporary directory)\n"
     "  --frames        print every frame instead, as a person reads the screen: each line of text\n"
     "                  (colour codes as <yellow>...</yellow>), then each of its texts with its position\n"
-    "  --quiet         print nothing but errors\n";
+    "  --quiet         print nothing but errors\n"
+    "\n"
+    "Exit status: 0 done, 1 the run failed, 2 bad command line, 3 bad scenario.\n";
 
 struct Options {
     std::string scenario;
