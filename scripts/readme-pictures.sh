@@ -23,7 +23,7 @@ picture panel.png --size 1920x1080 --crop 0,0.72,0.4,0.28 --zoom 0.75 \
 picture big-map.png --size 1920x1080 --crop 0,0.5,0.5,0.5 --zoom 0.6 --bigmap \
   --street "Vinewood Blvd" --crossing "Alta St" --zone DTVine
 # Online: the player list held open and a death notice in the feed.
-picture online.png --size 1280x720 --crop 0,0.22,0.6,0.78 --zoom 0.9 --session-players 8 --player-list --death 3:2 \
+picture online.png --size 1280x720 --crop 0,0.22,1,0.78 --zoom 0.6 --session-players 8 --player-list --death 3:2 \
   --street "Del Perro Fwy" --zone DelPe --heading 250
 # The same KOV.ini at four resolutions: the lower left corner of each screen.
 picture resolutions.png --size 1280x720 --size 1920x1080 --size 2560x1440 --size 3440x1440 \
