@@ -2,7 +2,7 @@
 # tools, the tests and the benchmarks.
 
 # g++ may mark symbols STB_GNU_UNIQUE, which turns dlclose into a no-op; every load must be fresh.
-target_compile_options(kov_plugin PRIVATE -fno-gnu-unique)
+target_compile_options(kov_plugin PRIVATE -fno-gnu-unique -fno-plt)
 set_target_properties(kov_plugin PROPERTIES SUFFIX ".so")
 # Like a DLL, the plug-in's own references bind to its own definitions, never to a same-named
 # symbol of the process that loads it.
