@@ -1,0 +1,103 @@
+// Fuzz target: the profile-string lookup with arbitrary file bytes, section and key names, fallback
+// and buffer size, and the plug-in's settings load reading the whole input as its KOV.ini.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "config/settings.h"
+#include "host/platform.h"
+#include "host/script_hook.h"
+#include "sim/ini_lookup.h"
+#include "work_dir.h"
+
+namespace {
+
+constexpr size_t kMaxNameBytes = 64;
+constexpr uint32_t kMaxBufferBytes = 300;
+
+// The file text the settings load sees.
+std::optional<std::string> iniText;
+
+[[noreturn]] void Violation(const char* what) {
+    std::fprintf(stderr, "ini lookup: %s\n", what);
+    std::abort();
+}
+
+bool IsProfileSpace(char c) { return std::string_view(" \t\n\r\v\f\x1a").find(c) != std::string_view::npos; }
+
+// The contract of the lookup: a terminated text of at most size - 1 characters whose length is
+// the result, and a found value that is trimmed and holds no line end.
+void CheckLookup(FuzzedDataProvider& bytes) {
+    const uint32_t size = bytes.ConsumeIntegralInRange<uint32_t>(0, kMaxBufferBytes);
+    const bool nullSection = bytes.ConsumeProbability<float>() < 0.05f;
+    const bool nullKey = bytes.ConsumeProbability<float>() < 0.05f;
+    const bool nullFallback = bytes.ConsumeProbability<float>() < 0.05f;
+    const bool noFile = bytes.ConsumeProbability<float>() < 0.05f;
+    const std::string section = bytes.ConsumeRandomLengthString(kMaxNameBytes);
+    const std::string key = bytes.ConsumeRandomLengthString(kMaxNameBytes);
+    const std::string fallback = bytes.ConsumeRandomLengthString(kMaxNameBytes);
+    const std::string file = bytes.ConsumeRemainingBytesAsString();
+
+    const std::optional<std::string> value = sim::FindProfileValue(file, section, key);
+    if (value && !value->empty() && (IsProfileSpace(value->front()) || IsProfileSpace(value->back()))) {
+        Violation("a value keeps white space at an end");
+    }
+    if (value && value->find_first_of("\r\n") != std::string::npos) Violation("a value spans lines");
+
+    // Exactly sized, so a write past the end is caught.
+    std::unique_ptr<char[]> out(new char[size == 0 ? 1 : size]);
+    const uint32_t copied = sim::LookupProfileString(noFile ? std::nullopt : std::optional<std::string>(file),
+                                                     nullSection ? nullptr : section.c_str(),
+                                                     nullKey ? nullptr : key.c_str(),
+                                                     nullFallback ? nullptr : fallback.c_str(), out.get(), size);
+    if (size == 0) {
+        if (copied != 0) Violation("a zero-sized buffer received characters");
+        return;
+    }
+    if (copied >= size) Violation("more characters than the buffer holds");
+    if (out[copied] != '\0') Violation("the text is not terminated where the count says");
+}
+
+// Every field in its range after any file: positions 0 or more, the size multiplier 0.5 or more,
+// switches 0 or 1.
+void CheckSettings() {
+    for (float position : {settings.LocTextPosX, settings.LocTextPosY, settings.LocTextPosX_RadarLrg,
+                           settings.LocTextPosY_RadarLrg}) {
+        if (!(position >= 0.0f)) Violation("a position below 0 or not a number");
+    }
+    if (!(settings.LocTextSizeMult >= 0.5f)) Violation("a size multiplier below 0.5");
+    for (int32_t value : {settings.AllowRadarSizeToggle, settings.ShowPlayerObituaries, settings.DisplayPlayerBlips,
+                          settings.DisplayTeamBlipsOnly}) {
+        if (value != 0 && value != 1) Violation("a switch other than 0 or 1");
+    }
+}
+
+}  // namespace
+
+// The plug-in's imports: the lookup over the current input; no waits happen in a settings load.
+extern "C" DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR out, DWORD size,
+                                          LPCSTR) {
+    return sim::LookupProfileString(iniText, section, key, fallback, out, size);
+}
+void scriptWait(DWORD) { Violation("a settings load waited"); }
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    iniText = std::string(reinterpret_cast<const char*>(data), size);
+    {
+        const fuzz::InScratchDirectory inScratch;  // LoadSettings appends to KOV.log
+        LoadSettings();
+        std::remove("KOV.log");
+    }
+    CheckSettings();
+
+    FuzzedDataProvider bytes(data, size);
+    CheckLookup(bytes);
+    return 0;
+}
