@@ -37,6 +37,18 @@
 
 namespace simtest {
 
+// KOV.log after a script start and the first settings load, as the plug-in writes it.
+inline constexpr char kExpectedLog[] =
+    "==================================================\n"
+    "        TORVEK SYSTEMS PROCESS LOG (V-ASI)        \n"
+    "==================================================\n"
+    "MOD\tKOV.asi\n"
+    "NAM\tWayglass\n"
+    "VER\t[ V3.50 ]\n"
+    "--------------------------------------------------\n"
+    " \n"
+    "<FILES> General information retrieved.\n";
+
 // KOV.so of this build; the environment variable KOV_PLUGIN overrides it.
 inline std::string PluginPath() {
     const char* overridden = std::getenv("KOV_PLUGIN");

@@ -17,17 +17,6 @@ constexpr int kFramesDrawn = 3;
 constexpr size_t kTenMegabytes = 10u << 20;
 constexpr size_t kLongLine = 10000;
 
-const char kHeader[] =
-    "==================================================\n"
-    "        TORVEK SYSTEMS PROCESS LOG (V-ASI)        \n"
-    "==================================================\n"
-    "MOD\tKOV.asi\n"
-    "NAM\tWayglass\n"
-    "VER\t[ V3.50 ]\n"
-    "--------------------------------------------------\n"
-    " \n"
-    "<FILES> General information retrieved.\n";
-
 // Junk lines of an INI file up to about the given size: comments, unknown keys and sections.
 std::string JunkLines(size_t bytes) {
     std::string text;
@@ -117,7 +106,7 @@ TEST_F(Faults, DamagedSettingsFileDrawsAsTheValuesItCouldRead) {
         WriteIni(fault.damaged);
         NewHost(simtest::StandardWorld());
         const std::vector<sim::DrawnText> seen = Draws();
-        EXPECT_EQ(LogBytes().value_or(""), kHeader);
+        EXPECT_EQ(LogBytes().value_or(""), simtest::kExpectedLog);
         ExpectSameDraws(seen, ReferenceDraws(fault.clean));
     }
 }
@@ -137,7 +126,7 @@ TEST_F(Faults, LogThatCannotBeReplacedOrWrittenChangesNothingElse) {
              ASSERT_TRUE(sim::WriteFileBytes(log, "an earlier run\n"));
              fs::permissions(log, fs::perms::all);
          },
-         earlier + kHeader},
+         earlier + simtest::kExpectedLog},
         {"a read-only earlier log is left as it was",
          [](const fs::path& log) {
              ASSERT_TRUE(sim::WriteFileBytes(log, "an earlier run\n"));

@@ -10,17 +10,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char kExpectedLog[] =
-    "==================================================\n"
-    "        TORVEK SYSTEMS PROCESS LOG (V-ASI)        \n"
-    "==================================================\n"
-    "MOD\tKOV.asi\n"
-    "NAM\tWayglass\n"
-    "VER\t[ V3.50 ]\n"
-    "--------------------------------------------------\n"
-    " \n"
-    "<FILES> General information retrieved.\n";
-
 const char kSettingsLine[] = "<FILES> General information retrieved.";
 
 class ProcessLog : public simtest::PluginTest {
@@ -43,13 +32,13 @@ TEST_F(ProcessLog, StartWritesExactlyTheNineLines) {
     ASSERT_TRUE(StartFrameLoop());
     const auto log = LogBytes();
     ASSERT_TRUE(log.has_value());
-    EXPECT_EQ(*log, kExpectedLog);
+    EXPECT_EQ(*log, simtest::kExpectedLog);
 }
 
 TEST_F(ProcessLog, OldLogIsReplaced) {
     ASSERT_TRUE(sim::WriteFileBytes(workDir() / "KOV.log", "an earlier run\nwith two lines\n"));
     ASSERT_TRUE(StartFrameLoop());
-    EXPECT_EQ(LogBytes().value_or(""), kExpectedLog);
+    EXPECT_EQ(LogBytes().value_or(""), simtest::kExpectedLog);
 }
 
 TEST_F(ProcessLog, EveryStartRewritesTheHeader) {
@@ -57,7 +46,7 @@ TEST_F(ProcessLog, EveryStartRewritesTheHeader) {
         SCOPED_TRACE(start);
         NewHost(simtest::StandardWorld());
         ASSERT_TRUE(StartFrameLoop());
-        EXPECT_EQ(LogBytes().value_or(""), kExpectedLog);
+        EXPECT_EQ(LogBytes().value_or(""), simtest::kExpectedLog);
     }
 }
 
@@ -70,7 +59,7 @@ TEST_F(ProcessLog, EachDisplaySwitchOnAddsOneLine) {
     const std::vector<std::string> lines = LogLines();
     ASSERT_EQ(lines.size(), 12u);
     for (size_t i = 8; i < 12; ++i) EXPECT_EQ(lines[i], kSettingsLine);
-    EXPECT_EQ(LogBytes().value_or("").substr(0, sizeof kExpectedLog - 1), kExpectedLog);
+    EXPECT_EQ(LogBytes().value_or("").substr(0, sizeof simtest::kExpectedLog - 1), simtest::kExpectedLog);
 }
 
 TEST_F(ProcessLog, LongLineIsCutAt511Characters) {
@@ -113,7 +102,7 @@ TEST_F(ProcessLog, SettingsFileThatIsADirectoryGivesTheDefaults) {
     fs::create_directory(workDir() / "KOV.ini");
     ASSERT_TRUE(StartFrameLoop());
     EXPECT_EQ(AnchorX(), 320.0f);
-    EXPECT_EQ(LogBytes().value_or(""), kExpectedLog);
+    EXPECT_EQ(LogBytes().value_or(""), simtest::kExpectedLog);
     ExpectScriptGoesOn();
 }
 
@@ -126,7 +115,7 @@ TEST_F(ProcessLog, UnreadableSettingsFileGivesTheDefaults) {
     if (!unprivileged.enforced()) GTEST_SKIP() << "file permissions cannot be enforced here";
     ASSERT_TRUE(RunUntilFrameLoop());
     EXPECT_EQ(AnchorX(), 320.0f);
-    EXPECT_EQ(LogBytes().value_or(""), kExpectedLog);
+    EXPECT_EQ(LogBytes().value_or(""), simtest::kExpectedLog);
     ExpectScriptGoesOn();
 }
 
