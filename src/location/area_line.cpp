@@ -7,6 +7,7 @@
 
 #include "core/bounded_text.h"
 #include "host/natives.h"
+#include "location/name_index.h"
 
 struct ZoneRow {
     constexpr ZoneRow(const char* zoneCode, const char* shownName, const char* shownRegion)
@@ -15,12 +16,12 @@ struct ZoneRow {
     const char* code;
     const char* displayName;
     const char* region;
-    size_t codeLength;  // rows of another length cannot match: skipped without comparing
+    size_t codeLength;
 };
 
 // Host zone code -> display name and region. Row 0 is the fallback and is never compared; the
 // lookup takes the first match among the other rows (so the repeated "TongVaH" row is never used).
-static const ZoneRow kZones[] = {
+static constexpr ZoneRow kZones[] = {
     {"NULL",      "Area N/A",                "San Andreas"},
     {"AirP",      "Los Santos Int'l",        "Metro Los Santos"},
     {"Alamo",     "Alamo Sea",               "Blaine County"},
@@ -118,12 +119,19 @@ static const ZoneRow kZones[] = {
 };
 static_assert(std::size(kZones) == 94, "zone table has 94 rows");
 
+// Row 0 is only the fallback, so it is left out of the index.
+constexpr size_t kLongestZoneCode = 8;
+static constexpr auto kZoneIndex = BuildNameIndex<kLongestZoneCode>(kZones, &ZoneRow::codeLength, 1);
+static_assert(kZoneIndex.size() == std::size(kZones) - 1, "every zone row but the fallback is indexed");
+
 static char areaLine[64];
 
 static const ZoneRow& FindZone(const char* code) {
     const size_t length = std::strlen(code);
-    for (size_t row = 1; row < std::size(kZones); ++row) {
-        if (kZones[row].codeLength == length && TextEqualsIgnoringCase(code, kZones[row].code)) return kZones[row];
+    if (length > kLongestZoneCode) return kZones[0];
+    for (size_t i = kZoneIndex.start[length]; i < kZoneIndex.start[length + 1]; ++i) {
+        const ZoneRow& zone = kZones[kZoneIndex.rows[i]];
+        if (TextEqualsIgnoringCase(code, zone.code)) return zone;
     }
     return kZones[0];
 }

@@ -7,18 +7,19 @@
 
 #include "core/bounded_text.h"
 #include "host/natives.h"
+#include "location/name_index.h"
 
 struct StreetAlias {
     constexpr StreetAlias(const char* host, const char* shown)
         : hostName(host), alias(shown), hostNameLength(std::char_traits<char>::length(host)) {}
     const char* hostName;
     const char* alias;
-    size_t hostNameLength;  // rows of another length cannot match: skipped without comparing
+    size_t hostNameLength;
 };
 
 // Host street name -> name shown on the panel. First match wins; order matters: the second
 // "Davis Ave" row is reached only through the split below.
-static const StreetAlias kStreetAliases[] = {
+static constexpr StreetAlias kStreetAliases[] = {
     {"Alta St",                    "Alta St  [SR-19]"},
     {"Baytree Canyon Rd",          "Baytree Canyon Rd  [SR-19]"},
     {"Boulevard Del Perro",        "Del Perro Blvd  [SR-17]"},
@@ -67,6 +68,11 @@ static const StreetAlias kStreetAliases[] = {
 };
 static_assert(std::size(kStreetAliases) == 45, "alias table has 45 rows");
 
+constexpr size_t kLongestHostName = 26;
+static constexpr auto kAliasIndex =
+    BuildNameIndex<kLongestHostName>(kStreetAliases, &StreetAlias::hostNameLength, 0);
+static_assert(kAliasIndex.size() == std::size(kStreetAliases), "every alias row is indexed");
+
 // West of this x, Davis Ave carries its route tag (the alias of the row after its own).
 constexpr float kDavisAveSplitX = -373.38f;
 constexpr const char* kDavisAve = "Davis Ave";
@@ -77,8 +83,9 @@ static char streetLine[128];
 // Replaces the name by its alias in the table's own letter case; a name in no row stays as it is.
 static void ApplyAlias(char (&name)[kNameCapacity], float x) {
     const size_t length = std::strlen(name);
-    for (size_t row = 0; row < std::size(kStreetAliases); ++row) {
-        if (kStreetAliases[row].hostNameLength != length) continue;
+    if (length > kLongestHostName) return;
+    for (size_t i = kAliasIndex.start[length]; i < kAliasIndex.start[length + 1]; ++i) {
+        const size_t row = kAliasIndex.rows[i];
         if (!TextEqualsIgnoringCase(name, kStreetAliases[row].hostName)) continue;
         const bool tagged = TextEqualsIgnoringCase(name, kDavisAve) && x < kDavisAveSplitX &&
                             row + 1 < std::size(kStreetAliases);
