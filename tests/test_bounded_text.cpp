@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/bounded_text.h"
+#include "text/bounded_text.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "core/bounded_text.h"
+#include "text/bounded_text.h"
 #include "host/script_hook.h"
 
 constexpr size_t kLogLineCapacity = 512;

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "config/process_log.h"
-#include "core/bounded_text.h"
+#include "text/bounded_text.h"
 #include "host/platform.h"
 
 Settings settings;

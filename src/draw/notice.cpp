@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "core/bounded_text.h"
+#include "text/bounded_text.h"
 #include "draw/design_units.h"
 #include "host/natives.h"
 #include "host/platform.h"

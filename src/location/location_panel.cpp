@@ -4,7 +4,7 @@
 #include <iterator>
 
 #include "config/settings.h"
-#include "core/bounded_text.h"
+#include "text/bounded_text.h"
 #include "core/frame_state.h"
 #include "draw/styled_text.h"
 #include "host/natives.h"

@@ -5,7 +5,7 @@
 #include <iterator>
 #include <string>
 
-#include "core/bounded_text.h"
+#include "text/bounded_text.h"
 #include "host/natives.h"
 #include "location/name_index.h"
 

@@ -2,7 +2,7 @@
 #include "multiplayer/obituary.h"
 
 #include "config/settings.h"
-#include "core/bounded_text.h"
+#include "text/bounded_text.h"
 #include "core/frame_state.h"
 #include "host/natives.h"
 

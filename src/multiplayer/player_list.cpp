@@ -3,7 +3,7 @@
 
 #include <iterator>
 
-#include "core/bounded_text.h"
+#include "text/bounded_text.h"
 #include "core/frame_state.h"
 #include "draw/design_units.h"
 #include "host/natives.h"

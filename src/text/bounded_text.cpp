@@ -1,5 +1,5 @@
 // Bounded copies, joins and formats for every fixed text buffer of the plug-in.
-#include "core/bounded_text.h"
+#include "text/bounded_text.h"
 
 #include <cstdio>
 #include <cstring>
