@@ -28,14 +28,6 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-// Every CR and every LF ends a line, a lone CR inside an LF file too (CRLF gives an empty line).
-std::string_view NextLine(std::string_view& rest) {
-    const size_t end = rest.find_first_of("\r\n");
-    const std::string_view line = rest.substr(0, end);
-    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
-    return line;
-}
-
 // Removes one pair of matching quotes the way the system lookup does for a buffer of size bytes:
 // it copies what fits after the opening quote, then drops the last character copied if the rest
 // fitted whole. Normally that is the closing quote; a rest exactly one character too long for the
@@ -60,29 +52,64 @@ uint32_t CopyOut(std::string_view text, char* out, uint32_t size) {
 
 }  // namespace
 
-std::optional<std::string> FindProfileValue(std::string_view fileText, std::string_view section,
-                                            std::string_view key) {
+std::string_view SkipUtf8Bom(std::string_view fileText) {
     constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
     if (fileText.substr(0, kUtf8Bom.size()) == kUtf8Bom) fileText.remove_prefix(kUtf8Bom.size());
+    return fileText;
+}
+
+// Every CR and every LF ends a line; CR LF ends one line (the empty line between would be blank).
+std::string_view NextProfileLine(std::string_view& rest) {
+    const size_t end = rest.find_first_of("\r\n");
+    const std::string_view line = rest.substr(0, end);
+    size_t skip = end == std::string_view::npos ? rest.size() : end + 1;
+    if (end != std::string_view::npos && rest[end] == '\r' && end + 1 < rest.size() && rest[end + 1] == '\n') ++skip;
+    rest.remove_prefix(skip);
+    return line;
+}
+
+ProfileLine ClassifyProfileLine(std::string_view text) {
+    ProfileLine line;
+    text = Trim(text);
+    if (text.empty()) return line;
+    if (text.front() == ';') {
+        line.kind = ProfileLineKind::Comment;
+        return line;
+    }
+    const size_t close = text.rfind(']');  // the name runs to the line's last ']'
+    if (text.front() == '[' && close != std::string_view::npos) {
+        line.kind = ProfileLineKind::Section;
+        line.name = Trim(text.substr(1, close - 1));
+        return line;
+    }
+    const size_t equals = text.find('=');
+    line.kind = ProfileLineKind::Key;
+    line.name = Trim(text.substr(0, equals));
+    line.hasValue = equals != std::string_view::npos;
+    if (line.hasValue) line.value = Trim(text.substr(equals + 1));
+    return line;
+}
+
+bool ProfileNamesEqual(std::string_view a, std::string_view b) { return EqualsIgnoringCase(a, b); }
+
+std::optional<std::string> FindProfileValue(std::string_view fileText, std::string_view section,
+                                            std::string_view key) {
+    fileText = SkipUtf8Bom(fileText);
     section = Trim(section);
     key = Trim(key);
     if (key.empty()) return std::nullopt;
 
     bool inSection = false;
     while (!fileText.empty()) {
-        const std::string_view line = Trim(NextLine(fileText));
-        if (line.empty() || line.front() == ';') continue;
-        const size_t close = line.rfind(']');  // the name runs to the line's last ']'
-        if (line.front() == '[' && close != std::string_view::npos) {
+        const ProfileLine line = ClassifyProfileLine(NextProfileLine(fileText));
+        if (line.kind == ProfileLineKind::Section) {
             if (inSection) return std::nullopt;  // only the first section of that name is searched
-            inSection = EqualsIgnoringCase(Trim(line.substr(1, close - 1)), section);
+            inSection = EqualsIgnoringCase(line.name, section);
             continue;
         }
-        if (!inSection) continue;
-        const size_t equals = line.find('=');
-        if (!EqualsIgnoringCase(Trim(line.substr(0, equals)), key)) continue;
-        if (equals == std::string_view::npos) return std::nullopt;
-        return std::string(Trim(line.substr(equals + 1)));
+        if (!inSection || line.kind != ProfileLineKind::Key || !EqualsIgnoringCase(line.name, key)) continue;
+        if (!line.hasValue) return std::nullopt;
+        return std::string(line.value);
     }
     return std::nullopt;
 }

@@ -17,6 +17,23 @@
 
 namespace sim {
 
+// One line as the lookup reads it.
+enum class ProfileLineKind { Blank, Comment, Section, Key };
+struct ProfileLine {
+    ProfileLineKind kind = ProfileLineKind::Blank;
+    std::string_view name;   // the section's or the key's name, trimmed
+    std::string_view value;  // the key's value, trimmed (quotes still on); empty without '='
+    bool hasValue = false;   // the key line has an '='
+};
+
+// The text after a UTF-8 byte order mark, or the whole text.
+std::string_view SkipUtf8Bom(std::string_view fileText);
+// Takes the next line off the front of rest (CR, LF and CR LF end a line) and returns it.
+std::string_view NextProfileLine(std::string_view& rest);
+ProfileLine ClassifyProfileLine(std::string_view line);
+// Section and key names compare this way (ASCII letter case ignored).
+bool ProfileNamesEqual(std::string_view a, std::string_view b);
+
 // The trimmed value of key in section, quotes still on; nullopt when the section or key is absent.
 std::optional<std::string> FindProfileValue(std::string_view fileText, std::string_view section,
                                             std::string_view key);

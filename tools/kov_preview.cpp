@@ -9,6 +9,7 @@
 #include "sim/frame_summary.h"
 #include "sim/plugin_module.h"
 #include "tools/preview/picture.h"
+#include "tools/preview/placements.h"
 #include "tools/preview/preview_options.h"
 #include "tools/preview/scenes.h"
 
@@ -71,6 +72,11 @@ int main(int argc, char** argv) {
         return Failed(error);
     }
     std::printf("%s", sim::SummariseFrame(scene.frame).c_str());
+    if (options.positions) {
+        const preview::PixelSize& size = options.sizes.front();
+        std::printf("text positions at %dx%d:\n%s", size.width, size.height,
+                    preview::FormatPlacements(preview::PlaceTexts(scene, size.width, size.height)).c_str());
+    }
     std::printf("wrote %s\n", options.output.c_str());
     return 0;
 }

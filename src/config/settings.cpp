@@ -5,48 +5,15 @@
 #include <cstdlib>
 
 #include "config/process_log.h"
+#include "config/setting_keys.h"
 #include "text/bounded_text.h"
 #include "host/platform.h"
 
 Settings settings;
 
 constexpr const char* kSettingsPath = ".//KOV.ini";
-constexpr const char* kGeneral = "GENERAL";
-constexpr const char* kMultiplayer = "MULTIPLAYER";
-constexpr float kMinimumSizeMult = 0.5f;
-
 // One buffer receives every value in turn, so a value is seen as at most 127 characters.
 static char valueBuffer[128];
-
-struct NumberKey {
-    const char* key;
-    const char* fallback;
-    float Settings::*field;
-};
-
-struct SwitchKey {
-    const char* section;
-    const char* key;
-    const char* fallback;
-    int32_t Settings::*field;
-};
-
-static const NumberKey kNumberKeys[] = {
-    {"LocTextPosX",          "320",  &Settings::LocTextPosX},
-    {"LocTextPosY",          "1035", &Settings::LocTextPosY},
-    {"LocTextPosX_RadarLrg", "470",  &Settings::LocTextPosX_RadarLrg},
-    {"LocTextPosY_RadarLrg", "1035", &Settings::LocTextPosY_RadarLrg},
-    {"LocTextSizeMult",      "1",    &Settings::LocTextSizeMult},
-};
-
-static const SwitchKey kSwitchKeys[] = {
-    {kGeneral,     "AllowRadarSizeToggle", "true",  &Settings::AllowRadarSizeToggle},
-    {kMultiplayer, "ShowPlayerObituaries", "true",  &Settings::ShowPlayerObituaries},
-    {kMultiplayer, "DisplayPlayerBlips",   "true",  &Settings::DisplayPlayerBlips},
-    {kMultiplayer, "DisplayTeamBlipsOnly", "false", &Settings::DisplayTeamBlipsOnly},
-};
-
-static const char* const kSwitchOnWords[] = {"on", "yes", "true"};
 
 static const char* LookUp(const char* section, const char* key, const char* fallback) {
     GetPrivateProfileStringA(section, key, fallback, valueBuffer, sizeof valueBuffer, kSettingsPath);
@@ -62,10 +29,11 @@ static float NarrowToFloat(double value) {
     return static_cast<float>(value);
 }
 
-// strtod rather than atof: both targets then read "inf" and "nan" alike.
-static float ReadPosition(const char* text) {
+// strtod rather than atof: both targets then read "inf" and "nan" alike. Not-a-number and
+// anything below the key's minimum give the minimum.
+static float ReadNumber(const char* text, float minimum) {
     const float value = NarrowToFloat(std::strtod(text, nullptr));
-    return value >= 0.0f ? value : 0.0f;  // negative and not-a-number give 0
+    return value >= minimum ? value : minimum;
 }
 
 static int32_t ReadSwitch(const char* text) {
@@ -76,12 +44,10 @@ static int32_t ReadSwitch(const char* text) {
 }
 
 void LoadSettings() {
-    for (const NumberKey& number : kNumberKeys) {
-        settings.*number.field = ReadPosition(LookUp(kGeneral, number.key, number.fallback));
+    for (const SettingKey& key : kSettingKeys) {
+        const char* text = LookUp(key.section, key.key, key.fallback);
+        if (key.number != nullptr) settings.*key.number = ReadNumber(text, key.minimum);
+        else settings.*key.toggle = ReadSwitch(text);
     }
-    for (const SwitchKey& key : kSwitchKeys) {
-        settings.*key.field = ReadSwitch(LookUp(key.section, key.key, key.fallback));
-    }
-    if (!(settings.LocTextSizeMult >= kMinimumSizeMult)) settings.LocTextSizeMult = kMinimumSizeMult;
     LogLine(kLogFile, "<FILES> General information retrieved.");
 }

@@ -1,5 +1,6 @@
 // Laying tiles out and writing them through cairo's PNG and SVG surfaces.
 #include "tools/preview/picture.h"
+#include "tools/preview/render.h"
 
 #include <cairo-svg.h>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/preview/render.h"
+#include "tools/preview/scene.h"
 
 namespace preview {
 

@@ -168,6 +168,14 @@ const OptionDef kOptions[] = {
          else return Fail(e, "--notice wants enabled or disabled, got \"" + v + "\"");
          return true;
      }},
+    {"--scene", "NAME", "start from one of the page's scenes: street, crossing, near-road, far-from-roads, big-map, "
+                        "display-off, online or death (options after it change it further)",
+     [](const std::string& v, PreviewOptions& o, std::string* e) {
+         if (!ApplyScenePreset(v, o)) return Fail(e, "--scene wants one of street, crossing, near-road, far-from-roads, big-map, display-off, online, death; got \"" + v + "\"");
+         return true;
+     }},
+    {"--positions", nullptr, "also print where each drawn text lands on the first picture size, in pixels",
+     [](const std::string&, PreviewOptions& o, std::string*) { o.positions = true; return true; }},
     {"--crop", "X,Y,W,H", "show only this part of each screen, as shares of its width and height "
                           "(0,0.7,0.35,0.3 is the lower left corner); default the whole screen",
      [](const std::string& v, PreviewOptions& o, std::string* e) {
@@ -284,6 +292,28 @@ std::string Wrap(const std::string& text, size_t width, const std::string& inden
 }
 
 }  // namespace
+
+const ScenePreset kScenePresets[] = {
+    {"street", "On a street", [](PreviewOptions&) {}},
+    {"crossing", "At a crossing",
+     [](PreviewOptions& o) { o.street = "Los Santos Freeway", o.crossing = "Alta St", o.zone = "Downt"; }},
+    {"near-road", "Off the road, near a road", [](PreviewOptions& o) { o.offRoad = OffRoad::Near, o.zone = "CHIL"; }},
+    {"far-from-roads", "Far from roads", [](PreviewOptions& o) { o.offRoad = OffRoad::Far, o.zone = "Desrt"; }},
+    {"big-map", "Big map open", [](PreviewOptions& o) { o.bigMap = true; }},
+    {"display-off", "Display switched off (Ctrl+Alt+L)", [](PreviewOptions& o) { o.notice = NoticeKind::Disabled; }},
+    {"online", "Online, player list shown", [](PreviewOptions& o) { o.sessionPlayers = 12, o.playerList = true; }},
+    {"death", "Online, a death notice", [](PreviewOptions& o) { o.sessionPlayers = 12, o.deathSlot = 4, o.killerSlot = 7; }},
+};
+const size_t kScenePresetCount = std::size(kScenePresets);
+
+bool ApplyScenePreset(const std::string& name, PreviewOptions& options) {
+    for (const ScenePreset& preset : kScenePresets) {
+        if (name != preset.name) continue;
+        preset.apply(options);
+        return true;
+    }
+    return false;
+}
 
 bool ParsePictureSize(const std::string& text, PixelSize& out) { return ParseSize(text, kMaxPicturePixels, out); }
 

@@ -38,7 +38,19 @@ struct PreviewOptions {
     NoticeKind notice = NoticeKind::None;
     Crop crop;
     double zoom = 1;
+    bool positions = false;             // print where each drawn text lands, in pixels
 };
+
+// The scenes a player picks from, by name: the page's scene list and kov-preview --scene.
+struct ScenePreset {
+    const char* name;
+    const char* title;
+    void (*apply)(PreviewOptions& options);
+};
+extern const ScenePreset kScenePresets[];
+extern const size_t kScenePresetCount;
+// Sets the options of the named scene; false for an unknown name.
+bool ApplyScenePreset(const std::string& name, PreviewOptions& options);
 
 // "1920x1080" into a picture size of 1 to 16384 pixels a side; false (out unchanged) otherwise.
 bool ParsePictureSize(const std::string& text, PixelSize& out);

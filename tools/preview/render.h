@@ -4,27 +4,9 @@
 
 #include <cairo.h>
 
-#include <vector>
-
-#include "sim/host.h"
+#include "tools/preview/scene.h"
 
 namespace preview {
-
-// A blip on the map, relative to the player in world units (x east, y north).
-struct MapMark {
-    float dx = 0, dy = 0;
-    int alpha = 255;
-    bool dead = false;
-};
-
-struct Scene {
-    sim::Frame frame;                 // the draw list of the frame shown
-    std::vector<sim::FeedPost> feed;  // feed posts still on screen, oldest first
-    bool radarShown = true;           // the host shows its radar (or the big map)
-    bool bigMap = false;              // the big map is on
-    float headingDeg = 0;             // the player's heading, for the arrow on the map
-    std::vector<MapMark> marks;       // the blips the plug-in keeps on the map
-};
 
 // Draws the scene on a screen of width by height pixels whose top left corner is the origin.
 // Rectangles are drawn before texts (the draw list keeps them apart).

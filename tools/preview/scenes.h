@@ -4,7 +4,7 @@
 #include <cstddef>
 
 #include "sim/scenario_run.h"
-#include "tools/preview/render.h"
+#include "tools/preview/scene.h"
 
 namespace preview {
 

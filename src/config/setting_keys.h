@@ -1,0 +1,34 @@
+// The keys of KOV.ini as data: section, name, the text used when the key is missing, and the
+// Settings field it fills. The plug-in reads them in this order; the preview tools' INI check
+// takes its facts (names, sections, kinds, limits, switch words) from the same table.
+#pragma once
+
+#include "config/settings.h"
+
+// A number key: strtod of the value; not-a-number and anything below minimum give minimum.
+// A switch key: on when the value is one of kSwitchOnWords (any letter case), else off.
+struct SettingKey {
+    const char* section;
+    const char* key;
+    const char* fallback;
+    float Settings::*number;    // null for a switch key
+    float minimum;              // number keys only
+    int32_t Settings::*toggle;  // null for a number key
+};
+
+constexpr const char* kGeneralSection = "GENERAL";
+constexpr const char* kMultiplayerSection = "MULTIPLAYER";
+
+constexpr SettingKey kSettingKeys[] = {
+    {kGeneralSection,     "LocTextPosX",          "320",   &Settings::LocTextPosX,          0.0f, nullptr},
+    {kGeneralSection,     "LocTextPosY",          "1035",  &Settings::LocTextPosY,          0.0f, nullptr},
+    {kGeneralSection,     "LocTextPosX_RadarLrg", "470",   &Settings::LocTextPosX_RadarLrg, 0.0f, nullptr},
+    {kGeneralSection,     "LocTextPosY_RadarLrg", "1035",  &Settings::LocTextPosY_RadarLrg, 0.0f, nullptr},
+    {kGeneralSection,     "LocTextSizeMult",      "1",     &Settings::LocTextSizeMult,      0.5f, nullptr},
+    {kGeneralSection,     "AllowRadarSizeToggle", "true",  nullptr, 0.0f, &Settings::AllowRadarSizeToggle},
+    {kMultiplayerSection, "ShowPlayerObituaries", "true",  nullptr, 0.0f, &Settings::ShowPlayerObituaries},
+    {kMultiplayerSection, "DisplayPlayerBlips",   "true",  nullptr, 0.0f, &Settings::DisplayPlayerBlips},
+    {kMultiplayerSection, "DisplayTeamBlipsOnly", "false", nullptr, 0.0f, &Settings::DisplayTeamBlipsOnly},
+};
+
+constexpr const char* kSwitchOnWords[] = {"on", "yes", "true"};

@@ -1,0 +1,23 @@
+// Where the plug-in's texts land on a screen, in pixels: the list under the page's picture and
+// kov-preview --positions.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/preview/scene.h"
+
+namespace preview {
+
+struct TextPlacement {
+    std::string text;  // readable: colour codes as <yellow>...</yellow>
+    int x = 0, y = 0;  // the text's anchor in pixels: its left edge (centre when centred), its top
+    bool centred = false;
+};
+
+// Every text of the scene's frame in draw order.
+std::vector<TextPlacement> PlaceTexts(const Scene& scene, int width, int height);
+// One line per text: "x,y text" (with " (centred)" for centred texts).
+std::string FormatPlacements(const std::vector<TextPlacement>& placements);
+
+}  // namespace preview

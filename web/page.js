@@ -1,0 +1,447 @@
+// The preview page: controls around the WebAssembly module (the plug-in in the simulated host).
+// The KOV.ini text is what every control edits; each change checks it, runs the plug-in on it in
+// a fresh module instance and redraws.
+"use strict";
+
+const SCREEN_SIZES = [
+  [1280, 720], [1366, 768], [1600, 900], [1920, 1080], [1920, 1200], [2560, 1080], [2560, 1440],
+  [3440, 1440], [3840, 2160], [5120, 1440], [1024, 768], [1280, 1024],
+];
+// Slider ranges: positions are in the plug-in's 1920 by 1080 screen units.
+const SLIDERS = {
+  LocTextPosX: [0, 1920, 1], LocTextPosY: [0, 1080, 1],
+  LocTextPosX_RadarLrg: [0, 1920, 1], LocTextPosY_RadarLrg: [0, 1080, 1],
+  LocTextSizeMult: [0.5, 3, 0.05],
+};
+const DEFAULT_SLIDER = [0, 2000, 1];
+const COLOUR_TAGS = /<(\/?)(yellow|grey|red|green|blue|orange|purple)>/g;
+
+const $ = (id) => document.getElementById(id);
+
+// ---- the module -----------------------------------------------------------------------------
+
+let compiledModule = null;
+let helper = null;  // an instance for the calls that do not run the plug-in
+
+function moduleBytes() {
+  const text = atob(KOV_MODULE);
+  const bytes = new Uint8Array(text.length);
+  for (let i = 0; i < text.length; ++i) bytes[i] = text.charCodeAt(i);
+  return bytes;
+}
+
+// A fresh instance of the compiled module: its memory, and so the plug-in's process-wide records,
+// start at load-time state.
+function freshInstance() {
+  return createKovModule({
+    instantiateWasm(imports, receive) {
+      receive(new WebAssembly.Instance(compiledModule, imports));
+      return {};
+    },
+    print: (text) => console.log(text),
+    printErr: (text) => console.warn(text),
+  });
+}
+
+// Calls an exported function with strings and numbers; strings go through the module's heap
+// (not its small stack), so a long KOV.ini fits.
+function call(instance, name, returns, ...args) {
+  const owned = [];
+  const values = args.map((arg) => {
+    if (typeof arg !== "string") return arg;
+    const size = instance.lengthBytesUTF8(arg) + 1;
+    const pointer = instance._malloc(size);
+    instance.stringToUTF8(arg, pointer, size);
+    owned.push(pointer);
+    return pointer;
+  });
+  try {
+    const result = instance["_" + name](...values);
+    return returns === "string" ? instance.UTF8ToString(result) : result;
+  } finally {
+    owned.forEach((pointer) => instance._free(pointer));
+  }
+}
+
+function callJson(instance, name, ...args) {
+  return JSON.parse(call(instance, name, "string", ...args));
+}
+
+// ---- state ----------------------------------------------------------------------------------
+
+const page = {
+  tables: null,
+  text: "",
+  encoding: "utf-8",
+  fileName: "KOV.ini",
+  scene: "street",
+  width: 1920,
+  height: 1080,
+  last: null,          // the last run's result
+  findings: [],        // the check of the text
+  findingKeys: new Set(),
+  loadMs: 0,
+  redrawMs: [],        // every redraw's time, for the test's report
+  running: false,
+  again: false,
+};
+window.kovPage = page;
+
+// ---- redraw ---------------------------------------------------------------------------------
+
+async function redraw() {
+  if (page.running) {
+    page.again = true;
+    return;
+  }
+  page.running = true;
+  try {
+    do {
+      page.again = false;
+      const started = performance.now();
+      const instance = await freshInstance();
+      call(instance, "kov_run", null, page.text, page.encoding, 1, page.scene, page.width, page.height);
+      const result = JSON.parse(call(instance, "kov_run_result", "string"));
+      page.last = result;
+      showResult(result);
+      page.redrawMs.push(performance.now() - started);
+    } while (page.again);
+  } catch (error) {
+    showStatus("The plug-in run stopped: " + error, true);
+    throw error;
+  } finally {
+    page.running = false;
+  }
+}
+
+function showStatus(text, isError) {
+  const status = $("status");
+  status.textContent = text;
+  status.classList.toggle("error", Boolean(isError));
+}
+
+function showResult(result) {
+  const canvas = $("screen");
+  canvas.width = page.width;
+  canvas.height = page.height;
+  if (!result.ok) {
+    showStatus("The plug-in run failed: " + result.error, true);
+    return;
+  }
+  showStatus(page.width + " × " + page.height);
+  showPositions(result.texts);
+  showSettingsRead(result.settings);
+}
+
+function colouredText(cell, text) {
+  let at = 0, span = null;
+  const put = (piece) => {
+    if (!piece) return;
+    (span || cell).appendChild(document.createTextNode(piece));
+  };
+  for (const match of text.matchAll(COLOUR_TAGS)) {
+    put(text.slice(at, match.index));
+    if (match[1] === "/") {
+      span = null;
+    } else {
+      span = document.createElement("span");
+      span.className = match[2];
+      cell.appendChild(span);
+    }
+    at = match.index + match[0].length;
+  }
+  put(text.slice(at));
+}
+
+function showPositions(texts) {
+  const body = $("positions").tBodies[0];
+  body.replaceChildren();
+  for (const t of texts) {
+    const row = body.insertRow();
+    row.insertCell().textContent = t.x;
+    row.insertCell().textContent = t.y;
+    const cell = row.insertCell();
+    colouredText(cell, t.text);
+    if (t.centred) cell.appendChild(document.createTextNode(" (centred)"));
+  }
+  if (texts.length === 0) body.insertRow().insertCell().textContent = "The plug-in draws no text in this scene.";
+}
+
+// ---- KOV.ini text and the check -------------------------------------------------------------
+
+function setText(text, fromEditor) {
+  page.text = text;
+  if (!fromEditor) $("ini-text").value = text;
+  showFindings(callJson(helper, "kov_check", page.text, page.encoding));
+  showControls();
+  redraw();
+}
+
+function lineStart(text, line) {
+  let at = 0;
+  for (let i = 1; i < line; ++i) {
+    const next = text.indexOf("\n", at);
+    if (next < 0) return text.length;
+    at = next + 1;
+  }
+  return at;
+}
+
+function showFindings(findings) {
+  page.findings = findings;
+  page.findingKeys = new Set(findings.map((f) => f.key.toLowerCase()));
+  const list = $("findings");
+  list.replaceChildren();
+  if (findings.length === 0) {
+    const ok = document.createElement("li");
+    ok.className = "ok";
+    ok.textContent = "No mistakes: the plug-in reads this file as written.";
+    list.appendChild(ok);
+  }
+  for (const f of findings) {
+    const item = document.createElement("li");
+    item.dataset.key = f.key;
+    const go = document.createElement("button");
+    go.type = "button";
+    go.textContent = "Line " + f.line;
+    go.title = "Show line " + f.line + " in the text";
+    go.addEventListener("click", () => {
+      const editor = $("ini-text");
+      const start = lineStart(editor.value, f.line);
+      const end = editor.value.indexOf("\n", start);
+      editor.focus();
+      editor.setSelectionRange(start, end < 0 ? editor.value.length : end);
+    });
+    item.append(go, ": " + f.message);
+    list.appendChild(item);
+  }
+}
+
+// ---- controls -------------------------------------------------------------------------------
+
+function controlId(key) {
+  return "key-" + key.key;
+}
+
+function buildSettings() {
+  const box = $("settings");
+  let section = "";
+  for (const key of page.tables.keys) {
+    if (key.section !== section) {
+      section = key.section;
+      const heading = document.createElement("p");
+      heading.className = "section-name";
+      heading.textContent = "[" + section + "]";
+      box.appendChild(heading);
+    }
+    box.appendChild(key.kind === "number" ? numberControl(key) : switchControl(key));
+  }
+}
+
+function numberControl(key) {
+  const [low, high, step] = SLIDERS[key.key] || DEFAULT_SLIDER;
+  const row = document.createElement("div");
+  row.className = "setting";
+  const label = document.createElement("label");
+  label.textContent = key.key;
+  label.htmlFor = controlId(key);
+  const slider = document.createElement("input");
+  Object.assign(slider, { type: "range", min: low, max: high, step, id: controlId(key) + "-slider" });
+  slider.setAttribute("aria-label", key.key + " slider");
+  const field = document.createElement("input");
+  Object.assign(field, { type: "number", step, id: controlId(key) });
+  const reads = document.createElement("div");
+  reads.className = "reads";
+  reads.id = controlId(key) + "-reads";
+  field.setAttribute("aria-describedby", reads.id);
+  slider.addEventListener("input", () => {
+    field.value = slider.value;
+    setKey(key, slider.value);
+  });
+  field.addEventListener("input", () => {
+    if (field.value !== "") slider.value = field.value;
+    setKey(key, field.value);
+  });
+  row.append(label, slider, field, reads);
+  return row;
+}
+
+function switchControl(key) {
+  const row = document.createElement("div");
+  row.className = "setting switch";
+  const label = document.createElement("label");
+  label.textContent = key.key;
+  label.htmlFor = controlId(key);
+  const box = document.createElement("input");
+  Object.assign(box, { type: "checkbox", id: controlId(key) });
+  const reads = document.createElement("div");
+  reads.className = "reads";
+  reads.id = controlId(key) + "-reads";
+  box.setAttribute("aria-describedby", reads.id);
+  box.addEventListener("change", () => setKey(key, box.checked ? "true" : "false"));
+  row.append(label, box, reads);
+  return row;
+}
+
+function setKey(key, value) {
+  setText(call(helper, "kov_set_value", "string", page.text, key.section, key.key, String(value)), false);
+}
+
+// The value written in the file for a key, as the lookup reads it (null when absent).
+function writtenValue(key) {
+  const found = callJson(helper, "kov_value", page.text, page.encoding, key.section, key.key);
+  return found.found ? found.value : null;
+}
+
+// The controls show what the file says; under each, what the plug-in reads from it.
+function showControls() {
+  for (const key of page.tables.keys) {
+    const control = $(controlId(key));
+    if (document.activeElement === control) continue;
+    const written = writtenValue(key);
+    if (key.kind === "number") {
+      const value = written !== null && written !== "" && !isNaN(Number(written)) ? written : key.fallback;
+      control.value = value;
+      $(controlId(key) + "-slider").value = value;
+    } else {
+      const text = written === null ? key.fallback : written;
+      control.checked = page.tables.switchOnWords.includes(text.toLowerCase());
+    }
+  }
+}
+
+function showSettingsRead(read) {
+  for (const key of page.tables.keys) {
+    const value = read[key.key];
+    const shown = key.kind === "number" ? String(Math.round(value * 1000) / 1000) : value ? "on" : "off";
+    const reads = $(controlId(key) + "-reads");
+    const absent = writtenValue(key) === null;
+    reads.textContent = "The plug-in reads: " + shown + (absent ? " (not in the file: the default)" : "");
+    reads.classList.toggle("differs", page.findingKeys.has(key.key.toLowerCase()));
+  }
+}
+
+function buildSelect(select, options, selected) {
+  for (const [value, text] of options) {
+    const option = document.createElement("option");
+    option.value = value;
+    option.textContent = text;
+    option.selected = value === selected;
+    select.appendChild(option);
+  }
+}
+
+function buildScreenControls() {
+  const sizes = SCREEN_SIZES.map(([w, h]) => [w + "x" + h, w + " × " + h]);
+  sizes.push(["custom", "Another size…"]);
+  buildSelect($("screen-size"), sizes, "1920x1080");
+  $("screen-size").addEventListener("change", () => {
+    const value = $("screen-size").value;
+    $("custom-size").hidden = value !== "custom";
+    if (value !== "custom") {
+      [page.width, page.height] = value.split("x").map(Number);
+      $("screen-width").value = page.width;
+      $("screen-height").value = page.height;
+      redraw();
+    }
+  });
+  for (const id of ["screen-width", "screen-height"]) {
+    $(id).addEventListener("input", () => {
+      const w = Number($("screen-width").value), h = Number($("screen-height").value);
+      if (!(w >= 320 && w <= 16384 && h >= 240 && h <= 16384)) return;
+      [page.width, page.height] = [Math.round(w), Math.round(h)];
+      redraw();
+    });
+  }
+}
+
+// ---- the file -------------------------------------------------------------------------------
+
+function showFileInfo() {
+  const title = call(helper, "kov_encoding_title", "string", page.encoding);
+  $("file-info").textContent = page.fileName + ": " + title + ". Saved the same way, with Windows line ends.";
+}
+
+async function openFile(file) {
+  const bytes = new Uint8Array(await file.arrayBuffer());
+  const pointer = helper._malloc(Math.max(bytes.length, 1));
+  helper.HEAPU8.set(bytes, pointer);
+  let decoded;
+  try {
+    decoded = JSON.parse(helper.UTF8ToString(helper._kov_decode(pointer, bytes.length)));
+  } finally {
+    helper._free(pointer);
+  }
+  page.encoding = decoded.encoding;
+  page.fileName = file.name;
+  showFileInfo();
+  setText(decoded.text, false);
+}
+
+// The file's bytes as they will be saved.
+function savedBytes() {
+  const size = call(helper, "kov_encode", null, page.text, page.encoding);
+  const pointer = helper._kov_encoded();
+  return helper.HEAPU8.slice(pointer, pointer + size);
+}
+page.savedBytes = savedBytes;
+
+function saveFile() {
+  const url = URL.createObjectURL(new Blob([savedBytes()], { type: "application/octet-stream" }));
+  const link = document.createElement("a");
+  link.href = url;
+  link.download = "KOV.ini";
+  document.body.appendChild(link);
+  link.click();
+  link.remove();
+  setTimeout(() => URL.revokeObjectURL(url), 1000);
+}
+
+function useDefaults() {
+  page.encoding = "utf-8";
+  page.fileName = "KOV.ini (the shipped defaults)";
+  showFileInfo();
+  setText(KOV_DEFAULT_INI, false);
+}
+
+// ---- start ----------------------------------------------------------------------------------
+
+async function start() {
+  compiledModule = await WebAssembly.compile(moduleBytes());
+  helper = await freshInstance();
+  page.tables = callJson(helper, "kov_tables");
+  buildSelect($("scene"), page.tables.scenes.map((s) => [s.name, s.title]), page.scene);
+  $("scene").addEventListener("change", () => {
+    page.scene = $("scene").value;
+    redraw();
+  });
+  buildScreenControls();
+  buildSettings();
+  $("ini-text").addEventListener("input", () => setText($("ini-text").value, true));
+  $("open-file").addEventListener("change", () => {
+    const file = $("open-file").files[0];
+    if (file) openFile(file);
+    $("open-file").value = "";
+  });
+  $("open-button").addEventListener("click", () => $("open-file").click());
+  $("save-file").addEventListener("click", saveFile);
+  $("use-defaults").addEventListener("click", useDefaults);
+  useDefaults();
+  await waitForRedraws();
+  page.loadMs = performance.now();
+  document.body.dataset.ready = "true";
+}
+
+// Resolves once no redraw is running or queued.
+page.settled = function waitForRedraws() {
+  return new Promise((resolve) => {
+    const poll = () => (page.running || page.again ? setTimeout(poll, 1) : resolve());
+    poll();
+  });
+};
+const waitForRedraws = page.settled;
+
+start().catch((error) => {
+  showStatus("The page could not start: " + error, true);
+  console.error(error);
+});

@@ -1,0 +1,148 @@
+// The page's entry points into the WebAssembly module: KOV.ini decoding, encoding, editing and
+// checking, the settings table, the scenes, and a run of the plug-in in the simulated host with
+// what it drew. Texts cross as UTF-8; results come back as JSON kept until the next call.
+//
+// A module instance runs the plug-in once: its process-wide records start at load-time state only
+// in a fresh instance, so the page creates one per run (the other entry points may be called on
+// any instance, any number of times).
+#include <emscripten/emscripten.h>
+
+#include <nlohmann/json.hpp>
+
+#include <optional>
+#include <string>
+
+#include "config/setting_keys.h"
+#include "sim/ini_lookup.h"
+#include "sim/plugin_module.h"
+#include "sim/scenario_run.h"
+#include "tools/preview/ini_check.h"
+#include "tools/preview/ini_edit.h"
+#include "tools/preview/ini_file.h"
+#include "tools/preview/placements.h"
+#include "tools/preview/preview_options.h"
+#include "tools/preview/scenes.h"
+
+namespace {
+
+using nlohmann::json;
+
+std::string reply;        // the last JSON or text handed to the page
+std::string encoded;      // the last encoded file
+std::string runResult;    // the last run's JSON
+preview::Scene lastScene;  // the last run's picture
+
+const char* Reply(const json& value) {
+    reply = value.dump(-1, ' ', false, json::error_handler_t::replace);
+    return reply.c_str();
+}
+
+void RunResult(const json& value) { runResult = value.dump(-1, ' ', false, json::error_handler_t::replace); }
+
+const char* ReplyText(std::string text) {
+    reply = std::move(text);
+    return reply.c_str();
+}
+
+preview::IniText IniOf(const char* text, const char* encoding) {
+    return preview::IniText{preview::EncodingNamed(encoding), text};
+}
+
+json SettingsRead() {
+    json read = json::object();
+    for (const SettingKey& key : kSettingKeys) {
+        if (key.number != nullptr) read[key.key] = settings.*key.number;
+        else read[key.key] = settings.*key.toggle != 0;
+    }
+    return read;
+}
+
+}  // namespace
+
+extern "C" {
+
+// {"encoding": name, "title": for people, "text": UTF-8}
+EMSCRIPTEN_KEEPALIVE const char* kov_decode(const char* bytes, int size) {
+    const preview::IniText file = preview::DecodeIniFile(std::string_view(bytes, static_cast<size_t>(size)));
+    return Reply({{"encoding", preview::EncodingName(file.encoding)},
+                  {"title", preview::EncodingTitle(file.encoding)},
+                  {"text", file.text}});
+}
+
+// The file's bytes in the encoding with Windows line ends; read them at kov_encoded().
+EMSCRIPTEN_KEEPALIVE int kov_encode(const char* text, const char* encoding) {
+    encoded = preview::EncodeIniFile(text, preview::EncodingNamed(encoding));
+    return static_cast<int>(encoded.size());
+}
+EMSCRIPTEN_KEEPALIVE const char* kov_encoded() { return encoded.data(); }
+
+EMSCRIPTEN_KEEPALIVE const char* kov_set_value(const char* text, const char* section, const char* key, const char* value) {
+    return ReplyText(preview::SetIniValue(text, section, key, value));
+}
+
+// {"found", "value"}: the key's value where the lookup finds it, quotes still on.
+EMSCRIPTEN_KEEPALIVE const char* kov_value(const char* text, const char* encoding, const char* section, const char* key) {
+    const std::optional<std::string> value = sim::FindProfileValue(preview::ProfileLookupBytes(IniOf(text, encoding)), section, key);
+    return Reply({{"found", value.has_value()}, {"value", value.value_or("")}});
+}
+
+EMSCRIPTEN_KEEPALIVE const char* kov_encoding_title(const char* encoding) {
+    return preview::EncodingTitle(preview::EncodingNamed(encoding));
+}
+
+// [{"line", "key", "message"}] for the text as the lookup reads it in that encoding.
+EMSCRIPTEN_KEEPALIVE const char* kov_check(const char* text, const char* encoding) {
+    json findings = json::array();
+    for (const preview::IniFinding& f : preview::CheckIni(preview::ProfileLookupBytes(IniOf(text, encoding)))) {
+        findings.push_back({{"line", f.line}, {"key", f.key}, {"message", f.message}});
+    }
+    return Reply(findings);
+}
+
+// The plug-in's settings table and the scenes, for the page's controls.
+EMSCRIPTEN_KEEPALIVE const char* kov_tables() {
+    json keys = json::array();
+    for (const SettingKey& key : kSettingKeys) {
+        keys.push_back({{"section", key.section}, {"key", key.key}, {"fallback", key.fallback},
+                        {"kind", key.number != nullptr ? "number" : "switch"}, {"minimum", key.minimum}});
+    }
+    json scenes = json::array();
+    for (size_t i = 0; i < preview::kScenePresetCount; ++i) {
+        scenes.push_back({{"name", preview::kScenePresets[i].name}, {"title", preview::kScenePresets[i].title}});
+    }
+    json onWords = json::array();
+    for (const char* word : kSwitchOnWords) onWords.push_back(word);
+    return Reply({{"keys", keys}, {"scenes", scenes}, {"switchOnWords", onWords}});
+}
+
+// The result of the last run (see kov_run).
+EMSCRIPTEN_KEEPALIVE const char* kov_run_result() { return runResult.c_str(); }
+
+// Runs the plug-in with the KOV.ini text (hasFile 0: no KOV.ini at all) in the named scene on a
+// screen of width by height pixels. The script's fiber switches unwind and rewind this call, so
+// what it returns is lost on the way: the result waits at kov_run_result(). {"ok", "error",
+// "texts": [{"text", "x", "y", "centred"}], "positions": the same as lines, "settings": what the
+// plug-in read, "log": KOV.log's lines}
+EMSCRIPTEN_KEEPALIVE void kov_run(const char* text, const char* encoding, int hasFile, const char* scene,
+                                         int width, int height) {
+    preview::PreviewOptions options;
+    if (!preview::ApplyScenePreset(scene, options)) return RunResult({{"ok", false}, {"error", std::string("unknown scene ") + scene}});
+    std::optional<std::string> ini;
+    if (hasFile != 0) ini = preview::ProfileLookupBytes(IniOf(text, encoding));
+    std::string error;
+    const std::optional<sim::Scenario> scenario = preview::PreviewScenario(options, ini, &error);
+    if (!scenario) return RunResult({{"ok", false}, {"error", error}});
+    sim::ScenarioRunOptions run;
+    run.pluginPath = sim::DefaultPluginPath();
+    const sim::ScenarioResult result = sim::RunScenario(*scenario, run);
+    if (!result.ok) return RunResult({{"ok", false}, {"error", result.error}});
+    lastScene = preview::SceneOfStep(result, result.steps.size() - 1);
+    json texts = json::array();
+    for (const preview::TextPlacement& p : preview::PlaceTexts(lastScene, width, height)) {
+        texts.push_back({{"text", p.text}, {"x", p.x}, {"y", p.y}, {"centred", p.centred}});
+    }
+    RunResult({{"ok", true}, {"texts", texts}, {"settings", SettingsRead()}, {"log", result.logLines},
+                  {"positions", preview::FormatPlacements(preview::PlaceTexts(lastScene, width, height))}});
+}
+
+}  // extern "C"
