@@ -1,7 +1,7 @@
 # The two commands of the README are `make demo` and `make test`; both install what is missing.
 JOBS ?= 2
 
-.PHONY: all deps linux windows asan fuzz-build test demo bench readme-pictures dist fuzz coverage
+.PHONY: all deps linux windows asan fuzz-build web test demo bench readme-pictures dist fuzz coverage
 all: linux
 
 deps:
@@ -25,11 +25,17 @@ fuzz-build: deps
 	@cmake -S tests/fuzz -B build/fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 	@cmake --build build/fuzz -j $(JOBS)
 
-test: linux windows asan fuzz-build
+# The preview page (WebAssembly, emscripten): build/web/Wayglass-preview.html.
+web: deps
+	@NODE_PATH=/usr/share/nodejs emcmake cmake -S web -B build/web -G Ninja >/dev/null
+	@NODE_PATH=/usr/share/nodejs cmake --build build/web -j $(JOBS)
+
+test: linux windows asan fuzz-build web
 	@cd build/linux && ctest --output-on-failure -j $(JOBS)
 	@cd build/windows && ctest --output-on-failure -j $(JOBS)
 	@ctest --preset asan -j $(JOBS)
 	@cd build/fuzz && ctest --output-on-failure -j $(JOBS)
+	@cd build/web && ctest --output-on-failure --verbose
 
 # Each fuzz target for FUZZ_SECONDS (default 10 minutes); crashes land in build/fuzz/artifacts.
 FUZZ_SECONDS ?= 600
@@ -44,8 +50,9 @@ COVERAGE_DIR ?= build/coverage
 coverage: deps
 	@bash scripts/coverage.sh $(COVERAGE_DIR) $(JOBS)
 
-demo: linux windows
+demo: linux windows web
 	@build/linux/kov-demo scenarios/tour.json --out out/demo
+	@/usr/bin/python3 scripts/page-screenshot.py build/web/Wayglass-preview.html out/demo/preview-page.png
 	@echo "KOV.asi for the game folder: build/windows/KOV.asi"
 
 # The README's pictures (docs/*.png, committed), drawn by kov-preview.
@@ -54,8 +61,8 @@ readme-pictures: linux
 
 # The release zip, then the check that opens it.
 DIST_ZIP := build/dist/Wayglass-V3.50.zip
-dist: linux windows
-	@bash scripts/dist.sh build/windows/KOV.asi $(DIST_ZIP)
+dist: linux windows web
+	@bash scripts/dist.sh build/windows/KOV.asi build/web/Wayglass-preview.html $(DIST_ZIP)
 	@KOV_DIST_ZIP=$(CURDIR)/$(DIST_ZIP) build/linux/tests/kov_tests --gtest_filter='DistPackage.*' --gtest_brief=1
 
 # Frame cost against the native-call floor (Release build of its own), then instructions per frame.

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# Builds the release zip: KOV.asi, the default KOV.ini and the player's README.txt, side by side
-# at the top of the archive (players unpack them straight into the game's folder).
-# usage: scripts/dist.sh PATH/TO/KOV.asi OUT.zip
+# Builds the release zip: KOV.asi, the default KOV.ini, the player's README.txt and the preview page
+# Wayglass-preview.html, side by side at the top of the archive (players unpack them straight into
+# the game's folder).
+# usage: scripts/dist.sh PATH/TO/KOV.asi PATH/TO/Wayglass-preview.html OUT.zip
 set -euo pipefail
 
-if [ $# -ne 2 ]; then
-  echo "usage: scripts/dist.sh KOV.asi OUT.zip" >&2
+if [ $# -ne 3 ]; then
+  echo "usage: scripts/dist.sh KOV.asi Wayglass-preview.html OUT.zip" >&2
   exit 2
 fi
 asi=$1
-out=$2
+page=$2
+out=$3
 root=$(cd "$(dirname "$0")/.." && pwd)
 if [ ! -f "$asi" ]; then
   echo "dist: $asi is missing; build it first (make windows)" >&2
@@ -18,7 +20,12 @@ fi
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
+if [ ! -f "$page" ]; then
+  echo "dist: $page is missing; build it first (make web)" >&2
+  exit 1
+fi
 cp "$asi" "$stage/KOV.asi"
+cp "$page" "$stage/Wayglass-preview.html"
 cp "$root/dist/KOV.ini" "$root/dist/README.txt" "$stage/"
 # Fixed times and no extra attributes: the same inputs give the same zip.
 touch -t 202001010000 "$stage"/*
@@ -26,5 +33,5 @@ touch -t 202001010000 "$stage"/*
 mkdir -p "$(dirname "$out")"
 out_abs="$(cd "$(dirname "$out")" && pwd)/$(basename "$out")"
 rm -f "$out_abs"
-(cd "$stage" && zip -X -q "$out_abs" KOV.asi KOV.ini README.txt)
+(cd "$stage" && zip -X -q "$out_abs" KOV.asi KOV.ini README.txt Wayglass-preview.html)
 echo "dist: $out"

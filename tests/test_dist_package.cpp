@@ -154,25 +154,31 @@ bool IsWindowsDll64(const std::string& bytes) {
 // tree's Windows build the same way.
 TEST(DistPackage, ZipHoldsExactlyTheReleaseFiles) {
     const fs::path asi = kSource / "build" / "windows" / "KOV.asi";
+    const fs::path page = kSource / "build" / "web" / "Wayglass-preview.html";
     const char* given = std::getenv("KOV_DIST_ZIP");
     if (given == nullptr && !fs::exists(asi)) GTEST_SKIP() << "no Windows build: " << asi;
+    if (given == nullptr && !fs::exists(page)) GTEST_SKIP() << "no preview page build: " << page;
     const fs::path temp = sim::MakeTempDirectory("kov-dist-");
     const fs::path zip = given != nullptr ? fs::path(given) : temp / "Wayglass-V3.50.zip";
     int status = -1;
     if (given == nullptr) {
-        const std::string out = Capture("bash " + Quote(kSource / "scripts" / "dist.sh") + " " + Quote(asi) + " " + Quote(zip) + " 2>&1", &status);
+        const std::string out = Capture("bash " + Quote(kSource / "scripts" / "dist.sh") + " " + Quote(asi) + " " + Quote(page) + " " +
+                                            Quote(zip) + " 2>&1", &status);
         ASSERT_EQ(status, 0) << out;
     }
 
     const std::string listing = Capture("unzip -Z1 " + Quote(zip), &status);
     ASSERT_EQ(status, 0) << listing;
-    EXPECT_EQ(sim::SplitLines(listing), (std::vector<std::string>{"KOV.asi", "KOV.ini", "README.txt"}));
+    EXPECT_EQ(sim::SplitLines(listing), (std::vector<std::string>{"KOV.asi", "KOV.ini", "README.txt", "Wayglass-preview.html"}));
     for (const char* name : {"KOV.ini", "README.txt"}) {
         EXPECT_EQ(Capture("unzip -p " + Quote(zip) + " " + name, &status), DistFile(name)) << name;
     }
     const std::string packed = Capture("unzip -p " + Quote(zip) + " KOV.asi", &status);
     EXPECT_TRUE(IsWindowsDll64(packed));
     if (fs::exists(asi)) EXPECT_EQ(packed, sim::ReadFileBytes(asi).value_or("")) << "the zip holds this build's KOV.asi";
+    const std::string packedPage = Capture("unzip -p " + Quote(zip) + " Wayglass-preview.html", &status);
+    EXPECT_NE(packedPage.find("<title>Wayglass preview"), std::string::npos) << "the preview page";
+    if (fs::exists(page)) EXPECT_EQ(packedPage, sim::ReadFileBytes(page).value_or("")) << "the zip holds this build's page";
     fs::remove_all(temp);
 }
 

@@ -100,7 +100,7 @@ async function redraw() {
       page.again = false;
       const started = performance.now();
       const instance = await freshInstance();
-      call(instance, "kov_run", null, page.text, page.encoding, 1, page.scene, page.width, page.height);
+      call(instance, "kov_run", null, page.text, page.encoding, page.scene, page.width, page.height);
       const result = JSON.parse(call(instance, "kov_run_result", "string"));
       page.last = result;
       showResult(result);

@@ -57,6 +57,26 @@ json SettingsRead() {
     return read;
 }
 
+void Run(const char* text, const char* encoding, const char* scene, int width, int height) {
+    preview::PreviewOptions options;
+    if (!preview::ApplyScenePreset(scene, options)) return RunResult({{"ok", false}, {"error", std::string("unknown scene ") + scene}});
+    std::string error;
+    const std::optional<sim::Scenario> scenario =
+        preview::PreviewScenario(options, preview::ProfileLookupBytes(IniOf(text, encoding)), &error);
+    if (!scenario) return RunResult({{"ok", false}, {"error", error}});
+    sim::ScenarioRunOptions run;
+    run.pluginPath = sim::DefaultPluginPath();
+    const sim::ScenarioResult result = sim::RunScenario(*scenario, run);
+    if (!result.ok) return RunResult({{"ok", false}, {"error", result.error}});
+    lastScene = preview::SceneOfStep(result, result.steps.size() - 1);
+    json texts = json::array();
+    for (const preview::TextPlacement& p : preview::PlaceTexts(lastScene, width, height)) {
+        texts.push_back({{"text", p.text}, {"x", p.x}, {"y", p.y}, {"centred", p.centred}});
+    }
+    RunResult({{"ok", true}, {"texts", texts}, {"settings", SettingsRead()}, {"log", result.logLines},
+                  {"positions", preview::FormatPlacements(preview::PlaceTexts(lastScene, width, height))}});
+}
+
 }  // namespace
 
 extern "C" {
@@ -118,31 +138,17 @@ EMSCRIPTEN_KEEPALIVE const char* kov_tables() {
 // The result of the last run (see kov_run).
 EMSCRIPTEN_KEEPALIVE const char* kov_run_result() { return runResult.c_str(); }
 
-// Runs the plug-in with the KOV.ini text (hasFile 0: no KOV.ini at all) in the named scene on a
+// Runs the plug-in with the KOV.ini text (in its encoding, as the file would be) in the named scene on a
 // screen of width by height pixels. The script's fiber switches unwind and rewind this call, so
 // what it returns is lost on the way: the result waits at kov_run_result(). {"ok", "error",
 // "texts": [{"text", "x", "y", "centred"}], "positions": the same as lines, "settings": what the
 // plug-in read, "log": KOV.log's lines}
-EMSCRIPTEN_KEEPALIVE void kov_run(const char* text, const char* encoding, int hasFile, const char* scene,
-                                         int width, int height) {
-    preview::PreviewOptions options;
-    if (!preview::ApplyScenePreset(scene, options)) return RunResult({{"ok", false}, {"error", std::string("unknown scene ") + scene}});
-    std::optional<std::string> ini;
-    if (hasFile != 0) ini = preview::ProfileLookupBytes(IniOf(text, encoding));
-    std::string error;
-    const std::optional<sim::Scenario> scenario = preview::PreviewScenario(options, ini, &error);
-    if (!scenario) return RunResult({{"ok", false}, {"error", error}});
-    sim::ScenarioRunOptions run;
-    run.pluginPath = sim::DefaultPluginPath();
-    const sim::ScenarioResult result = sim::RunScenario(*scenario, run);
-    if (!result.ok) return RunResult({{"ok", false}, {"error", result.error}});
-    lastScene = preview::SceneOfStep(result, result.steps.size() - 1);
-    json texts = json::array();
-    for (const preview::TextPlacement& p : preview::PlaceTexts(lastScene, width, height)) {
-        texts.push_back({{"text", p.text}, {"x", p.x}, {"y", p.y}, {"centred", p.centred}});
+EMSCRIPTEN_KEEPALIVE void kov_run(const char* text, const char* encoding, const char* scene, int width, int height) {
+    try {
+        Run(text, encoding, scene, width, height);
+    } catch (const std::exception& error) {
+        RunResult({{"ok", false}, {"error", std::string("the simulated host stopped: ") + error.what()}});
     }
-    RunResult({{"ok", true}, {"texts", texts}, {"settings", SettingsRead()}, {"log", result.logLines},
-                  {"positions", preview::FormatPlacements(preview::PlaceTexts(lastScene, width, height))}});
 }
 
 }  // extern "C"

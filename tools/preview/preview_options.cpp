@@ -377,12 +377,12 @@ std::optional<sim::Scenario> PreviewScenario(const PreviewOptions& o, const std:
         AddStep(steps, "Alt and radar control held", {{"keys", {{"alt", true}}}, {"radarControl", {{"pressed", true}}}}, 1);
     }
     AddStep(steps, "picture", nullptr, kPictureFrames);
-    const json document = {{"description", "kov-preview"},
-                           {"ini", iniText ? json(*iniText) : json(nullptr)},
-                           {"world", InitialWorldPatch(o)},
-                           {"steps", steps}};
+    const json document = {{"description", "kov-preview"}, {"world", InitialWorldPatch(o)}, {"steps", steps}};
     // Parsed like any scenario file, so a patch the host would not accept is an error, not ignored.
-    return sim::ParseScenario(document.dump(), "kov-preview", error);
+    // The KOV.ini bytes are set afterwards: they need not be UTF-8, which JSON text must be.
+    std::optional<sim::Scenario> scenario = sim::ParseScenario(document.dump(), "kov-preview", error);
+    if (scenario) scenario->ini = iniText;
+    return scenario;
 }
 
 }  // namespace preview

@@ -1,0 +1,280 @@
+#!/usr/bin/python3
+"""The preview page in a real browser: Debian's headless Chromium driven through chromium-driver
+(python3-selenium), the page opened from file:// as a player would.
+
+Environment: KOV_PAGE (the built Wayglass-preview.html), KOV_PREVIEW (kov-preview, with KOV.so
+beside it), KOV_OUT (where the screenshots go). Run with Debian's /usr/bin/python3.
+"""
+import json
+import os
+import pathlib
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+from chromium import WINDOW, start_browser, wait_until_ready
+
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+from selenium.webdriver.support.ui import Select
+
+PAGE = pathlib.Path(os.environ.get("KOV_PAGE", "build/web/Wayglass-preview.html")).resolve()
+PREVIEW = pathlib.Path(os.environ.get("KOV_PREVIEW", "build/linux/kov-preview")).resolve()
+OUT = pathlib.Path(os.environ.get("KOV_OUT", "out/page")).resolve()
+
+
+def kov_preview_positions(ini_text, scene, width, height):
+    """What kov-preview prints as the text positions for the same KOV.ini, scene and screen."""
+    with tempfile.TemporaryDirectory(prefix="kov-page-test-") as work:
+        command = [str(PREVIEW), "--scene", scene, "--size", "%dx%d" % (width, height), "--positions",
+                   "-o", os.path.join(work, "picture.png")]
+        if ini_text is not None:
+            ini = pathlib.Path(work, "KOV.ini")
+            ini.write_bytes(ini_text if isinstance(ini_text, bytes) else ini_text.encode("utf-8"))
+            command[1:1] = ["--ini", str(ini)]
+        output = subprocess.run(command, check=True, capture_output=True, text=True).stdout
+    marker = "text positions at %dx%d:\n" % (width, height)
+    positions = output[output.index(marker) + len(marker):]
+    return positions[:positions.index("wrote ")]
+
+
+class PageTest(unittest.TestCase):
+    timings = {"load": [], "redraw": []}
+
+    @classmethod
+    def setUpClass(cls):
+        OUT.mkdir(parents=True, exist_ok=True)
+        cls.downloads = pathlib.Path(tempfile.mkdtemp(prefix="kov-downloads-"))
+        cls.driver = start_browser(cls.downloads)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.driver.quit()
+        shutil.rmtree(cls.downloads, ignore_errors=True)
+        load, redraw = cls.timings["load"], sorted(cls.timings["redraw"])
+        if load and redraw:
+            print("\npage load (file://, until the first picture): %s ms; redraw: median %.1f ms, slowest %.1f ms "
+                  "over %d redraws" % (", ".join("%.0f" % t for t in load), redraw[len(redraw) // 2], redraw[-1],
+                                       len(redraw)), file=sys.stderr)
+
+    # ---- helpers ----
+
+    def open_page(self):
+        self.driver.get_log("browser")
+        self.driver.get_log("performance")
+        self.driver.get(PAGE.as_uri())
+        self.assertTrue(wait_until_ready(self.driver), "the page did not start")
+        self.timings["load"].append(self.js("return kovPage.loadMs"))
+
+    def js(self, script, *args):
+        return self.driver.execute_script(script, *args)
+
+    def wait_for(self, condition, what, seconds=20):
+        end = time.time() + seconds
+        while time.time() < end:
+            if condition():
+                return
+            time.sleep(0.02)
+        self.fail("timed out waiting for " + what)
+
+    def settle(self):
+        self.driver.execute_async_script("kovPage.settled().then(arguments[arguments.length - 1])")
+
+    def last(self):
+        self.settle()
+        return self.js("return kovPage.last")
+
+    def paste(self, text):
+        """Puts text into the editor as a paste does: the editor's input event."""
+        self.js("const t = document.getElementById('ini-text'); t.value = arguments[0];"
+                "t.dispatchEvent(new Event('input', {bubbles: true}));", text)
+        self.settle()
+
+    def findings(self):
+        return self.js("return kovPage.findings.map(f => 'Line ' + f.line + ': ' + f.message)")
+
+    def choose(self, select_id, value):
+        Select(self.driver.find_element(By.ID, select_id)).select_by_value(value)
+        self.settle()
+
+    def open_file(self, name, data):
+        path = pathlib.Path(tempfile.mkdtemp(prefix="kov-upload-"), name)
+        path.write_bytes(data)
+        self.driver.find_element(By.ID, "open-file").send_keys(str(path))
+        self.wait_for(lambda: self.js("return kovPage.fileName") == name, "the file to open")
+        self.settle()
+
+    def record_redraws(self):
+        self.timings["redraw"].extend(self.js("return kovPage.redrawMs.splice(0)"))
+
+    def screenshot(self, name):
+        self.driver.save_screenshot(str(OUT / (name + ".png")))
+
+    def tearDown(self):
+        self.record_redraws()
+
+    # ---- tests ----
+
+    def test_loads_offline_without_errors(self):
+        self.open_page()
+        errors = [e for e in self.driver.get_log("browser") if e["level"] in ("SEVERE", "WARNING")]
+        self.assertEqual(errors, [])
+        requested = []
+        for entry in self.driver.get_log("performance"):
+            message = json.loads(entry["message"])["message"]
+            if message["method"] == "Network.requestWillBeSent":
+                requested.append(message["params"]["request"]["url"])
+        self.assertEqual([u for u in requested if not u.startswith(("data:", "blob:"))], [PAGE.as_uri()])
+        self.assertEqual(self.last()["texts"][0]["x"], 320)
+        self.screenshot("street-1920x1080")
+
+    def test_loc_text_pos_x_moves_the_first_text(self):
+        self.open_page()
+        for size in ("1920x1080", "1280x720", "3440x1440"):
+            with self.subTest(size=size):
+                width = int(size.split("x")[0])
+                self.choose("screen-size", size)
+                field = self.driver.find_element(By.ID, "key-LocTextPosX")
+                field.send_keys(Keys.CONTROL, "a")
+                field.send_keys("400")
+                self.assertEqual(self.last()["texts"][0]["x"], round(400 * width / 1920))
+                # The slider by keyboard: one step right is one screen unit.
+                slider = self.driver.find_element(By.ID, "key-LocTextPosX-slider")
+                slider.send_keys(Keys.ARROW_RIGHT)
+                self.assertEqual(self.last()["texts"][0]["x"], round(401 * width / 1920))
+                self.assertIn("LocTextPosX=401", self.js("return kovPage.text"))
+                field.send_keys(Keys.CONTROL, "a")
+                field.send_keys("320")
+                self.settle()
+
+    def test_positions_equal_kov_preview(self):
+        self.open_page()
+        ini = "[GENERAL]\r\nLocTextPosX=612\r\nLocTextPosY=990\r\nLocTextPosX_RadarLrg=300\r\nLocTextSizeMult=1.4\r\n"
+        self.paste(ini)
+        cases = [("street", 1920, 1080), ("crossing", 2560, 1440), ("far-from-roads", 1280, 720),
+                 ("big-map", 3440, 1440), ("display-off", 1920, 1080), ("online", 1920, 1200),
+                 ("near-road", 1024, 768)]
+        for scene, width, height in cases:
+            with self.subTest(scene=scene, size=(width, height)):
+                self.choose("scene", scene)
+                self.choose("screen-size", "%dx%d" % (width, height))
+                self.assertEqual(self.last()["positions"], kov_preview_positions(ini, scene, width, height))
+        self.screenshot("online-1920x1200")
+
+    def test_a_utf16_file_loads(self):
+        self.open_page()
+        text = "; Réglages à moi\r\n[GENERAL]\r\nLocTextPosX=500\r\n[MULTIPLAYER]\r\nDisplayPlayerBlips=false\r\n"
+        self.open_file("KOV.ini", b"\xff\xfe" + text.encode("utf-16-le"))
+        self.assertEqual(self.js("return document.getElementById('ini-text').value"), text.replace("\r\n", "\n"))
+        self.assertIn("UTF-16", self.driver.find_element(By.ID, "file-info").text)
+        result = self.last()
+        self.assertEqual(result["texts"][0]["x"], 500)
+        self.assertFalse(result["settings"]["DisplayPlayerBlips"])
+        self.assertEqual(self.findings(), [])
+        # An 8-bit Windows file with an accented comment reads the same.
+        self.open_file("KOV.ini", text.encode("cp1252"))
+        self.assertEqual(self.js("return kovPage.encoding"), "windows-1252")
+        self.assertEqual(self.js("return document.getElementById('ini-text').value"), text.replace("\r\n", "\n"))
+        self.assertEqual(self.last()["texts"][0]["x"], 500)
+
+    def test_each_mistake_gets_its_message(self):
+        self.open_page()
+        cases = [
+            ("[GENERAL]\nLocTextPoX=400\n", "Line 2: LocTextPoX is not a KOV.ini key", "the nearest is LocTextPosX"),
+            ("[MULTIPLAYER]\nLocTextPosX=400\n", "Line 2: LocTextPosX belongs under [GENERAL]", "under [MULTIPLAYER]"),
+            ("LocTextPosX=400\n[GENERAL]\n", "Line 1: LocTextPosX belongs under [GENERAL]", "before any section"),
+            ("[GENERAL]\nLocTextPosY=\n", "Line 2: LocTextPosY is empty: the plug-in reads 0.", ""),
+            ("[GENERAL]\nLocTextPosY=low\n", 'Line 2: "low" is not a number: the plug-in reads 0.', ""),
+            ("[GENERAL]\nLocTextSizeMult=0.2\n", "Line 2: LocTextSizeMult is 0.2, below its smallest value 0.5", "uses 0.5"),
+            ("[GENERAL]\nLocTextPosX=-40\n", "Line 2: LocTextPosX is -40, below its smallest value 0", "uses 0"),
+            ("[MULTIPLAYER]\nDisplayPlayerBlips=1\n", 'Line 2: "1" is not a switch word', "reads DisplayPlayerBlips as off"),
+            ('[MULTIPLAYER]\nDisplayPlayerBlips=" true"\n', 'Line 2: " true" is not a switch word', "as off"),
+            ("[MULTIPLAYER]\nShowPlayerObituaries=true ; notices\n", "Line 2: The comment after the value is read as part of it",
+             "reads ShowPlayerObituaries as off"),
+            ("[GENERAL]\nLocTextPosX=400\nLocTextPosX=200\n", "Line 3: LocTextPosX is set again (first at line 2)",
+             "uses the first one"),
+        ]
+        for text, message, more in cases:
+            with self.subTest(text=text):
+                self.paste(text)
+                shown = "\n".join(self.findings())
+                self.assertIn(message, shown)
+                self.assertIn(more, shown)
+                # The list the player sees says the same.
+                self.assertIn(message, self.driver.find_element(By.ID, "findings").text)
+        # Each claim about what the plug-in reads is what it read.
+        self.paste("[GENERAL]\nLocTextPosY=low\nLocTextSizeMult=0.2\nLocTextPosX=-40\n[MULTIPLAYER]\nDisplayPlayerBlips=1\n")
+        read = self.last()["settings"]
+        self.assertEqual((read["LocTextPosY"], read["LocTextSizeMult"], read["LocTextPosX"], read["DisplayPlayerBlips"]),
+                         (0, 0.5, 0, False))
+        self.screenshot("mistakes")
+
+    def test_saved_file_reads_back_to_the_same_settings(self):
+        self.open_page()
+        original = ("; my settings\r\n[GENERAL]\r\nLocTextPosX=400\r\n; keep this\r\nLocTextPosY=1000\r\n"
+                    "[MULTIPLAYER]\r\nDisplayPlayerBlips=true ; blips\r\n")
+        self.open_file("KOV.ini", b"\xff\xfe" + original.encode("utf-16-le"))
+        # Change values with the controls, as a player would by keyboard.
+        self.driver.find_element(By.ID, "key-LocTextPosX-slider").send_keys(Keys.ARROW_LEFT, Keys.ARROW_LEFT)
+        # The comment after the value makes the plug-in read it as off; switching it on mends the line.
+        self.assertFalse(self.last()["settings"]["DisplayPlayerBlips"])
+        self.driver.find_element(By.ID, "key-DisplayPlayerBlips").send_keys(Keys.SPACE)
+        self.driver.find_element(By.ID, "key-DisplayTeamBlipsOnly").send_keys(Keys.SPACE)
+        field = self.driver.find_element(By.ID, "key-LocTextSizeMult")
+        field.send_keys(Keys.CONTROL, "a")
+        field.send_keys("1.25")
+        before = self.last()
+        for stale in self.downloads.glob("*"):
+            stale.unlink()
+        self.driver.find_element(By.ID, "save-file").click()
+        saved_path = self.downloads / "KOV.ini"
+        self.wait_for(saved_path.exists, "the download")
+        saved = saved_path.read_bytes()
+        self.assertTrue(saved.startswith(b"\xff\xfe"), "saved as UTF-16 like the file opened")
+        text = saved[2:].decode("utf-16-le")
+        self.assertNotIn("\n", text.replace("\r\n", ""), "Windows line ends only")
+        lines = text.split("\r\n")
+        for kept in ("; my settings", "; keep this", "; blips", "LocTextPosX=398", "DisplayPlayerBlips=true",
+                     "DisplayTeamBlipsOnly=true", "LocTextSizeMult=1.25"):
+            self.assertIn(kept, lines)
+        self.assertLess(lines.index("; my settings"), lines.index("[GENERAL]"))
+        # Read back through the page (the lookup in the module) and through kov-preview (the lookup
+        # of the native host, the plug-in as KOV.so).
+        self.open_file("KOV.ini", saved)
+        after = self.last()
+        self.assertEqual(after["settings"], before["settings"])
+        self.assertEqual(after["settings"]["LocTextSizeMult"], 1.25)
+        self.assertTrue(after["settings"]["DisplayTeamBlipsOnly"])
+        # kov-preview is given the bytes the Windows lookup reads from a UTF-16 file: the 8-bit text.
+        self.assertEqual(after["positions"], kov_preview_positions(text.encode("cp1252"), "street", 1920, 1080))
+
+    def test_keyboard_and_200_percent_zoom(self):
+        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                                    {"width": WINDOW[0] // 2, "height": WINDOW[1] // 2, "deviceScaleFactor": 2,
+                                     "mobile": False})
+        try:
+            self.open_page()
+            self.assertLessEqual(self.js("return document.documentElement.scrollWidth"),
+                                 self.js("return document.documentElement.clientWidth"), "no sideways scrolling")
+            # Every control is reached by Tab, in order, and none is skipped.
+            wanted = ["scene", "screen-size", "key-LocTextPosX-slider", "key-LocTextPosX", "key-DisplayTeamBlipsOnly",
+                      "open-button", "save-file", "use-defaults", "ini-text"]
+            reached = []
+            self.driver.find_element(By.ID, "scene").send_keys(Keys.SHIFT, Keys.TAB)
+            for _ in range(60):
+                self.driver.switch_to.active_element.send_keys(Keys.TAB)
+                reached.append(self.js("return document.activeElement.id"))
+            reached = reached[reached.index("scene"):]
+            self.assertEqual([w for w in wanted if w in reached], wanted)
+            self.assertEqual(sorted(reached.index(w) for w in wanted), [reached.index(w) for w in wanted])
+            self.choose("scene", "big-map")
+            self.screenshot("zoom-200-big-map")
+        finally:
+            self.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
