@@ -1,0 +1,98 @@
+// The preview tools' KOV.ini handling: the check's messages, editing one value in place, and the
+// encodings a player's editor may have saved.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tools/preview/ini_check.h"
+#include "tools/preview/ini_edit.h"
+#include "tools/preview/ini_file.h"
+
+namespace {
+
+std::string Messages(const std::string& text) {
+    std::string out;
+    for (const preview::IniFinding& f : preview::CheckIni(text)) out += std::to_string(f.line) + ": " + f.message + "\n";
+    return out;
+}
+
+TEST(IniCheck, SaysWhatThePluginMakesOfEachMistake) {
+    const struct {
+        const char* text;
+        const char* expected;
+    } cases[] = {
+        {"[GENERAL]\nLocTextPosx=1\nLocTxtPosY=2\n", "3: LocTxtPosY is not a KOV.ini key, so the plug-in ignores it; the nearest is LocTextPosY.\n"},
+        {"[GENERL]\nLocTextPosX=1\n", "1: [GENERL] is not a section of KOV.ini, so the keys under it are not read; the nearest is [GENERAL].\n"
+                                      "2: LocTextPosX belongs under [GENERAL]; under [GENERL] the plug-in does not see it.\n"},
+        {"[GENERAL]\r\nLocTextPosX=320px\r\n", "2: the plug-in reads 320 and ignores \"px\".\n"},
+        {"[GENERAL]\nLocTextPosY=nan\n", "2: LocTextPosY is not a number (nan): the plug-in reads 0.\n"},
+        {"[GENERAL]\nLocTextSizeMult=0.25\n", "2: LocTextSizeMult is 0.25, below its smallest value 0.5: the plug-in uses 0.5.\n"},
+        {"[GENERAL]\nLocTextPosX=400 ; mine\n", "2: The comment after the value is read as part of it (\"400 ; mine\"): put comments on a line of their own.\n"},
+        {"[MULTIPLAYER]\nDisplayPlayerBlips=YES\nShowPlayerObituaries='on'\nDisplayTeamBlipsOnly=Off\n", ""},
+        {"[MULTIPLAYER]\nDisplayPlayerBlips=\"true \"\n",
+         "2: \"true \" is not a switch word, so the plug-in reads DisplayPlayerBlips as off. Write true (or on, yes) to switch it on, false to switch it off.\n"},
+        {"[GENERAL]\nLocTextPosX=1\n[general]\nLocTextPosY=2\n",
+         "3: [general] comes a second time (first at line 1): the plug-in reads only the first one, so the keys under this one are ignored.\n"},
+        {"[GENERAL]\nLocTextPosX\n", "2: LocTextPosX has no '=' and no value: the plug-in uses its default 320.\n"},
+        {"\xEF\xBB\xBF[GENERAL]\nlocTEXTposx=1\nLOCTEXTPOSX=2\n", "3: LOCTEXTPOSX is set again (first at line 2): the plug-in uses the first one.\n"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Messages(c.text), c.expected) << c.text;
+}
+
+TEST(IniEdit, ChangesOneValueAndKeepsTheRest) {
+    const struct {
+        const char* text;
+        const char* section;
+        const char* key;
+        const char* expected;
+    } cases[] = {
+        // In place, spacing before '=' kept; the second section of the name is not the one read.
+        {"; mine\r\n[GENERAL]\r\nLocTextPosX =320\r\n[GENERAL]\r\nLocTextPosX=1\r\n", "GENERAL", "LOCTEXTPOSX",
+         "; mine\r\n[GENERAL]\r\nLocTextPosX =500\r\n[GENERAL]\r\nLocTextPosX=1\r\n"},
+        // A comment after the old value moves to a line of its own.
+        {"[MULTIPLAYER]\nDisplayPlayerBlips=true ; blips\n", "MULTIPLAYER", "DisplayPlayerBlips",
+         "[MULTIPLAYER]\n; blips\nDisplayPlayerBlips=500\n"},
+        // A missing key goes after the section's last key, before the next section's comments.
+        {"[GENERAL]\nLocTextPosY=1\n\n; next\n[MULTIPLAYER]\n", "GENERAL", "LocTextPosX",
+         "[GENERAL]\nLocTextPosY=1\nLocTextPosX=500\n\n; next\n[MULTIPLAYER]\n"},
+        // A missing section goes at the end.
+        {"[GENERAL]\r\nLocTextPosY=1", "MULTIPLAYER", "DisplayPlayerBlips",
+         "[GENERAL]\r\nLocTextPosY=1\r\n\r\n[MULTIPLAYER]\r\nDisplayPlayerBlips=500\r\n"},
+        {"", "GENERAL", "LocTextPosX", "[GENERAL]\r\nLocTextPosX=500\r\n"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(preview::SetIniValue(c.text, c.section, c.key, "500"), c.expected) << c.text;
+}
+
+TEST(IniFile, DecodesWhatEditorsSaveAndSavesItBackTheSameWay) {
+    using preview::IniEncoding;
+    const std::string text = "; Stra\xC3\x9F" "e \xE2\x82\xAC\n[GENERAL]\nLocTextPosX=1\n";  // "Straße €"
+    const std::string crlf = "; Stra\xC3\x9F" "e \xE2\x82\xAC\r\n[GENERAL]\r\nLocTextPosX=1\r\n";
+    const struct {
+        IniEncoding encoding;
+        std::string bytes;  // of crlf in that encoding
+    } cases[] = {
+        {IniEncoding::Utf8, crlf},
+        {IniEncoding::Utf8Bom, "\xEF\xBB\xBF" + crlf},
+        {IniEncoding::Windows1252, "; Stra\xDF" "e \x80\r\n[GENERAL]\r\nLocTextPosX=1\r\n"},
+        {IniEncoding::Utf16Le, std::string("\xFF\xFE;\0 \0S\0t\0r\0a\0\xDF\0e\0 \0\xAC\x20\r\0\n\0", 26)},
+        {IniEncoding::Utf16Be, std::string("\xFE\xFF\0;\0 \0S\0t\0r\0a\0\xDF\0e\0 \x20\xAC\0\r\0\n", 26)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(preview::EncodingName(c.encoding));
+        const std::string saved = preview::EncodeIniFile(text, c.encoding);
+        EXPECT_EQ(saved.substr(0, c.bytes.size()), c.bytes);
+        const preview::IniText read = preview::DecodeIniFile(saved);
+        EXPECT_EQ(read.encoding, c.encoding);
+        EXPECT_EQ(read.text, crlf);
+        // The lookup sees 8-bit text for a UTF-16 file, the bytes themselves otherwise.
+        const bool utf16 = c.encoding == IniEncoding::Utf16Le || c.encoding == IniEncoding::Utf16Be;
+        EXPECT_EQ(preview::ProfileLookupBytes(read), utf16 ? preview::EncodeIniFile(text, IniEncoding::Windows1252) : saved);
+    }
+    // Characters an 8-bit file cannot hold become '?'; a lone byte that is not UTF-8 makes the file 8-bit.
+    EXPECT_EQ(preview::EncodeIniFile("\xE2\x86\x92", IniEncoding::Windows1252), "?");
+    EXPECT_EQ(preview::DecodeIniFile("a\xE9").encoding, IniEncoding::Windows1252);
+    EXPECT_EQ(preview::DecodeIniFile("a\xC3\xA9").encoding, IniEncoding::Utf8);
+}
+
+}  // namespace
