@@ -10,7 +10,7 @@ packages=(
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64
   libcairo2-dev fonts-dejavu-core fonts-dejavu-extra
   clang libclang-rt-14-dev valgrind gcovr zip unzip
-  emscripten chromium chromium-driver python3-selenium
+  emscripten chromium chromium-driver python3-selenium python3-fonttools
 )
 
 missing=()

@@ -118,7 +118,7 @@ TEST(DistReadme, TellsThePlayerHowToInstallAndTroubleshoot) {
     const std::string readme = DistFile("README.txt");
     for (const char* part : {"V3.50", "KOV.asi and KOV.ini into the game's folder, next to the game's executable",
                              "ScriptHookV.dll", "ASI loader", "Ctrl+Alt+L", "KOV.log", "LocTextPosX_RadarLrg",
-                             "DisplayTeamBlipsOnly", "<FILES> General information retrieved."}) {
+                             "DisplayTeamBlipsOnly", "<FILES> General information retrieved.", "Wayglass-preview.html"}) {
         EXPECT_NE(readme.find(part), std::string::npos) << part;
     }
 }

@@ -1,22 +1,54 @@
 #!/usr/bin/env python3
 """Puts the preview page into one HTML file: web/page.html with its style (page.css), its script
-(page.js), the module's loader script and the module itself (base64) inline.
+(page.js), the module's loader script, the module itself (base64), the default KOV.ini and the
+stand-in fonts (cut to the characters a KOV.ini text can show) inline.
 
-usage: assemble.py WEB_DIR MODULE.js MODULE.wasm DEFAULT_KOV.ini OUT.html
+usage: assemble.py WEB_DIR MODULE.js MODULE.wasm DEFAULT_KOV.ini FONT_DIR OUT.html
 """
 import base64
+import io
 import json
 import pathlib
 import sys
 
+from fontTools import subset
+
+# The stand-in faces of tools/preview/host_look.h: family, weight, file.
+FONTS = [
+    ("DejaVu Sans Condensed", 400, "DejaVuSansCondensed.ttf"),
+    ("DejaVu Sans Condensed", 700, "DejaVuSansCondensed-Bold.ttf"),
+    ("DejaVu Sans", 400, "DejaVuSans.ttf"),
+    ("DejaVu Sans", 700, "DejaVuSans-Bold.ttf"),
+]
+# Latin-1 and the Windows-1252 punctuation: what the plug-in's texts can hold.
+CHARACTERS = list(range(0x20, 0x7F)) + list(range(0xA0, 0x100)) + [
+    0x2013, 0x2014, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2026, 0x20AC]
+
+
+def font_faces(font_dir):
+    rules = []
+    for family, weight, name in FONTS:
+        options = subset.Options()
+        options.hinting = False
+        options.desubroutinize = True
+        font = subset.load_font(str(font_dir / name), options)
+        subsetter = subset.Subsetter(options)
+        subsetter.populate(unicodes=CHARACTERS)
+        subsetter.subset(font)
+        data = io.BytesIO()
+        subset.save_font(font, data, options)
+        rules.append('@font-face { font-family: "%s"; font-weight: %d; src: url(data:font/ttf;base64,%s) format("truetype"); }'
+                     % (family, weight, base64.b64encode(data.getvalue()).decode("ascii")))
+    return "\n".join(rules)
+
 
 def main():
-    if len(sys.argv) != 6:
+    if len(sys.argv) != 7:
         sys.exit(__doc__)
-    web, loader, module, default_ini, out = (pathlib.Path(a) for a in sys.argv[1:])
+    web, loader, module, default_ini, font_dir, out = (pathlib.Path(a) for a in sys.argv[1:])
     page = (web / "page.html").read_text(encoding="utf-8")
     parts = {
-        "/*STYLE*/": (web / "page.css").read_text(encoding="utf-8"),
+        "/*STYLE*/": font_faces(font_dir) + "\n" + (web / "page.css").read_text(encoding="utf-8"),
         "/*LOADER*/": loader.read_text(encoding="utf-8"),
         "/*MODULE*/": base64.b64encode(module.read_bytes()).decode("ascii"),
         "/*DEFAULT_INI*/": json.dumps(default_ini.read_text(encoding="utf-8")).replace("</", "<\\/"),

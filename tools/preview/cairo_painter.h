@@ -1,0 +1,41 @@
+// The painter for picture files: cairo (PNG and SVG surfaces, and images in memory for checks).
+#pragma once
+
+#include <cairo.h>
+
+#include "tools/preview/painter.h"
+
+namespace preview {
+
+class CairoPainter final : public Painter {
+public:
+    explicit CairoPainter(cairo_t* cr);
+
+    void Save() override;
+    void Restore() override;
+    void Translate(double x, double y) override;
+    void Rotate(double radians) override;
+    void ClipRect(double x, double y, double w, double h) override;
+    void MoveTo(double x, double y) override;
+    void LineTo(double x, double y) override;
+    void CurveTo(double x1, double y1, double x2, double y2, double x3, double y3) override;
+    void Circle(double cx, double cy, double r) override;
+    void Rectangle(double x, double y, double w, double h) override;
+    void ClosePath() override;
+    void Fill(const Rgba& colour) override;
+    void Stroke(const Rgba& colour, double width) override;
+    void FillAndStroke(const Rgba& fill, const Rgba& edge, double width) override;
+    void FillGradient(double x, double y, double w, double h, const GradientStop* stops, size_t count) override;
+    FontMetrics Metrics(const FontFace& font) override;
+    double TextWidth(const FontFace& font, const std::string& text) override;
+    void FillText(const FontFace& font, double x, double baseline, const std::string& text, const Rgba& colour) override;
+    void StrokeText(const FontFace& font, double x, double baseline, const std::string& text, const Rgba& colour,
+                    double width) override;
+
+private:
+    void Select(const FontFace& font);
+    void Source(const Rgba& colour);
+    cairo_t* cr_;
+};
+
+}  // namespace preview
