@@ -103,7 +103,7 @@ async function redraw() {
       call(instance, "kov_run", null, page.text, page.encoding, page.scene, page.width, page.height);
       const result = JSON.parse(call(instance, "kov_run_result", "string"));
       page.last = result;
-      showResult(result);
+      showResult(result, instance);
       page.redrawMs.push(performance.now() - started);
     } while (page.again);
   } catch (error) {
@@ -120,14 +120,18 @@ function showStatus(text, isError) {
   status.classList.toggle("error", Boolean(isError));
 }
 
-function showResult(result) {
+function showResult(result, instance) {
   const canvas = $("screen");
-  canvas.width = page.width;
-  canvas.height = page.height;
+  if (canvas.width !== page.width || canvas.height !== page.height) {
+    canvas.width = page.width;
+    canvas.height = page.height;
+  }
   if (!result.ok) {
     showStatus("The plug-in run failed: " + result.error, true);
     return;
   }
+  instance.canvasContext = canvas.getContext("2d");
+  instance._kov_draw(page.width, page.height);
   showStatus(page.width + " × " + page.height);
   showPositions(result.texts);
   showSettingsRead(result.settings);
@@ -406,8 +410,16 @@ function useDefaults() {
 
 // ---- start ----------------------------------------------------------------------------------
 
+// The stand-in faces the pictures use (embedded in the page's style), loaded before the first picture.
+function loadFonts() {
+  const faces = ['"DejaVu Sans Condensed"', '"DejaVu Sans"'];
+  return Promise.all(faces.flatMap((face) => ["16px " + face, "bold 16px " + face].map((font) => document.fonts.load(font))));
+}
+
 async function start() {
+  const fonts = loadFonts();
   compiledModule = await WebAssembly.compile(moduleBytes());
+  await fonts;
   helper = await freshInstance();
   page.tables = callJson(helper, "kov_tables");
   buildSelect($("scene"), page.tables.scenes.map((s) => [s.name, s.title]), page.scene);

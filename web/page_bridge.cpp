@@ -16,11 +16,13 @@
 #include "sim/ini_lookup.h"
 #include "sim/plugin_module.h"
 #include "sim/scenario_run.h"
+#include "web/canvas_painter.h"
 #include "tools/preview/ini_check.h"
 #include "tools/preview/ini_edit.h"
 #include "tools/preview/ini_file.h"
 #include "tools/preview/placements.h"
 #include "tools/preview/preview_options.h"
+#include "tools/preview/render.h"
 #include "tools/preview/scenes.h"
 
 namespace {
@@ -149,6 +151,12 @@ EMSCRIPTEN_KEEPALIVE void kov_run(const char* text, const char* encoding, const 
     } catch (const std::exception& error) {
         RunResult({{"ok", false}, {"error", std::string("the simulated host stopped: ") + error.what()}});
     }
+}
+
+// Paints the last run's picture on the module's canvasContext, a screen of width by height pixels.
+EMSCRIPTEN_KEEPALIVE void kov_draw(int width, int height) {
+    preview::CanvasPainter painter;
+    preview::DrawScene(painter, lastScene, width, height);
 }
 
 }  // extern "C"

@@ -5,6 +5,7 @@
 Environment: KOV_PAGE (the built Wayglass-preview.html), KOV_PREVIEW (kov-preview, with KOV.so
 beside it), KOV_OUT (where the screenshots go). Run with Debian's /usr/bin/python3.
 """
+import base64
 import json
 import os
 import pathlib
@@ -26,19 +27,49 @@ PREVIEW = pathlib.Path(os.environ.get("KOV_PREVIEW", "build/linux/kov-preview"))
 OUT = pathlib.Path(os.environ.get("KOV_OUT", "out/page")).resolve()
 
 
-def kov_preview_positions(ini_text, scene, width, height):
-    """What kov-preview prints as the text positions for the same KOV.ini, scene and screen."""
+def kov_preview_run(ini_text, scene, width, height, picture=None):
+    """kov-preview's output for the same KOV.ini, scene and screen (and its picture, when asked)."""
     with tempfile.TemporaryDirectory(prefix="kov-page-test-") as work:
         command = [str(PREVIEW), "--scene", scene, "--size", "%dx%d" % (width, height), "--positions",
-                   "-o", os.path.join(work, "picture.png")]
+                   "-o", str(picture or os.path.join(work, "picture.png"))]
         if ini_text is not None:
             ini = pathlib.Path(work, "KOV.ini")
             ini.write_bytes(ini_text if isinstance(ini_text, bytes) else ini_text.encode("utf-8"))
             command[1:1] = ["--ini", str(ini)]
-        output = subprocess.run(command, check=True, capture_output=True, text=True).stdout
+        return subprocess.run(command, check=True, capture_output=True, text=True).stdout
+
+
+def kov_preview_positions(ini_text, scene, width, height):
+    """What kov-preview prints as the text positions for the same KOV.ini, scene and screen."""
+    output = kov_preview_run(ini_text, scene, width, height)
     marker = "text positions at %dx%d:\n" % (width, height)
     positions = output[output.index(marker) + len(marker):]
     return positions[:positions.index("wrote ")]
+
+
+# Compares the page's canvas with a PNG (base64): the mean difference per pixel (sum over R, G, B)
+# and the share of pixels that differ by more than 90.
+COMPARE_WITH_CANVAS = """
+const done = arguments[arguments.length - 1];
+const image = new Image();
+image.onload = () => {
+  const scratch = document.createElement("canvas");
+  scratch.width = image.width;
+  scratch.height = image.height;
+  const context = scratch.getContext("2d");
+  context.drawImage(image, 0, 0);
+  const a = context.getImageData(0, 0, image.width, image.height).data;
+  const b = document.getElementById("screen").getContext("2d").getImageData(0, 0, image.width, image.height).data;
+  let sum = 0, far = 0;
+  for (let i = 0; i < a.length; i += 4) {
+    const d = Math.abs(a[i] - b[i]) + Math.abs(a[i + 1] - b[i + 1]) + Math.abs(a[i + 2] - b[i + 2]);
+    sum += d;
+    if (d > 90) far++;
+  }
+  done([sum / (a.length / 4), far / (a.length / 4)]);
+};
+image.src = "data:image/png;base64," + arguments[0];
+"""
 
 
 class PageTest(unittest.TestCase):
@@ -163,6 +194,21 @@ class PageTest(unittest.TestCase):
                 self.choose("screen-size", "%dx%d" % (width, height))
                 self.assertEqual(self.last()["positions"], kov_preview_positions(ini, scene, width, height))
         self.screenshot("online-1920x1200")
+
+    def test_picture_matches_kov_preview(self):
+        """The canvas and cairo paint the same layout: only the fonts' rasterising differs."""
+        self.open_page()
+        for scene in ("street", "death", "online"):
+            with self.subTest(scene=scene):
+                self.choose("scene", scene)
+                with tempfile.TemporaryDirectory(prefix="kov-page-test-") as work:
+                    png = pathlib.Path(work, "picture.png")
+                    kov_preview_run(self.js("return kovPage.text"), scene, 1920, 1080, png)
+                    mean, far = self.driver.execute_async_script(COMPARE_WITH_CANVAS,
+                                                                 base64.b64encode(png.read_bytes()).decode("ascii"))
+                self.assertLess(mean, 4, "mean difference per pixel (0 to 765)")
+                self.assertLess(far, 0.01, "share of pixels that differ clearly")
+        self.screenshot("death-notice")
 
     def test_a_utf16_file_loads(self):
         self.open_page()

@@ -1,5 +1,6 @@
 // Laying tiles out and writing them through cairo's PNG and SVG surfaces.
 #include "tools/preview/picture.h"
+#include "tools/preview/cairo_painter.h"
 #include "tools/preview/render.h"
 
 #include <cairo-svg.h>
@@ -82,7 +83,8 @@ void DrawTile(cairo_t* cr, const Tile& tile, double x, double y) {
     cairo_translate(cr, x, y);
     cairo_scale(cr, tile.zoom, tile.zoom);
     cairo_translate(cr, -tile.crop.x * tile.width, -tile.crop.y * tile.height);
-    DrawScene(cr, *tile.scene, tile.width, tile.height);
+    CairoPainter painter(cr);
+    DrawScene(painter, *tile.scene, tile.width, tile.height);
     cairo_restore(cr);
 }
 
@@ -135,7 +137,8 @@ bool WritePicture(const std::string& path, const std::vector<Tile>& tiles, int c
 Image RenderImage(const Scene& scene, int width, int height) {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
     cairo_t* cr = cairo_create(surface);
-    DrawScene(cr, scene, width, height);
+    CairoPainter painter(cr);
+    DrawScene(painter, scene, width, height);
     cairo_destroy(cr);
     cairo_surface_flush(surface);
     Image image;

@@ -1,12 +1,11 @@
-// Drawing a scene with cairo. Normalised host positions become pixels of the given screen; the
-// host's look (text size, fonts, colour codes, radar and feed geometry) comes from host_look.h.
+// Drawing a scene through a painter. Normalised host positions become pixels of the given screen;
+// the host's look (text size, fonts, colour codes, radar and feed geometry) comes from host_look.h.
+// This is the only layout code of the pictures: cairo and the page's canvas paint what it lays out.
 #include "tools/preview/render.h"
-
-#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
+#include <iterator>
 #include <string>
 
 #include "tools/preview/host_look.h"
@@ -31,8 +30,13 @@ Box PlaceHudBox(const Screen& screen, const HudBox& box) {
     return {box.left * screen.refPx, screen.height - (box.bottom * screen.refPx) - h, w, h};
 }
 
-void SetColour(cairo_t* cr, Rgb colour, int alpha) {
-    cairo_set_source_rgba(cr, colour.r / 255.0, colour.g / 255.0, colour.b / 255.0, std::clamp(alpha, 0, 255) / 255.0);
+Rgba Colour(Rgb colour, int alpha) {
+    return Rgba{colour.r / 255.0, colour.g / 255.0, colour.b / 255.0, std::clamp(alpha, 0, 255) / 255.0};
+}
+
+Rgb ClampedRgb(int32_t r, int32_t g, int32_t b) {
+    return Rgb{static_cast<uint8_t>(std::clamp(r, 0, 255)), static_cast<uint8_t>(std::clamp(g, 0, 255)),
+               static_cast<uint8_t>(std::clamp(b, 0, 255))};
 }
 
 // ---- text ----------------------------------------------------------------------------------
@@ -48,63 +52,47 @@ struct TextLook {
     int shadowAlpha = 0;
 };
 
-void SelectFont(cairo_t* cr, const TextLook& look, bool bold) {
-    const char* face = look.font == kCondensedFontNumber ? kCondensedFace : kStandardFace;
-    cairo_select_font_face(cr, face, CAIRO_FONT_SLANT_NORMAL, bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(cr, look.em);
+FontFace Face(const TextLook& look, bool bold) {
+    return FontFace{look.font == kCondensedFontNumber ? kCondensedFace : kStandardFace, bold, look.em};
 }
 
-double RunWidth(cairo_t* cr, const TextLook& look, const TextRun& run) {
-    SelectFont(cr, look, run.bold);
-    cairo_text_extents_t extents;
-    cairo_text_extents(cr, run.text.c_str(), &extents);
-    return extents.x_advance;
-}
-
-double LineWidth(cairo_t* cr, const TextLook& look, const TextLine& line) {
+double LineWidth(Painter& painter, const TextLook& look, const TextLine& line) {
     double width = 0;
-    for (const TextRun& run : line) width += RunWidth(cr, look, run);
+    for (const TextRun& run : line) width += painter.TextWidth(Face(look, run.bold), run.text);
     return width;
 }
 
-// Adds the outlines of the line's glyphs, run by run, to the path; each run is filled by fill.
-template <typename Fill>
-void ForEachRunPath(cairo_t* cr, const TextLook& look, const TextLine& line, double x, double baseline, Fill fill) {
+// Calls paint(run, x) for each run of the line, x advancing by each run's width.
+template <typename Paint>
+void ForEachRun(Painter& painter, const TextLook& look, const TextLine& line, double x, Paint paint) {
     for (const TextRun& run : line) {
-        SelectFont(cr, look, run.bold);
-        cairo_move_to(cr, x, baseline);
-        cairo_text_path(cr, run.text.c_str());
-        fill(run);
-        x += RunWidth(cr, look, run);
+        paint(run, x);
+        x += painter.TextWidth(Face(look, run.bold), run.text);
     }
 }
 
 // Draws lines from the top y down; x is the left edge, or the centre when centred.
-void DrawTextLines(cairo_t* cr, const std::vector<TextLine>& lines, const TextLook& look, double x, double top,
+void DrawTextLines(Painter& painter, const std::vector<TextLine>& lines, const TextLook& look, double x, double top,
                    bool centred) {
     if (look.em <= 0 || look.alpha <= 0) return;
-    SelectFont(cr, look, false);
-    cairo_font_extents_t font;
-    cairo_font_extents(cr, &font);
+    const FontMetrics font = painter.Metrics(Face(look, false));
     double baseline = top + font.ascent;
     for (const TextLine& line : lines) {
-        const double left = centred ? x - LineWidth(cr, look, line) / 2 : x;
+        const double left = centred ? x - LineWidth(painter, look, line) / 2 : x;
         if (look.shadowOffset > 0 && look.shadowAlpha > 0) {
-            ForEachRunPath(cr, look, line, left + look.shadowOffset, baseline + look.shadowOffset, [&](const TextRun&) {
-                SetColour(cr, look.shadowColour, look.shadowAlpha);
-                cairo_fill(cr);
+            ForEachRun(painter, look, line, left + look.shadowOffset, [&](const TextRun& run, double at) {
+                painter.FillText(Face(look, run.bold), at, baseline + look.shadowOffset, run.text,
+                                 Colour(look.shadowColour, look.shadowAlpha));
             });
         }
         if (look.outline) {
-            ForEachRunPath(cr, look, line, left, baseline, [](const TextRun&) {});
-            cairo_set_line_width(cr, look.em * kOutlineWidthEm);
-            cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-            SetColour(cr, Rgb{0, 0, 0}, look.alpha);
-            cairo_stroke(cr);
+            ForEachRun(painter, look, line, left, [&](const TextRun& run, double at) {
+                painter.StrokeText(Face(look, run.bold), at, baseline, run.text, Colour(Rgb{0, 0, 0}, look.alpha),
+                                   look.em * kOutlineWidthEm);
+            });
         }
-        ForEachRunPath(cr, look, line, left, baseline, [&](const TextRun& run) {
-            SetColour(cr, run.colour, look.alpha);
-            cairo_fill(cr);
+        ForEachRun(painter, look, line, left, [&](const TextRun& run, double at) {
+            painter.FillText(Face(look, run.bold), at, baseline, run.text, Colour(run.colour, look.alpha));
         });
         baseline += font.height;
     }
@@ -112,7 +100,7 @@ void DrawTextLines(cairo_t* cr, const std::vector<TextLine>& lines, const TextLo
 
 double TextEm(const Screen& screen, float scale) { return scale * kTextEmPerScale * screen.height; }
 
-void DrawDrawnText(cairo_t* cr, const Screen& screen, const sim::DrawnText& text) {
+void DrawDrawnText(Painter& painter, const Screen& screen, const sim::DrawnText& text) {
     const sim::TextState& state = text.state;
     TextLook look;
     look.font = state.font;
@@ -123,33 +111,41 @@ void DrawDrawnText(cairo_t* cr, const Screen& screen, const sim::DrawnText& text
     look.shadowColour = Rgb{static_cast<uint8_t>(state.dropShadow[1]), static_cast<uint8_t>(state.dropShadow[2]),
                             static_cast<uint8_t>(state.dropShadow[3])};
     look.shadowAlpha = state.dropShadow[4];
-    const Rgb base{static_cast<uint8_t>(std::clamp(state.r, 0, 255)), static_cast<uint8_t>(std::clamp(state.g, 0, 255)),
-                   static_cast<uint8_t>(std::clamp(state.b, 0, 255))};
-    DrawTextLines(cr, SplitInlineCodes(text.text, base), look, text.x * screen.width, text.y * screen.height,
+    const Rgb base = ClampedRgb(state.r, state.g, state.b);
+    DrawTextLines(painter, SplitInlineCodes(text.text, base), look, text.x * screen.width, text.y * screen.height,
                   state.centred);
 }
 
-void DrawRect(cairo_t* cr, const Screen& screen, const sim::DrawnRect& rect) {
+void DrawRect(Painter& painter, const Screen& screen, const sim::DrawnRect& rect) {
     const double w = rect.w * screen.width, h = rect.h * screen.height;
-    cairo_rectangle(cr, rect.x * screen.width - w / 2, rect.y * screen.height - h / 2, w, h);
-    SetColour(cr, Rgb{static_cast<uint8_t>(std::clamp(rect.r, 0, 255)), static_cast<uint8_t>(std::clamp(rect.g, 0, 255)),
-                      static_cast<uint8_t>(std::clamp(rect.b, 0, 255))},
-              rect.a);
-    cairo_fill(cr);
+    painter.Rectangle(rect.x * screen.width - w / 2, rect.y * screen.height - h / 2, w, h);
+    painter.Fill(Colour(ClampedRgb(rect.r, rect.g, rect.b), rect.a));
 }
 
 // ---- the host's own screen -----------------------------------------------------------------
 
-void DrawBackground(cairo_t* cr, const Screen& screen) {
-    cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, 0, screen.height);
-    cairo_pattern_add_color_stop_rgb(sky, 0.0, 0.47, 0.56, 0.64);
-    cairo_pattern_add_color_stop_rgb(sky, 0.52, 0.64, 0.66, 0.64);
-    cairo_pattern_add_color_stop_rgb(sky, 0.58, 0.38, 0.40, 0.36);
-    cairo_pattern_add_color_stop_rgb(sky, 1.0, 0.25, 0.27, 0.24);
-    cairo_rectangle(cr, 0, 0, screen.width, screen.height);
-    cairo_set_source(cr, sky);
-    cairo_fill(cr);
-    cairo_pattern_destroy(sky);
+// Sky, horizon and ground.
+const GradientStop kBackground[] = {
+    {0.0, {0.47, 0.56, 0.64, 1}}, {0.52, {0.64, 0.66, 0.64, 1}}, {0.58, {0.38, 0.40, 0.36, 1}}, {1.0, {0.25, 0.27, 0.24, 1}},
+};
+constexpr Rgba kLand{0.20, 0.24, 0.22, 0.92};
+constexpr Rgba kSea{0.17, 0.29, 0.38, 0.95};
+constexpr Rgba kMapEdge{0, 0, 0, 0.8};
+constexpr Rgba kArrowFill{0.95, 0.95, 0.95, 1};
+constexpr Rgba kArrowEdge{0, 0, 0, 1};
+constexpr Rgb kBlipFill{240, 240, 240};
+constexpr Rgb kBlipEdge{0, 0, 0};
+constexpr Rgb kDeadBlip{170, 170, 170};
+constexpr Rgba kBarBack{0, 0, 0, 0.6};
+constexpr Rgba kHealth{0.36, 0.63, 0.36, 0.9};
+constexpr Rgba kArmour{0.29, 0.56, 0.71, 0.9};
+constexpr Rgb kFeedText{240, 240, 240};
+constexpr Rgba kFeedBox{0.05, 0.05, 0.06, kFeedBoxAlpha / 255.0};
+
+Rgba RoadColour(bool major) { return Rgba{0.55, 0.56, 0.55, major ? 0.95 : 0.7}; }
+
+void DrawBackground(Painter& painter, const Screen& screen) {
+    painter.FillGradient(0, 0, screen.width, screen.height, kBackground, std::size(kBackground));
 }
 
 // A road on the map stand-in, in the map's own 0..1 coordinates.
@@ -163,110 +159,92 @@ const MapRoad kMapRoads[] = {
     {0.30, 0.35, 0.95, 0.95, false},
 };
 
-void DrawMapArea(cairo_t* cr, const Screen& screen, const Box& map) {
-    cairo_save(cr);
-    cairo_rectangle(cr, map.x, map.y, map.w, map.h);
-    cairo_clip(cr);
-    cairo_set_source_rgba(cr, 0.20, 0.24, 0.22, 0.92);  // land
-    cairo_paint(cr);
-    cairo_set_source_rgba(cr, 0.17, 0.29, 0.38, 0.95);  // a stretch of sea in the lower left
-    cairo_move_to(cr, map.x, map.y + map.h * 0.55);
-    cairo_curve_to(cr, map.x + map.w * 0.18, map.y + map.h * 0.62, map.x + map.w * 0.22, map.y + map.h * 0.9,
-                   map.x + map.w * 0.34, map.y + map.h);
-    cairo_line_to(cr, map.x, map.y + map.h);
-    cairo_close_path(cr);
-    cairo_fill(cr);
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+void DrawMapArea(Painter& painter, const Screen& screen, const Box& map) {
+    painter.Save();
+    painter.ClipRect(map.x, map.y, map.w, map.h);
+    painter.Rectangle(map.x, map.y, map.w, map.h);
+    painter.Fill(kLand);
+    painter.MoveTo(map.x, map.y + map.h * 0.55);  // a stretch of sea in the lower left
+    painter.CurveTo(map.x + map.w * 0.18, map.y + map.h * 0.62, map.x + map.w * 0.22, map.y + map.h * 0.9,
+                    map.x + map.w * 0.34, map.y + map.h);
+    painter.LineTo(map.x, map.y + map.h);
+    painter.ClosePath();
+    painter.Fill(kSea);
     for (const MapRoad& road : kMapRoads) {
-        cairo_move_to(cr, map.x + road.x0 * map.w, map.y + road.y0 * map.h);
-        cairo_line_to(cr, map.x + road.x1 * map.w, map.y + road.y1 * map.h);
-        cairo_set_line_width(cr, (road.major ? 5.0 : 2.5) * screen.refPx);
-        cairo_set_source_rgba(cr, 0.55, 0.56, 0.55, road.major ? 0.95 : 0.7);
-        cairo_stroke(cr);
+        painter.MoveTo(map.x + road.x0 * map.w, map.y + road.y0 * map.h);
+        painter.LineTo(map.x + road.x1 * map.w, map.y + road.y1 * map.h);
+        painter.Stroke(RoadColour(road.major), (road.major ? 5.0 : 2.5) * screen.refPx);
     }
-    cairo_restore(cr);
-    cairo_rectangle(cr, map.x, map.y, map.w, map.h);
-    cairo_set_line_width(cr, 2.0 * screen.refPx);
-    cairo_set_source_rgba(cr, 0, 0, 0, 0.8);
-    cairo_stroke(cr);
+    painter.Restore();
+    painter.Rectangle(map.x, map.y, map.w, map.h);
+    painter.Stroke(kMapEdge, 2.0 * screen.refPx);
 }
 
 // The host's heading grows counter-clockwise from north; on a north-up map with y growing
 // downward the arrow turns by minus the heading.
-void DrawPlayerArrow(cairo_t* cr, const Screen& screen, const Box& map, float headingDeg) {
+void DrawPlayerArrow(Painter& painter, const Screen& screen, const Box& map, float headingDeg) {
     const double length = kPlayerArrowRefPx * screen.refPx;
-    cairo_save(cr);
-    cairo_translate(cr, map.x + map.w / 2, map.y + map.h / 2);
-    cairo_rotate(cr, -headingDeg * M_PI / 180.0);
-    cairo_move_to(cr, 0, -length / 2);
-    cairo_line_to(cr, length * 0.4, length / 2);
-    cairo_line_to(cr, 0, length * 0.3);
-    cairo_line_to(cr, -length * 0.4, length / 2);
-    cairo_close_path(cr);
-    cairo_set_source_rgb(cr, 0.95, 0.95, 0.95);
-    cairo_fill_preserve(cr);
-    cairo_set_line_width(cr, 1.0 * screen.refPx);
-    cairo_set_source_rgb(cr, 0, 0, 0);
-    cairo_stroke(cr);
-    cairo_restore(cr);
+    painter.Save();
+    painter.Translate(map.x + map.w / 2, map.y + map.h / 2);
+    painter.Rotate(-headingDeg * M_PI / 180.0);
+    painter.MoveTo(0, -length / 2);
+    painter.LineTo(length * 0.4, length / 2);
+    painter.LineTo(0, length * 0.3);
+    painter.LineTo(-length * 0.4, length / 2);
+    painter.ClosePath();
+    painter.FillAndStroke(kArrowFill, kArrowEdge, 1.0 * screen.refPx);
+    painter.Restore();
 }
 
-void DrawMarks(cairo_t* cr, const Screen& screen, const Box& map, const std::vector<MapMark>& marks) {
+void DrawMarks(Painter& painter, const Screen& screen, const Box& map, const std::vector<MapMark>& marks) {
     const double r = kBlipRadiusRefPx * screen.refPx;
     const double pxPerUnit = screen.refPx / kMapWorldUnitsPerRefPx;
     for (const MapMark& mark : marks) {
         if (mark.alpha <= 0) continue;
         const double x = std::clamp(map.x + map.w / 2 + mark.dx * pxPerUnit, map.x + r, map.x + map.w - r);
         const double y = std::clamp(map.y + map.h / 2 - mark.dy * pxPerUnit, map.y + r, map.y + map.h - r);
-        cairo_set_line_width(cr, 1.5 * screen.refPx);
+        const double width = 1.5 * screen.refPx;
         if (mark.dead) {
-            cairo_move_to(cr, x - r, y - r);
-            cairo_line_to(cr, x + r, y + r);
-            cairo_move_to(cr, x + r, y - r);
-            cairo_line_to(cr, x - r, y + r);
-            SetColour(cr, Rgb{170, 170, 170}, mark.alpha);
-            cairo_stroke(cr);
+            painter.MoveTo(x - r, y - r);
+            painter.LineTo(x + r, y + r);
+            painter.MoveTo(x + r, y - r);
+            painter.LineTo(x - r, y + r);
+            painter.Stroke(Colour(kDeadBlip, mark.alpha), width);
             continue;
         }
-        cairo_arc(cr, x, y, r, 0, 2 * M_PI);
-        SetColour(cr, Rgb{240, 240, 240}, mark.alpha);
-        cairo_fill_preserve(cr);
-        SetColour(cr, Rgb{0, 0, 0}, mark.alpha);
-        cairo_stroke(cr);
+        painter.Circle(x, y, r);
+        painter.FillAndStroke(Colour(kBlipFill, mark.alpha), Colour(kBlipEdge, mark.alpha), width);
     }
 }
 
-void DrawStatusBars(cairo_t* cr, const Screen& screen, const Box& map) {
+void DrawStatusBars(Painter& painter, const Screen& screen, const Box& map) {
     const double y = map.y + map.h + kBarGapRefPx * screen.refPx;
     const double h = kBarHeightRefPx * screen.refPx;
-    cairo_rectangle(cr, map.x, y, map.w, h);
-    cairo_set_source_rgba(cr, 0, 0, 0, 0.6);
-    cairo_fill(cr);
-    cairo_rectangle(cr, map.x, y, map.w * kHealthBarShare, h);
-    cairo_set_source_rgba(cr, 0.36, 0.63, 0.36, 0.9);
-    cairo_fill(cr);
-    cairo_rectangle(cr, map.x + map.w * kHealthBarShare, y, map.w * kArmourBarShare, h);
-    cairo_set_source_rgba(cr, 0.29, 0.56, 0.71, 0.9);
-    cairo_fill(cr);
+    painter.Rectangle(map.x, y, map.w, h);
+    painter.Fill(kBarBack);
+    painter.Rectangle(map.x, y, map.w * kHealthBarShare, h);
+    painter.Fill(kHealth);
+    painter.Rectangle(map.x + map.w * kHealthBarShare, y, map.w * kArmourBarShare, h);
+    painter.Fill(kArmour);
 }
 
 Box MapBox(const Screen& screen, const Scene& scene) {
     return PlaceHudBox(screen, scene.bigMap ? kBigMapBox : kRadarBox);
 }
 
-void DrawMap(cairo_t* cr, const Screen& screen, const Scene& scene) {
+void DrawMap(Painter& painter, const Screen& screen, const Scene& scene) {
     const Box map = MapBox(screen, scene);
-    DrawMapArea(cr, screen, map);
-    DrawMarks(cr, screen, map, scene.marks);
-    DrawPlayerArrow(cr, screen, map, scene.headingDeg);
-    DrawStatusBars(cr, screen, map);
+    DrawMapArea(painter, screen, map);
+    DrawMarks(painter, screen, map, scene.marks);
+    DrawPlayerArrow(painter, screen, map, scene.headingDeg);
+    DrawStatusBars(painter, screen, map);
 }
 
 // ---- feed ----------------------------------------------------------------------------------
 
 // Greedy word wrap of one line of runs to a width; a word longer than the width gets a line of
 // its own.
-std::vector<TextLine> WrapLine(cairo_t* cr, const TextLook& look, const TextLine& line, double maxWidth) {
+std::vector<TextLine> WrapLine(Painter& painter, const TextLook& look, const TextLine& line, double maxWidth) {
     std::vector<TextLine> lines(1);
     double width = 0;
     for (const TextRun& run : line) {
@@ -275,7 +253,7 @@ std::vector<TextLine> WrapLine(cairo_t* cr, const TextLook& look, const TextLine
             const size_t space = run.text.find(' ', start);
             const size_t end = space == std::string::npos ? run.text.size() : space + 1;
             TextRun word{run.text.substr(start, end - start), run.colour, run.bold};
-            const double wordWidth = RunWidth(cr, look, word);
+            const double wordWidth = painter.TextWidth(Face(look, word.bold), word.text);
             if (width + wordWidth > maxWidth && !lines.back().empty() && word.text != " ") {
                 lines.emplace_back();
                 width = 0;
@@ -288,7 +266,7 @@ std::vector<TextLine> WrapLine(cairo_t* cr, const TextLook& look, const TextLine
     return lines;
 }
 
-void DrawFeed(cairo_t* cr, const Screen& screen, const Scene& scene) {
+void DrawFeed(Painter& painter, const Screen& screen, const Scene& scene) {
     const Box map = MapBox(screen, scene);
     const double gap = kFeedGapRefPx * screen.refPx, padding = kFeedPaddingRefPx * screen.refPx;
     const double boxWidth = kRadarBox.width * screen.refPx;
@@ -299,48 +277,31 @@ void DrawFeed(cairo_t* cr, const Screen& screen, const Scene& scene) {
     for (size_t i = scene.feed.size(); i-- > first;) {  // newest first, nearest the map
         const sim::FeedPost& post = scene.feed[i];
         look.font = post.font;
-        SelectFont(cr, look, false);
-        cairo_font_extents_t font;
-        cairo_font_extents(cr, &font);
+        const FontMetrics font = painter.Metrics(Face(look, false));
         std::vector<TextLine> lines;
-        for (const TextLine& line : SplitInlineCodes(post.text, Rgb{240, 240, 240})) {
-            for (TextLine& wrapped : WrapLine(cr, look, line, boxWidth - 2 * padding)) lines.push_back(std::move(wrapped));
+        for (const TextLine& line : SplitInlineCodes(post.text, kFeedText)) {
+            for (TextLine& wrapped : WrapLine(painter, look, line, boxWidth - 2 * padding)) lines.push_back(std::move(wrapped));
         }
         const double h = lines.size() * font.height + 2 * padding;
-        cairo_rectangle(cr, map.x, bottom - h, boxWidth, h);
-        cairo_set_source_rgba(cr, 0.05, 0.05, 0.06, kFeedBoxAlpha / 255.0);
-        cairo_fill(cr);
-        DrawTextLines(cr, lines, look, map.x + padding, bottom - h + padding, false);
+        painter.Rectangle(map.x, bottom - h, boxWidth, h);
+        painter.Fill(kFeedBox);
+        DrawTextLines(painter, lines, look, map.x + padding, bottom - h + padding, false);
         bottom -= h + gap;
     }
 }
 
-// cairo and fontconfig keep their font caches for the life of the process; they are freed at exit
-// so that leak checkers see a clean process.
-void FreeFontCachesAtExit() {
-    static const bool registered = [] {
-        return std::atexit([] {
-            cairo_debug_reset_static_data();
-            FcFini();
-        }) == 0;
-    }();
-    (void)registered;
-}
-
 }  // namespace
 
-void DrawScene(cairo_t* cr, const Scene& scene, int width, int height) {
-    FreeFontCachesAtExit();
+void DrawScene(Painter& painter, const Scene& scene, int width, int height) {
     const Screen screen{static_cast<double>(width), static_cast<double>(height), height / kReferenceHeightPx};
-    cairo_save(cr);
-    cairo_rectangle(cr, 0, 0, width, height);
-    cairo_clip(cr);
-    DrawBackground(cr, screen);
-    if (scene.radarShown) DrawMap(cr, screen, scene);
-    DrawFeed(cr, screen, scene);
-    for (const sim::DrawnRect& rect : scene.frame.rects) DrawRect(cr, screen, rect);
-    for (const sim::DrawnText& text : scene.frame.texts) DrawDrawnText(cr, screen, text);
-    cairo_restore(cr);
+    painter.Save();
+    painter.ClipRect(0, 0, width, height);
+    DrawBackground(painter, screen);
+    if (scene.radarShown) DrawMap(painter, screen, scene);
+    DrawFeed(painter, screen, scene);
+    for (const sim::DrawnRect& rect : scene.frame.rects) DrawRect(painter, screen, rect);
+    for (const sim::DrawnText& text : scene.frame.texts) DrawDrawnText(painter, screen, text);
+    painter.Restore();
 }
 
 }  // namespace preview

@@ -2,14 +2,13 @@
 // list for the frame) over stand-ins for the host's own screen, radar, big map and feed.
 #pragma once
 
-#include <cairo.h>
-
+#include "tools/preview/painter.h"
 #include "tools/preview/scene.h"
 
 namespace preview {
 
 // Draws the scene on a screen of width by height pixels whose top left corner is the origin.
 // Rectangles are drawn before texts (the draw list keeps them apart).
-void DrawScene(cairo_t* cr, const Scene& scene, int width, int height);
+void DrawScene(Painter& painter, const Scene& scene, int width, int height);
 
 }  // namespace preview
