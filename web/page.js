@@ -167,6 +167,12 @@ function showPositions(texts) {
     const cell = row.insertCell();
     colouredText(cell, t.text);
     if (t.centred) cell.appendChild(document.createTextNode(" (centred)"));
+    if (t.x < 0 || t.y < 0 || t.x >= page.width || t.y >= page.height) {
+      const off = document.createElement("strong");
+      off.className = "off-screen";
+      off.textContent = " off the screen";
+      cell.appendChild(off);
+    }
   }
   if (texts.length === 0) body.insertRow().insertCell().textContent = "The plug-in draws no text in this scene.";
 }
@@ -194,6 +200,10 @@ function lineStart(text, line) {
 function showFindings(findings) {
   page.findings = findings;
   page.findingKeys = new Set(findings.map((f) => f.key.toLowerCase()));
+  const summary = $("check-summary");
+  summary.textContent = findings.length === 0 ? "The check finds no mistakes in KOV.ini."
+    : findings.length + (findings.length === 1 ? " mistake" : " mistakes") + " in KOV.ini: see the check under the file.";
+  summary.classList.toggle("warn", findings.length > 0);
   const list = $("findings");
   list.replaceChildren();
   if (findings.length === 0) {
@@ -304,9 +314,11 @@ function showControls() {
     if (document.activeElement === control) continue;
     const written = writtenValue(key);
     if (key.kind === "number") {
-      const value = written !== null && written !== "" && !isNaN(Number(written)) ? written : key.fallback;
+      // A value that is not a plain number leaves the field empty; the line under it and the
+      // check say what the plug-in makes of it.
+      const value = written === null ? key.fallback : written.trim() !== "" && !isNaN(Number(written)) ? written : "";
       control.value = value;
-      $(controlId(key) + "-slider").value = value;
+      $(controlId(key) + "-slider").value = value === "" ? key.minimum : value;
     } else {
       const text = written === null ? key.fallback : written;
       control.checked = page.tables.switchOnWords.includes(text.toLowerCase());
