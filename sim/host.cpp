@@ -2,11 +2,9 @@
 // the trace and draw lists of a run.
 #include "sim/host.h"
 
-#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
-#include <iterator>
 
 #include "sim/fiber.h"
 #include "sim/native_table.h"
@@ -252,7 +250,7 @@ void Host::OpenCall(uint64_t hash) {
     }
     call_.hash = hash;
     call_.argCount = 0;
-    std::fill(std::begin(call_.result), std::end(call_.result), 0);
+    call_.result[0] = call_.result[1] = call_.result[2] = 0;
     callOpen_ = true;
     ++callInFrame_;
 }
