@@ -83,7 +83,8 @@ TEST_F(PreviewTool, RejectsBadArgumentsWithAClearMessage) {
 TEST_F(PreviewTool, HelpExplainsEveryOption) {
     const ToolRun run = RunTool(KOV_PREVIEW_PATH, "--help");
     EXPECT_EQ(run.exitCode, 0);
-    for (const char* option : {"--ini FILE", "--size WxH", "--reported WxH", "--street NAME", "--crossing NAME",
+    for (const char* option : {"--ini FILE", "--size WxH[,WxH...]|all", "--safe-zone S", "--both-modes", "--report",
+                               "--street NAME", "--crossing NAME",
                                "--zone CODE", "--pos X,Y,Z", "--heading DEG", "--offroad near|far|none", "--bigmap",
                                "--session-players N", "--player-list", "--death SLOT[:KILLER]",
                                "--notice enabled|disabled", "--crop X,Y,W,H", "--zoom F", "--plugin PATH", "-o FILE"}) {
