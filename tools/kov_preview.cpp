@@ -36,14 +36,14 @@ std::vector<PictureRow> Rows(const preview::PreviewOptions& options, const std::
     std::vector<PictureRow> rows;
     for (const float safeZone : options.safeZones) {
         char zone[32];
-        std::snprintf(zone, sizeof zone, ", safe zone %.2f", static_cast<double>(safeZone));
+        std::snprintf(zone, sizeof zone, " safe zone %.2f", static_cast<double>(safeZone));
         const std::string zoneLabel = options.safeZones.size() > 1 || safeZone != sim::kMaxSafeZone ? zone : "";
         if (!options.bothModes) {
             rows.push_back({safeZone, ini, zoneLabel});
             continue;
         }
         rows.push_back({safeZone, preview::WithAnchorToRadar(ini, false), "plain" + zoneLabel});
-        rows.push_back({safeZone, preview::WithAnchorToRadar(ini, true), "AnchorToRadar" + zoneLabel});
+        rows.push_back({safeZone, preview::WithAnchorToRadar(ini, true), "anchored" + zoneLabel});
     }
     return rows;
 }
@@ -67,8 +67,8 @@ bool Picture(const preview::PreviewOptions& options, const std::optional<std::st
             tile.width = size.width;
             tile.height = size.height;
             const std::string name = std::to_string(size.width) + "x" + std::to_string(size.height);
-            if (captions) tile.caption = name + (row.label.empty() ? "" : ", " + row.label);
-            tile.zoom = options.zoom;
+            if (captions) tile.caption = name + (row.label.empty() ? "" : " " + row.label);
+            tile.zoom = options.tileHeight > 0 ? options.tileHeight / (size.height * options.crop.h) : options.zoom;
             tile.crop = options.crop;
             tiles.push_back(tile);
         }

@@ -16,6 +16,8 @@ using nlohmann::json;
 
 constexpr int kMaxPicturePixels = 16384;   // per side
 constexpr double kMaxZoom = 4;
+constexpr int kMinTileHeight = 16;
+constexpr int kMaxTileHeight = 4096;
 constexpr int kLocalPed = 1;
 constexpr int kFirstOtherPed = 100;        // ped handle of slot s is this plus s
 constexpr float kNearNodeDistance = 12;    // within the 20 units that keep the street line
@@ -208,6 +210,14 @@ const OptionDef kOptions[] = {
     {"--zoom", "F", "picture pixels per screen pixel, above 0 and up to 4; default 1",
      [](const std::string& v, PreviewOptions& o, std::string* e) {
          if (!ParseDouble(v, o.zoom) || o.zoom <= 0 || o.zoom > kMaxZoom) return Fail(e, "--zoom wants a number above 0 and up to 4, got \"" + v + "\"");
+         return true;
+     }},
+    {"--tile-height", "PX", "instead of --zoom: scale each screen so that its picture (the --crop part) is PX "
+                            "pixels high, so that screens of different heights show at one scale; 16 to 4096",
+     [](const std::string& v, PreviewOptions& o, std::string* e) {
+         if (!ParseInt(v, kMinTileHeight, kMaxTileHeight, o.tileHeight)) {
+             return Fail(e, "--tile-height wants a whole number of pixels from 16 to 4096, got \"" + v + "\"");
+         }
          return true;
      }},
     {"--plugin", "PATH", "the plug-in to run (default: KOV.so beside this program)",

@@ -40,6 +40,7 @@ struct PreviewOptions {
     NoticeKind notice = NoticeKind::None;
     Crop crop;
     double zoom = 1;
+    int tileHeight = 0;                 // > 0: each screen scaled to this many picture pixels high
 };
 
 // "1920x1080" into a picture size of 1 to 16384 pixels a side; false (out unchanged) otherwise.

@@ -297,6 +297,8 @@ void DrawFeed(cairo_t* cr, const Screen& screen, const Scene& scene) {
     const Box radar = HudBox(screen, sim::HudComponent::Radar);
     const double gap = kFeedGapRefPx * screen.refPx, padding = kFeedPaddingRefPx * screen.refPx;
     const double boxWidth = radar.w;
+    // The map's box starts a little outside the safe zone; the feed keeps inside it.
+    const double left = std::max(map.x, sim::HudFrameOf(screen.real).left * screen.width);
     TextLook look;
     look.em = TextEm(screen, kFeedTextScale);
     double bottom = (scene.radarShown ? map.y : std::min(radar.y + radar.h, screen.height)) - gap;
@@ -312,10 +314,10 @@ void DrawFeed(cairo_t* cr, const Screen& screen, const Scene& scene) {
             for (TextLine& wrapped : WrapLine(cr, look, line, boxWidth - 2 * padding)) lines.push_back(std::move(wrapped));
         }
         const double h = lines.size() * font.height + 2 * padding;
-        cairo_rectangle(cr, map.x, bottom - h, boxWidth, h);
+        cairo_rectangle(cr, left, bottom - h, boxWidth, h);
         cairo_set_source_rgba(cr, 0.05, 0.05, 0.06, kFeedBoxAlpha / 255.0);
         cairo_fill(cr);
-        DrawTextLines(cr, lines, look, map.x + padding, bottom - h + padding, false);
+        DrawTextLines(cr, lines, look, left + padding, bottom - h + padding, false);
         bottom -= h + gap;
     }
 }
