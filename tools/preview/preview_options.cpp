@@ -137,9 +137,10 @@ const OptionDef kOptions[] = {
     {"--both-modes", nullptr, "two rows of pictures: your KOV.ini with AnchorToRadar=false, then with "
                               "AnchorToRadar=true",
      [](const std::string&, PreviewOptions& o, std::string*) { o.bothModes = true; return true; }},
-    {"--report", nullptr, "print, for each screen (--size, default all eight) and safe zone (--safe-zone, default "
-                          "1.0 and 0.9), the gap in pixels between the right edge of the radar (and of the big "
-                          "map) and the panel's first separator, with AnchorToRadar off and on; -o is then optional",
+    {"--report", nullptr, "print, for each screen and safe zone, the gap in pixels between the right edge of the "
+                          "radar (and of the big map) and the panel's first separator, with AnchorToRadar off and "
+                          "on. -o is then optional; without -o, --size and --safe-zone default to all eight "
+                          "screens and to 1.0 and 0.9",
      [](const std::string&, PreviewOptions& o, std::string*) { o.report = true; return true; }},
     {"--street", "NAME", "the host's name of the street the player is on; default \"Vinewood Blvd\"",
      [](const std::string& v, PreviewOptions& o, std::string*) { o.street = v; return true; }},
@@ -360,6 +361,7 @@ bool ParsePreviewOptions(const std::vector<std::string>& args, PreviewOptions& o
 std::string PreviewHelp() {
     std::string help =
         "usage: kov-preview [options] -o FILE.png|FILE.svg\n"
+        "       kov-preview [options] --report\n"
         "\n"
         "Runs the plug-in (KOV.so) in the simulated host with your KOV.ini and the world you\n"
         "describe, then draws what it drew in the last frame over stand-ins for the host's screen,\n"
@@ -372,9 +374,11 @@ std::string PreviewHelp() {
     }
     help +=
         "\n"
-        "example:\n"
+        "examples:\n"
         "  kov-preview --ini KOV.ini --size 1920x1080 --size 3440x1440 --street \"Los Santos Freeway\"\n"
         "              --crossing \"Alta St\" --zone Downt -o panel.png\n"
+        "  kov-preview --ini KOV.ini --size 2560x1080 --both-modes -o anchor.png\n"
+        "  kov-preview --ini KOV.ini --report\n"
         "\n"
         "exit status: 0 when the picture was written; 2 for bad arguments; 1 when a file cannot be\n"
         "read or written or the plug-in run fails.\n";
