@@ -56,7 +56,7 @@ std::string SlotProblem(char kind, uint64_t slot) {
             return (slot >> 32) == 0 ? "" : "a 32-bit value must be zero-extended";
         case 'b':
             return slot <= 1 ? "" : "a bool must be 0 or 1 in the lowest byte";
-        case 'o': case 'V': case 'h':
+        case 'o': case 'F': case 'V': case 'h':
             return slot != 0 ? "" : "the host cannot write through a null pointer";
         case 's':
             return "";
@@ -100,6 +100,7 @@ void Host::Unload() {
     openCommand = TextCommand::None;
     pendingText = TextState{};
     pendingComponents.clear();
+    gfxAlign = GfxAlign{};
 }
 
 void* Host::PluginSymbol(const char* name) const {
@@ -223,6 +224,11 @@ void Host::Wait(uint32_t milliseconds) {
 void Host::StartWait(uint32_t milliseconds) {
     if (!onFiber_) return Fail("scriptWait called outside the script");
     if (callOpen_) return Fail("scriptWait during the open call of " + Hex64(call_.hash));
+    // The frame ends here: draws of the next frame must not inherit this one's alignment.
+    if (!gfxAlign.IsReset()) {
+        return Fail("the script gfx alignment is still set at the end of the frame: reset script gfx align "
+                    "must follow the aligned draws");
+    }
     if (recording) {
         TraceEntry entry;
         entry.frame = frameIndex_;

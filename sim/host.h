@@ -95,6 +95,7 @@ public:
     TextCommand openCommand = TextCommand::None;
     TextState pendingText;
     std::string pendingComponents;
+    GfxAlign gfxAlign;  // script state until reset; left set at the end of a frame, the run fails
 
     // The active host: the one most recently constructed, or loading or running a frame.
     static Host* Current();

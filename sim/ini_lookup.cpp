@@ -58,12 +58,26 @@ uint32_t CopyOut(std::string_view text, char* out, uint32_t size) {
     return static_cast<uint32_t>(count);
 }
 
+std::string_view WithoutByteOrderMark(std::string_view fileText) {
+    constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+    if (fileText.substr(0, kUtf8Bom.size()) == kUtf8Bom) fileText.remove_prefix(kUtf8Bom.size());
+    return fileText;
+}
+
+// The section name of a section line, or nullopt for any other line.
+std::optional<std::string_view> SectionName(std::string_view line) {
+    const size_t close = line.rfind(']');  // the name runs to the line's last ']'
+    if (line.empty() || line.front() != '[' || close == std::string_view::npos) return std::nullopt;
+    return Trim(line.substr(1, close - 1));
+}
+
+bool EndsLine(std::string_view text) { return !text.empty() && (text.back() == '\n' || text.back() == '\r'); }
+
 }  // namespace
 
 std::optional<std::string> FindProfileValue(std::string_view fileText, std::string_view section,
                                             std::string_view key) {
-    constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-    if (fileText.substr(0, kUtf8Bom.size()) == kUtf8Bom) fileText.remove_prefix(kUtf8Bom.size());
+    fileText = WithoutByteOrderMark(fileText);
     section = Trim(section);
     key = Trim(key);
     if (key.empty()) return std::nullopt;
@@ -72,10 +86,9 @@ std::optional<std::string> FindProfileValue(std::string_view fileText, std::stri
     while (!fileText.empty()) {
         const std::string_view line = Trim(NextLine(fileText));
         if (line.empty() || line.front() == ';') continue;
-        const size_t close = line.rfind(']');  // the name runs to the line's last ']'
-        if (line.front() == '[' && close != std::string_view::npos) {
+        if (const auto name = SectionName(line)) {
             if (inSection) return std::nullopt;  // only the first section of that name is searched
-            inSection = EqualsIgnoringCase(Trim(line.substr(1, close - 1)), section);
+            inSection = EqualsIgnoringCase(*name, section);
             continue;
         }
         if (!inSection) continue;
@@ -95,6 +108,25 @@ uint32_t LookupProfileString(const std::optional<std::string>& fileText, const c
     std::optional<std::string> value;
     if (fileText && section != nullptr && key != nullptr) value = FindProfileValue(*fileText, section, key);
     return CopyOut(value ? StripQuotes(*value, size) : fallbackText, out, size);
+}
+
+std::string WithProfileValue(std::string_view fileText, std::string_view section, std::string_view key,
+                             std::string_view value) {
+    const std::string keyLine = std::string(key) + "=" + std::string(value) + "\n";
+    std::string_view rest = WithoutByteOrderMark(fileText);
+    while (!rest.empty()) {
+        const std::string_view line = Trim(NextLine(rest));
+        if (line.empty() || line.front() == ';') continue;
+        const auto name = SectionName(line);
+        if (!name || !EqualsIgnoringCase(*name, Trim(section))) continue;
+        if (!rest.empty() && rest.front() == '\n' && EndsLine(fileText.substr(0, fileText.size() - rest.size()))) {
+            rest.remove_prefix(1);  // the LF of the header's CRLF
+        }
+        const std::string_view head = fileText.substr(0, fileText.size() - rest.size());
+        return std::string(head) + (EndsLine(head) ? "" : "\n") + keyLine + std::string(rest);
+    }
+    return std::string(fileText) + (fileText.empty() || EndsLine(fileText) ? "" : "\n") + "[" + std::string(section) +
+           "]\n" + keyLine;
 }
 
 }  // namespace sim

@@ -14,6 +14,7 @@ class Host;
 // Argument kinds, one letter per slot:
 //   i int32   u uint32 (hash)   f float   b bool   s text pointer (copied into the trace)
 //   o out-pointer to a 32-bit integer the host writes through
+//   F out-pointer to a float the host writes through
 //   V out-pointer to a NativeVector3 (three 8-byte slots) the host writes through
 //   h pointer to an int32 handle (its value at call time is traced)
 // Result kinds: '-' none, 'i' int32, 'u' uint32, 'b' bool, 'B' byte, 'f' float, 's' text, 'v' vector.
@@ -42,5 +43,6 @@ std::vector<NativeDef> TextNatives();
 std::vector<NativeDef> LocationNatives();
 std::vector<NativeDef> ControlNatives();
 std::vector<NativeDef> PlayerNatives();
+std::vector<NativeDef> ScreenNatives();
 
 }  // namespace sim

@@ -93,6 +93,7 @@ void EndScreenTextDraw(Host& host, NativeCall& call) {
     text.state = host.pendingText;
     text.x = call.Float(0);
     text.y = call.Float(1);
+    text.align = host.gfxAlign;
     host.currentFrame().texts.push_back(std::move(text));
     ResetPendingText(host);
 }
@@ -107,6 +108,7 @@ void DrawRectangle(Host& host, NativeCall& call) {
     rect.g = call.Int(5);
     rect.b = call.Int(6);
     rect.a = call.Int(7);
+    rect.align = host.gfxAlign;
     host.currentFrame().rects.push_back(rect);
 }
 

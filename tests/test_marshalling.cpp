@@ -228,6 +228,12 @@ const MisuseCase kMisuseCases[] = {
      "a text draw without the matching begin command"},
     {"text command of another kind", [] { BeginScreenText("CELL"); Finish(); },
      "a text command must be opened with \"STRING\""},
+    {"alignment left set at the end of a frame", [] { SetScriptGfxAlign('L', 'B'); scriptWait(0); Finish(); },
+     "the script gfx alignment is still set at the end of the frame"},
+    {"alignment params left set", [] { SetScriptGfxAlignParams(0, 0, 0.1f, 0); scriptWait(0); Finish(); },
+     "the script gfx alignment is still set at the end of the frame"},
+    {"alignment letter unknown", [] { SetScriptGfxAlign('l', 'B'); Finish(); },
+     "set script gfx align with 'l' (108), 'B' (66): horizontal must be 'L', 'R', 'C' or 'I'"},
     {"script entry returns", [] { ++stepsAfterTheBadCall; ++stepsAfterTheBadCall; },
      "the script entry returned"},
 };
@@ -319,7 +325,7 @@ TEST(HostChecks, EveryNativeHasAKnownArgumentKindAndOneRow) {
         SCOPED_TRACE(def.role);
         EXPECT_EQ(sim::FindNative(def.hash), &def);
         EXPECT_LE(std::strlen(def.args), static_cast<size_t>(sim::kMaxNativeArgs));
-        EXPECT_EQ(std::string(def.args).find_first_not_of("iufbsoVh"), std::string::npos);
+        EXPECT_EQ(std::string(def.args).find_first_not_of("iufbsoFVh"), std::string::npos);
         EXPECT_NE(std::string("-iubBfsv").find(def.result), std::string::npos);
     }
 }

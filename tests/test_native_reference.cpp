@@ -24,7 +24,7 @@ const std::string kWrappersPath = std::string(KOV_SOURCE_DIR) + "/src/host/nativ
 const std::map<std::string, char> kKindOfType = {
     {"int", 'i'},  {"Entity", 'i'}, {"Ped", 'i'},    {"Player", 'i'},      {"Vehicle", 'i'},   {"Blip", 'i'},
     {"Hash", 'u'}, {"float", 'f'},  {"BOOL", 'b'},   {"const char*", 's'}, {"int*", 'o'},      {"Hash*", 'o'},
-    {"Blip*", 'h'}, {"Vector3*", 'V'},
+    {"Blip*", 'h'}, {"Vector3*", 'V'}, {"float*", 'F'},
 };
 
 struct ReferenceRow {

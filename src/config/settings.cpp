@@ -1,4 +1,4 @@
-// LoadSettings: nine keys of .//KOV.ini through the platform's profile-string lookup.
+// LoadSettings: ten keys of .//KOV.ini through the platform's profile-string lookup.
 #include "config/settings.h"
 
 #include <cmath>
@@ -44,6 +44,7 @@ static const SwitchKey kSwitchKeys[] = {
     {kMultiplayer, "ShowPlayerObituaries", "true",  &Settings::ShowPlayerObituaries},
     {kMultiplayer, "DisplayPlayerBlips",   "true",  &Settings::DisplayPlayerBlips},
     {kMultiplayer, "DisplayTeamBlipsOnly", "false", &Settings::DisplayTeamBlipsOnly},
+    {kGeneral,     "AnchorToRadar",        "false", &Settings::AnchorToRadar},  // beyond the first nine: opt-in
 };
 
 static const char* const kSwitchOnWords[] = {"on", "yes", "true"};

@@ -30,6 +30,9 @@ inline void EndScreenTextDraw(float x, float y) { CallNative(0xCD015E5BB0D96A57,
 inline void SetTextOutline() { CallNative(0x2513DFB0FB8400FE); }
 inline void DrawRectangle(float x, float y, float w, float h, int32_t r, int32_t g, int32_t b, int32_t a) { CallNative(0x3A618A217E5154F0, x, y, w, h, r, g, b, a, false); }
 inline void ClearTextDropShadow() { SetTextDropShadow(0, 0, 0, 0, 0); }
+inline void SetScriptGfxAlign(int32_t horizontal, int32_t vertical) { CallNative(0xB8A850F20A067EB6, horizontal, vertical); }
+inline void SetScriptGfxAlignParams(float x, float y, float w, float h) { CallNative(0xF5A2C681787E579D, x, y, w, h); }
+inline void ResetScriptGfxAlign() { CallNative(0xE3A3DB414A373DAB); }
 
 // ---- location --------------------------------------------------------------------------------
 inline NativeVector3 GetEntityCoords(int32_t entity) { return CallNative<NativeVector3>(0x3FEF770D40960D5A, entity, false); }

@@ -1,5 +1,6 @@
-// Drawing a scene with cairo. Normalised host positions become pixels of the given screen; the
-// host's look (text size, fonts, colour codes, radar and feed geometry) comes from host_look.h.
+// Drawing a scene with cairo. Where things land comes from the screen model (sim/screen_model.h):
+// draw positions, under the alignment they were drawn with, and the radar and big map; the host's
+// look (text size, fonts, colour codes, feed geometry) comes from host_look.h.
 #include "tools/preview/render.h"
 
 #include <fontconfig/fontconfig.h>
@@ -17,6 +18,7 @@ namespace preview {
 namespace {
 
 struct Screen {
+    sim::RealScreen real;
     double width, height;
     double refPx;  // pixels per ref px
 };
@@ -25,10 +27,9 @@ struct Box {
     double x, y, w, h;  // top left corner and size in pixels
 };
 
-Box PlaceHudBox(const Screen& screen, const HudBox& box) {
-    const double w = box.width * screen.refPx;
-    const double h = box.height * screen.refPx;
-    return {box.left * screen.refPx, screen.height - (box.bottom * screen.refPx) - h, w, h};
+Box HudBox(const Screen& screen, sim::HudComponent component) {
+    const sim::PixelBox box = sim::HudComponentBox(screen.real, component);
+    return {box.left, box.top, box.width, box.height};
 }
 
 void SetColour(cairo_t* cr, Rgb colour, int alpha) {
@@ -125,13 +126,13 @@ void DrawDrawnText(cairo_t* cr, const Screen& screen, const sim::DrawnText& text
     look.shadowAlpha = state.dropShadow[4];
     const Rgb base{static_cast<uint8_t>(std::clamp(state.r, 0, 255)), static_cast<uint8_t>(std::clamp(state.g, 0, 255)),
                    static_cast<uint8_t>(std::clamp(state.b, 0, 255))};
-    DrawTextLines(cr, SplitInlineCodes(text.text, base), look, text.x * screen.width, text.y * screen.height,
-                  state.centred);
+    const sim::PixelPoint at = sim::PlaceDrawPosition(screen.real, text.align, text.x, text.y);
+    DrawTextLines(cr, SplitInlineCodes(text.text, base), look, at.x, at.y, state.centred);
 }
 
 void DrawRect(cairo_t* cr, const Screen& screen, const sim::DrawnRect& rect) {
-    const double w = rect.w * screen.width, h = rect.h * screen.height;
-    cairo_rectangle(cr, rect.x * screen.width - w / 2, rect.y * screen.height - h / 2, w, h);
+    const sim::PixelBox box = sim::PlaceDrawRect(screen.real, rect.align, rect.x, rect.y, rect.w, rect.h);
+    cairo_rectangle(cr, box.left, box.top, box.width, box.height);
     SetColour(cr, Rgb{static_cast<uint8_t>(std::clamp(rect.r, 0, 255)), static_cast<uint8_t>(std::clamp(rect.g, 0, 255)),
                       static_cast<uint8_t>(std::clamp(rect.b, 0, 255))},
               rect.a);
@@ -236,9 +237,11 @@ void DrawMarks(cairo_t* cr, const Screen& screen, const Box& map, const std::vec
     }
 }
 
+// Health and armour along the bottom of the map, inside it (the map's box reaches the screen's
+// bottom edge on a full safe zone).
 void DrawStatusBars(cairo_t* cr, const Screen& screen, const Box& map) {
-    const double y = map.y + map.h + kBarGapRefPx * screen.refPx;
     const double h = kBarHeightRefPx * screen.refPx;
+    const double y = map.y + map.h - kBarInsetRefPx * screen.refPx - h;
     cairo_rectangle(cr, map.x, y, map.w, h);
     cairo_set_source_rgba(cr, 0, 0, 0, 0.6);
     cairo_fill(cr);
@@ -251,7 +254,7 @@ void DrawStatusBars(cairo_t* cr, const Screen& screen, const Box& map) {
 }
 
 Box MapBox(const Screen& screen, const Scene& scene) {
-    return PlaceHudBox(screen, scene.bigMap ? kBigMapBox : kRadarBox);
+    return HudBox(screen, scene.bigMap ? sim::HudComponent::BigMap : sim::HudComponent::Radar);
 }
 
 void DrawMap(cairo_t* cr, const Screen& screen, const Scene& scene) {
@@ -289,12 +292,16 @@ std::vector<TextLine> WrapLine(cairo_t* cr, const TextLook& look, const TextLine
 }
 
 void DrawFeed(cairo_t* cr, const Screen& screen, const Scene& scene) {
+    // Over the map when it shows, else down to where the radar would end.
     const Box map = MapBox(screen, scene);
+    const Box radar = HudBox(screen, sim::HudComponent::Radar);
     const double gap = kFeedGapRefPx * screen.refPx, padding = kFeedPaddingRefPx * screen.refPx;
-    const double boxWidth = kRadarBox.width * screen.refPx;
+    const double boxWidth = radar.w;
+    // The map's box starts a little outside the safe zone; the feed keeps inside it.
+    const double left = std::max(map.x, sim::HudFrameOf(screen.real).left * screen.width);
     TextLook look;
     look.em = TextEm(screen, kFeedTextScale);
-    double bottom = (scene.radarShown ? map.y : screen.height - kRadarBox.bottom * screen.refPx) - gap;
+    double bottom = (scene.radarShown ? map.y : std::min(radar.y + radar.h, screen.height)) - gap;
     const size_t first = scene.feed.size() > kFeedMaxPosts ? scene.feed.size() - kFeedMaxPosts : 0;
     for (size_t i = scene.feed.size(); i-- > first;) {  // newest first, nearest the map
         const sim::FeedPost& post = scene.feed[i];
@@ -307,10 +314,10 @@ void DrawFeed(cairo_t* cr, const Screen& screen, const Scene& scene) {
             for (TextLine& wrapped : WrapLine(cr, look, line, boxWidth - 2 * padding)) lines.push_back(std::move(wrapped));
         }
         const double h = lines.size() * font.height + 2 * padding;
-        cairo_rectangle(cr, map.x, bottom - h, boxWidth, h);
+        cairo_rectangle(cr, left, bottom - h, boxWidth, h);
         cairo_set_source_rgba(cr, 0.05, 0.05, 0.06, kFeedBoxAlpha / 255.0);
         cairo_fill(cr);
-        DrawTextLines(cr, lines, look, map.x + padding, bottom - h + padding, false);
+        DrawTextLines(cr, lines, look, left + padding, bottom - h + padding, false);
         bottom -= h + gap;
     }
 }
@@ -331,7 +338,8 @@ void FreeFontCachesAtExit() {
 
 void DrawScene(cairo_t* cr, const Scene& scene, int width, int height) {
     FreeFontCachesAtExit();
-    const Screen screen{static_cast<double>(width), static_cast<double>(height), height / kReferenceHeightPx};
+    const sim::RealScreen real{width, height, scene.screen.safeZone};
+    const Screen screen{real, static_cast<double>(width), static_cast<double>(height), height / kReferenceHeightPx};
     cairo_save(cr);
     cairo_rectangle(cr, 0, 0, width, height);
     cairo_clip(cr);

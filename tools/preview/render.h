@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "sim/host.h"
+#include "sim/screen_model.h"
 
 namespace preview {
 
@@ -18,6 +19,7 @@ struct MapMark {
 };
 
 struct Scene {
+    sim::RealScreen screen;           // the real screen the run described (its safe zone is drawn)
     sim::Frame frame;                 // the draw list of the frame shown
     std::vector<sim::FeedPost> feed;  // feed posts still on screen, oldest first
     bool radarShown = true;           // the host shows its radar (or the big map)
@@ -26,8 +28,9 @@ struct Scene {
     std::vector<MapMark> marks;       // the blips the plug-in keeps on the map
 };
 
-// Draws the scene on a screen of width by height pixels whose top left corner is the origin.
-// Rectangles are drawn before texts (the draw list keeps them apart).
+// Draws the scene on a screen of width by height pixels, with the scene's safe zone, whose top
+// left corner is the origin. The radar, the big map and every draw are placed by the screen
+// model's rule. Rectangles are drawn before texts (the draw list keeps them apart).
 void DrawScene(cairo_t* cr, const Scene& scene, int width, int height);
 
 }  // namespace preview
