@@ -18,7 +18,7 @@
 
 namespace bench {
 
-constexpr int kMaxNativeArgs = 8;
+constexpr int kMaxNativeArgs = 12;
 constexpr int kSessionSlots = 32;
 
 struct FixedVector {

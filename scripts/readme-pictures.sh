@@ -25,6 +25,10 @@ picture big-map.png --size 1920x1080 --crop 0,0.5,0.5,0.5 --zoom 0.6 --bigmap \
 # Online: the player list held open and a death notice in the feed.
 picture online.png --size 1280x720 --crop 0,0.22,1,0.78 --zoom 0.6 --session-players 8 --player-list --death 3:2 \
   --street "Del Perro Fwy" --zone DelPe --heading 250
-# The same KOV.ini at four resolutions: the lower left corner of each screen.
-picture resolutions.png --size 1280x720 --size 1920x1080 --size 2560x1440 --size 3440x1440 \
-  --crop 0,0.74,0.37,0.26 --zoom 0.5
+# The same KOV.ini on five screens, lower left corner of each: as the panel has always been
+# placed (top row), and with AnchorToRadar=true (bottom row).
+picture resolutions.png --size 1280x720,2560x1080,3440x1440,5120x1440,1024x768 --both-modes \
+  --crop 0,0.74,0.42,0.26 --tile-height 120
+# The game's safe zone at 0.9: the radar moves in from the edges; plain and anchored.
+picture safe-zone.png --size 1920x1080,3440x1440 --safe-zone 0.9 --both-modes \
+  --crop 0,0.7,0.4,0.3 --tile-height 160

@@ -30,20 +30,35 @@ const char* ColourName(char code) {
 
 std::string Position(float x, float y) { return "(" + FormatFloat(x, 6) + ", " + FormatFloat(y, 6) + ")"; }
 
+// Where a text lands on a 16:9 screen with a full safe zone, as shares of the screen.
+struct Landing {
+    double x, y;
+    const DrawnText* text;
+};
+
+Landing LandingOf(const DrawnText& text) {
+    const RealScreen screen;
+    const PixelPoint at = PlaceDrawPosition(screen, text.align, text.x, text.y);
+    return {at.x / screen.width, at.y / screen.height, &text};
+}
+
 // Top to bottom, then left to right within a line.
 std::vector<std::vector<const DrawnText*>> ScreenLines(const std::vector<DrawnText>& texts) {
-    std::vector<const DrawnText*> byTop;
-    for (const DrawnText& t : texts) byTop.push_back(&t);
-    std::stable_sort(byTop.begin(), byTop.end(), [](const DrawnText* a, const DrawnText* b) { return a->y < b->y; });
-    std::vector<std::vector<const DrawnText*>> lines;
-    for (const DrawnText* t : byTop) {
-        if (lines.empty() || t->y - lines.back().front()->y > kSameLineTolerance) lines.emplace_back();
+    std::vector<Landing> byTop;
+    for (const DrawnText& t : texts) byTop.push_back(LandingOf(t));
+    std::stable_sort(byTop.begin(), byTop.end(), [](const Landing& a, const Landing& b) { return a.y < b.y; });
+    std::vector<std::vector<Landing>> lines;
+    for (const Landing& t : byTop) {
+        if (lines.empty() || t.y - lines.back().front().y > kSameLineTolerance) lines.emplace_back();
         lines.back().push_back(t);
     }
+    std::vector<std::vector<const DrawnText*>> ordered;
     for (auto& line : lines) {
-        std::stable_sort(line.begin(), line.end(), [](const DrawnText* a, const DrawnText* b) { return a->x < b->x; });
+        std::stable_sort(line.begin(), line.end(), [](const Landing& a, const Landing& b) { return a.x < b.x; });
+        ordered.emplace_back();
+        for (const Landing& t : line) ordered.back().push_back(t.text);
     }
-    return lines;
+    return ordered;
 }
 
 }  // namespace
@@ -66,6 +81,15 @@ std::string ReadableText(const std::string& text) {
     return out;
 }
 
+std::string AlignmentTag(const GfxAlign& align) {
+    if (!align.set) return "";
+    std::string tag = std::string(" aligned ") + static_cast<char>(align.horizontal) + static_cast<char>(align.vertical);
+    if (align.x != 0 || align.y != 0 || align.w != 0 || align.h != 0) {
+        tag += " params " + Position(align.x, align.y) + " " + Position(align.w, align.h);
+    }
+    return tag;
+}
+
 std::string SummariseFrame(const Frame& frame) {
     std::string out = "frame " + std::to_string(frame.index) + " at " + std::to_string(frame.timeMs) + " ms";
     if (!frame.scriptRan) return out + ": script waiting\n";
@@ -75,7 +99,7 @@ std::string SummariseFrame(const Frame& frame) {
         for (const DrawnText* t : line) words += (words.empty() ? "" : " ") + ReadableText(t->text);
         out += "  " + words + "\n";
         for (const DrawnText* t : line) {
-            out += "      " + Position(t->x, t->y) + " " + ReadableText(t->text) + "\n";
+            out += "      " + Position(t->x, t->y) + AlignmentTag(t->align) + " " + ReadableText(t->text) + "\n";
         }
     }
     if (!frame.rects.empty()) out += "  " + std::to_string(frame.rects.size()) + " rectangles\n";

@@ -11,9 +11,13 @@ namespace sim {
 // "~y~Alta St~w~" -> "<yellow>Alta St</yellow>"; an unknown code is kept as written.
 std::string ReadableText(const std::string& text);
 
+// " aligned LB" (and the params when not all zero) for a draw made under script gfx alignment;
+// "" for one made without.
+std::string AlignmentTag(const GfxAlign& align);
+
 // One block per frame: a heading line; per line of text on the screen, what it reads and then each
 // of its texts with its normalised position; rectangles, feed posts, and whether the host's own
-// area name was switched off.
+// area name was switched off. Texts are read where they land on a 16:9 screen.
 std::string SummariseFrame(const Frame& frame);
 
 }  // namespace sim

@@ -24,13 +24,13 @@ constexpr size_t kKeptTextSlots = 16;
 constexpr uint64_t kHighFill = 0xA5A5A5A500000000ull;
 constexpr uint64_t kByteFill = 0xA5A5A5A5A5A5A500ull;
 
-std::string HashName(uint64_t hash) {
+std::string Hex64(uint64_t value) {
     char text[24];
-    std::snprintf(text, sizeof text, "0x%016" PRIX64, hash);
+    std::snprintf(text, sizeof text, "0x%016" PRIX64, value);
     return text;
 }
 
-std::string NativeName(const NativeDef& def) { return "native " + HashName(def.hash) + " (" + def.role + ")"; }
+std::string NativeName(const NativeDef& def) { return "native " + Hex64(def.hash) + " (" + def.role + ")"; }
 
 void FillResultPadding(char kind, uint64_t (&result)[3]) {
     switch (kind) {
@@ -56,7 +56,7 @@ std::string SlotProblem(char kind, uint64_t slot) {
             return (slot >> 32) == 0 ? "" : "a 32-bit value must be zero-extended";
         case 'b':
             return slot <= 1 ? "" : "a bool must be 0 or 1 in the lowest byte";
-        case 'o': case 'V': case 'h':
+        case 'o': case 'F': case 'V': case 'h':
             return slot != 0 ? "" : "the host cannot write through a null pointer";
         case 's':
             return "";
@@ -100,6 +100,7 @@ void Host::Unload() {
     openCommand = TextCommand::None;
     pendingText = TextState{};
     pendingComponents.clear();
+    gfxAlign = GfxAlign{};
 }
 
 void* Host::PluginSymbol(const char* name) const {
@@ -111,6 +112,7 @@ bool Host::RunFrame() {
     if (failed()) return false;
     clockMs += frameStepMs;
     ++frameIndex_;
+    callInFrame_ = 0;
     world.helpTextHidden = false;
     if (recording) frames_.emplace_back();
     Frame& frame = currentFrame();
@@ -221,7 +223,12 @@ void Host::Wait(uint32_t milliseconds) {
 
 void Host::StartWait(uint32_t milliseconds) {
     if (!onFiber_) return Fail("scriptWait called outside the script");
-    if (callOpen_) return Fail("scriptWait during the open call of " + HashName(call_.hash));
+    if (callOpen_) return Fail("scriptWait during the open call of " + Hex64(call_.hash));
+    // The frame ends here: draws of the next frame must not inherit this one's alignment.
+    if (!gfxAlign.IsReset()) {
+        return Fail("the script gfx alignment is still set at the end of the frame: reset script gfx align "
+                    "must follow the aligned draws");
+    }
     if (recording) {
         TraceEntry entry;
         entry.frame = frameIndex_;
@@ -242,14 +249,16 @@ void Host::NativeInit(uint64_t hash) {
 }
 
 void Host::OpenCall(uint64_t hash) {
-    if (!onFiber_) return Fail("nativeInit(" + HashName(hash) + ") called outside the script");
+    if (!onFiber_) return Fail("nativeInit(" + Hex64(hash) + ") called outside the script");
     if (callOpen_) {
-        return Fail("nativeInit(" + HashName(hash) + ") while the call of " + HashName(call_.hash) +
+        return Fail("nativeInit(" + Hex64(hash) + ") while the call of " + Hex64(call_.hash) +
                     " is still open");
     }
-    call_ = NativeCall{};
     call_.hash = hash;
+    call_.argCount = 0;
+    call_.result[0] = call_.result[1] = call_.result[2] = 0;
     callOpen_ = true;
+    ++callInFrame_;
 }
 
 void Host::NativePush(uint64_t value) {
@@ -261,23 +270,31 @@ void Host::PushArgument(uint64_t value) {
     if (!callOpen_) return Fail("nativePush64 without nativeInit");
     if (call_.argCount == kMaxNativeArgs) {
         return Fail("more than " + std::to_string(kMaxNativeArgs) + " arguments pushed for " +
-                    HashName(call_.hash));
+                    Hex64(call_.hash));
     }
     call_.args[call_.argCount++] = value;
 }
 
+// The game's handler reads every parameter of the native, pushed or not: a call that pushed fewer
+// hands it the stale slots of earlier calls. More than the native takes is a call of another form.
 void Host::CheckArguments(const NativeDef& def) {
     const int expected = static_cast<int>(std::strlen(def.args));
-    if (call_.argCount != expected) {
+    if (call_.argCount < expected) {
+        const int slot = call_.argCount;
+        return Fail(NativeName(def) + " reads argument slot " + std::to_string(slot + 1) + ", which call " +
+                    std::to_string(callInFrame_) + " of frame " + std::to_string(frameIndex_) + " did not push (" +
+                    std::to_string(call_.argCount) + " of " + std::to_string(expected) +
+                    " pushed; the slot still holds " + Hex64(call_.args[slot]) + " from before)");
+    }
+    if (call_.argCount > expected) {
         return Fail(NativeName(def) + " takes " + std::to_string(expected) + " arguments, " +
                     std::to_string(call_.argCount) + " were pushed");
     }
     for (int i = 0; i < expected; ++i) {
         const std::string problem = SlotProblem(def.args[i], call_.args[i]);
         if (problem.empty()) continue;
-        char slot[24];
-        std::snprintf(slot, sizeof slot, "0x%016" PRIX64, call_.args[i]);
-        return Fail(NativeName(def) + " argument " + std::to_string(i + 1) + " is " + slot + ": " + problem);
+        return Fail(NativeName(def) + " argument " + std::to_string(i + 1) + " is " + Hex64(call_.args[i]) + ": " +
+                    problem);
     }
 }
 
@@ -291,7 +308,7 @@ void Host::RunCall() {
     if (!callOpen_) return Fail("nativeCall without nativeInit");
     const NativeDef* def = FindNative(call_.hash);
     if (def == nullptr) {
-        return Fail("unknown native " + HashName(call_.hash) + " called with " + std::to_string(call_.argCount) +
+        return Fail("unknown native " + Hex64(call_.hash) + " called with " + std::to_string(call_.argCount) +
                     " arguments");
     }
     CheckArguments(*def);

@@ -60,7 +60,7 @@ public:
     void Unload();
 
     // Advances the clock one frame and resumes the script if its wait has run out. False once
-    // the run has failed (unknown native, bad argument count, no script registered...).
+    // the run has failed (unknown native, an argument slot left unpushed, no script registered...).
     bool RunFrame();
     bool RunFrames(int count);
 
@@ -95,6 +95,7 @@ public:
     TextCommand openCommand = TextCommand::None;
     TextState pendingText;
     std::string pendingComponents;
+    GfxAlign gfxAlign;  // script state until reset; left set at the end of a frame, the run fails
 
     // The active host: the one most recently constructed, or loading or running a frame.
     static Host* Current();
@@ -128,8 +129,11 @@ private:
     uint32_t waitStartMs_ = 0;
     uint32_t waitMs_ = 0;
 
+    // Like the script hook's own, one argument buffer serves every call: nativeInit resets the
+    // count, each push writes the next slot, and slots beyond the count keep what they held.
     NativeCall call_;
     bool callOpen_ = false;
+    int callInFrame_ = 0;  // native calls opened in the current frame, the open one included
     std::vector<std::string> keptTexts_;
     size_t nextKept_ = 0;
 };

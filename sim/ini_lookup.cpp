@@ -50,6 +50,8 @@ uint32_t CopyOut(std::string_view text, char* out, uint32_t size) {
     return static_cast<uint32_t>(count);
 }
 
+bool EndsLine(std::string_view text) { return !text.empty() && (text.back() == '\n' || text.back() == '\r'); }
+
 }  // namespace
 
 std::string_view SkipUtf8Bom(std::string_view fileText) {
@@ -122,6 +124,20 @@ uint32_t LookupProfileString(const std::optional<std::string>& fileText, const c
     std::optional<std::string> value;
     if (fileText && section != nullptr && key != nullptr) value = FindProfileValue(*fileText, section, key);
     return CopyOut(value ? StripQuotes(*value, size) : fallbackText, out, size);
+}
+
+std::string WithProfileValue(std::string_view fileText, std::string_view section, std::string_view key,
+                             std::string_view value) {
+    const std::string keyLine = std::string(key) + "=" + std::string(value) + "\n";
+    std::string_view rest = SkipUtf8Bom(fileText);
+    while (!rest.empty()) {
+        const ProfileLine line = ClassifyProfileLine(NextProfileLine(rest));
+        if (line.kind != ProfileLineKind::Section || !EqualsIgnoringCase(line.name, Trim(section))) continue;
+        const std::string_view head = fileText.substr(0, fileText.size() - rest.size());
+        return std::string(head) + (EndsLine(head) ? "" : "\n") + keyLine + std::string(rest);
+    }
+    return std::string(fileText) + (fileText.empty() || EndsLine(fileText) ? "" : "\n") + "[" + std::string(section) +
+           "]\n" + keyLine;
 }
 
 }  // namespace sim

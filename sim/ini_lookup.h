@@ -45,4 +45,9 @@ std::optional<std::string> FindProfileValue(std::string_view fileText, std::stri
 uint32_t LookupProfileString(const std::optional<std::string>& fileText, const char* section,
                              const char* key, const char* fallback, char* out, uint32_t size);
 
+// The file text with key=value as the first key of the first section of that name, so the lookup
+// finds it before any same-named key; a new section at the end when there is none.
+std::string WithProfileValue(std::string_view fileText, std::string_view section, std::string_view key,
+                             std::string_view value);
+
 }  // namespace sim

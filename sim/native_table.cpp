@@ -18,7 +18,7 @@ struct JoinedTable {
 // A duplicate hash is a defect of the simulator itself, not of a run: stop at once.
 JoinedTable Join() {
     JoinedTable table;
-    for (auto part : {CoreNatives, TextNatives, LocationNatives, ControlNatives, PlayerNatives}) {
+    for (auto part : {CoreNatives, TextNatives, LocationNatives, ControlNatives, PlayerNatives, ScreenNatives}) {
         for (const NativeDef& def : part()) {
             if (!table.byHash.emplace(def.hash, table.rows.size()).second) {
                 std::fprintf(stderr, "simulated host: native 0x%016" PRIX64 " (%s) is defined twice\n",

@@ -86,7 +86,8 @@ std::vector<NativeDef> LocationNatives() {
         {0xD0EF8A959B8A4CB9, "street name from hash key",         "u",       's', StreetNameFromHash},
         {0xCD90657D4C30E1CA, "zone code at coordinates",          "fff",     's', ZoneCodeAt},
         {0x125BF4ABFC536B09, "point on road",                     "fffi",    'b', PointOnRoad},
-        {0x2EABE3B06F58C1BE, "closest major vehicle node",        "fffVfi",  'B', ClosestMajorVehicleNode},
+        // The game declares the last parameter a float; the plug-in pushes integer 0, the same slot.
+        {0x2EABE3B06F58C1BE, "closest major vehicle node",        "fffVfi",  'B', ClosestMajorVehicleNode, "fffVff"},
         {0xF1B760881820C952, "distance between coordinates",      "ffffffb", 'f', DistanceBetweenCoords},
     };
 }

@@ -93,6 +93,7 @@ void EndScreenTextDraw(Host& host, NativeCall& call) {
     text.state = host.pendingText;
     text.x = call.Float(0);
     text.y = call.Float(1);
+    text.align = host.gfxAlign;
     host.currentFrame().texts.push_back(std::move(text));
     ResetPendingText(host);
 }
@@ -107,6 +108,7 @@ void DrawRectangle(Host& host, NativeCall& call) {
     rect.g = call.Int(5);
     rect.b = call.Int(6);
     rect.a = call.Int(7);
+    rect.align = host.gfxAlign;
     host.currentFrame().rects.push_back(rect);
 }
 
@@ -143,8 +145,8 @@ std::vector<NativeDef> TextNatives() {
         {0x038C1F517D7FDCF8, "set text proportional",        "b",        '-', SetTextProportional},
         {0x66E0276CC5F6B9DA, "set text font",                "i",        '-', SetTextFont},
         {0x2513DFB0FB8400FE, "set text outline",             "",         '-', SetTextOutline},
-        {0xCD015E5BB0D96A57, "end text command: draw text",  "ff",       '-', EndScreenTextDraw},
-        {0x3A618A217E5154F0, "draw rectangle",               "ffffiiii", '-', DrawRectangle},
+        {0xCD015E5BB0D96A57, "end text command: draw text",  "ffi",      '-', EndScreenTextDraw},
+        {0x3A618A217E5154F0, "draw rectangle",               "ffffiiiib", '-', DrawRectangle},
         {0x202709F4C58A0424, "begin feed post",              "s",        '-', BeginFeedPost},
         {0x2ED7843F8F801023, "end feed post as ticker",      "bb",       '-', EndFeedPostTicker},
         {0xD46923FC481CA285, "hide help text this frame",    "",         '-', HideHelpTextThisFrame},

@@ -7,6 +7,7 @@
 
 #include "sim/files.h"
 #include "sim/host_hash.h"
+#include "sim/trace_line.h"
 
 namespace sim {
 
@@ -254,6 +255,28 @@ void ReadScreen(Walk& walk, const json& value, const std::string& path, World& w
     ReadInt(walk, value[1], Element(path, 1), 0, kMaxScreenSide, world.screenHeight);
 }
 
+void ReadResolution(Walk& walk, const json& value, const std::string& path, World& world) {
+    if (!value.is_array() || value.size() != 2) return walk.Error(path, "expected [width, height]" + Got(value));
+    ReadInt(walk, value[0], Element(path, 0), 1, kMaxScreenSide, world.realScreen.width);
+    ReadInt(walk, value[1], Element(path, 1), 1, kMaxScreenSide, world.realScreen.height);
+}
+
+void ReadSafeZone(Walk& walk, const json& value, const std::string& path, World& world) {
+    float size = 0;
+    const size_t errors = walk.errors.size();
+    ReadFloat(walk, value, path, size);
+    if (walk.errors.size() != errors) return;
+    if (!(size >= kMinSafeZone && size <= kMaxSafeZone)) {
+        return walk.Error(path, value.dump() + " is out of range " + FormatFloat(kMinSafeZone, 6) + ".." + FormatFloat(kMaxSafeZone, 6));
+    }
+    world.realScreen.safeZone = size;
+}
+
+const Field<World> kDisplayFields[] = {
+    {"resolution", ReadResolution},
+    {"safeZone",   ReadSafeZone},
+};
+
 // Unlike the entity maps, a null entry here is a name: the host returns a null pointer for the hash.
 void ReadStreetNames(Walk& walk, const json& value, const std::string& path, World& world) {
     if (!value.is_object()) return walk.Error(path, "expected an object" + Got(value));
@@ -313,6 +336,7 @@ void ReadRemoveBlips(Walk& walk, const json& value, const std::string& path, Wor
 
 const Field<World> kWorldFields[] = {
     {"screen",           ReadScreen},
+    {"display",          [](Walk& w, const json& v, const std::string& p, World& t) { ApplyFields(w, v, p, kDisplayFields, t); }},
     {"localPlayerIndex", [](Walk& w, const json& v, const std::string& p, World& t) { ReadInt32(w, v, p, t.localPlayerIndex); }},
     {"localPed",         [](Walk& w, const json& v, const std::string& p, World& t) { ReadInt32(w, v, p, t.localPed); }},
     {"session",          [](Walk& w, const json& v, const std::string& p, World& t) { ReadInt(w, v, p, 0, 255, t.sessionByte); }},

@@ -5,7 +5,9 @@
 //    "steps": [{"label": "freeway", "world": {patch}, "frames": 10}, ...]}
 //
 // A world patch sets only the fields it names:
-//   "screen": [w, h], "localPlayerIndex", "localPed", "session" (0..255), "pauseMenu",
+//   "screen": [w, h] (what the resolution query reports; 1280x720 as in the game),
+//   "display": {"resolution": [w, h], "safeZone": 0.9..1.0} (the real screen; 1920x1080, 1.0),
+//   "localPlayerIndex", "localPed", "session" (0..255), "pauseMenu",
 //   "radarHidden", "street": name|null, "crossing": name|""|null, "streetNames": {"<hash>": name|null},
 //   "zone": code|null, "onRoad", "node": {"result": 0..255, "pos": [x, y, z]},
 //   "keys": {"alt", "ctrl", "l"}, "radarControl": {"pressed", "justReleased"},

@@ -36,6 +36,7 @@ std::string Argument(char kind, int index, const NativeCall& call, const CallCap
             return text ? QuoteText(*text) : "null";
         }
         case 'o': return "&->" + Decimal(*call.Pointer<uint32_t>(index));
+        case 'F': return "&->" + FormatFloat(*call.Pointer<float>(index));
         case 'V': {
             uint64_t v[3];  // x, y, z in the low halves of three slots
             std::memcpy(v, call.Pointer<const unsigned char>(index), sizeof v);

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "sim/screen_model.h"
+
 namespace sim {
 
 constexpr int kPlayerSlots = 32;
@@ -69,12 +71,14 @@ struct TextState {
 struct DrawnText {
     std::string text;  // the text components joined
     TextState state;
-    float x = 0, y = 0;  // normalised screen position
+    float x = 0, y = 0;  // normalised screen position, as passed to the draw
+    GfxAlign align;      // the script gfx alignment it was drawn under
 };
 
 struct DrawnRect {
-    float x = 0, y = 0, w = 0, h = 0;  // normalised centre and size
+    float x = 0, y = 0, w = 0, h = 0;  // normalised centre and size, as passed to the draw
     int32_t r = 0, g = 0, b = 0, a = 0;
+    GfxAlign align;  // the script gfx alignment it was drawn under
 };
 
 struct FeedPost {
@@ -85,8 +89,11 @@ struct FeedPost {
 };
 
 struct World {
-    // Screen and frame loop.
+    // Screen and frame loop. The resolution query reports screenWidth by screenHeight, 1280 by 720
+    // as in the game; the aspect-ratio, safe-zone and actual-resolution natives answer from the
+    // real screen, which the painters draw.
     int32_t screenWidth = 1280, screenHeight = 720;
+    RealScreen realScreen;
     int32_t localPlayerIndex = 0;
     int32_t localPed = 1;
     uint8_t sessionByte = 0;

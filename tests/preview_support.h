@@ -15,22 +15,18 @@
 
 namespace previewtest {
 
-// Runs the plug-in as kov-preview does for these options and returns the scene of the picture.
+// Runs the plug-in as kov-preview does for these options and returns the scene of the picture, on
+// the first screen and safe zone the options name.
 inline preview::Scene PreviewScene(const std::vector<std::string>& args) {
     preview::PreviewOptions options;
     std::vector<std::string> withOutput = args;
     withOutput.insert(withOutput.end(), {"-o", "unused.png"});
     std::string error;
     EXPECT_TRUE(preview::ParsePreviewOptions(withOutput, options, &error)) << error;
-    const auto scenario = preview::PreviewScenario(options, std::nullopt, &error);
-    EXPECT_TRUE(scenario.has_value()) << error;
-    if (!scenario) return {};
-    sim::ScenarioRunOptions run;
-    run.pluginPath = simtest::PluginPath();
-    const sim::ScenarioResult result = sim::RunScenario(*scenario, run);
-    EXPECT_TRUE(result.ok) << result.error;
-    if (!result.ok) return {};
-    return preview::SceneOfStep(result, result.steps.size() - 1);
+    const sim::RealScreen screen{options.sizes.front().width, options.sizes.front().height, options.safeZones.front()};
+    const auto scene = preview::PreviewSceneOn(options, screen, std::nullopt, simtest::PluginPath(), &error);
+    EXPECT_TRUE(scene.has_value()) << error;
+    return scene.value_or(preview::Scene{});
 }
 
 // The same scene with nothing of the plug-in's: only the host's own screen.

@@ -35,6 +35,7 @@ const Key kKeys[] = {
     {"GENERAL",     "LocTextPosY_RadarLrg", "1035"},
     {"GENERAL",     "LocTextSizeMult",      "1"},
     {"GENERAL",     "AllowRadarSizeToggle", "true"},
+    {"GENERAL",     "AnchorToRadar",        "false"},
     {"MULTIPLAYER", "ShowPlayerObituaries", "true"},
     {"MULTIPLAYER", "DisplayPlayerBlips",   "true"},
     {"MULTIPLAYER", "DisplayTeamBlipsOnly", "false"},
@@ -118,7 +119,8 @@ TEST(DistReadme, TellsThePlayerHowToInstallAndTroubleshoot) {
     const std::string readme = DistFile("README.txt");
     for (const char* part : {"V3.50", "KOV.asi and KOV.ini into the game's folder, next to the game's executable",
                              "ScriptHookV.dll", "ASI loader", "Ctrl+Alt+L", "KOV.log", "LocTextPosX_RadarLrg",
-                             "DisplayTeamBlipsOnly", "<FILES> General information retrieved.", "Wayglass-preview.html"}) {
+                             "DisplayTeamBlipsOnly", "<FILES> General information retrieved.", "AnchorToRadar",
+                             "SCREENS THAT ARE NOT 16:9", "Wayglass-preview.html"}) {
         EXPECT_NE(readme.find(part), std::string::npos) << part;
     }
 }

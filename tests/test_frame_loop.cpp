@@ -108,7 +108,7 @@ TEST_F(FrameLoop, DeadPassWaits100msThenRunsTheTasks) {
     const std::vector<std::string> pass = NextPass(mark);
     ASSERT_GE(pass.size(), 9u);
     EXPECT_EQ(std::vector<std::string>(pass.begin(), pass.begin() + 7),
-              Snapshot({"entity exists(1) -> true", "pause menu active() -> false", "entity dead(1) -> true", "wait 100"}));
+              Snapshot({"entity exists(1) -> true", "pause menu active() -> false", "entity dead(1, false) -> true", "wait 100"}));
     EXPECT_EQ(pass[7], "control just released(2, 48) -> false") << "the hotkeys are polled after the wait";
 
     const sim::TraceEntry& wait = host().trace()[mark + 6];
@@ -128,14 +128,14 @@ TEST_F(FrameLoop, DyingWithTheBigMapOnClosesItOnlyOnTheFirstDeadPass) {
     const size_t mark = TraceMark();
     host().world.peds[1].dead = true;
     const std::vector<std::string> first = NextPass(mark);
-    const size_t dead = IndexOf(first, "entity dead(1) -> true");
+    const size_t dead = IndexOf(first, "entity dead(1, false) -> true");
     ASSERT_LT(dead + 3, first.size());
     EXPECT_EQ(first[dead + 1], "display radar(true)");
     EXPECT_EQ(first[dead + 2], "set big map active(false, false)");
     EXPECT_EQ(first[dead + 3], "wait 100");
 
     const std::vector<std::string> second = NextPass(TraceMark());
-    const size_t secondDead = IndexOf(second, "entity dead(1) -> true");
+    const size_t secondDead = IndexOf(second, "entity dead(1, false) -> true");
     ASSERT_LT(secondDead + 1, second.size());
     EXPECT_EQ(second[secondDead + 1], "wait 100");
 }

@@ -182,10 +182,10 @@ std::vector<std::vector<std::string>> DeadPasses(const std::vector<std::string>&
 // The first dead pass closes an open big map (radar first), later ones only wait; every pass then
 // polls the hotkeys.
 TEST_F(HotkeysTest, DeadPassClosesTheBigMapOnceThenOnlyWaits) {
-    const std::vector<std::string> closing = {"entity dead(1) -> true", "display radar(true)",
+    const std::vector<std::string> closing = {"entity dead(1, false) -> true", "display radar(true)",
                                               "set big map active(false, false)", "wait 100",
                                               "control just released(2, 48) -> false"};
-    const std::vector<std::string> waiting = {"entity dead(1) -> true", "wait 100",
+    const std::vector<std::string> waiting = {"entity dead(1, false) -> true", "wait 100",
                                               "control just released(2, 48) -> false"};
     for (const bool mapOpen : {true, false}) {
         SCOPED_TRACE(mapOpen ? "big map open" : "big map closed");

@@ -133,3 +133,28 @@ TEST(IniLookup, NullSectionOrKeyGivesTheFallback) {
 }
 
 }  // namespace
+
+namespace {
+
+// A key set into a file is what the lookup then finds, and no other key changes.
+TEST(IniLookup, KeySetIntoAFileIsFoundFirstAndLeavesTheRest) {
+    const char* const files[] = {
+        "",
+        "[GENERAL]\nLocTextPosX=12\n",
+        "[GENERAL]\nA=false\nLocTextPosX=12",              // the key there already, no final line end
+        "\xEF\xBB\xBF[general]\r\nLocTextPosX=12\r\n",    // BOM, CRLF, other letter case
+        "[MULTIPLAYER]\nA=off\n[GENERAL]\nLocTextPosX=12\n[GENERAL]\nA=no\n",
+        ";[GENERAL]\n[OTHER]\nLocTextPosX=5",              // no GENERAL section: one is added
+    };
+    for (const char* file : files) {
+        SCOPED_TRACE(file);
+        const std::string edited = sim::WithProfileValue(file, "GENERAL", "A", "true");
+        EXPECT_EQ(sim::FindProfileValue(edited, "GENERAL", "A"), std::optional<std::string>("true")) << edited;
+        for (const auto& [section, key] : {std::pair<const char*, const char*>{"GENERAL", "LocTextPosX"},
+                                           {"MULTIPLAYER", "A"}, {"OTHER", "LocTextPosX"}}) {
+            EXPECT_EQ(sim::FindProfileValue(edited, section, key), sim::FindProfileValue(file, section, key)) << key;
+        }
+    }
+}
+
+}  // namespace

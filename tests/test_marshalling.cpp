@@ -1,10 +1,12 @@
 // The native call convention: how the plug-in's CallNative fills argument slots and reads result
 // slots, and how the simulated host refuses calls that break the convention.
+#include <cinttypes>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "host/natives.h"
-#include "sim_harness.h"
+#include "session_world.h"
 
 namespace {
 
@@ -190,6 +192,7 @@ void Finish() {
 }
 
 constexpr uint64_t kEntityExists = 0x7239B21A38F536BA;
+constexpr uint64_t kEntityDead = 0x5F9532F3B5CC2551;
 constexpr uint64_t kSetTextCentring = 0xC02F4DBFB51D988B;
 constexpr uint64_t kScreenResolution = 0x888D57E407E63624;
 
@@ -197,7 +200,12 @@ const MisuseCase kMisuseCases[] = {
     {"unknown hash", [] { nativeInit(0x1234); nativeCall(); Finish(); },
      "unknown native 0x0000000000001234"},
     {"too few arguments", [] { nativeInit(kEntityExists); nativeCall(); Finish(); },
-     "native 0x7239B21A38F536BA (entity exists) takes 1 arguments, 0 were pushed"},
+     "native 0x7239B21A38F536BA (entity exists) reads argument slot 1, which call 1 of frame 1 did not push "
+     "(0 of 1 pushed"},
+    {"a slot left from an earlier call", [] { SetTextScale(0.0f, 1.0f); nativeInit(kEntityDead); nativePush64(1);
+                                              nativeCall(); Finish(); },
+     "native 0x5F9532F3B5CC2551 (entity dead) reads argument slot 2, which call 2 of frame 1 did not push "
+     "(1 of 2 pushed; the slot still holds 0x000000003F800000 from before)"},
     {"too many arguments", [] { nativeInit(kEntityExists); nativePush64(1); nativePush64(2); nativeCall(); Finish(); },
      "(entity exists) takes 1 arguments, 2 were pushed"},
     {"more than 16 pushes", [] { nativeInit(kEntityExists); for (int i = 0; i < 17; ++i) nativePush64(0); Finish(); },
@@ -220,6 +228,12 @@ const MisuseCase kMisuseCases[] = {
      "a text draw without the matching begin command"},
     {"text command of another kind", [] { BeginScreenText("CELL"); Finish(); },
      "a text command must be opened with \"STRING\""},
+    {"alignment left set at the end of a frame", [] { SetScriptGfxAlign('L', 'B'); scriptWait(0); Finish(); },
+     "the script gfx alignment is still set at the end of the frame"},
+    {"alignment params left set", [] { SetScriptGfxAlignParams(0, 0, 0.1f, 0); scriptWait(0); Finish(); },
+     "the script gfx alignment is still set at the end of the frame"},
+    {"alignment letter unknown", [] { SetScriptGfxAlign('l', 'B'); Finish(); },
+     "set script gfx align with 'l' (108), 'B' (66): horizontal must be 'L', 'R', 'C' or 'I'"},
     {"script entry returns", [] { ++stepsAfterTheBadCall; ++stepsAfterTheBadCall; },
      "the script entry returned"},
 };
@@ -240,6 +254,65 @@ TEST(HostChecks, CallsBreakingTheConventionFailTheRun) {
     EXPECT_EQ(stepsAfterTheBadCall, 2) << "the returning script ran to its end";
 }
 
+// ---- plug-ins built to push the older, shorter form of one native ----
+
+struct ShortForm {
+    const char* plugin;  // KOV-short-<plugin>.so, built by tests/CMakeLists.txt
+    uint64_t hash;
+    int unpushedSlot;
+};
+
+const ShortForm kShortForms[] = {
+    {"entity-dead", 0x5F9532F3B5CC2551, 2},
+    {"text-draw",   0xCD015E5BB0D96A57, 3},
+    {"draw-rect",   0x3A618A217E5154F0, 9},
+};
+
+class ShortForms : public simtest::PluginTest {
+protected:
+    static constexpr int kFrames = 20;
+
+    // Online with the player list held open beside the panel: every pass calls all three.
+    static sim::World ListWorld() {
+        sim::World world = simtest::SessionWorld();
+        simtest::AddPlayer(world, 3, 30, "Rook");
+        world.keysDown[simtest::kAltKey] = true;
+        world.radarControlPressed = true;
+        return world;
+    }
+
+    // Frame and position in the frame (from 1) of the native's first call in a run of the
+    // current plug-in.
+    std::string FirstCallOf(uint64_t hash) {
+        NewHost(ListWorld());
+        if (!host().Load(simtest::PluginPath()) || !host().RunFrames(kFrames)) return "the run failed: " + host().error();
+        int frame = 0, position = 0;
+        for (const sim::TraceEntry& entry : host().trace()) {
+            if (entry.isWait) continue;
+            position = entry.frame == frame ? position + 1 : 1;
+            frame = entry.frame;
+            if (entry.call.hash == hash) return "call " + std::to_string(position) + " of frame " + std::to_string(frame);
+        }
+        return "never called";
+    }
+};
+
+TEST_F(ShortForms, EachFailsTheRunWhereTheGameReadsTheUnpushedSlot) {
+    WriteIni("");
+    for (const ShortForm& c : kShortForms) {
+        SCOPED_TRACE(c.plugin);
+        const std::string call = FirstCallOf(c.hash);
+        char expected[200];
+        std::snprintf(expected, sizeof expected, "native 0x%016" PRIX64 " (%s) reads argument slot %d, which %s did not push",
+                      c.hash, sim::FindNative(c.hash)->role, c.unpushedSlot, call.c_str());
+
+        NewHost(ListWorld());
+        ASSERT_TRUE(host().Load(std::string(KOV_SHORT_FORM_DIR) + "/KOV-short-" + c.plugin + ".so")) << host().error();
+        EXPECT_FALSE(host().RunFrames(kFrames));
+        EXPECT_EQ(host().error().rfind(expected, 0), 0u) << host().error() << "\nexpected: " << expected;
+    }
+}
+
 TEST(HostChecks, SecondRegistrationFails) {
     sim::Host host;
     host.Register(nullptr, [] { Finish(); });
@@ -252,7 +325,7 @@ TEST(HostChecks, EveryNativeHasAKnownArgumentKindAndOneRow) {
         SCOPED_TRACE(def.role);
         EXPECT_EQ(sim::FindNative(def.hash), &def);
         EXPECT_LE(std::strlen(def.args), static_cast<size_t>(sim::kMaxNativeArgs));
-        EXPECT_EQ(std::string(def.args).find_first_not_of("iufbsoVh"), std::string::npos);
+        EXPECT_EQ(std::string(def.args).find_first_not_of("iufbsoFVh"), std::string::npos);
         EXPECT_NE(std::string("-iubBfsv").find(def.result), std::string::npos);
     }
 }

@@ -65,6 +65,9 @@ TEST_F(PreviewTool, RejectsBadArgumentsWithAClearMessage) {
         {"--death 1" + out,                           2, "--death needs --session-players"},
         {"--crop 0.5,0.5,0.6,0.1" + out,              2, "--crop wants X,Y,W,H"},
         {"--zoom 0" + out,                            2, "--zoom wants a number above 0"},
+        {"--safe-zone 0.8" + out,                     2, "--safe-zone wants a number from 0.9 to 1.0"},
+        {"--size 1280x720,wide" + out,                2, "--size wants WIDTHxHEIGHT of 1 to 16384 pixels (or all), got \"wide\""},
+        {"--tile-height 8" + out,                     2, "--tile-height wants a whole number of pixels"},
         {"-o '" + Path("p.jpg") + "'",                2, "the output file must end in .png or .svg"},
         {"--ini '" + Path("missing.ini") + "'" + out, 1, "cannot read the settings file"},
         {"--ini '" + dir_.string() + "'" + out,       1, "cannot read the settings file"},
@@ -83,7 +86,8 @@ TEST_F(PreviewTool, RejectsBadArgumentsWithAClearMessage) {
 TEST_F(PreviewTool, HelpExplainsEveryOption) {
     const ToolRun run = RunTool(KOV_PREVIEW_PATH, "--help");
     EXPECT_EQ(run.exitCode, 0);
-    for (const char* option : {"--ini FILE", "--size WxH", "--reported WxH", "--street NAME", "--crossing NAME",
+    for (const char* option : {"--ini FILE", "--size WxH[,WxH...]|all", "--safe-zone S", "--both-modes", "--report",
+                               "--street NAME", "--crossing NAME",
                                "--zone CODE", "--pos X,Y,Z", "--heading DEG", "--offroad near|far|none", "--bigmap",
                                "--session-players N", "--player-list", "--death SLOT[:KILLER]",
                                "--notice enabled|disabled", "--crop X,Y,W,H", "--zoom F", "--plugin PATH", "-o FILE"}) {
@@ -108,6 +112,17 @@ TEST_F(PreviewTool, WritesSeveralSizesSideBySideWithTheGivenIni) {
     ASSERT_EQ(cairo_surface_status(png), CAIRO_STATUS_SUCCESS);
     EXPECT_EQ(cairo_image_surface_get_width(png), 16 + 640 + 16 + 860 + 16);
     cairo_surface_destroy(png);
+}
+
+// The report runs the plug-in on each screen asked for, with AnchorToRadar off and on, and needs no picture.
+TEST_F(PreviewTool, ReportsTheGapToTheRadarPerScreen) {
+    const ToolRun run = RunTool(KOV_PREVIEW_PATH, "--report --size 3440x1440,1920x1080 --safe-zone 1.0");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("| 3440x1440 |      1.00 |    200.9 (150.6) |     54.2 (40.6) |"), std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("| 1920x1080 |      1.00 |      40.6 (40.6) |     40.6 (40.6) |"), std::string::npos)
+        << run.output;
+    EXPECT_EQ(run.output.find("0.90"), std::string::npos) << "only the safe zone asked for";
 }
 
 // Each world option puts the plug-in where it says; what it then draws is the proof.

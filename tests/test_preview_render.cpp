@@ -96,23 +96,32 @@ TEST(PreviewRender, NothingIsDrawnWhereTheListWouldBeWhenItIsOff) {
     EXPECT_EQ(ChangedPixels(withoutList, bare, list.x0, list.y0, list.x1, list.y1), 0);
 }
 
-TEST(PreviewRender, PanelSitsBesideTheRadarAndMovesWithTheBigMap) {
-    for (const bool bigMap : {false, true}) {
-        SCOPED_TRACE(bigMap ? "big map" : "radar");
-        const preview::Scene scene = PreviewScene(bigMap ? std::vector<std::string>{"--bigmap"} : std::vector<std::string>{});
-        EXPECT_EQ(scene.bigMap, bigMap);
-        const preview::Image bare = preview::RenderImage(HostOnly(scene), kWidth, kHeight);
-        const preview::Image noMap = [&] {
-            preview::Scene hidden = HostOnly(scene);
+// The painter draws the radar and the big map where the screen model puts them, on every aspect
+// ratio and safe zone: map inside the box's right edge, screen just outside it.
+TEST(PreviewRender, MapsArePaintedWhereTheScreenModelPutsThem) {
+    struct Case {
+        int width, height;
+        float safeZone;
+    };
+    for (const Case& c : {Case{1920, 1080, 1.0f}, Case{3440, 1440, 1.0f}, Case{1024, 768, 0.9f}}) {
+        for (const bool bigMap : {false, true}) {
+            SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + (bigMap ? " big map" : " radar"));
+            preview::Scene scene;
+            scene.screen = sim::RealScreen{c.width, c.height, c.safeZone};
+            scene.bigMap = bigMap;
+            preview::Scene hidden = scene;
             hidden.radarShown = false;
-            return preview::RenderImage(hidden, kWidth, kHeight);
-        }();
-        // The map ends a few pixels left of the separator at the anchor, and reaches its height.
-        const sim::DrawnText* separator = FindText(scene.frame, "|");
-        ASSERT_NE(separator, nullptr);
-        const int sx = static_cast<int>(separator->x * kWidth), sy = static_cast<int>(separator->y * kHeight);
-        EXPECT_GT(ChangedPixels(bare, noMap, sx - 12, sy - 40, sx - 4, sy), 0) << "no map just left of the panel";
-        EXPECT_EQ(ChangedPixels(bare, noMap, sx + 4, sy - 40, sx + 40, sy), 0) << "the map runs under the panel";
+            const preview::Image withMap = preview::RenderImage(scene, c.width, c.height);
+            const preview::Image noMap = preview::RenderImage(hidden, c.width, c.height);
+            const sim::PixelBox box =
+                sim::HudComponentBox(scene.screen, bigMap ? sim::HudComponent::BigMap : sim::HudComponent::Radar);
+            const int right = static_cast<int>(box.right()), top = static_cast<int>(box.top);
+            const int middle = static_cast<int>(box.top + box.height / 3);
+            EXPECT_GT(ChangedPixels(withMap, noMap, right - 6, middle, right - 2, middle + 20), 60);
+            EXPECT_EQ(ChangedPixels(withMap, noMap, right + 3, middle, right + 40, middle + 20), 0);
+            EXPECT_GT(ChangedPixels(withMap, noMap, right - 40, top + 3, right - 10, top + 6), 60);
+            EXPECT_EQ(ChangedPixels(withMap, noMap, right - 40, top - 40, right - 10, top - 3), 0);
+        }
     }
 }
 
@@ -124,8 +133,9 @@ TEST(PreviewRender, FeedPostsStandAboveTheMap) {
     preview::Scene noFeed = scene;
     noFeed.feed.clear();
     const preview::Image without = preview::RenderImage(noFeed, kWidth, kHeight);
-    // Left third of the screen, between the panel's height and the middle: only the feed box.
-    EXPECT_GT(ChangedPixels(image, without, 0, kHeight / 2, kWidth / 3, kHeight - 260), 5000);
+    // Left third of the screen, between the middle and the radar's top: only the feed box.
+    const int radarTop = static_cast<int>(sim::HudComponentBox(scene.screen, sim::HudComponent::Radar).top);
+    EXPECT_GT(ChangedPixels(image, without, 0, kHeight / 2, kWidth / 3, radarTop), 5000);
     EXPECT_EQ(ChangedPixels(image, without, kWidth / 3, 0, kWidth, kHeight), 0);
 }
 

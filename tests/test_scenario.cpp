@@ -48,7 +48,7 @@ const ErrorCase kErrorCases[] = {
     {"unknown top-level field", R"({"stepz": [], "steps": [{"frames": 1}]})",
      {"s.json: stepz: unknown field (known: description, ini, clockStartMs, frameStepMs, world, steps)"}},
     {"unknown world field", R"({"world": {"pause": true}, "steps": [{"frames": 1}]})",
-     {"s.json: world.pause: unknown field (known: screen, localPlayerIndex, localPed, session, pauseMenu, "
+     {"s.json: world.pause: unknown field (known: screen, display, localPlayerIndex, localPed, session, pauseMenu, "
       "radarHidden, street, crossing, streetNames, zone, onRoad, node, keys, radarControl, peds, vehicles, "
       "players, removeBlips)"}},
     {"session out of range", R"({"world": {"session": 300}, "steps": [{"frames": 1}]})",
@@ -72,6 +72,10 @@ const ErrorCase kErrorCases[] = {
      {"s.json: world.vehicles.5.kind: expected one of car, boat, submarine, helicopter, plane, bike, got \"tank\""}},
     {"screen of one number", R"({"world": {"screen": [1280]}, "steps": [{"frames": 1}]})",
      {"s.json: world.screen: expected [width, height], got array"}},
+    {"safe zone below 0.9", R"({"world": {"display": {"safeZone": 0.85}}, "steps": [{"frames": 1}]})",
+     {"s.json: world.display.safeZone: 0.85 is out of range 0.9..1"}},
+    {"display of no pixels", R"({"world": {"display": {"resolution": [0, 1080]}}, "steps": [{"frames": 1}]})",
+     {"s.json: world.display.resolution[0]: 0 is out of range 1..65536"}},
     {"position element", R"({"world": {"peds": {"1": {"pos": [1, 2, "x"]}}}, "steps": [{"frames": 1}]})",
      {"s.json: world.peds.1.pos[2]: expected a number, got string"}},
     {"street hash key", R"({"world": {"streetNames": {"zz": "A"}}, "steps": [{"frames": 1}]})",
@@ -125,10 +129,14 @@ struct PatchCase {
 };
 
 const PatchCase kPatchCases[] = {
-    {"screen and frame loop", R"({"screen": [1920, 1080], "localPlayerIndex": 4, "localPed": 9, "session": 2, "pauseMenu": true})",
+    {"screen and frame loop", R"({"screen": [1920, 1080], "display": {"resolution": [3440, 1440], "safeZone": 0.9},
+                                   "localPlayerIndex": 4, "localPed": 9, "session": 2, "pauseMenu": true})",
      [](const sim::World& w) {
          EXPECT_EQ(w.screenWidth, 1920);
          EXPECT_EQ(w.screenHeight, 1080);
+         EXPECT_EQ(w.realScreen.width, 3440);
+         EXPECT_EQ(w.realScreen.height, 1440);
+         EXPECT_EQ(w.realScreen.safeZone, 0.9f);
          EXPECT_EQ(w.localPlayerIndex, 4);
          EXPECT_EQ(w.localPed, 9);
          EXPECT_EQ(w.sessionByte, 2);

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,14 +36,15 @@ const char kUsage[] =
     "DIR/contact-sheet.png with all stops.\n"
     "\n"
     "  --out DIR       where the pictures go (default out/demo)\n"
-    "  --size WxH      screen size of the pictures (default 1280x720)\n"
+    "  --size WxH      the real screen, and so the pictures' size (default: the tour's own screen,\n"
+    "                  1920x1080 unless it describes one)\n"
     "  --plugin PATH   the plug-in to run (default: KOV.so beside this program)\n"
     "  --help          show this help\n";
 
 struct Options {
     std::string tour;
     std::string outDir = "out/demo";
-    preview::PixelSize size{1280, 720};
+    std::optional<preview::PixelSize> size;
     std::string plugin;
     bool help = false;
 };
@@ -63,7 +65,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
         } else if (arg == "--plugin") {
             options.plugin = args[++i];
         } else if (arg == "--size") {
-            if (!preview::ParsePictureSize(args[++i], options.size)) {
+            options.size.emplace();
+            if (!preview::ParsePictureSize(args[++i], *options.size)) {
                 *error = "--size wants WIDTHxHEIGHT of 1 to 16384 pixels, got \"" + args[i] + "\"";
                 return false;
             }
@@ -137,8 +140,12 @@ int main(int argc, char** argv) {
         std::printf("%s", kUsage);
         return 0;
     }
-    const std::optional<sim::Scenario> tour = sim::LoadScenarioFile(options.tour, &error);
+    std::optional<sim::Scenario> tour = sim::LoadScenarioFile(options.tour, &error);
     if (!tour) return Failed(error);
+    if (options.size) {
+        if (!tour->world.is_object()) tour->world = nlohmann::json::object();
+        tour->world["display"]["resolution"] = {options.size->width, options.size->height};
+    }
     sim::ScenarioRunOptions run;
     run.pluginPath = options.plugin.empty() ? sim::DefaultPluginPath() : options.plugin;
     const sim::ScenarioResult result = sim::RunScenario(*tour, run);
@@ -162,14 +169,14 @@ int main(int argc, char** argv) {
         const std::string file = (fs::path(options.outDir) / (TwoDigits(n + 1) + "-" + Slug(labels[n].substr(labels[n].find(' ') + 1)) + ".png")).string();
         preview::Tile tile;
         tile.scene = &scenes[n];
-        tile.width = options.size.width;
-        tile.height = options.size.height;
+        tile.width = scenes[n].screen.width;
+        tile.height = scenes[n].screen.height;
         if (!preview::WritePicture(file, {tile}, 1, &error)) return Failed(error);
         std::printf("  %s\n", labels[n].c_str());
         PrintScreen(scenes[n]);
         std::printf("      -> %s\n\n", file.c_str());
         tile.caption = labels[n];
-        tile.zoom = kSheetTileWidthPx / options.size.width;
+        tile.zoom = kSheetTileWidthPx / tile.width;
         sheet.push_back(tile);
     }
     const std::string sheetFile = (fs::path(options.outDir) / kSheetName).string();

@@ -1,13 +1,16 @@
-// kov-preview: runs the plug-in with a KOV.ini in a described world and draws what it drew, at one
-// or more screen sizes side by side, so a player can place the panel without starting the game.
+// kov-preview: runs the plug-in with a KOV.ini in a described world and draws what it drew, on one
+// or more real screens side by side, so a player can place the panel without starting the game;
+// or reports how far the panel stands from the radar on each screen.
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "sim/files.h"
 #include "sim/frame_summary.h"
 #include "sim/plugin_module.h"
+#include "tools/preview/gap_report.h"
 #include "tools/preview/picture.h"
 #include "tools/preview/placements.h"
 #include "tools/preview/preview_options.h"
@@ -23,19 +26,63 @@ int Failed(const std::string& message) {
     return kExitFailed;
 }
 
-std::vector<preview::Tile> Tiles(const preview::PreviewOptions& options, const preview::Scene& scene) {
-    std::vector<preview::Tile> tiles;
-    for (const preview::PixelSize& size : options.sizes) {
-        preview::Tile tile;
-        tile.scene = &scene;
-        tile.width = size.width;
-        tile.height = size.height;
-        if (options.sizes.size() > 1) tile.caption = std::to_string(size.width) + "x" + std::to_string(size.height);
-        tile.zoom = options.zoom;
-        tile.crop = options.crop;
-        tiles.push_back(tile);
+// A picture's rows: per safe zone, the KOV.ini as given, or with AnchorToRadar off and then on.
+struct PictureRow {
+    float safeZone;
+    std::optional<std::string> ini;
+    std::string label;  // "" when there is one row of one kind
+};
+
+std::vector<PictureRow> Rows(const preview::PreviewOptions& options, const std::optional<std::string>& ini) {
+    std::vector<PictureRow> rows;
+    for (const float safeZone : options.safeZones) {
+        char zone[32];
+        std::snprintf(zone, sizeof zone, " safe zone %.2f", static_cast<double>(safeZone));
+        const std::string zoneLabel = options.safeZones.size() > 1 || safeZone != sim::kMaxSafeZone ? zone : "";
+        if (!options.bothModes) {
+            rows.push_back({safeZone, ini, zoneLabel});
+            continue;
+        }
+        rows.push_back({safeZone, preview::WithAnchorToRadar(ini, false), "plain" + zoneLabel});
+        rows.push_back({safeZone, preview::WithAnchorToRadar(ini, true), "anchored" + zoneLabel});
     }
-    return tiles;
+    return rows;
+}
+
+// One run of the plug-in per screen of the picture, each tile showing its own.
+bool Picture(const preview::PreviewOptions& options, const std::optional<std::string>& ini, const std::string& plugin,
+             std::string* error) {
+    const std::vector<PictureRow> rows = Rows(options, ini);
+    std::vector<preview::Scene> scenes;
+    scenes.reserve(rows.size() * options.sizes.size());
+    std::vector<preview::Tile> tiles;
+    const bool captions = rows.size() * options.sizes.size() > 1;
+    for (const PictureRow& row : rows) {
+        for (const preview::PixelSize& size : options.sizes) {
+            const sim::RealScreen screen{size.width, size.height, row.safeZone};
+            std::optional<preview::Scene> scene = preview::PreviewSceneOn(options, screen, row.ini, plugin, error);
+            if (!scene) return false;
+            scenes.push_back(std::move(*scene));
+            preview::Tile tile;
+            tile.scene = &scenes.back();
+            tile.width = size.width;
+            tile.height = size.height;
+            const std::string name = std::to_string(size.width) + "x" + std::to_string(size.height);
+            if (captions) tile.caption = name + (row.label.empty() ? "" : " " + row.label);
+            tile.zoom = options.tileHeight > 0 ? options.tileHeight / (size.height * options.crop.h) : options.zoom;
+            tile.crop = options.crop;
+            tiles.push_back(tile);
+        }
+    }
+    if (!preview::WritePicture(options.output, tiles, static_cast<int>(options.sizes.size()), error)) return false;
+    std::printf("%s", sim::SummariseFrame(scenes.front().frame).c_str());
+    if (options.positions) {
+        const preview::PixelSize& size = options.sizes.front();
+        std::printf("text positions at %dx%d:\n%s", size.width, size.height,
+                    preview::FormatPlacements(preview::PlaceTexts(scenes.front(), size.width, size.height)).c_str());
+    }
+    std::printf("wrote %s\n", options.output.c_str());
+    return true;
 }
 
 }  // namespace
@@ -62,21 +109,13 @@ int main(int argc, char** argv) {
     std::error_code ignored;
     if (!std::filesystem::is_regular_file(run.pluginPath, ignored)) return Failed("cannot find the plug-in " + run.pluginPath);
 
-    const std::optional<sim::Scenario> scenario = preview::PreviewScenario(options, ini, &error);
-    if (!scenario) return Failed(error);
-    const sim::ScenarioResult result = sim::RunScenario(*scenario, run);
-    if (!result.ok) return Failed("the plug-in run failed: " + result.error);
-
-    const preview::Scene scene = preview::SceneOfStep(result, result.steps.size() - 1);
-    if (!preview::WritePicture(options.output, Tiles(options, scene), static_cast<int>(options.sizes.size()), &error)) {
-        return Failed(error);
+    if (options.report) {
+        std::vector<preview::GapRow> rows;
+        if (!preview::MeasureGaps(options, ini, run.pluginPath, rows, &error)) return Failed(error);
+        std::printf("Gap in pixels from the right edge of the radar (and of the big map) to the panel's first\n"
+                    "separator; in brackets the same on a screen 1080 pixels high. Negative: over the map.\n\n%s",
+                    preview::FormatGapTable(rows).c_str());
     }
-    std::printf("%s", sim::SummariseFrame(scene.frame).c_str());
-    if (options.positions) {
-        const preview::PixelSize& size = options.sizes.front();
-        std::printf("text positions at %dx%d:\n%s", size.width, size.height,
-                    preview::FormatPlacements(preview::PlaceTexts(scene, size.width, size.height)).c_str());
-    }
-    std::printf("wrote %s\n", options.output.c_str());
+    if (!options.output.empty() && !Picture(options, ini, run.pluginPath, &error)) return Failed(error);
     return 0;
 }

@@ -106,14 +106,15 @@ std::string Position(float x, float y) {
 
 void PrintText(const sim::DrawnText& text) {
     const sim::TextState& s = text.state;
-    std::printf("  text %s scale %s font %d rgba %d %d %d %d%s%s%s %s\n", Position(text.x, text.y).c_str(),
-                sim::FormatFloat(s.scale, 6).c_str(), s.font, s.r, s.g, s.b, s.a, s.centred ? " centred" : "",
-                s.proportional ? " proportional" : "", s.outline ? " outline" : "", sim::QuoteText(text.text).c_str());
+    std::printf("  text %s%s scale %s font %d rgba %d %d %d %d%s%s%s %s\n", Position(text.x, text.y).c_str(),
+                sim::AlignmentTag(text.align).c_str(), sim::FormatFloat(s.scale, 6).c_str(), s.font, s.r, s.g, s.b, s.a,
+                s.centred ? " centred" : "", s.proportional ? " proportional" : "", s.outline ? " outline" : "",
+                sim::QuoteText(text.text).c_str());
 }
 
 void PrintRect(const sim::DrawnRect& rect) {
-    std::printf("  rect centre %s size %s rgba %d %d %d %d\n", Position(rect.x, rect.y).c_str(),
-                Position(rect.w, rect.h).c_str(), rect.r, rect.g, rect.b, rect.a);
+    std::printf("  rect centre %s%s size %s rgba %d %d %d %d\n", Position(rect.x, rect.y).c_str(),
+                sim::AlignmentTag(rect.align).c_str(), Position(rect.w, rect.h).c_str(), rect.r, rect.g, rect.b, rect.a);
 }
 
 void PrintSteps(const sim::ScenarioResult& result) {

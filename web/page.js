@@ -14,6 +14,9 @@ const SLIDERS = {
   LocTextSizeMult: [0.5, 3, 0.05],
 };
 const DEFAULT_SLIDER = [0, 2000, 1];
+// The panel counts as moved against the radar when its gap differs by more than this many pixels
+// (on a screen 1080 pixels high) from the gap on a 16:9 screen at a full safe zone.
+const GAP_DRIFT = 20;
 const COLOUR_TAGS = /<(\/?)(yellow|grey|red|green|blue|orange|purple)>/g;
 
 const $ = (id) => document.getElementById(id);
@@ -77,6 +80,7 @@ const page = {
   scene: "street",
   width: 1920,
   height: 1080,
+  safeZone: 1,
   last: null,          // the last run's result
   findings: [],        // the check of the text
   findingKeys: new Set(),
@@ -100,7 +104,7 @@ async function redraw() {
       page.again = false;
       const started = performance.now();
       const instance = await freshInstance();
-      call(instance, "kov_run", null, page.text, page.encoding, page.scene, page.width, page.height);
+      call(instance, "kov_run", null, page.text, page.encoding, page.scene, page.width, page.height, page.safeZone);
       const result = JSON.parse(call(instance, "kov_run_result", "string"));
       page.last = result;
       showResult(result, instance);
@@ -132,9 +136,36 @@ function showResult(result, instance) {
   }
   instance.canvasContext = canvas.getContext("2d");
   instance._kov_draw(page.width, page.height);
-  showStatus(page.width + " × " + page.height);
+  showStatus(page.width + " × " + page.height + ", safe zone " + page.safeZone.toFixed(2));
+  showHint(result);
   showPositions(result.texts);
   showSettingsRead(result.settings);
+}
+
+// Where the panel stands against the radar (or the open big map) compared with where the same
+// settings put it on a 16:9 screen at a full safe zone, and what to do when it has moved.
+function showHint(result) {
+  const hint = $("hint");
+  const map = result.bigMap ? "big map" : "radar";
+  let text = "";
+  if (result.gap !== null && result.radarShown) {
+    const drift = result.gapAt1080 - result.designedGap;
+    const px = Math.round(Math.abs(result.gap));
+    if (result.gap < 0 && result.designedGap >= 0) {
+      text = "On this screen the panel runs " + px + " px into the " + map + ".";
+    } else if (Math.abs(drift) > GAP_DRIFT) {
+      text = "On this screen the panel stands " + Math.round(Math.abs(drift)) + " px (in 1080-line pixels) " +
+        (drift > 0 ? "further away from" : "closer into") + " the " + map +
+        " than the same settings put it on a 16:9 screen at a full safe zone.";
+    }
+  }
+  hint.hidden = text === "";
+  if (text === "") return;
+  const key = result.bigMap ? "LocTextPosX_RadarLrg" : "LocTextPosX";
+  hint.textContent = text + (result.settings.AnchorToRadar
+    ? " Move it with " + key + "."
+    : " Switch AnchorToRadar on (in [GENERAL], below): the panel then keeps its place beside the radar and the " +
+      "big map on every screen shape and safe zone, as the game's own HUD does.");
 }
 
 function colouredText(cell, text) {
@@ -361,6 +392,17 @@ function buildScreenControls() {
       redraw();
     }
   });
+  const zone = $("safe-zone"), zoneSlider = $("safe-zone-slider");
+  const setZone = (value, from) => {
+    const number = Number(value);
+    if (!(number >= 0.9 && number <= 1)) return;
+    page.safeZone = number;
+    if (from !== zone) zone.value = number.toFixed(2);
+    if (from !== zoneSlider) zoneSlider.value = number;
+    redraw();
+  };
+  zone.addEventListener("input", () => setZone(zone.value, zone));
+  zoneSlider.addEventListener("input", () => setZone(zoneSlider.value, zoneSlider));
   for (const id of ["screen-width", "screen-height"]) {
     $(id).addEventListener("input", () => {
       const w = Number($("screen-width").value), h = Number($("screen-height").value);

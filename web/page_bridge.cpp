@@ -15,8 +15,7 @@
 #include "config/setting_keys.h"
 #include "sim/ini_lookup.h"
 #include "sim/plugin_module.h"
-#include "sim/scenario_run.h"
-#include "web/canvas_painter.h"
+#include "tools/preview/gap_report.h"
 #include "tools/preview/ini_check.h"
 #include "tools/preview/ini_edit.h"
 #include "tools/preview/ini_file.h"
@@ -24,6 +23,7 @@
 #include "tools/preview/preview_options.h"
 #include "tools/preview/render.h"
 #include "tools/preview/scenes.h"
+#include "web/canvas_painter.h"
 
 namespace {
 
@@ -59,24 +59,30 @@ json SettingsRead() {
     return read;
 }
 
-void Run(const char* text, const char* encoding, const char* scene, int width, int height) {
+void Run(const char* text, const char* encoding, const char* scene, int width, int height, float safeZone) {
     preview::PreviewOptions options;
     if (!preview::ApplyScenePreset(scene, options)) return RunResult({{"ok", false}, {"error", std::string("unknown scene ") + scene}});
+    const sim::RealScreen screen{width, height, safeZone};
     std::string error;
-    const std::optional<sim::Scenario> scenario =
-        preview::PreviewScenario(options, preview::ProfileLookupBytes(IniOf(text, encoding)), &error);
-    if (!scenario) return RunResult({{"ok", false}, {"error", error}});
-    sim::ScenarioRunOptions run;
-    run.pluginPath = sim::DefaultPluginPath();
-    const sim::ScenarioResult result = sim::RunScenario(*scenario, run);
-    if (!result.ok) return RunResult({{"ok", false}, {"error", result.error}});
-    lastScene = preview::SceneOfStep(result, result.steps.size() - 1);
+    std::optional<preview::Scene> shown = preview::PreviewSceneOn(
+        options, screen, preview::ProfileLookupBytes(IniOf(text, encoding)), sim::DefaultPluginPath(), &error);
+    if (!shown) return RunResult({{"ok", false}, {"error", error}});
+    lastScene = std::move(*shown);
+    const std::vector<preview::TextPlacement> placements = preview::PlaceTexts(lastScene, width, height);
     json texts = json::array();
-    for (const preview::TextPlacement& p : preview::PlaceTexts(lastScene, width, height)) {
+    for (const preview::TextPlacement& p : placements) {
         texts.push_back({{"text", p.text}, {"x", p.x}, {"y", p.y}, {"centred", p.centred}});
     }
-    RunResult({{"ok", true}, {"texts", texts}, {"settings", SettingsRead()}, {"log", result.logLines},
-                  {"positions", preview::FormatPlacements(preview::PlaceTexts(lastScene, width, height))}});
+    const std::optional<double> gap = preview::PanelGap(lastScene);
+    // The same draws on a 16:9 screen with a full safe zone, where the positions were designed.
+    preview::Scene designed = lastScene;
+    designed.screen = sim::RealScreen{};
+    const std::optional<double> designedGap = preview::PanelGap(designed);
+    RunResult({{"ok", true}, {"texts", texts}, {"settings", SettingsRead()}, {"positions", preview::FormatPlacements(placements)},
+               {"bigMap", lastScene.bigMap}, {"radarShown", lastScene.radarShown},
+               {"gap", gap ? json(*gap) : json(nullptr)},
+               {"gapAt1080", gap ? json(preview::GapAt1080(*gap, preview::PixelSize{width, height})) : json(nullptr)},
+               {"designedGap", designedGap ? json(*designedGap) : json(nullptr)}});
 }
 
 }  // namespace
@@ -141,13 +147,16 @@ EMSCRIPTEN_KEEPALIVE const char* kov_tables() {
 EMSCRIPTEN_KEEPALIVE const char* kov_run_result() { return runResult.c_str(); }
 
 // Runs the plug-in with the KOV.ini text (in its encoding, as the file would be) in the named scene on a
-// screen of width by height pixels. The script's fiber switches unwind and rewind this call, so
+// screen of width by height pixels with the game's safe-zone size. The script's fiber switches unwind and rewind this call, so
 // what it returns is lost on the way: the result waits at kov_run_result(). {"ok", "error",
 // "texts": [{"text", "x", "y", "centred"}], "positions": the same as lines, "settings": what the
-// plug-in read, "log": KOV.log's lines}
-EMSCRIPTEN_KEEPALIVE void kov_run(const char* text, const char* encoding, const char* scene, int width, int height) {
+// plug-in read, "gap": pixels from the radar's (or open big map's) right edge to the panel, null
+// without a panel, "gapAt1080": the same on a screen 1080 pixels high, "designedGap": the gap the
+// same draws give on 1920x1080 at a full safe zone, "bigMap", "radarShown"}
+EMSCRIPTEN_KEEPALIVE void kov_run(const char* text, const char* encoding, const char* scene, int width, int height,
+                                  float safeZone) {
     try {
-        Run(text, encoding, scene, width, height);
+        Run(text, encoding, scene, width, height, safeZone);
     } catch (const std::exception& error) {
         RunResult({{"ok", false}, {"error", std::string("the simulated host stopped: ") + error.what()}});
     }

@@ -29,6 +29,7 @@ constexpr SettingKey kSettingKeys[] = {
     {kMultiplayerSection, "ShowPlayerObituaries", "true",  nullptr, 0.0f, &Settings::ShowPlayerObituaries},
     {kMultiplayerSection, "DisplayPlayerBlips",   "true",  nullptr, 0.0f, &Settings::DisplayPlayerBlips},
     {kMultiplayerSection, "DisplayTeamBlipsOnly", "false", nullptr, 0.0f, &Settings::DisplayTeamBlipsOnly},
+    {kGeneralSection,     "AnchorToRadar",        "false", nullptr, 0.0f, &Settings::AnchorToRadar},  // opt-in, beyond the first nine
 };
 
 constexpr const char* kSwitchOnWords[] = {"on", "yes", "true"};

@@ -1,4 +1,4 @@
-// LoadSettings: nine keys of .//KOV.ini through the platform's profile-string lookup.
+// LoadSettings: ten keys of .//KOV.ini through the platform's profile-string lookup.
 #include "config/settings.h"
 
 #include <cmath>

@@ -13,10 +13,11 @@ struct Settings {
     int32_t ShowPlayerObituaries;   // feed notices for deaths, on when 1
     int32_t DisplayPlayerBlips;     // player blips and the one-shot sweep, on when 1
     int32_t DisplayTeamBlipsOnly;   // blips only for team mates, on when 1
+    int32_t AnchorToRadar;          // the location panel follows the radar's corner, on when 1
 };
 
 // Written only by LoadSettings; read by the location panel, hotkeys and the multiplayer overlay.
 extern Settings settings;
 
-// Reads all nine keys (defaults for what is missing), clamps the numbers and logs one line.
+// Reads all ten keys (defaults for what is missing), clamps the numbers and logs one line.
 void LoadSettings();

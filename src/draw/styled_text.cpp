@@ -10,6 +10,11 @@ constexpr int32_t kPanelFont = 4;
 
 void DrawStyledText(const char* text, float size, int32_t alpha, bool centred, bool proportional,
                     float x, float y) {
+    DrawStyledTextLifted(text, size, alpha, centred, proportional, x, y, 0.0f);
+}
+
+void DrawStyledTextLifted(const char* text, float size, int32_t alpha, bool centred, bool proportional,
+                          float x, float y, float lift) {
     const ScreenSize screen = QueryScreenSize();
     SetTextScale(0.0f, static_cast<float>(static_cast<double>(size) * kTextScalePerSize));
     SetTextCentring(centred);
@@ -19,7 +24,7 @@ void DrawStyledText(const char* text, float size, int32_t alpha, bool centred, b
     AddTextComponent(text);
     SetTextProportional(proportional);
     SetTextFont(kPanelFont);
-    // The size correction is applied after the conversion to host units.
+    // The size correction is applied after the conversion to host units; y minus 0 is y, bit for bit.
     EndScreenTextDraw(DesignToNormalisedX(x, screen),
-                      (y * kDesignToHost - size * kYCorrectionPerSize) / screen.height);
+                      (y * kDesignToHost - size * kYCorrectionPerSize) / screen.height - lift);
 }

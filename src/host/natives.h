@@ -1,4 +1,7 @@
 // One wrapper per host native, grouped by the subsystem that calls it. Each hash is written once.
+// Every wrapper pushes each parameter the current game reads (sim/host-natives.tsv), the ones the
+// plug-in has no use for as the game's own scripts pass them: a slot left unpushed would hold
+// whatever an earlier call put there.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +14,7 @@ inline int32_t GetLocalPlayerPed() { return CallNative<int32_t>(0xD80958FC74E988
 inline uint8_t GetSessionActiveByte() { return CallNative<uint8_t>(0xD83C2B94E7508980); }
 inline bool DoesEntityExist(int32_t entity) { return CallNative<bool>(0x7239B21A38F536BA, entity); }
 inline bool IsPauseMenuActive() { return CallNative<bool>(0xB0034A223497FFCB); }
-inline bool IsEntityDead(int32_t entity) { return CallNative<bool>(0x5F9532F3B5CC2551, entity); }
+inline bool IsEntityDead(int32_t entity) { return CallNative<bool>(0x5F9532F3B5CC2551, entity, false); }
 
 // ---- text and rectangles ---------------------------------------------------------------------
 inline void GetScreenResolution(int32_t* width, int32_t* height) { CallNative(0x888D57E407E63624, width, height); }
@@ -23,10 +26,13 @@ inline void BeginScreenText(const char* kind) { CallNative(0x25FBB336DF1804CB, k
 inline void AddTextComponent(const char* text) { CallNative(0x6C188BE134E074AA, text); }
 inline void SetTextProportional(bool proportional) { CallNative(0x038C1F517D7FDCF8, proportional); }
 inline void SetTextFont(int32_t font) { CallNative(0x66E0276CC5F6B9DA, font); }
-inline void EndScreenTextDraw(float x, float y) { CallNative(0xCD015E5BB0D96A57, x, y); }
+inline void EndScreenTextDraw(float x, float y) { CallNative(0xCD015E5BB0D96A57, x, y, 0); }
 inline void SetTextOutline() { CallNative(0x2513DFB0FB8400FE); }
-inline void DrawRectangle(float x, float y, float w, float h, int32_t r, int32_t g, int32_t b, int32_t a) { CallNative(0x3A618A217E5154F0, x, y, w, h, r, g, b, a); }
+inline void DrawRectangle(float x, float y, float w, float h, int32_t r, int32_t g, int32_t b, int32_t a) { CallNative(0x3A618A217E5154F0, x, y, w, h, r, g, b, a, false); }
 inline void ClearTextDropShadow() { SetTextDropShadow(0, 0, 0, 0, 0); }
+inline void SetScriptGfxAlign(int32_t horizontal, int32_t vertical) { CallNative(0xB8A850F20A067EB6, horizontal, vertical); }
+inline void SetScriptGfxAlignParams(float x, float y, float w, float h) { CallNative(0xF5A2C681787E579D, x, y, w, h); }
+inline void ResetScriptGfxAlign() { CallNative(0xE3A3DB414A373DAB); }
 
 // ---- location --------------------------------------------------------------------------------
 inline NativeVector3 GetEntityCoords(int32_t entity) { return CallNative<NativeVector3>(0x3FEF770D40960D5A, entity, false); }

@@ -35,6 +35,11 @@ constexpr const char* kRoadNameUnavailable = "Road name unavailable";
 constexpr float kNearRoadDistance = 20.0f;  // farther than this from a major node: "Near  "
 constexpr float kNodeSearchThreshold = 3.0f;
 constexpr uint8_t kNodeFound = 1;
+// Anchored to the radar: drawn under the safe zone's bottom-left alignment, with y measured from
+// the safe zone's bottom, so the panel follows the radar on every aspect ratio and safe zone.
+constexpr int32_t kAlignLeft = 'L';
+constexpr int32_t kAlignBottom = 'B';
+constexpr float kBottomAlignedLift = 1.0f;  // one screen height, normalised
 
 static char headingLetter[8];
 
@@ -52,11 +57,11 @@ const char* HeadingLetter(int32_t ped) {
 // Anchor plus offset times m; a zero offset is the anchor itself (even for an infinite m).
 static float Place(float anchor, float offset, float m) { return offset == 0.0f ? anchor : anchor + offset * m; }
 
-static void DrawPanelElement(PanelRow row, const char* text, float anchorX, float anchorY, float m) {
+static void DrawPanelElement(PanelRow row, const char* text, float anchorX, float anchorY, float m, float lift) {
     const PanelElement& e = kPanelLayout[row];
     SetTextOutline();
-    DrawStyledText(text, e.size * m, e.alpha, e.centred, e.proportional, Place(anchorX, e.dx, m),
-                   Place(anchorY, e.dy, m));
+    DrawStyledTextLifted(text, e.size * m, e.alpha, e.centred, e.proportional, Place(anchorX, e.dx, m),
+                         Place(anchorY, e.dy, m), lift);
 }
 
 // Off the road network the line becomes "Near  <line>" when the nearest major node is more than
@@ -73,7 +78,7 @@ static void ApplyRoadTest(char (&street)[128], int32_t ped, const NativeVector3&
     if (distance > kNearRoadDistance) JoinText(street, {"Near  ", BuildStreetLine(ped)});
 }
 
-void DrawLocationPanel(float anchorX, float anchorY, float m) {
+void DrawLocationPanel(float anchorX, float anchorY, float m, bool anchorToRadar) {
     // The panel asks the host for the ped again rather than using the frame's snapshot.
     const int32_t ped = GetLocalPlayerPed();
     const NativeVector3 position = GetEntityCoords(ped);
@@ -81,25 +86,33 @@ void DrawLocationPanel(float anchorX, float anchorY, float m) {
     CopyText(street, BuildStreetLine(ped));
     ApplyRoadTest(street, ped, position);
 
-    DrawPanelElement(kLeftSeparator, kSeparator, anchorX, anchorY, m);
+    const float lift = anchorToRadar ? kBottomAlignedLift : 0.0f;
+    if (anchorToRadar) {
+        SetScriptGfxAlign(kAlignLeft, kAlignBottom);
+        SetScriptGfxAlignParams(0.0f, 0.0f, 0.0f, 0.0f);
+    }
+    DrawPanelElement(kLeftSeparator, kSeparator, anchorX, anchorY, m, lift);
     char heading[8];
     CopyText(heading, HeadingLetter(ped));
-    DrawPanelElement(kHeading, heading, anchorX, anchorY, m);
-    DrawPanelElement(kRightSeparator, kSeparator, anchorX, anchorY, m);
-    DrawPanelElement(kStreet, street, anchorX, anchorY, m);
+    DrawPanelElement(kHeading, heading, anchorX, anchorY, m, lift);
+    DrawPanelElement(kRightSeparator, kSeparator, anchorX, anchorY, m, lift);
+    DrawPanelElement(kStreet, street, anchorX, anchorY, m, lift);
     char area[128];
     CopyText(area, BuildAreaLine(ped));
-    DrawPanelElement(kArea, area, anchorX, anchorY, m);
+    DrawPanelElement(kArea, area, anchorX, anchorY, m, lift);
+    if (anchorToRadar) ResetScriptGfxAlign();
 }
 
 void UpdateLocationPanel() {
     if (!frameState.displayEnabled) return;
     if (IsRadarHidden()) return;
     if (IsEntityDead(frameState.localPlayerPed)) return;
+    const bool anchorToRadar = settings.AnchorToRadar == 1;
     if (frameState.bigMapActive) {
-        DrawLocationPanel(settings.LocTextPosX_RadarLrg, settings.LocTextPosY_RadarLrg, settings.LocTextSizeMult);
+        DrawLocationPanel(settings.LocTextPosX_RadarLrg, settings.LocTextPosY_RadarLrg, settings.LocTextSizeMult,
+                          anchorToRadar);
     } else {
-        DrawLocationPanel(settings.LocTextPosX, settings.LocTextPosY, settings.LocTextSizeMult);
+        DrawLocationPanel(settings.LocTextPosX, settings.LocTextPosY, settings.LocTextSizeMult, anchorToRadar);
     }
     // Only frames that drew the panel suppress the host's own area name.
     DisplayAreaName(false);

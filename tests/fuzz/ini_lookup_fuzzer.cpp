@@ -74,7 +74,7 @@ void CheckSettings() {
     }
     if (!(settings.LocTextSizeMult >= 0.5f)) Violation("a size multiplier below 0.5");
     for (int32_t value : {settings.AllowRadarSizeToggle, settings.ShowPlayerObituaries, settings.DisplayPlayerBlips,
-                          settings.DisplayTeamBlipsOnly}) {
+                          settings.DisplayTeamBlipsOnly, settings.AnchorToRadar}) {
         if (value != 0 && value != 1) Violation("a switch other than 0 or 1");
     }
 }

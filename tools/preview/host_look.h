@@ -2,10 +2,9 @@
 // fonts, the inline colour codes, and where the radar, the big map and the feed sit. Every
 // number the renderer uses about the host's look is here, so the pictures are tuned in one place.
 //
-// Lengths marked "ref px" are pixels of a screen 1080 pixels high. The host keeps its HUD's
-// proportions on every aspect ratio and anchors the radar to the lower left corner, so these
-// lengths scale with the screen height only (on an ultrawide screen the radar keeps its width,
-// while the plug-in's normalised positions stretch with the screen width).
+// Lengths marked "ref px" are pixels of a screen 1080 pixels high: they scale with the screen
+// height only. Where the radar and the big map sit is not a look but the host's placement rule,
+// in sim/screen_model.h.
 #pragma once
 
 #include <cstddef>
@@ -53,16 +52,9 @@ constexpr char kBoldCode = 'h';
 constexpr char kNewLineCode = 'n';
 
 // ---- radar and big map ---------------------------------------------------------------------
-// A box measured from the screen's lower left corner, in ref px.
-struct HudBox {
-    float left, bottom, width, height;
-};
-constexpr HudBox kRadarBox = {28.0f, 42.0f, 288.0f, 180.0f};
-// The big map grows up and to the right from the same corner.
-constexpr HudBox kBigMapBox = {28.0f, 42.0f, 438.0f, 400.0f};
-// Health and armour bars under the radar: gap below the map, height, and the share of the map
-// width each bar takes.
-constexpr float kBarGapRefPx = 4.0f;
+// Health and armour bars along the map's bottom: inset from its bottom edge, height, and the share
+// of the map width each bar takes.
+constexpr float kBarInsetRefPx = 6.0f;
 constexpr float kBarHeightRefPx = 8.0f;
 constexpr float kHealthBarShare = 0.5f;
 constexpr float kArmourBarShare = 0.25f;

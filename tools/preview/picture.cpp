@@ -68,12 +68,17 @@ Layout LayOut(const std::vector<Tile>& tiles, int columns) {
     return layout;
 }
 
-void DrawCaption(cairo_t* cr, const std::string& caption, double x, double bottom) {
+// Cut at the tile's width, so a long caption never runs over its neighbour's.
+void DrawCaption(cairo_t* cr, const std::string& caption, double x, double bottom, double width) {
+    cairo_save(cr);
+    cairo_rectangle(cr, x, bottom - kCaptionHeightPx, width, kCaptionHeightPx);
+    cairo_clip(cr);
     cairo_select_font_face(cr, kCaptionFace, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
     cairo_set_font_size(cr, kCaptionFontPx);
     cairo_set_source_rgb(cr, 0.88, 0.88, 0.88);
     cairo_move_to(cr, x, bottom - (kCaptionHeightPx - kCaptionFontPx) / 2);
     cairo_show_text(cr, caption.c_str());
+    cairo_restore(cr);
 }
 
 void DrawTile(cairo_t* cr, const Tile& tile, double x, double y) {
@@ -93,7 +98,7 @@ void DrawTiles(cairo_t* cr, const std::vector<Tile>& tiles, int columns, const L
     cairo_paint(cr);
     for (size_t i = 0; i < tiles.size(); ++i) {
         const double x = layout.columnX[i % columns], y = layout.rowY[i / columns];
-        if (!tiles[i].caption.empty()) DrawCaption(cr, tiles[i].caption, x, y);
+        if (!tiles[i].caption.empty()) DrawCaption(cr, tiles[i].caption, x, y, TileWidth(tiles[i]));
         DrawTile(cr, tiles[i], x, y);
     }
 }

@@ -1,4 +1,5 @@
-// Pixel positions of drawn texts: normalised host positions scaled to the screen, rounded.
+// Pixel positions of drawn texts: each draw position placed by the screen model under the alignment
+// it was drawn with (as the renderer places it), rounded.
 #include "tools/preview/placements.h"
 
 #include <cmath>
@@ -8,10 +9,12 @@
 namespace preview {
 
 std::vector<TextPlacement> PlaceTexts(const Scene& scene, int width, int height) {
+    const sim::RealScreen screen{width, height, scene.screen.safeZone};
     std::vector<TextPlacement> placements;
     for (const sim::DrawnText& text : scene.frame.texts) {
-        placements.push_back(TextPlacement{sim::ReadableText(text.text), static_cast<int>(std::lround(text.x * width)),
-                                           static_cast<int>(std::lround(text.y * height)), text.state.centred});
+        const sim::PixelPoint at = sim::PlaceDrawPosition(screen, text.align, text.x, text.y);
+        placements.push_back(TextPlacement{sim::ReadableText(text.text), static_cast<int>(std::lround(at.x)),
+                                           static_cast<int>(std::lround(at.y)), text.state.centred});
     }
     return placements;
 }

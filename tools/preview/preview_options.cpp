@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <iterator>
 
+#include "sim/ini_lookup.h"
+
 namespace preview {
 
 namespace {
@@ -13,8 +15,9 @@ namespace {
 using nlohmann::json;
 
 constexpr int kMaxPicturePixels = 16384;   // per side
-constexpr int kMaxReportedPixels = 65536;  // per side, as the host's world allows
 constexpr double kMaxZoom = 4;
+constexpr int kMinTileHeight = 16;
+constexpr int kMaxTileHeight = 4096;
 constexpr int kLocalPed = 1;
 constexpr int kFirstOtherPed = 100;        // ped handle of slot s is this plus s
 constexpr float kNearNodeDistance = 12;    // within the 20 units that keep the street line
@@ -62,19 +65,23 @@ bool ParseSize(const std::string& text, int maxSide, PixelSize& out) {
     return true;
 }
 
+std::vector<std::string> SplitCommas(const std::string& text) {
+    std::vector<std::string> items;
+    size_t start = 0;
+    for (size_t comma; (comma = text.find(',', start)) != std::string::npos; start = comma + 1) {
+        items.push_back(text.substr(start, comma - start));
+    }
+    items.push_back(text.substr(start));
+    return items;
+}
+
 // "a,b,c,..." into exactly count numbers.
 bool ParseNumbers(const std::string& text, size_t count, std::vector<double>& out) {
     out.clear();
-    size_t start = 0;
-    for (;;) {
-        const size_t comma = text.find(',', start);
+    for (const std::string& item : SplitCommas(text)) {
         double value = 0;
-        if (!ParseDouble(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start), value)) {
-            return false;
-        }
+        if (!ParseDouble(item, value)) return false;
         out.push_back(value);
-        if (comma == std::string::npos) break;
-        start = comma + 1;
     }
     return out.size() == count;
 }
@@ -98,20 +105,43 @@ struct OptionDef {
 const OptionDef kOptions[] = {
     {"--ini", "FILE", "the KOV.ini to use (default: none, so the plug-in's defaults)",
      [](const std::string& v, PreviewOptions& o, std::string*) { o.iniPath = v; return true; }},
-    {"--size", "WxH", "picture size in pixels, e.g. 1920x1080; repeat it for several pictures side by side "
-                      "(1280x720 1920x1080 2560x1440 3440x1440); default 1920x1080",
+    {"--size", "WxH[,WxH...]|all", "your screen's resolution in pixels, e.g. 2560x1080; several (repeat the "
+                                   "option or separate them by commas) give pictures side by side; all gives the "
+                                   "eight screens players meet (1280x720 1920x1080 1920x1200 2560x1080 2560x1440 "
+                                   "3440x1440 5120x1440 1024x768); default 1920x1080. The game's resolution query "
+                                   "reports 1280x720 to the plug-in whatever the screen, as the game does",
      [](const std::string& v, PreviewOptions& o, std::string* e) {
-         PixelSize size;
-         if (!ParsePictureSize(v, size)) return Fail(e, "--size wants WIDTHxHEIGHT of 1 to 16384 pixels, got \"" + v + "\"");
-         o.sizes.push_back(size);
+         if (v == "all") {
+             o.sizes.insert(o.sizes.end(), CommonScreenSizes().begin(), CommonScreenSizes().end());
+             return true;
+         }
+         for (const std::string& item : SplitCommas(v)) {
+             PixelSize size;
+             if (!ParsePictureSize(item, size)) {
+                 return Fail(e, "--size wants WIDTHxHEIGHT of 1 to 16384 pixels (or all), got \"" + item + "\"");
+             }
+             o.sizes.push_back(size);
+         }
          return true;
      }},
-    {"--reported", "WxH", "the screen size the host's resolution query reports to the plug-in; default 1280x720, "
-                          "which the plug-in reads as a 1920x1080 layout stretched over the whole screen",
+    {"--safe-zone", "S", "the game's HUD safe-zone size (its display setting) from 0.9 to 1.0: below 1.0 the radar "
+                         "moves in from the screen's edges; repeat it for a row of pictures each; default 1.0",
      [](const std::string& v, PreviewOptions& o, std::string* e) {
-         if (!ParseSize(v, kMaxReportedPixels, o.reported)) return Fail(e, "--reported wants WIDTHxHEIGHT, got \"" + v + "\"");
+         double size = 0;
+         if (!ParseDouble(v, size) || size < sim::kMinSafeZone || size > sim::kMaxSafeZone) {
+             return Fail(e, "--safe-zone wants a number from 0.9 to 1.0, got \"" + v + "\"");
+         }
+         o.safeZones.push_back(static_cast<float>(size));
          return true;
      }},
+    {"--both-modes", nullptr, "two rows of pictures: your KOV.ini with AnchorToRadar=false, then with "
+                              "AnchorToRadar=true",
+     [](const std::string&, PreviewOptions& o, std::string*) { o.bothModes = true; return true; }},
+    {"--report", nullptr, "print, for each screen and safe zone, the gap in pixels between the right edge of the "
+                          "radar (and of the big map) and the panel's first separator, with AnchorToRadar off and "
+                          "on. -o is then optional; without -o, --size and --safe-zone default to all eight "
+                          "screens and to 1.0 and 0.9",
+     [](const std::string&, PreviewOptions& o, std::string*) { o.report = true; return true; }},
     {"--street", "NAME", "the host's name of the street the player is on; default \"Vinewood Blvd\"",
      [](const std::string& v, PreviewOptions& o, std::string*) { o.street = v; return true; }},
     {"--crossing", "NAME", "the host's name of the crossing street; default none",
@@ -191,6 +221,14 @@ const OptionDef kOptions[] = {
          if (!ParseDouble(v, o.zoom) || o.zoom <= 0 || o.zoom > kMaxZoom) return Fail(e, "--zoom wants a number above 0 and up to 4, got \"" + v + "\"");
          return true;
      }},
+    {"--tile-height", "PX", "instead of --zoom: scale each screen so that its picture (the --crop part) is PX "
+                            "pixels high, so that screens of different heights show at one scale; 16 to 4096",
+     [](const std::string& v, PreviewOptions& o, std::string* e) {
+         if (!ParseInt(v, kMinTileHeight, kMaxTileHeight, o.tileHeight)) {
+             return Fail(e, "--tile-height wants a whole number of pixels from 16 to 4096, got \"" + v + "\"");
+         }
+         return true;
+     }},
     {"--plugin", "PATH", "the plug-in to run (default: KOV.so beside this program)",
      [](const std::string& v, PreviewOptions& o, std::string*) { o.pluginPath = v; return true; }},
     {"-o", "FILE", "the picture to write: FILE.png or FILE.svg (required)",
@@ -208,8 +246,8 @@ const OptionDef* FindOption(const std::string& name) {
 
 // Rules that join several options.
 bool CheckTogether(PreviewOptions& o, std::string* error) {
-    if (o.output.empty()) return Fail(error, "no output file: give -o FILE.png or -o FILE.svg");
-    if (!IsPictureFileName(o.output)) {
+    if (o.output.empty() && !o.report) return Fail(error, "no output file: give -o FILE.png or -o FILE.svg");
+    if (!o.output.empty() && !IsPictureFileName(o.output)) {
         return Fail(error, "the output file must end in .png or .svg: " + o.output);
     }
     if (o.playerList && o.sessionPlayers == 0) return Fail(error, "--player-list needs --session-players N");
@@ -221,7 +259,14 @@ bool CheckTogether(PreviewOptions& o, std::string* error) {
                                    std::to_string(o.sessionPlayers - 1) + ")");
         }
     }
-    if (o.sizes.empty()) o.sizes.push_back(PixelSize{1920, 1080});
+    if (o.sizes.empty()) {
+        if (o.report && o.output.empty()) o.sizes = CommonScreenSizes();
+        else o.sizes.push_back(PixelSize{1920, 1080});
+    }
+    if (o.safeZones.empty()) {
+        if (o.report && o.output.empty()) o.safeZones = {sim::kMaxSafeZone, sim::kMinSafeZone};
+        else o.safeZones.push_back(sim::kMaxSafeZone);
+    }
     return true;
 }
 
@@ -250,10 +295,10 @@ json PedsAndPlayers(const PreviewOptions& o, json& players) {
     return peds;
 }
 
-json InitialWorldPatch(const PreviewOptions& o) {
+json InitialWorldPatch(const PreviewOptions& o, const sim::RealScreen& screen) {
     json players = json::object();
     json world = {
-        {"screen", {o.reported.width, o.reported.height}},
+        {"display", {{"resolution", {screen.width, screen.height}}, {"safeZone", screen.safeZone}}},
         {"localPed", kLocalPed},
         {"localPlayerIndex", 0},
         {"street", o.street},
@@ -317,6 +362,17 @@ bool ApplyScenePreset(const std::string& name, PreviewOptions& options) {
 
 bool ParsePictureSize(const std::string& text, PixelSize& out) { return ParseSize(text, kMaxPicturePixels, out); }
 
+const std::vector<PixelSize>& CommonScreenSizes() {
+    static const std::vector<PixelSize> sizes = {
+        {1280, 720}, {1920, 1080}, {1920, 1200}, {2560, 1080}, {2560, 1440}, {3440, 1440}, {5120, 1440}, {1024, 768},
+    };
+    return sizes;
+}
+
+std::optional<std::string> WithAnchorToRadar(const std::optional<std::string>& iniText, bool on) {
+    return sim::WithProfileValue(iniText.value_or(""), "GENERAL", "AnchorToRadar", on ? "true" : "false");
+}
+
 bool ParsePreviewOptions(const std::vector<std::string>& args, PreviewOptions& options, std::string* error) {
     for (size_t i = 0; i < args.size(); ++i) {
         const OptionDef* option = FindOption(args[i]);
@@ -335,6 +391,7 @@ bool ParsePreviewOptions(const std::vector<std::string>& args, PreviewOptions& o
 std::string PreviewHelp() {
     std::string help =
         "usage: kov-preview [options] -o FILE.png|FILE.svg\n"
+        "       kov-preview [options] --report\n"
         "\n"
         "Runs the plug-in (KOV.so) in the simulated host with your KOV.ini and the world you\n"
         "describe, then draws what it drew in the last frame over stand-ins for the host's screen,\n"
@@ -347,17 +404,19 @@ std::string PreviewHelp() {
     }
     help +=
         "\n"
-        "example:\n"
+        "examples:\n"
         "  kov-preview --ini KOV.ini --size 1920x1080 --size 3440x1440 --street \"Los Santos Freeway\"\n"
         "              --crossing \"Alta St\" --zone Downt -o panel.png\n"
+        "  kov-preview --ini KOV.ini --size 2560x1080 --both-modes -o anchor.png\n"
+        "  kov-preview --ini KOV.ini --report\n"
         "\n"
         "exit status: 0 when the picture was written; 2 for bad arguments; 1 when a file cannot be\n"
         "read or written or the plug-in run fails.\n";
     return help;
 }
 
-std::optional<sim::Scenario> PreviewScenario(const PreviewOptions& o, const std::optional<std::string>& iniText,
-                                            std::string* error) {
+std::optional<sim::Scenario> PreviewScenario(const PreviewOptions& o, const sim::RealScreen& screen,
+                                            const std::optional<std::string>& iniText, std::string* error) {
     json steps = json::array();
     AddStep(steps, "start", nullptr, kStartFrames);
     if (o.notice != NoticeKind::None) {
@@ -377,7 +436,7 @@ std::optional<sim::Scenario> PreviewScenario(const PreviewOptions& o, const std:
         AddStep(steps, "Alt and radar control held", {{"keys", {{"alt", true}}}, {"radarControl", {{"pressed", true}}}}, 1);
     }
     AddStep(steps, "picture", nullptr, kPictureFrames);
-    const json document = {{"description", "kov-preview"}, {"world", InitialWorldPatch(o)}, {"steps", steps}};
+    const json document = {{"description", "kov-preview"}, {"world", InitialWorldPatch(o, screen)}, {"steps", steps}};
     // Parsed like any scenario file, so a patch the host would not accept is an error, not ignored.
     // The KOV.ini bytes are set afterwards: they need not be UTF-8, which JSON text must be.
     std::optional<sim::Scenario> scenario = sim::ParseScenario(document.dump(), "kov-preview", error);

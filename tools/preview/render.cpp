@@ -1,5 +1,6 @@
-// Drawing a scene through a painter. Normalised host positions become pixels of the given screen;
-// the host's look (text size, fonts, colour codes, radar and feed geometry) comes from host_look.h.
+// Drawing a scene through a painter. Where things land comes from the screen model
+// (sim/screen_model.h): draw positions, under the alignment they were drawn with, and the radar and
+// big map; the host's look (text size, fonts, colour codes, feed geometry) comes from host_look.h.
 // This is the only layout code of the pictures: cairo and the page's canvas paint what it lays out.
 #include "tools/preview/render.h"
 
@@ -16,6 +17,7 @@ namespace preview {
 namespace {
 
 struct Screen {
+    sim::RealScreen real;
     double width, height;
     double refPx;  // pixels per ref px
 };
@@ -24,10 +26,9 @@ struct Box {
     double x, y, w, h;  // top left corner and size in pixels
 };
 
-Box PlaceHudBox(const Screen& screen, const HudBox& box) {
-    const double w = box.width * screen.refPx;
-    const double h = box.height * screen.refPx;
-    return {box.left * screen.refPx, screen.height - (box.bottom * screen.refPx) - h, w, h};
+Box HudBox(const Screen& screen, sim::HudComponent component) {
+    const sim::PixelBox box = sim::HudComponentBox(screen.real, component);
+    return {box.left, box.top, box.width, box.height};
 }
 
 Rgba Colour(Rgb colour, int alpha) {
@@ -112,13 +113,13 @@ void DrawDrawnText(Painter& painter, const Screen& screen, const sim::DrawnText&
                             static_cast<uint8_t>(state.dropShadow[3])};
     look.shadowAlpha = state.dropShadow[4];
     const Rgb base = ClampedRgb(state.r, state.g, state.b);
-    DrawTextLines(painter, SplitInlineCodes(text.text, base), look, text.x * screen.width, text.y * screen.height,
-                  state.centred);
+    const sim::PixelPoint at = sim::PlaceDrawPosition(screen.real, text.align, text.x, text.y);
+    DrawTextLines(painter, SplitInlineCodes(text.text, base), look, at.x, at.y, state.centred);
 }
 
 void DrawRect(Painter& painter, const Screen& screen, const sim::DrawnRect& rect) {
-    const double w = rect.w * screen.width, h = rect.h * screen.height;
-    painter.Rectangle(rect.x * screen.width - w / 2, rect.y * screen.height - h / 2, w, h);
+    const sim::PixelBox box = sim::PlaceDrawRect(screen.real, rect.align, rect.x, rect.y, rect.w, rect.h);
+    painter.Rectangle(box.left, box.top, box.width, box.height);
     painter.Fill(Colour(ClampedRgb(rect.r, rect.g, rect.b), rect.a));
 }
 
@@ -217,9 +218,11 @@ void DrawMarks(Painter& painter, const Screen& screen, const Box& map, const std
     }
 }
 
+// Health and armour along the bottom of the map, inside it (the map's box reaches the screen's
+// bottom edge on a full safe zone).
 void DrawStatusBars(Painter& painter, const Screen& screen, const Box& map) {
-    const double y = map.y + map.h + kBarGapRefPx * screen.refPx;
     const double h = kBarHeightRefPx * screen.refPx;
+    const double y = map.y + map.h - kBarInsetRefPx * screen.refPx - h;
     painter.Rectangle(map.x, y, map.w, h);
     painter.Fill(kBarBack);
     painter.Rectangle(map.x, y, map.w * kHealthBarShare, h);
@@ -229,7 +232,7 @@ void DrawStatusBars(Painter& painter, const Screen& screen, const Box& map) {
 }
 
 Box MapBox(const Screen& screen, const Scene& scene) {
-    return PlaceHudBox(screen, scene.bigMap ? kBigMapBox : kRadarBox);
+    return HudBox(screen, scene.bigMap ? sim::HudComponent::BigMap : sim::HudComponent::Radar);
 }
 
 void DrawMap(Painter& painter, const Screen& screen, const Scene& scene) {
@@ -267,12 +270,16 @@ std::vector<TextLine> WrapLine(Painter& painter, const TextLook& look, const Tex
 }
 
 void DrawFeed(Painter& painter, const Screen& screen, const Scene& scene) {
+    // Over the map when it shows, else down to where the radar would end.
     const Box map = MapBox(screen, scene);
+    const Box radar = HudBox(screen, sim::HudComponent::Radar);
     const double gap = kFeedGapRefPx * screen.refPx, padding = kFeedPaddingRefPx * screen.refPx;
-    const double boxWidth = kRadarBox.width * screen.refPx;
+    const double boxWidth = radar.w;
+    // The map's box starts a little outside the safe zone; the feed keeps inside it.
+    const double left = std::max(map.x, sim::HudFrameOf(screen.real).left * screen.width);
     TextLook look;
     look.em = TextEm(screen, kFeedTextScale);
-    double bottom = (scene.radarShown ? map.y : screen.height - kRadarBox.bottom * screen.refPx) - gap;
+    double bottom = (scene.radarShown ? map.y : std::min(radar.y + radar.h, screen.height)) - gap;
     const size_t first = scene.feed.size() > kFeedMaxPosts ? scene.feed.size() - kFeedMaxPosts : 0;
     for (size_t i = scene.feed.size(); i-- > first;) {  // newest first, nearest the map
         const sim::FeedPost& post = scene.feed[i];
@@ -283,9 +290,9 @@ void DrawFeed(Painter& painter, const Screen& screen, const Scene& scene) {
             for (TextLine& wrapped : WrapLine(painter, look, line, boxWidth - 2 * padding)) lines.push_back(std::move(wrapped));
         }
         const double h = lines.size() * font.height + 2 * padding;
-        painter.Rectangle(map.x, bottom - h, boxWidth, h);
+        painter.Rectangle(left, bottom - h, boxWidth, h);
         painter.Fill(kFeedBox);
-        DrawTextLines(painter, lines, look, map.x + padding, bottom - h + padding, false);
+        DrawTextLines(painter, lines, look, left + padding, bottom - h + padding, false);
         bottom -= h + gap;
     }
 }
@@ -293,7 +300,8 @@ void DrawFeed(Painter& painter, const Screen& screen, const Scene& scene) {
 }  // namespace
 
 void DrawScene(Painter& painter, const Scene& scene, int width, int height) {
-    const Screen screen{static_cast<double>(width), static_cast<double>(height), height / kReferenceHeightPx};
+    const sim::RealScreen real{width, height, scene.screen.safeZone};
+    const Screen screen{real, static_cast<double>(width), static_cast<double>(height), height / kReferenceHeightPx};
     painter.Save();
     painter.ClipRect(0, 0, width, height);
     DrawBackground(painter, screen);

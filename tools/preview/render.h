@@ -7,8 +7,9 @@
 
 namespace preview {
 
-// Draws the scene on a screen of width by height pixels whose top left corner is the origin.
-// Rectangles are drawn before texts (the draw list keeps them apart).
+// Draws the scene on a screen of width by height pixels, with the scene's safe zone, whose top
+// left corner is the origin. The radar, the big map and every draw are placed by the screen
+// model's rule. Rectangles are drawn before texts (the draw list keeps them apart).
 void DrawScene(Painter& painter, const Scene& scene, int width, int height);
 
 }  // namespace preview

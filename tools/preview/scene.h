@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "sim/host.h"
+#include "sim/screen_model.h"
 
 namespace preview {
 
@@ -15,6 +16,7 @@ struct MapMark {
 };
 
 struct Scene {
+    sim::RealScreen screen;           // the real screen the run described (its safe zone is drawn)
     sim::Frame frame;                 // the draw list of the frame shown
     std::vector<sim::FeedPost> feed;  // feed posts still on screen, oldest first
     bool radarShown = true;           // the host shows its radar (or the big map)

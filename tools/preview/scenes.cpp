@@ -32,6 +32,7 @@ Scene SceneOfStep(const sim::ScenarioResult& result, size_t step) {
     Scene scene;
     const sim::StepResult& ran = result.steps.at(step);
     const sim::World& world = ran.world;
+    scene.screen = world.realScreen;
     scene.radarShown = world.radarShown && !world.radarHidden;
     scene.bigMap = world.bigMap;
     const auto ped = world.peds.find(world.localPed);
@@ -46,6 +47,21 @@ Scene SceneOfStep(const sim::ScenarioResult& result, size_t step) {
         break;
     }
     return scene;
+}
+
+std::optional<Scene> PreviewSceneOn(const PreviewOptions& options, const sim::RealScreen& screen,
+                                    const std::optional<std::string>& iniText, const std::string& pluginPath,
+                                    std::string* error) {
+    const std::optional<sim::Scenario> scenario = PreviewScenario(options, screen, iniText, error);
+    if (!scenario) return std::nullopt;
+    sim::ScenarioRunOptions run;
+    run.pluginPath = pluginPath;
+    const sim::ScenarioResult result = sim::RunScenario(*scenario, run);
+    if (!result.ok) {
+        *error = "the plug-in run failed: " + result.error;
+        return std::nullopt;
+    }
+    return SceneOfStep(result, result.steps.size() - 1);
 }
 
 }  // namespace preview
