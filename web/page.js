@@ -17,6 +17,8 @@ const DEFAULT_SLIDER = [0, 2000, 1];
 // The panel counts as moved against the radar when its gap differs by more than this many pixels
 // (on a screen 1080 pixels high) from the gap on a 16:9 screen at a full safe zone.
 const GAP_DRIFT = 20;
+// The share of the screen the close-up shows, from the lower left corner.
+const CLOSE_UP = { w: 0.42, h: 0.3 };
 const COLOUR_TAGS = /<(\/?)(yellow|grey|red|green|blue|orange|purple)>/g;
 
 const $ = (id) => document.getElementById(id);
@@ -86,10 +88,12 @@ const page = {
   findingKeys: new Set(),
   loadMs: 0,
   redrawMs: [],        // every redraw's time, for the test's report
+  redrawParts: [],     // and its parts: a fresh instance, the plug-in's run, the picture and lists
   running: false,
   again: false,
 };
 window.kovPage = page;
+page.redraw = () => redraw();
 
 // ---- redraw ---------------------------------------------------------------------------------
 
@@ -104,11 +108,15 @@ async function redraw() {
       page.again = false;
       const started = performance.now();
       const instance = await freshInstance();
+      const instantiated = performance.now();
       call(instance, "kov_run", null, page.text, page.encoding, page.scene, page.width, page.height, page.safeZone);
       const result = JSON.parse(call(instance, "kov_run_result", "string"));
+      const ran = performance.now();
       page.last = result;
       showResult(result, instance);
-      page.redrawMs.push(performance.now() - started);
+      const finished = performance.now();
+      page.redrawMs.push(finished - started);
+      page.redrawParts.push({ instance: instantiated - started, run: ran - instantiated, show: finished - ran });
     } while (page.again);
   } catch (error) {
     showStatus("The plug-in run stopped: " + error, true);
@@ -136,6 +144,7 @@ function showResult(result, instance) {
   }
   instance.canvasContext = canvas.getContext("2d");
   instance._kov_draw(page.width, page.height);
+  showCloseUp();
   showStatus(page.width + " × " + page.height + ", safe zone " + page.safeZone.toFixed(2));
   showHint(result);
   showPositions(result.texts);
@@ -162,10 +171,29 @@ function showHint(result) {
   hint.hidden = text === "";
   if (text === "") return;
   const key = result.bigMap ? "LocTextPosX_RadarLrg" : "LocTextPosX";
-  hint.textContent = text + (result.settings.AnchorToRadar
+  hint.replaceChildren(text + (result.settings.AnchorToRadar
     ? " Move it with " + key + "."
-    : " Switch AnchorToRadar on (in [GENERAL], below): the panel then keeps its place beside the radar and the " +
-      "big map on every screen shape and safe zone, as the game's own HUD does.");
+    : " Switch AnchorToRadar on (a [GENERAL] setting): the panel then keeps its place beside the radar and the " +
+      "big map on every screen shape and safe zone, as the game's own HUD does. "));
+  if (!result.settings.AnchorToRadar) {
+    const button = document.createElement("button");
+    button.type = "button";
+    button.id = "anchor-on";
+    button.textContent = "Switch AnchorToRadar on";
+    button.addEventListener("click", () => setKey(page.tables.keys.find((k) => k.key === "AnchorToRadar"), "true"));
+    hint.appendChild(button);
+  }
+}
+
+// The lower left corner of the screen, where the radar and the panel are, enlarged.
+function showCloseUp() {
+  const screen = $("screen"), close = $("close-up");
+  const w = Math.round(page.width * CLOSE_UP.w), h = Math.round(page.height * CLOSE_UP.h);
+  if (close.width !== w || close.height !== h) {
+    close.width = w;
+    close.height = h;
+  }
+  close.getContext("2d").drawImage(screen, 0, page.height - h, w, h, 0, 0, w, h);
 }
 
 function colouredText(cell, text) {
@@ -270,16 +298,15 @@ function controlId(key) {
 
 function buildSettings() {
   const box = $("settings");
-  let section = "";
-  for (const key of page.tables.keys) {
-    if (key.section !== section) {
-      section = key.section;
-      const heading = document.createElement("p");
-      heading.className = "section-name";
-      heading.textContent = "[" + section + "]";
-      box.appendChild(heading);
+  const sections = [...new Set(page.tables.keys.map((key) => key.section))];
+  for (const section of sections) {
+    const heading = document.createElement("p");
+    heading.className = "section-name";
+    heading.textContent = "[" + section + "]";
+    box.appendChild(heading);
+    for (const key of page.tables.keys.filter((k) => k.section === section)) {
+      box.appendChild(key.kind === "number" ? numberControl(key) : switchControl(key));
     }
-    box.appendChild(key.kind === "number" ? numberControl(key) : switchControl(key));
   }
 }
 

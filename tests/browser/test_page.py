@@ -27,10 +27,11 @@ PREVIEW = pathlib.Path(os.environ.get("KOV_PREVIEW", "build/linux/kov-preview"))
 OUT = pathlib.Path(os.environ.get("KOV_OUT", "out/page")).resolve()
 
 
-def kov_preview_run(ini_text, scene, width, height, picture=None):
+def kov_preview_run(ini_text, scene, width, height, picture=None, safe_zone=1.0):
     """kov-preview's output for the same KOV.ini, scene and screen (and its picture, when asked)."""
     with tempfile.TemporaryDirectory(prefix="kov-page-test-") as work:
         command = [str(PREVIEW), "--scene", scene, "--size", "%dx%d" % (width, height), "--positions",
+                   "--safe-zone", "%.2f" % safe_zone,
                    "-o", str(picture or os.path.join(work, "picture.png"))]
         if ini_text is not None:
             ini = pathlib.Path(work, "KOV.ini")
@@ -39,9 +40,9 @@ def kov_preview_run(ini_text, scene, width, height, picture=None):
         return subprocess.run(command, check=True, capture_output=True, text=True).stdout
 
 
-def kov_preview_positions(ini_text, scene, width, height):
+def kov_preview_positions(ini_text, scene, width, height, safe_zone=1.0):
     """What kov-preview prints as the text positions for the same KOV.ini, scene and screen."""
-    output = kov_preview_run(ini_text, scene, width, height)
+    output = kov_preview_run(ini_text, scene, width, height, safe_zone=safe_zone)
     marker = "text positions at %dx%d:\n" % (width, height)
     positions = output[output.index(marker) + len(marker):]
     return positions[:positions.index("wrote ")]
@@ -73,7 +74,7 @@ image.src = "data:image/png;base64," + arguments[0];
 
 
 class PageTest(unittest.TestCase):
-    timings = {"load": [], "redraw": []}
+    timings = {"load": [], "redraw": [], "parts": []}
 
     @classmethod
     def setUpClass(cls):
@@ -90,6 +91,9 @@ class PageTest(unittest.TestCase):
             print("\npage load (file://, until the first picture): %s ms; redraw: median %.1f ms, slowest %.1f ms "
                   "over %d redraws" % (", ".join("%.0f" % t for t in load), redraw[len(redraw) // 2], redraw[-1],
                                        len(redraw)), file=sys.stderr)
+            median = lambda key: sorted(p[key] for p in cls.timings["parts"])[len(cls.timings["parts"]) // 2]
+            print("redraw parts (median): fresh module instance %.1f ms, plug-in run %.1f ms, picture and lists %.1f ms"
+                  % (median("instance"), median("run"), median("show")), file=sys.stderr)
 
     # ---- helpers ----
 
@@ -124,6 +128,13 @@ class PageTest(unittest.TestCase):
                 "t.dispatchEvent(new Event('input', {bubbles: true}));", text)
         self.settle()
 
+    def set_field(self, field_id, value):
+        """Types a value into a number field, as a player does."""
+        field = self.driver.find_element(By.ID, field_id)
+        field.send_keys(Keys.CONTROL, "a")
+        field.send_keys(value)
+        self.settle()
+
     def findings(self):
         return self.js("return kovPage.findings.map(f => 'Line ' + f.line + ': ' + f.message)")
 
@@ -140,6 +151,7 @@ class PageTest(unittest.TestCase):
 
     def record_redraws(self):
         self.timings["redraw"].extend(self.js("return kovPage.redrawMs.splice(0)"))
+        self.timings["parts"].extend(self.js("return kovPage.redrawParts.splice(0)"))
 
     def screenshot(self, name):
         self.driver.save_screenshot(str(OUT / (name + ".png")))
@@ -183,17 +195,39 @@ class PageTest(unittest.TestCase):
 
     def test_positions_equal_kov_preview(self):
         self.open_page()
-        ini = "[GENERAL]\r\nLocTextPosX=612\r\nLocTextPosY=990\r\nLocTextPosX_RadarLrg=300\r\nLocTextSizeMult=1.4\r\n"
-        self.paste(ini)
-        cases = [("street", 1920, 1080), ("crossing", 2560, 1440), ("far-from-roads", 1280, 720),
-                 ("big-map", 3440, 1440), ("display-off", 1920, 1080), ("online", 1920, 1200),
-                 ("near-road", 1024, 768)]
-        for scene, width, height in cases:
-            with self.subTest(scene=scene, size=(width, height)):
+        plain = "[GENERAL]\r\nLocTextPosX=612\r\nLocTextPosY=990\r\nLocTextPosX_RadarLrg=300\r\nLocTextSizeMult=1.4\r\n"
+        anchored = plain + "AnchorToRadar=true\r\n"
+        cases = [(plain, "street", 1920, 1080, 1.0), (plain, "crossing", 2560, 1440, 0.95),
+                 (plain, "far-from-roads", 1280, 720, 1.0), (anchored, "big-map", 3440, 1440, 0.9),
+                 (plain, "display-off", 1920, 1080, 1.0), (plain, "online", 1920, 1200, 1.0),
+                 (anchored, "near-road", 1024, 768, 0.92), (anchored, "street", 5120, 1440, 1.0)]
+        for ini, scene, width, height, zone in cases:
+            with self.subTest(scene=scene, size=(width, height), safe_zone=zone, anchored=ini is anchored):
+                self.paste(ini)
                 self.choose("scene", scene)
                 self.choose("screen-size", "%dx%d" % (width, height))
-                self.assertEqual(self.last()["positions"], kov_preview_positions(ini, scene, width, height))
-        self.screenshot("online-1920x1200")
+                self.set_field("safe-zone", "%.2f" % zone)
+                self.assertEqual(self.last()["positions"], kov_preview_positions(ini, scene, width, height, zone))
+        self.screenshot("anchored-5120x1440")
+
+    def test_the_hint_points_to_anchor_to_radar(self):
+        self.open_page()
+        hint = self.driver.find_element(By.ID, "hint")
+        self.assertFalse(hint.is_displayed(), "no hint on 1920x1080 at a full safe zone")
+        for size, zone in (("3440x1440", "1.00"), ("1920x1080", "0.90"), ("1024x768", "1.00")):
+            with self.subTest(size=size, safe_zone=zone):
+                self.choose("screen-size", size)
+                self.set_field("safe-zone", zone)
+                self.assertTrue(hint.is_displayed())
+                self.assertIn("Switch AnchorToRadar on", hint.text)
+        self.screenshot("hint-1024x768")
+        # The hint's button switches it on: the panel follows the radar and the hint goes.
+        self.driver.find_element(By.ID, "anchor-on").send_keys(Keys.ENTER)
+        self.settle()
+        self.assertTrue(self.driver.find_element(By.ID, "key-AnchorToRadar").is_selected())
+        self.assertIn("AnchorToRadar=true", self.js("return kovPage.text"))
+        self.assertTrue(self.last()["settings"]["AnchorToRadar"])
+        self.assertFalse(hint.is_displayed())
 
     def test_picture_matches_kov_preview(self):
         """The canvas and cairo paint the same layout: only the fonts' rasterising differs."""
@@ -306,7 +340,8 @@ class PageTest(unittest.TestCase):
             self.assertLessEqual(self.js("return document.documentElement.scrollWidth"),
                                  self.js("return document.documentElement.clientWidth"), "no sideways scrolling")
             # Every control is reached by Tab, in order, and none is skipped.
-            wanted = ["scene", "screen-size", "key-LocTextPosX-slider", "key-LocTextPosX", "key-DisplayTeamBlipsOnly",
+            wanted = ["scene", "screen-size", "safe-zone-slider", "safe-zone", "key-LocTextPosX-slider", "key-LocTextPosX",
+                      "key-AnchorToRadar", "key-DisplayTeamBlipsOnly",
                       "open-button", "save-file", "use-defaults", "ini-text"]
             reached = []
             self.driver.find_element(By.ID, "scene").send_keys(Keys.SHIFT, Keys.TAB)
