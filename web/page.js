@@ -93,7 +93,6 @@ const page = {
   again: false,
 };
 window.kovPage = page;
-page.redraw = () => redraw();
 
 // ---- redraw ---------------------------------------------------------------------------------
 
