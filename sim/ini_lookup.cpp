@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "sim/ini_text.h"
+
 namespace sim {
 
 namespace {
@@ -62,8 +64,6 @@ uint32_t CopyOut(std::string_view text, char* out, uint32_t size) {
 
 std::optional<std::string> FindProfileValue(std::string_view fileText, std::string_view section,
                                             std::string_view key) {
-    constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-    if (fileText.substr(0, kUtf8Bom.size()) == kUtf8Bom) fileText.remove_prefix(kUtf8Bom.size());
     section = Trim(section);
     key = Trim(key);
     if (key.empty()) return std::nullopt;
@@ -87,13 +87,15 @@ std::optional<std::string> FindProfileValue(std::string_view fileText, std::stri
     return std::nullopt;
 }
 
-uint32_t LookupProfileString(const std::optional<std::string>& fileText, const char* section,
+uint32_t LookupProfileString(const std::optional<std::string>& fileBytes, const char* section,
                              const char* key, const char* fallback, char* out, uint32_t size) {
     std::string_view fallbackText = fallback != nullptr ? fallback : "";
     while (!fallbackText.empty() && fallbackText.back() == ' ') fallbackText.remove_suffix(1);
 
     std::optional<std::string> value;
-    if (fileText && section != nullptr && key != nullptr) value = FindProfileValue(*fileText, section, key);
+    if (fileBytes && section != nullptr && key != nullptr) {
+        value = FindProfileValue(DecodeIniText(*fileBytes).text, section, key);
+    }
     return CopyOut(value ? StripQuotes(*value, size) : fallbackText, out, size);
 }
 

@@ -8,6 +8,7 @@
 #include "sim/files.h"
 #include "sim/frame_summary.h"
 #include "sim/plugin_module.h"
+#include "tools/guarded_main.h"
 #include "tools/preview/picture.h"
 #include "tools/preview/preview_options.h"
 #include "tools/preview/scenes.h"
@@ -39,7 +40,7 @@ std::vector<preview::Tile> Tiles(const preview::PreviewOptions& options, const p
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     preview::PreviewOptions options;
     std::string error;
     if (!preview::ParsePreviewOptions(std::vector<std::string>(argv + 1, argv + argc), options, &error)) {
@@ -54,7 +55,12 @@ int main(int argc, char** argv) {
     std::optional<std::string> ini;
     if (!options.iniPath.empty()) {
         ini = sim::ReadFileBytes(options.iniPath);
-        if (!ini) return Failed("cannot read the settings file " + options.iniPath);
+        if (!ini) return Failed("cannot read the settings file " + options.iniPath + ": " + sim::UnreadableFileReason(options.iniPath));
+    }
+    const preview::Scene sizing;  // the picture's size depends on the tiles' sizes only
+    if (!preview::CheckPictureSize(Tiles(options, sizing), static_cast<int>(options.sizes.size()), options.output, &error)) {
+        std::fprintf(stderr, "kov-preview: %s\n", error.c_str());
+        return kExitUsage;
     }
     sim::ScenarioRunOptions run;
     run.pluginPath = options.pluginPath.empty() ? sim::DefaultPluginPath() : options.pluginPath;
@@ -73,4 +79,8 @@ int main(int argc, char** argv) {
     std::printf("%s", sim::SummariseFrame(scene.frame).c_str());
     std::printf("wrote %s\n", options.output.c_str());
     return 0;
+}
+
+int main(int argc, char** argv) {
+    return tools::GuardedMain("kov-preview", [&] { return Run(argc, argv); });
 }
