@@ -52,7 +52,7 @@ coverage: deps
 
 # The demo builds only what it runs and ships: kov-demo with KOV.so, and KOV.asi.
 demo-build: deps
-	@echo "demo: a first run builds KOV.so, kov-demo and KOV.asi (about 4 minutes on 2 cores); later runs take seconds"
+	@echo "demo: a first run builds KOV.so, kov-demo and KOV.asi (about 1 to 2 minutes on 2 cores); later runs take seconds"
 	$(call configure,.,build/linux,--preset linux)
 	$(call build,build/linux,kov-demo)
 	$(call configure,.,build/windows,--preset windows)
@@ -63,7 +63,7 @@ demo: demo-build
 	@echo "KOV.asi for the game folder: build/windows/KOV.asi"
 	@echo "The same tour through KOV.asi under Wine: make windows, then"
 	@echo "  scripts/wine-run.sh build/windows/kov-sim.exe scenarios/tour.json"
-	@echo "  (Wine's first start creates its prefix in build/windows/wineprefix: about 30 s, once)"
+	@echo "  (Wine's first start creates its prefix in build/windows/wineprefix: 10 to 30 s, once)"
 
 # The README's pictures (docs/*.png, committed), drawn by kov-preview.
 readme-pictures: deps
