@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "sim/ini_text.h"
+
 namespace sim {
 
 namespace {
@@ -58,12 +60,6 @@ uint32_t CopyOut(std::string_view text, char* out, uint32_t size) {
     return static_cast<uint32_t>(count);
 }
 
-std::string_view WithoutByteOrderMark(std::string_view fileText) {
-    constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-    if (fileText.substr(0, kUtf8Bom.size()) == kUtf8Bom) fileText.remove_prefix(kUtf8Bom.size());
-    return fileText;
-}
-
 // The section name of a section line, or nullopt for any other line.
 std::optional<std::string_view> SectionName(std::string_view line) {
     const size_t close = line.rfind(']');  // the name runs to the line's last ']'
@@ -77,7 +73,6 @@ bool EndsLine(std::string_view text) { return !text.empty() && (text.back() == '
 
 std::optional<std::string> FindProfileValue(std::string_view fileText, std::string_view section,
                                             std::string_view key) {
-    fileText = WithoutByteOrderMark(fileText);
     section = Trim(section);
     key = Trim(key);
     if (key.empty()) return std::nullopt;
@@ -100,20 +95,22 @@ std::optional<std::string> FindProfileValue(std::string_view fileText, std::stri
     return std::nullopt;
 }
 
-uint32_t LookupProfileString(const std::optional<std::string>& fileText, const char* section,
+uint32_t LookupProfileString(const std::optional<std::string>& fileBytes, const char* section,
                              const char* key, const char* fallback, char* out, uint32_t size) {
     std::string_view fallbackText = fallback != nullptr ? fallback : "";
     while (!fallbackText.empty() && fallbackText.back() == ' ') fallbackText.remove_suffix(1);
 
     std::optional<std::string> value;
-    if (fileText && section != nullptr && key != nullptr) value = FindProfileValue(*fileText, section, key);
+    if (fileBytes && section != nullptr && key != nullptr) {
+        value = FindProfileValue(DecodeIniText(*fileBytes).text, section, key);
+    }
     return CopyOut(value ? StripQuotes(*value, size) : fallbackText, out, size);
 }
 
 std::string WithProfileValue(std::string_view fileText, std::string_view section, std::string_view key,
                              std::string_view value) {
     const std::string keyLine = std::string(key) + "=" + std::string(value) + "\n";
-    std::string_view rest = WithoutByteOrderMark(fileText);
+    std::string_view rest = fileText;
     while (!rest.empty()) {
         const std::string_view line = Trim(NextLine(rest));
         if (line.empty() || line.front() == ';') continue;
