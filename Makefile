@@ -1,34 +1,43 @@
 # The two commands of the README are `make demo` and `make test`; both install what is missing.
 JOBS ?= 2
 
-.PHONY: all deps linux windows asan fuzz-build web test demo bench readme-pictures dist fuzz coverage
+.PHONY: all deps linux windows asan fuzz-build web test demo demo-build bench readme-pictures dist fuzz coverage
 all: linux
 
 deps:
 	@bash scripts/deps.sh
 
+# $(call configure,SOURCE,BUILD_DIR,CMAKE_ARGS): configures the tree, afresh when it was made for a
+# checkout elsewhere (a copied or moved one).
+configure = @bash scripts/configure.sh $(1) $(2) $(3)
+# $(call build,BUILD_DIR,TARGETS): builds those targets, or everything when none is named.
+build = @cmake --build $(1) -j $(JOBS) $(if $(2),--target $(2))
+
 linux: deps
-	@cmake --preset linux >/dev/null
-	@cmake --build build/linux -j $(JOBS)
+	$(call configure,.,build/linux,--preset linux)
+	$(call build,build/linux)
 
 windows: deps
-	@cmake --preset windows >/dev/null
-	@cmake --build build/windows -j $(JOBS)
+	$(call configure,.,build/windows,--preset windows)
+	$(call build,build/windows)
 
 # The native suite again under ASan and UBSan: only what the tests need, to keep the build lean.
 asan: deps
-	@cmake --preset asan >/dev/null
-	@cmake --build build/asan -j $(JOBS) --target kov_tests kov_soak
+	$(call configure,.,build/asan,--preset asan)
+	$(call build,build/asan,kov_tests kov_soak)
 
 # The libFuzzer targets (clang): a project of their own under tests/fuzz.
 fuzz-build: deps
-	@cmake -S tests/fuzz -B build/fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-	@cmake --build build/fuzz -j $(JOBS)
+	$(call configure,tests/fuzz,build/fuzz,-G Ninja -DCMAKE_CXX_COMPILER=clang++)
+	$(call build,build/fuzz)
 
-# The preview page (WebAssembly, emscripten): build/web/Wayglass-preview.html.
+# The preview page (WebAssembly, emscripten): build/web/Wayglass-preview.html. emscripten runs node
+# with Debian's node modules, which a node that is not Debian's own finds through NODE_PATH.
+EMSCRIPTEN_TOOLCHAIN := /usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake
+web: export NODE_PATH = /usr/share/nodejs
 web: deps
-	@NODE_PATH=/usr/share/nodejs emcmake cmake -S web -B build/web -G Ninja >/dev/null
-	@NODE_PATH=/usr/share/nodejs cmake --build build/web -j $(JOBS)
+	$(call configure,web,build/web,-G Ninja -DCMAKE_TOOLCHAIN_FILE=$(EMSCRIPTEN_TOOLCHAIN))
+	$(call build,build/web)
 
 test: linux windows asan fuzz-build web
 	@cd build/linux && ctest --output-on-failure -j $(JOBS)
@@ -50,13 +59,26 @@ COVERAGE_DIR ?= build/coverage
 coverage: deps
 	@bash scripts/coverage.sh $(COVERAGE_DIR) $(JOBS)
 
-demo: linux windows web
+# The demo builds only what it runs and ships: kov-demo with KOV.so, and KOV.asi.
+demo-build: deps
+	@echo "demo: a first run builds KOV.so, kov-demo and KOV.asi (about 1 to 2 minutes on 2 cores); later runs take seconds"
+	$(call configure,.,build/linux,--preset linux)
+	$(call build,build/linux,kov-demo)
+	$(call configure,.,build/windows,--preset windows)
+	$(call build,build/windows,kov_plugin)
+
+demo: demo-build web
 	@build/linux/kov-demo scenarios/tour.json --out out/demo
 	@/usr/bin/python3 scripts/page-screenshot.py build/web/Wayglass-preview.html out/demo/preview-page.png
 	@echo "KOV.asi for the game folder: build/windows/KOV.asi"
+	@echo "The same tour through KOV.asi under Wine: make windows, then"
+	@echo "  scripts/wine-run.sh build/windows/kov-sim.exe scenarios/tour.json"
+	@echo "  (Wine's first start creates its prefix in build/windows/wineprefix: 10 to 30 s, once)"
 
 # The README's pictures (docs/*.png, committed), drawn by kov-preview.
-readme-pictures: linux
+readme-pictures: deps
+	$(call configure,.,build/linux,--preset linux)
+	$(call build,build/linux,kov-preview)
 	@bash scripts/readme-pictures.sh build/linux
 
 # The release zip, then the check that opens it.
@@ -68,8 +90,8 @@ dist: linux windows web
 # Frame cost against the native-call floor (Release build of its own), then instructions per frame.
 BENCH_DIR ?= build/bench
 bench: deps
-	@cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build $(BENCH_DIR) -j $(JOBS) --target kov-bench kov-bench-frames
+	$(call configure,.,$(BENCH_DIR),-G Ninja -DCMAKE_BUILD_TYPE=Release)
+	$(call build,$(BENCH_DIR),kov-bench kov-bench-frames)
 	@$(BENCH_DIR)/bench/kov-bench --benchmark_color=false
 	@bash bench/callgrind.sh $(BENCH_DIR)/bench/kov-bench-frames
 	@if [ -f build/windows/KOV.asi ]; then echo "KOV.asi: $$(stat -c %s build/windows/KOV.asi) bytes (budget: well under 200 KB)"; fi

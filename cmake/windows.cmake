@@ -26,8 +26,10 @@ add_custom_target(kov_hook_imports DEPENDS ${KOV_HOOK_IMPLIB})
 
 set_target_properties(kov_plugin PROPERTIES SUFFIX ".asi")
 target_compile_options(kov_plugin PRIVATE -ffunction-sections -fdata-sections)
-# Stripped, unused sections dropped, nothing exported (the loader finds DllMain as the entry).
-target_link_options(kov_plugin PRIVATE ${KOV_STATIC_RUNTIME} -s -Wl,--gc-sections -Wl,--exclude-all-symbols)
+# Stripped, unused sections dropped, nothing exported (the loader finds DllMain as the entry), and
+# no link time in the header, so the same sources give the same bytes.
+target_link_options(kov_plugin PRIVATE ${KOV_STATIC_RUNTIME} -s -Wl,--gc-sections -Wl,--exclude-all-symbols
+                    -Wl,--no-insert-timestamp)
 target_link_libraries(kov_plugin PRIVATE ${KOV_HOOK_IMPLIB})
 add_dependencies(kov_plugin kov_hook_imports)
 

@@ -8,9 +8,9 @@ cd "$(dirname "$0")/.."
 dir=${1:-build/coverage}
 jobs=${2:-2}
 
-cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=--coverage \
+bash scripts/configure.sh . "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=--coverage \
   -DCMAKE_EXE_LINKER_FLAGS=--coverage -DCMAKE_SHARED_LINKER_FLAGS=--coverage \
-  -DCMAKE_MODULE_LINKER_FLAGS=--coverage >/dev/null
+  -DCMAKE_MODULE_LINKER_FLAGS=--coverage
 cmake --build "$dir" -j "$jobs"
 find "$dir" -name '*.gcda' -delete
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, tests, demo and pictures need, only those missing.
-# Idempotent; uses sudo only when not root.
+# Idempotent; uses sudo only when not root. The fuzz and sanitizer runtime is the one of the
+# installed clang (libclang-rt-N-dev, N its major version), so this works on every Debian release.
 set -euo pipefail
 
 packages=(
@@ -9,19 +10,30 @@ packages=(
   nlohmann-json3-dev
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64
   libcairo2-dev fonts-dejavu-core fonts-dejavu-extra
-  clang libclang-rt-14-dev valgrind gcovr zip unzip
+  clang valgrind gcovr zip unzip
   emscripten chromium chromium-driver python3-selenium python3-fonttools
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
+updated=no
+# install PACKAGE...: installs those not installed yet.
+install() {
+  local missing=() p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "deps: installing ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  if [ "$updated" = no ]; then
+    $sudo apt-get update -qq
+    updated=yes
+  fi
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
 
-echo "deps: installing ${missing[*]}"
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+install "${packages[@]}"
+clang_major=$(clang --version | sed -n 's/.*clang version \([0-9]*\).*/\1/p' | head -n 1)
+[ -n "$clang_major" ] || { echo "deps: cannot tell the version of clang" >&2; exit 1; }
+install "libclang-rt-$clang_major-dev"

@@ -26,8 +26,14 @@ if [ ! -f "$page" ]; then
 fi
 cp "$asi" "$stage/KOV.asi"
 cp "$page" "$stage/Wayglass-preview.html"
-cp "$root/dist/KOV.ini" "$root/dist/README.txt" "$stage/"
-# Fixed times and no extra attributes: the same inputs give the same zip.
+# Windows line ends for the two text files, which players open in Notepad.
+for text in KOV.ini README.txt; do
+  sed 's/\r*$/\r/' "$root/dist/$text" >"$stage/$text"
+done
+# Fixed times (UTC, so the zip's local times do not follow the machine's zone), fixed modes and no
+# extra attributes: the same inputs give the same zip.
+export TZ=UTC
+chmod 0644 "$stage"/*
 touch -t 202001010000 "$stage"/*
 
 mkdir -p "$(dirname "$out")"

@@ -24,7 +24,7 @@ if [ ! -e "$stamp" ]; then
   exec 9>"$WINEPREFIX.lock"
   flock 9
   if [ ! -e "$stamp" ]; then
-    echo "wine-run: creating the Wine prefix $WINEPREFIX (once per build tree)" >&2
+    echo "wine-run: creating the Wine prefix $WINEPREFIX (once per build tree, 10 to 30 s)" >&2
     "$wine" wineboot -i >/dev/null 2>&1
     wineserver -w
     touch "$stamp"

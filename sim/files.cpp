@@ -36,6 +36,15 @@ std::optional<std::string> ReadFileBytes(const fs::path& path) {
     return bytes;
 }
 
+std::string UnreadableFileReason(const fs::path& path) {
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (status.type() == fs::file_type::not_found) return "no such file";
+    if (status.type() == fs::file_type::directory) return "a folder, not a file";
+    if (error) return "cannot read the file: " + error.message();
+    return "cannot read the file";
+}
+
 bool WriteFileBytes(const fs::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;

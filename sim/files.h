@@ -23,6 +23,8 @@ struct ScopedCurrentDirectory {
 
 // The file's bytes, or nullopt when it cannot be read.
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
+// Why ReadFileBytes failed, for messages: "no such file", "a folder, not a file", ...
+std::string UnreadableFileReason(const std::filesystem::path& path);
 bool WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
 // The lines of a text, without their LF or CRLF ends; a final line end adds no empty line.
 std::vector<std::string> SplitLines(const std::string& text);

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "sim/ini_text.h"
+
 namespace sim {
 
 namespace {
@@ -54,12 +56,6 @@ bool EndsLine(std::string_view text) { return !text.empty() && (text.back() == '
 
 }  // namespace
 
-std::string_view SkipUtf8Bom(std::string_view fileText) {
-    constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-    if (fileText.substr(0, kUtf8Bom.size()) == kUtf8Bom) fileText.remove_prefix(kUtf8Bom.size());
-    return fileText;
-}
-
 // Every CR and every LF ends a line; CR LF ends one line (the empty line between would be blank).
 std::string_view NextProfileLine(std::string_view& rest) {
     const size_t end = rest.find_first_of("\r\n");
@@ -96,7 +92,6 @@ bool ProfileNamesEqual(std::string_view a, std::string_view b) { return EqualsIg
 
 std::optional<std::string> FindProfileValue(std::string_view fileText, std::string_view section,
                                             std::string_view key) {
-    fileText = SkipUtf8Bom(fileText);
     section = Trim(section);
     key = Trim(key);
     if (key.empty()) return std::nullopt;
@@ -116,20 +111,22 @@ std::optional<std::string> FindProfileValue(std::string_view fileText, std::stri
     return std::nullopt;
 }
 
-uint32_t LookupProfileString(const std::optional<std::string>& fileText, const char* section,
+uint32_t LookupProfileString(const std::optional<std::string>& fileBytes, const char* section,
                              const char* key, const char* fallback, char* out, uint32_t size) {
     std::string_view fallbackText = fallback != nullptr ? fallback : "";
     while (!fallbackText.empty() && fallbackText.back() == ' ') fallbackText.remove_suffix(1);
 
     std::optional<std::string> value;
-    if (fileText && section != nullptr && key != nullptr) value = FindProfileValue(*fileText, section, key);
+    if (fileBytes && section != nullptr && key != nullptr) {
+        value = FindProfileValue(DecodeIniText(*fileBytes).text, section, key);
+    }
     return CopyOut(value ? StripQuotes(*value, size) : fallbackText, out, size);
 }
 
 std::string WithProfileValue(std::string_view fileText, std::string_view section, std::string_view key,
                              std::string_view value) {
     const std::string keyLine = std::string(key) + "=" + std::string(value) + "\n";
-    std::string_view rest = SkipUtf8Bom(fileText);
+    std::string_view rest = fileText;
     while (!rest.empty()) {
         const ProfileLine line = ClassifyProfileLine(NextProfileLine(rest));
         if (line.kind != ProfileLineKind::Section || !EqualsIgnoringCase(line.name, Trim(section))) continue;

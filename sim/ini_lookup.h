@@ -6,8 +6,8 @@
 // lines whose first non-blank character is ';' are comments; only the first section with the
 // requested name is searched and its first matching key wins; keys before any section belong to
 // no section; a key line without '=' has no value; a section name runs to the line's last ']'.
-// Every CR and LF ends a line, a missing final line end is accepted, and a UTF-8 byte order mark is
-// skipped.
+// Every CR and LF ends a line and a missing final line end is accepted. The file's bytes are first
+// decoded as the lookup decodes them (sim/ini_text.h: byte order marks, UTF-16, the code page).
 #pragma once
 
 #include <cstdint>
@@ -26,8 +26,6 @@ struct ProfileLine {
     bool hasValue = false;   // the key line has an '='
 };
 
-// The text after a UTF-8 byte order mark, or the whole text.
-std::string_view SkipUtf8Bom(std::string_view fileText);
 // Takes the next line off the front of rest (CR, LF and CR LF end a line) and returns it.
 std::string_view NextProfileLine(std::string_view& rest);
 ProfileLine ClassifyProfileLine(std::string_view line);
@@ -38,14 +36,14 @@ bool ProfileNamesEqual(std::string_view a, std::string_view b);
 std::optional<std::string> FindProfileValue(std::string_view fileText, std::string_view section,
                                             std::string_view key);
 
-// The whole lookup contract. fileText is nullopt when the file is missing or unreadable. Copies
-// the value (or the fallback, whose trailing blanks are dropped; null reads as "") into out, cut
-// to size - 1 characters and terminated, and returns the number of characters copied. A null
-// section or key is treated as absent.
-uint32_t LookupProfileString(const std::optional<std::string>& fileText, const char* section,
+// The whole lookup contract over the file's bytes, nullopt when the file is missing or
+// unreadable. Copies the value (or the fallback, whose trailing blanks are dropped; null reads as
+// "") into out, cut to size - 1 characters and terminated, and returns the number of characters
+// copied. A null section or key is treated as absent.
+uint32_t LookupProfileString(const std::optional<std::string>& fileBytes, const char* section,
                              const char* key, const char* fallback, char* out, uint32_t size);
 
-// The file text with key=value as the first key of the first section of that name, so the lookup
+// The decoded file text (sim/ini_text.h) with key=value as the first key of the first section of that name, so the lookup
 // finds it before any same-named key; a new section at the end when there is none.
 std::string WithProfileValue(std::string_view fileText, std::string_view section, std::string_view key,
                              std::string_view value);

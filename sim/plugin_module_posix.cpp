@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "host/platform.h"
+#include "sim/temporary_paths.h"
 
 namespace sim {
 
@@ -57,14 +58,26 @@ std::string MakePrivateCopy(const std::string& path, std::string* error) {
         close(from);
         return "";
     }
+    RegisterTemporaryPath(copy);
     const bool copied = CopyFile(from, to);
     if (!copied) *error = ErrnoText("cannot copy " + path);
     close(from);
     if (close(to) != 0 || !copied) {
         unlink(copy.c_str());
+        ForgetTemporaryPath(copy);
         return "";
     }
     return copy;
+}
+
+// A Windows executable or DLL starts with "MZ".
+bool IsWindowsDll(const std::string& path) {
+    char magic[2] = {};
+    const int file = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (file < 0) return false;
+    const bool read2 = read(file, magic, sizeof magic) == static_cast<ssize_t>(sizeof magic);
+    close(file);
+    return read2 && magic[0] == 'M' && magic[1] == 'Z';
 }
 
 DllMainFunction EntryPoint(const PluginModule* module) {
@@ -76,6 +89,7 @@ HINSTANCE ModuleHandle(const PluginModule* module) { return static_cast<HINSTANC
 void Release(PluginModule* module) {
     if (module->handle != nullptr) dlclose(module->handle);
     unlink(module->copyPath.c_str());
+    ForgetTemporaryPath(module->copyPath);
     delete module;
 }
 
@@ -90,7 +104,9 @@ PluginModule* LoadPluginModule(const std::string& path, std::string* error) {
     }
     module->handle = dlopen(module->copyPath.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module->handle == nullptr) {
-        *error = dlerror();
+        *error = IsWindowsDll(path) ? "it is a Windows DLL (KOV.asi); it runs under Wine with the Windows build of "
+                                      "the tools: scripts/wine-run.sh build/windows/kov-sim.exe SCENARIO.json"
+                                    : dlerror();
         Release(module);
         return nullptr;
     }

@@ -3,10 +3,12 @@
 #include "sim/scenario.h"
 
 #include <cctype>
+#include <cmath>
 #include <limits>
 
 #include "sim/files.h"
 #include "sim/host_hash.h"
+#include "sim/ini_text.h"
 #include "sim/trace_line.h"
 
 namespace sim {
@@ -53,6 +55,13 @@ bool ReadBool(Walk& walk, const json& value, const std::string& path, bool& out)
 }
 
 bool ReadInteger(Walk& walk, const json& value, const std::string& path, int64_t low, int64_t high, int64_t& out) {
+    // A whole number past 64 bits arrives as a floating-point one: it is an integer, just too large.
+    if (value.is_number_float() && std::trunc(value.get<double>()) == value.get<double>() &&
+        std::fabs(value.get<double>()) >= 0x1p63) {
+        walk.Error(path, std::string(value.get<double>() > 0 ? "too large" : "too small") + " for the range " +
+                             std::to_string(low) + ".." + std::to_string(high));
+        return false;
+    }
     if (!value.is_number_integer()) {
         walk.Error(path, "expected an integer" + Got(value));
         return false;
@@ -375,11 +384,42 @@ void ReadIni(Walk& walk, const json& value, const std::string& path, Scenario& s
     scenario.ini = ini;
 }
 
+struct IniEncodingName {
+    const char* name;
+    IniEncoding encoding;
+};
+
+const IniEncodingName kIniEncodings[] = {
+    {"utf-8",     IniEncoding::Utf8},
+    {"utf-16le",  IniEncoding::Utf16Le},
+    {"utf-16be",  IniEncoding::Utf16Be},
+    {"code-page", IniEncoding::CodePage},
+};
+
+void ReadIniEncoding(Walk& walk, const json& value, const std::string& path, Scenario& scenario) {
+    for (const IniEncodingName& entry : kIniEncodings) {
+        if (value.is_string() && value.get<std::string>() == entry.name) {
+            scenario.iniEncoding = entry.encoding;
+            return;
+        }
+    }
+    walk.Error(path, "expected one of utf-8, utf-16le, utf-16be, code-page, got " + value.dump());
+}
+
+// The "ini" text becomes the file's bytes once both fields are read, whatever their order.
+void EncodeIni(Walk& walk, Scenario& scenario) {
+    if (!scenario.ini) return;
+    std::optional<std::string> bytes = EncodeIniText(*scenario.ini, scenario.iniEncoding);
+    if (!bytes) return walk.Error("ini", "a character above U+00FF has no byte in the code page");
+    scenario.ini = std::move(bytes);
+}
+
 void ReadSteps(Walk& walk, const json& value, const std::string& path, Scenario& scenario);
 
 const Field<Scenario> kScenarioFields[] = {
     {"description",  [](Walk& w, const json& v, const std::string& p, Scenario& s) { ReadString(w, v, p, s.description); }},
     {"ini",          ReadIni},
+    {"iniEncoding",  ReadIniEncoding},
     {"clockStartMs", [](Walk& w, const json& v, const std::string& p, Scenario& s) { ReadInt(w, v, p, 0, kUint32Max, s.clockStartMs); }},
     {"frameStepMs",  [](Walk& w, const json& v, const std::string& p, Scenario& s) { ReadInt(w, v, p, 0, kUint32Max, s.frameStepMs); }},
     {"world",        [](Walk&, const json& v, const std::string&, Scenario& s) { s.world = v; }},
@@ -429,6 +469,7 @@ std::optional<Scenario> ParseScenario(const std::string& text, const std::string
     Scenario scenario;
     scenario.file = fileName;
     ApplyFields(walk, document, "", kScenarioFields, scenario);
+    EncodeIni(walk, scenario);
     if (document.is_object() && scenario.steps.empty()) walk.Error("steps", "at least one step is needed");
 
     // Patches are checked by applying them, in order, to a scratch world.
@@ -449,7 +490,7 @@ std::optional<Scenario> ParseScenario(const std::string& text, const std::string
 std::optional<Scenario> LoadScenarioFile(const std::string& path, std::string* error) {
     const std::optional<std::string> text = ReadFileBytes(path);
     if (!text) {
-        *error = path + ": cannot read the file";
+        *error = path + ": " + UnreadableFileReason(path);
         return std::nullopt;
     }
     return ParseScenario(*text, path, error);

@@ -1,6 +1,9 @@
 // Scenarios: JSON files that set the KOV.ini text, the clock and the world, then step frames.
 //
 //   {"description": "...", "ini": "[GENERAL]\nLocTextPosX=320\n" (absent or null: no KOV.ini),
+//    "iniEncoding": "utf-8" (default) | "utf-16le" | "utf-16be" | "code-page" (how KOV.ini is
+//    written: "code-page" is one byte per character U+0000..U+00FF; a text starting with "\ufeff"
+//    gets that byte order mark),
 //    "clockStartMs": 0, "frameStepMs": 16, "world": {patch},
 //    "steps": [{"label": "freeway", "world": {patch}, "frames": 10}, ...]}
 //
@@ -27,6 +30,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "sim/ini_text.h"
 #include "sim/world.h"
 
 namespace sim {
@@ -43,7 +47,8 @@ struct ScenarioStep {
 struct Scenario {
     std::string file;  // the name used in messages
     std::string description;
-    std::optional<std::string> ini;  // the KOV.ini text; nullopt: no KOV.ini at all
+    std::optional<std::string> ini;  // the KOV.ini file's bytes (encoded); nullopt: no KOV.ini at all
+    IniEncoding iniEncoding = IniEncoding::Utf8;  // how the "ini" text was written into those bytes
     uint32_t clockStartMs = 0;
     uint32_t frameStepMs = 16;
     nlohmann::json world;  // validated initial patch

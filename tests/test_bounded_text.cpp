@@ -29,10 +29,11 @@ struct GuardedBuffer {
 
 TEST(BoundedText, DecimalTextMatchesZeroPaddedFormat) {
     const int32_t values[] = {0, 3, 9, 10, 31, 99, 100, 12345, -1, -5, -10, INT_MAX, INT_MIN};
-    for (int width : {0, 2, 3}) {
+    // Widths past the 22 characters a temporary of the old helper held, and past the buffer.
+    for (int width : {0, 2, 3, 23, 40, 90}) {
         for (int32_t value : values) {
-            for (size_t capacity : {size_t{1}, size_t{2}, size_t{3}, size_t{8}, size_t{16}}) {
-                char expected[32];
+            for (size_t capacity : {size_t{1}, size_t{2}, size_t{3}, size_t{8}, size_t{16}, size_t{64}}) {
+                char expected[128];
                 std::snprintf(expected, sizeof expected, "%0*d", width, value);
                 expected[capacity - 1 < sizeof expected ? capacity - 1 : 0] = '\0';
                 GuardedBuffer out(capacity);

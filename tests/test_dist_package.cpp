@@ -172,8 +172,11 @@ TEST(DistPackage, ZipHoldsExactlyTheReleaseFiles) {
     const std::string listing = Capture("unzip -Z1 " + Quote(zip), &status);
     ASSERT_EQ(status, 0) << listing;
     EXPECT_EQ(sim::SplitLines(listing), (std::vector<std::string>{"KOV.asi", "KOV.ini", "README.txt", "Wayglass-preview.html"}));
+    // Players open the text files in Notepad: every line ends in CR LF.
     for (const char* name : {"KOV.ini", "README.txt"}) {
-        EXPECT_EQ(Capture("unzip -p " + Quote(zip) + " " + name, &status), DistFile(name)) << name;
+        std::string windows;
+        for (const std::string& line : sim::SplitLines(DistFile(name))) windows += line + "\r\n";
+        EXPECT_EQ(Capture("unzip -p " + Quote(zip) + " " + name, &status), windows) << name;
     }
     const std::string packed = Capture("unzip -p " + Quote(zip) + " KOV.asi", &status);
     EXPECT_TRUE(IsWindowsDll64(packed));
@@ -181,6 +184,26 @@ TEST(DistPackage, ZipHoldsExactlyTheReleaseFiles) {
     const std::string packedPage = Capture("unzip -p " + Quote(zip) + " Wayglass-preview.html", &status);
     EXPECT_NE(packedPage.find("<title>Wayglass preview"), std::string::npos) << "the preview page";
     if (fs::exists(page)) EXPECT_EQ(packedPage, sim::ReadFileBytes(page).value_or("")) << "the zip holds this build's page";
+    fs::remove_all(temp);
+}
+
+// The same KOV.asi and text files give the same zip bytes, whatever the machine's time zone, the
+// files' times and the umask.
+TEST(DistPackage, SameInputsGiveTheSameZip) {
+    const fs::path asi = kSource / "build" / "windows" / "KOV.asi";
+    const fs::path page = kSource / "build" / "web" / "Wayglass-preview.html";
+    if (!fs::exists(asi)) GTEST_SKIP() << "no Windows build: " << asi;
+    if (!fs::exists(page)) GTEST_SKIP() << "no preview page build: " << page;
+    const fs::path temp = sim::MakeTempDirectory("kov-dist-");
+    const std::string dist = "bash " + Quote(kSource / "scripts" / "dist.sh") + " " + Quote(asi) + " " + Quote(page) + " ";
+    int status = -1;
+    Capture("TZ=UTC " + dist + Quote(temp / "a.zip"), &status);
+    ASSERT_EQ(status, 0);
+    Capture("umask 077; TZ=Pacific/Auckland " + dist + Quote(temp / "b.zip"), &status);
+    ASSERT_EQ(status, 0);
+    const auto first = sim::ReadFileBytes(temp / "a.zip");
+    ASSERT_TRUE(first.has_value());
+    EXPECT_TRUE(first == sim::ReadFileBytes(temp / "b.zip")) << "the two zips differ";
     fs::remove_all(temp);
 }
 

@@ -142,7 +142,7 @@ TEST(IniLookup, KeySetIntoAFileIsFoundFirstAndLeavesTheRest) {
         "",
         "[GENERAL]\nLocTextPosX=12\n",
         "[GENERAL]\nA=false\nLocTextPosX=12",              // the key there already, no final line end
-        "\xEF\xBB\xBF[general]\r\nLocTextPosX=12\r\n",    // BOM, CRLF, other letter case
+        "[general]\r\nLocTextPosX=12\r\n",                // CRLF, other letter case
         "[MULTIPLAYER]\nA=off\n[GENERAL]\nLocTextPosX=12\n[GENERAL]\nA=no\n",
         ";[GENERAL]\n[OTHER]\nLocTextPosX=5",              // no GENERAL section: one is added
     };

@@ -4,9 +4,12 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "preview_support.h"
 #include "sim/frame_summary.h"
+#include "sim/ini_text.h"
 
 namespace {
 
@@ -31,6 +34,15 @@ ToolRun RunTool(const std::string& program, const std::string& args) {
     return run;
 }
 
+// The tool's own lines, without the notes a sanitizer build adds ("==1234==WARNING: ...").
+std::vector<std::string> ToolLines(const std::string& output) {
+    std::vector<std::string> lines;
+    for (const std::string& line : sim::SplitLines(output)) {
+        if (line.rfind("==", 0) != 0) lines.push_back(line);
+    }
+    return lines;
+}
+
 class PreviewTool : public ::testing::Test {
 protected:
     void SetUp() override { dir_ = sim::MakeTempDirectory("kov-preview-test-"); }
@@ -41,6 +53,7 @@ protected:
 };
 
 TEST_F(PreviewTool, RejectsBadArgumentsWithAClearMessage) {
+    ASSERT_TRUE(sim::WriteFileBytes(dir_ / "KOV.asi", std::string("MZ\x90\0", 4)));
     struct Case {
         std::string args;
         int exitCode;
@@ -69,8 +82,13 @@ TEST_F(PreviewTool, RejectsBadArgumentsWithAClearMessage) {
         {"--size 1280x720,wide" + out,                2, "--size wants WIDTHxHEIGHT of 1 to 16384 pixels (or all), got \"wide\""},
         {"--tile-height 8" + out,                     2, "--tile-height wants a whole number of pixels"},
         {"-o '" + Path("p.jpg") + "'",                2, "the output file must end in .png or .svg"},
-        {"--ini '" + Path("missing.ini") + "'" + out, 1, "cannot read the settings file"},
-        {"--ini '" + dir_.string() + "'" + out,       1, "cannot read the settings file"},
+        {"--ini '" + Path("missing.ini") + "'" + out, 1, "missing.ini: no such file"},
+        {"--ini '" + dir_.string() + "'" + out,       1, ": a folder, not a file"},
+        {"--street 'Stra\xDF" "e'" + out,             2, "--street wants UTF-8 text"},
+        {"--zoom 3 --size 1280x720 --size 1920x1080 --size 2560x1440 --size 3440x1440" + out,
+                                                      2, "27680x4382 pixels, more than 100000000 pixels in all"},
+        {"--zoom 4 --size 9000x100" + out,            2, "36000x400 pixels, more than 32767 a side"},
+        {"--plugin '" + Path("KOV.asi") + "'" + out,  1, "it is a Windows DLL (KOV.asi); it runs under Wine"},
         {"-o '" + Path("no-dir/p.png") + "'",         1, "cannot write"},
         {"--plugin '" + Path("none.so") + "'" + out,  1, "cannot find the plug-in"},
     };
@@ -78,7 +96,9 @@ TEST_F(PreviewTool, RejectsBadArgumentsWithAClearMessage) {
         SCOPED_TRACE(c.args);
         const ToolRun run = RunTool(KOV_PREVIEW_PATH, c.args);
         EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
-        EXPECT_NE(run.output.find(std::string("kov-preview: ") + c.message), std::string::npos) << run.output;
+        const size_t line = run.output.find("kov-preview: ");
+        EXPECT_NE(line, std::string::npos) << run.output;
+        EXPECT_NE(run.output.find(c.message, line), std::string::npos) << run.output;
     }
     EXPECT_FALSE(fs::exists(Path("p.png")));
 }
@@ -125,6 +145,23 @@ TEST_F(PreviewTool, ReportsTheGapToTheRadarPerScreen) {
     EXPECT_EQ(run.output.find("0.90"), std::string::npos) << "only the safe zone asked for";
 }
 
+// Notepad's "Unicode" (UTF-16 with a mark), UTF-8 with a mark, and an 8-bit file with an accented
+// comment all give what the plain file gives.
+TEST_F(PreviewTool, ReadsSettingsFilesInEveryWindowsEncoding) {
+    const std::string text = "; R\u00E9glages\r\n[GENERAL]\r\nLocTextPosX=900\r\n";
+    ASSERT_TRUE(sim::WriteFileBytes(dir_ / "plain.ini", text));
+    const ToolRun plain = RunTool(KOV_PREVIEW_PATH, "--ini '" + Path("plain.ini") + "' -o '" + Path("p.png") + "'");
+    ASSERT_EQ(plain.exitCode, 0) << plain.output;
+    for (sim::IniEncoding encoding : {sim::IniEncoding::Utf16Le, sim::IniEncoding::Utf8, sim::IniEncoding::CodePage}) {
+        SCOPED_TRACE(sim::IniEncodingName(encoding));
+        const bool marked = encoding != sim::IniEncoding::CodePage;
+        ASSERT_TRUE(sim::WriteFileBytes(dir_ / "KOV.ini", *sim::EncodeIniText((marked ? "\uFEFF" : "") + text, encoding)));
+        const ToolRun run = RunTool(KOV_PREVIEW_PATH, "--ini '" + Path("KOV.ini") + "' -o '" + Path("p.png") + "'");
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_EQ(ToolLines(run.output), ToolLines(plain.output));
+    }
+}
+
 // Each world option puts the plug-in where it says; what it then draws is the proof.
 TEST(PreviewWorld, OptionsBringThePluginIntoTheDescribedState) {
     struct Case {
@@ -169,7 +206,7 @@ TEST(DemoTour, ArgumentsAndUnreadableToursGiveAClearMessage) {
         {"tour.json --size 12",                          2, "kov-demo: --size wants WIDTHxHEIGHT"},
         {"tour.json --out",                              2, "kov-demo: --out needs a value"},
         {"a.json b.json",                                2, "kov-demo: unexpected argument \"b.json\""},
-        {"/no/such/tour.json",                           1, "/no/such/tour.json: cannot read the file"},
+        {"/no/such/tour.json",                           1, "/no/such/tour.json: no such file"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);

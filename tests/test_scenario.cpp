@@ -46,7 +46,7 @@ const ErrorCase kErrorCases[] = {
      R"({"steps": [{"frames": 1}, {"frames": 1}, {"frames": 1, "world": {"players": {"3": {"team": "red"}}}}]})",
      {"s.json: steps[2].world.players.3.team: expected an integer, got string"}},
     {"unknown top-level field", R"({"stepz": [], "steps": [{"frames": 1}]})",
-     {"s.json: stepz: unknown field (known: description, ini, clockStartMs, frameStepMs, world, steps)"}},
+     {"s.json: stepz: unknown field (known: description, ini, iniEncoding, clockStartMs, frameStepMs, world, steps)"}},
     {"unknown world field", R"({"world": {"pause": true}, "steps": [{"frames": 1}]})",
      {"s.json: world.pause: unknown field (known: screen, display, localPlayerIndex, localPed, session, pauseMenu, "
       "radarHidden, street, crossing, streetNames, zone, onRoad, node, keys, radarControl, peds, vehicles, "
@@ -88,6 +88,10 @@ const ErrorCase kErrorCases[] = {
      {"s.json: steps[0].world.keys.alt: expected true or false, got number"}},
     {"ini of a wrong type", R"({"ini": 5, "steps": [{"frames": 1}]})",
      {"s.json: ini: expected a string or null, got number"}},
+    {"unknown ini encoding", R"({"ini": "", "iniEncoding": "latin1", "steps": [{"frames": 1}]})",
+     {"s.json: iniEncoding: expected one of utf-8, utf-16le, utf-16be, code-page, got \"latin1\""}},
+    {"no code page byte", R"({"ini": "\u0101", "iniEncoding": "code-page", "steps": [{"frames": 1}]})",
+     {"s.json: ini: a character above U+00FF has no byte in the code page"}},
     {"document not an object", "[1]", {"s.json: expected an object, got array"}},
     {"every problem is reported",
      R"({"world": {"session": "x", "radarHidden": 1}, "steps": [{"frames": -2, "world": {"zone": 3}}]})",
@@ -117,7 +121,9 @@ TEST(ScenarioValidation, BadJsonNamesTheLine) {
     EXPECT_FALSE(sim::ParseScenario("{\n  \"steps\": [\n    {\"frames\": 1,}\n  ]\n}", "s.json", &error));
     EXPECT_EQ(error.rfind("s.json:3: invalid JSON: ", 0), 0u) << error;
     EXPECT_FALSE(sim::LoadScenarioFile("/nonexistent/s.json", &error));
-    EXPECT_EQ(error, "/nonexistent/s.json: cannot read the file");
+    EXPECT_EQ(error, "/nonexistent/s.json: no such file");
+    EXPECT_FALSE(sim::LoadScenarioFile("/", &error));
+    EXPECT_EQ(error, "/: a folder, not a file");
 }
 
 // ---- world patches ----
@@ -274,14 +280,19 @@ TEST_F(ScenarioRun, RunsTheStepsInItsWorkDirectory) {
     EXPECT_TRUE(result.world.pauseMenu);
 }
 
-TEST_F(ScenarioRun, NullIniRemovesAnEarlierSettingsFile) {
-    fs::create_directories(workDir() / "run");
-    ASSERT_TRUE(sim::WriteFileBytes(workDir() / "run" / "KOV.ini", "[GENERAL]\nLocTextPosX=100\n"));
-    const sim::ScenarioResult result = RunText(R"({"ini": null, "steps": [{"frames": 10}]})");
-    ASSERT_TRUE(result.ok) << result.error;
-    EXPECT_FALSE(fs::exists(workDir() / "run" / "KOV.ini"));
-    ASSERT_FALSE(result.frames.back().texts.empty());
-    EXPECT_FLOAT_EQ(result.frames.back().texts[0].x, 320 * 0.6666667f / 1280);
+// A work directory holding the player's own files is refused, and they stay as they were.
+TEST_F(ScenarioRun, GivenWorkDirWithSettingsOrLogIsLeftUntouched) {
+    for (const char* name : {"KOV.ini", "KOV.log"}) {
+        SCOPED_TRACE(name);
+        fs::remove_all(workDir() / "run");
+        fs::create_directories(workDir() / "run");
+        ASSERT_TRUE(sim::WriteFileBytes(workDir() / "run" / name, "mine\n"));
+        const sim::ScenarioResult result = RunText(R"({"ini": "[GENERAL]\n", "steps": [{"frames": 10}]})");
+        EXPECT_FALSE(result.ok);
+        EXPECT_NE(result.error.find(std::string("already holds ") + name), std::string::npos) << result.error;
+        EXPECT_EQ(sim::ReadFileBytes(workDir() / "run" / name), "mine\n");
+        EXPECT_EQ(std::distance(fs::directory_iterator(workDir() / "run"), fs::directory_iterator()), 1);
+    }
 }
 
 TEST_F(ScenarioRun, FailureNamesTheStep) {
@@ -330,6 +341,7 @@ class KovSim : public simtest::PluginTest {};
 
 TEST_F(KovSim, AnswersEveryCommandLine) {
     ASSERT_TRUE(sim::WriteFileBytes(workDir() / "bad.json", R"({"steps": [{"frames": 0}]})"));
+    ASSERT_TRUE(sim::WriteFileBytes(workDir() / "huge.json", R"({"steps": [{"frames": 99999999999999999999}]})"));
     const std::string startup = std::string(KOV_SOURCE_DIR) + "/scenarios/startup.json";
     const struct {
         std::string arguments;
@@ -342,7 +354,9 @@ TEST_F(KovSim, AnswersEveryCommandLine) {
         {"a.json b.json", 2, "more than one scenario given"},
         {"x.json --trace", 2, "kov-sim: --trace needs a value"},
         {"bad.json", 3, "bad.json: steps[0].frames: 0 is out of range 1..10000000"},
-        {"missing.json", 3, "missing.json: cannot read the file"},
+        {"missing.json", 3, "missing.json: no such file"},
+        {".", 3, ".: a folder, not a file"},
+        {"huge.json", 3, "huge.json: steps[0].frames: too large for the range 1..10000000"},
         {"\"" + startup + "\" --plugin missing.so --quiet", 1, "cannot load the plug-in"},
         {"\"" + startup + "\" --quiet", 0, ""},
     };

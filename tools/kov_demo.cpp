@@ -14,6 +14,7 @@
 #include "sim/plugin_module.h"
 #include "sim/scenario.h"
 #include "sim/scenario_run.h"
+#include "tools/guarded_main.h"
 #include "tools/preview/picture.h"
 #include "tools/preview/preview_options.h"
 #include "tools/preview/scenes.h"
@@ -129,7 +130,7 @@ int Failed(const std::string& message) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     Options options;
     std::string error;
     if (!ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options, &error)) {
@@ -183,4 +184,8 @@ int main(int argc, char** argv) {
     if (!preview::WritePicture(sheetFile, sheet, kSheetColumns, &error)) return Failed(error);
     std::printf("contact sheet of %zu stops: %s\n", scenes.size(), sheetFile.c_str());
     return 0;
+}
+
+int main(int argc, char** argv) {
+    return tools::GuardedMain("kov-demo", [&] { return Run(argc, argv); });
 }

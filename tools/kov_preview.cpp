@@ -10,6 +10,7 @@
 #include "sim/files.h"
 #include "sim/frame_summary.h"
 #include "sim/plugin_module.h"
+#include "tools/guarded_main.h"
 #include "tools/preview/gap_report.h"
 #include "tools/preview/picture.h"
 #include "tools/preview/placements.h"
@@ -49,22 +50,16 @@ std::vector<PictureRow> Rows(const preview::PreviewOptions& options, const std::
     return rows;
 }
 
-// One run of the plug-in per screen of the picture, each tile showing its own.
-bool Picture(const preview::PreviewOptions& options, const std::optional<std::string>& ini, const std::string& plugin,
-             std::string* error) {
-    const std::vector<PictureRow> rows = Rows(options, ini);
-    std::vector<preview::Scene> scenes;
-    scenes.reserve(rows.size() * options.sizes.size());
+// The picture's tiles, row by row, one per screen; scenes holds one scene per tile in that order,
+// or none when only the picture's size is wanted.
+std::vector<preview::Tile> PictureTiles(const preview::PreviewOptions& options, const std::vector<PictureRow>& rows,
+                                        const std::vector<preview::Scene>& scenes) {
     std::vector<preview::Tile> tiles;
     const bool captions = rows.size() * options.sizes.size() > 1;
     for (const PictureRow& row : rows) {
         for (const preview::PixelSize& size : options.sizes) {
-            const sim::RealScreen screen{size.width, size.height, row.safeZone};
-            std::optional<preview::Scene> scene = preview::PreviewSceneOn(options, screen, row.ini, plugin, error);
-            if (!scene) return false;
-            scenes.push_back(std::move(*scene));
             preview::Tile tile;
-            tile.scene = &scenes.back();
+            if (tiles.size() < scenes.size()) tile.scene = &scenes[tiles.size()];
             tile.width = size.width;
             tile.height = size.height;
             const std::string name = std::to_string(size.width) + "x" + std::to_string(size.height);
@@ -74,6 +69,23 @@ bool Picture(const preview::PreviewOptions& options, const std::optional<std::st
             tiles.push_back(tile);
         }
     }
+    return tiles;
+}
+
+// One run of the plug-in per screen of the picture, each tile showing its own.
+bool Picture(const preview::PreviewOptions& options, const std::optional<std::string>& ini, const std::string& plugin,
+             std::string* error) {
+    const std::vector<PictureRow> rows = Rows(options, ini);
+    std::vector<preview::Scene> scenes;
+    for (const PictureRow& row : rows) {
+        for (const preview::PixelSize& size : options.sizes) {
+            const sim::RealScreen screen{size.width, size.height, row.safeZone};
+            std::optional<preview::Scene> scene = preview::PreviewSceneOn(options, screen, row.ini, plugin, error);
+            if (!scene) return false;
+            scenes.push_back(std::move(*scene));
+        }
+    }
+    const std::vector<preview::Tile> tiles = PictureTiles(options, rows, scenes);
     if (!preview::WritePicture(options.output, tiles, static_cast<int>(options.sizes.size()), error)) return false;
     std::printf("%s", sim::SummariseFrame(scenes.front().frame).c_str());
     if (options.positions) {
@@ -87,7 +99,7 @@ bool Picture(const preview::PreviewOptions& options, const std::optional<std::st
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     preview::PreviewOptions options;
     std::string error;
     if (!preview::ParsePreviewOptions(std::vector<std::string>(argv + 1, argv + argc), options, &error)) {
@@ -102,7 +114,12 @@ int main(int argc, char** argv) {
     std::optional<std::string> ini;
     if (!options.iniPath.empty()) {
         ini = sim::ReadFileBytes(options.iniPath);
-        if (!ini) return Failed("cannot read the settings file " + options.iniPath);
+        if (!ini) return Failed("cannot read the settings file " + options.iniPath + ": " + sim::UnreadableFileReason(options.iniPath));
+    }
+    const std::vector<preview::Tile> sizing = PictureTiles(options, Rows(options, ini), {});
+    if (!preview::CheckPictureSize(sizing, static_cast<int>(options.sizes.size()), options.output, &error)) {
+        std::fprintf(stderr, "kov-preview: %s\n", error.c_str());
+        return kExitUsage;
     }
     sim::ScenarioRunOptions run;
     run.pluginPath = options.pluginPath.empty() ? sim::DefaultPluginPath() : options.pluginPath;
@@ -118,4 +135,8 @@ int main(int argc, char** argv) {
     }
     if (!options.output.empty() && !Picture(options, ini, run.pluginPath, &error)) return Failed(error);
     return 0;
+}
+
+int main(int argc, char** argv) {
+    return tools::GuardedMain("kov-preview", [&] { return Run(argc, argv); });
 }

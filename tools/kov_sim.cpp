@@ -13,6 +13,7 @@
 #include "sim/scenario.h"
 #include "sim/scenario_run.h"
 #include "sim/trace_line.h"
+#include "tools/guarded_main.h"
 
 namespace {
 
@@ -30,7 +31,8 @@ const char kUsage[] =
     "  --plugin PATH   the plug-in to load (default: the one beside this program)\n"
     "  --trace FILE    write every native call and wait of the run, one per line\n"
     "  --log FILE      copy the KOV.log the plug-in wrote\n"
-    "  --workdir DIR   run in DIR (KOV.ini and KOV.log live there; default: a temporary directory)\n"
+    "  --workdir DIR   run in DIR and leave KOV.ini and KOV.log there; DIR must not hold either\n"
+    "                  already (default: a temporary directory, removed after the run)\n"
     "  --frames        print every frame instead, as a person reads the screen: each line of text\n"
     "                  (colour codes as <yellow>...</yellow>), then each of its texts with its position\n"
     "  --quiet         print nothing but errors\n"
@@ -117,34 +119,59 @@ void PrintRect(const sim::DrawnRect& rect) {
                 sim::AlignmentTag(rect.align).c_str(), Position(rect.w, rect.h).c_str(), rect.r, rect.g, rect.b, rect.a);
 }
 
-void PrintSteps(const sim::ScenarioResult& result) {
-    for (size_t i = 0; i < result.steps.size(); ++i) {
-        const sim::StepResult& step = result.steps[i];
-        if (step.lastFrame >= result.frames.size()) continue;
-        const sim::Frame& frame = result.frames[step.lastFrame];
-        std::printf("step %zu \"%s\": frames %d-%d, last at %u ms\n", i + 1, step.label.c_str(),
-                    result.frames[step.firstFrame].index, frame.index, frame.timeMs);
-        for (const sim::DrawnText& text : frame.texts) PrintText(text);
-        for (const sim::DrawnRect& rect : frame.rects) PrintRect(rect);
-        if (frame.texts.empty() && frame.rects.empty()) std::printf("  (nothing drawn)\n");
-        // A feed post is an event, not something redrawn each frame: list those of the whole step.
-        for (size_t f = step.firstFrame; f <= step.lastFrame; ++f) {
-            for (const sim::FeedPost& post : result.frames[f].feedPosts) {
-                std::printf("  feed (frame %d) %s\n", result.frames[f].index, sim::QuoteText(post.text).c_str());
-            }
-        }
-    }
-}
+// Prints and writes the run as it happens, keeping only what the output still needs: the trace
+// goes to its file line by line; per step, the first frame's number, the last frame and the feed
+// posts (printed after the last frame's drawing); with --frames, nothing.
+class StreamingOutput : public sim::ScenarioObserver {
+public:
+    StreamingOutput(const Options& options, std::ofstream* trace) : options_(options), trace_(trace) {}
 
-void PrintFrames(const sim::ScenarioResult& result) {
-    for (size_t i = 0; i < result.steps.size(); ++i) {
-        const sim::StepResult& step = result.steps[i];
-        std::printf("step %zu \"%s\"\n", i + 1, step.label.c_str());
-        for (size_t f = step.firstFrame; f <= step.lastFrame && f < result.frames.size(); ++f) {
-            std::printf("%s", sim::SummariseFrame(result.frames[f]).c_str());
+    void StepStarted(size_t step, const std::string& label) override {
+        stepFrames_ = 0;
+        feed_.clear();
+        if (Printing() && options_.frames) std::printf("step %zu \"%s\"\n", step + 1, label.c_str());
+    }
+
+    void Traced(const sim::TraceEntry& entry) override {
+        if (trace_ != nullptr) {
+            *trace_ << '[' << entry.frame << ' ' << entry.timeMs << "ms] " << entry.line << '\n';
         }
     }
-}
+
+    void FrameDone(const sim::Frame& frame) override {
+        if (!Printing()) return;
+        if (options_.frames) {
+            std::printf("%s", sim::SummariseFrame(frame).c_str());
+            return;
+        }
+        if (stepFrames_++ == 0) firstIndex_ = frame.index;
+        last_ = frame;
+        // A feed post is an event, not something redrawn each frame: those of the whole step are listed.
+        for (const sim::FeedPost& post : frame.feedPosts) {
+            feed_ += "  feed (frame " + std::to_string(frame.index) + ") " + sim::QuoteText(post.text) + "\n";
+        }
+    }
+
+    void StepEnded(size_t step, const sim::StepResult& result) override {
+        if (!Printing() || options_.frames || stepFrames_ == 0) return;
+        std::printf("step %zu \"%s\": frames %d-%d, last at %u ms\n", step + 1, result.label.c_str(), firstIndex_,
+                    last_.index, last_.timeMs);
+        for (const sim::DrawnText& text : last_.texts) PrintText(text);
+        for (const sim::DrawnRect& rect : last_.rects) PrintRect(rect);
+        if (last_.texts.empty() && last_.rects.empty()) std::printf("  (nothing drawn)\n");
+        std::printf("%s", feed_.c_str());
+    }
+
+private:
+    bool Printing() const { return !options_.quiet; }
+
+    const Options& options_;
+    std::ofstream* trace_;
+    size_t stepFrames_ = 0;
+    int firstIndex_ = 0;
+    sim::Frame last_;
+    std::string feed_;
+};
 
 bool WriteLines(const std::string& path, const std::vector<std::string>& lines) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -154,19 +181,7 @@ bool WriteLines(const std::string& path, const std::vector<std::string>& lines) 
     return !out.fail();
 }
 
-// One line per traced call or wait: "[frame time] line".
-std::vector<std::string> TraceLines(const std::vector<sim::TraceEntry>& trace) {
-    std::vector<std::string> lines;
-    lines.reserve(trace.size());
-    for (const sim::TraceEntry& entry : trace) {
-        lines.push_back("[" + std::to_string(entry.frame) + " " + std::to_string(entry.timeMs) + "ms] " + entry.line);
-    }
-    return lines;
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     Options options;
     bool help = false;
     if (!ParseOptions(argc, argv, options, help)) {
@@ -184,26 +199,40 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return kExitBadScenario;
     }
+    std::ofstream trace;
+    if (!options.trace.empty()) {
+        trace.open(options.trace, std::ios::binary | std::ios::trunc);
+        if (!trace) {
+            std::fprintf(stderr, "kov-sim: cannot write %s\n", options.trace.c_str());
+            return kExitFailedRun;
+        }
+    }
 
+    if (!options.quiet && !scenario->description.empty()) std::printf("%s\n", scenario->description.c_str());
+    StreamingOutput output(options, options.trace.empty() ? nullptr : &trace);
     sim::ScenarioRunOptions runOptions;
     runOptions.pluginPath = options.plugin.empty() ? sim::DefaultPluginPath() : options.plugin;
     runOptions.workDir = options.workDir;
+    runOptions.observer = &output;
+    runOptions.keepHistory = false;
     const sim::ScenarioResult result = sim::RunScenario(*scenario, runOptions);
 
-    if (!options.quiet) {
-        if (!scenario->description.empty()) std::printf("%s\n", scenario->description.c_str());
-        if (options.frames) {
-            PrintFrames(result);
-        } else {
-            PrintSteps(result);
-        }
-    }
     bool written = true;
-    if (!options.trace.empty()) written = WriteLines(options.trace, TraceLines(result.trace)) && written;
+    if (!options.trace.empty()) {
+        trace.close();
+        if (trace.fail()) std::fprintf(stderr, "kov-sim: cannot write %s\n", options.trace.c_str());
+        written = !trace.fail();
+    }
     if (!options.log.empty()) written = WriteLines(options.log, result.logLines) && written;
     if (!result.ok) {
         std::fprintf(stderr, "kov-sim: the run failed: %s\n", result.error.c_str());
         return kExitFailedRun;
     }
     return written ? 0 : kExitFailedRun;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return tools::GuardedMain("kov-sim", [&] { return Run(argc, argv); });
 }

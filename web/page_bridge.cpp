@@ -14,6 +14,7 @@
 
 #include "config/setting_keys.h"
 #include "sim/ini_lookup.h"
+#include "sim/ini_text.h"
 #include "sim/plugin_module.h"
 #include "tools/preview/gap_report.h"
 #include "tools/preview/ini_check.h"
@@ -46,8 +47,9 @@ const char* ReplyText(std::string text) {
     return reply.c_str();
 }
 
-preview::IniText IniOf(const char* text, const char* encoding) {
-    return preview::IniText{preview::EncodingNamed(encoding), text};
+// The bytes of the file the player would save: the text in its encoding.
+std::string FileBytes(const char* text, const char* encoding) {
+    return preview::EncodeIniFile(text, preview::EncodingNamed(encoding));
 }
 
 json SettingsRead() {
@@ -65,7 +67,7 @@ void Run(const char* text, const char* encoding, const char* scene, int width, i
     const sim::RealScreen screen{width, height, safeZone};
     std::string error;
     std::optional<preview::Scene> shown = preview::PreviewSceneOn(
-        options, screen, preview::ProfileLookupBytes(IniOf(text, encoding)), sim::DefaultPluginPath(), &error);
+        options, screen, FileBytes(text, encoding), sim::DefaultPluginPath(), &error);
     if (!shown) return RunResult({{"ok", false}, {"error", error}});
     lastScene = std::move(*shown);
     const std::vector<preview::TextPlacement> placements = preview::PlaceTexts(lastScene, width, height);
@@ -110,7 +112,8 @@ EMSCRIPTEN_KEEPALIVE const char* kov_set_value(const char* text, const char* sec
 
 // {"found", "value"}: the key's value where the lookup finds it, quotes still on.
 EMSCRIPTEN_KEEPALIVE const char* kov_value(const char* text, const char* encoding, const char* section, const char* key) {
-    const std::optional<std::string> value = sim::FindProfileValue(preview::ProfileLookupBytes(IniOf(text, encoding)), section, key);
+    const std::optional<std::string> value =
+        sim::FindProfileValue(sim::DecodeIniText(FileBytes(text, encoding)).text, section, key);
     return Reply({{"found", value.has_value()}, {"value", value.value_or("")}});
 }
 
@@ -121,7 +124,7 @@ EMSCRIPTEN_KEEPALIVE const char* kov_encoding_title(const char* encoding) {
 // [{"line", "key", "message"}] for the text as the lookup reads it in that encoding.
 EMSCRIPTEN_KEEPALIVE const char* kov_check(const char* text, const char* encoding) {
     json findings = json::array();
-    for (const preview::IniFinding& f : preview::CheckIni(preview::ProfileLookupBytes(IniOf(text, encoding)))) {
+    for (const preview::IniFinding& f : preview::CheckIni(FileBytes(text, encoding))) {
         findings.push_back({{"line", f.line}, {"key", f.key}, {"message", f.message}});
     }
     return Reply(findings);

@@ -27,7 +27,8 @@ void JoinText(char* buffer, size_t capacity, std::initializer_list<const char*> 
 }
 
 void DecimalText(char* buffer, size_t capacity, int32_t value, int width) {
-    char digits[12];  // the digits of |value|, last first
+    if (capacity == 0) return;
+    char digits[10];  // the digits of |value|, last first
     int count = 0;
     int64_t magnitude = value < 0 ? -static_cast<int64_t>(value) : value;
     do {
@@ -35,13 +36,15 @@ void DecimalText(char* buffer, size_t capacity, int32_t value, int width) {
         magnitude /= 10;
     } while (magnitude != 0);
 
-    char text[24];
-    int length = 0;
-    if (value < 0) text[length++] = '-';
-    for (int pad = width - count - length; pad > 0; --pad) text[length++] = '0';
-    while (count > 0) text[length++] = digits[--count];
-    text[length] = '\0';
-    CopyText(buffer, capacity, text);
+    // Written straight into the buffer, so any width is cut at its end like any other text.
+    const size_t last = capacity - 1;
+    size_t length = 0;
+    if (value < 0 && length < last) buffer[length++] = '-';
+    for (int64_t pad = static_cast<int64_t>(width) - count - (value < 0 ? 1 : 0); pad > 0 && length < last; --pad) {
+        buffer[length++] = '0';
+    }
+    while (count > 0 && length < last) buffer[length++] = digits[--count];
+    buffer[length] = '\0';
 }
 
 int FormatTextV(char* buffer, size_t capacity, const char* format, va_list args) {

@@ -11,6 +11,7 @@
 
 #include "config/setting_keys.h"
 #include "sim/ini_lookup.h"
+#include "sim/ini_text.h"
 
 namespace preview {
 
@@ -94,7 +95,7 @@ bool IsOneOf(const std::string& value, const char* const (&words)[3]) {
     return std::any_of(std::begin(words), std::end(words), [&](const char* w) { return sim::ProfileNamesEqual(value, w); });
 }
 
-// The value text the plug-in receives for a key: the lookup over the whole file, as it calls it.
+// The value text the plug-in receives for a key: the lookup over the file's bytes, as it calls it.
 std::string PluginText(std::string_view file, const SettingKey& key) {
     char value[kPluginValueBuffer];
     sim::LookupProfileString(std::string(file), key.section, key.key, key.fallback, value, sizeof value);
@@ -131,7 +132,7 @@ std::optional<std::string> SwitchProblem(const SettingKey& key, const std::strin
 }
 
 struct Scanner {
-    std::string_view file;
+    std::string_view file;  // the file's bytes
     std::vector<IniFinding> findings;
     std::map<std::string, int> sectionLines;  // first line of each section, by lower-case name
     std::map<std::string, int> keyLines;      // first line of each key read, by lower-case name
@@ -194,10 +195,11 @@ struct Scanner {
 
 }  // namespace
 
-std::vector<IniFinding> CheckIni(std::string_view text) {
+std::vector<IniFinding> CheckIni(std::string_view fileBytes) {
     Scanner scanner;
-    scanner.file = text;
-    std::string_view rest = sim::SkipUtf8Bom(text);
+    scanner.file = fileBytes;
+    const std::string text = sim::DecodeIniText(fileBytes).text;
+    std::string_view rest = text;
     for (int line = 1; !rest.empty(); ++line) {
         const sim::ProfileLine parsed = sim::ClassifyProfileLine(sim::NextProfileLine(rest));
         if (parsed.kind == sim::ProfileLineKind::Section) scanner.Section(line, parsed.name);

@@ -15,8 +15,8 @@ struct IniFinding {
     std::string message;  // one sentence for a player
 };
 
-// text: the bytes the lookup reads (see ProfileLookupBytes). Findings in line order.
-std::vector<IniFinding> CheckIni(std::string_view text);
+// The file's bytes, read as the lookup reads them (sim/ini_text.h). Findings in line order.
+std::vector<IniFinding> CheckIni(std::string_view fileBytes);
 
 // The real name nearest to a misspelt one (letter case ignored), among the keys or the sections.
 std::string NearestKeyName(std::string_view name);

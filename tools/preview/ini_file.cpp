@@ -185,19 +185,6 @@ std::string EncodeIniFile(std::string_view text, IniEncoding encoding) {
     return out;
 }
 
-std::string ProfileLookupBytes(const IniText& file) {
-    switch (file.encoding) {
-        case IniEncoding::Utf8:
-        case IniEncoding::Utf8Bom:
-        case IniEncoding::Windows1252:
-            return EncodeIniFile(file.text, file.encoding);
-        case IniEncoding::Utf16Le:
-        case IniEncoding::Utf16Be:
-            break;
-    }
-    return EncodeIniFile(file.text, IniEncoding::Windows1252);
-}
-
 const char* EncodingTitle(IniEncoding encoding) { return RowOf(encoding).title; }
 const char* EncodingName(IniEncoding encoding) { return RowOf(encoding).name; }
 

@@ -1,5 +1,6 @@
 // KOV.ini as a player's editor saved it: the file's bytes decoded to UTF-8 text for editing, and
-// edited text encoded back in the same encoding with Windows line ends.
+// edited text encoded back in the same encoding with Windows line ends. (What the plug-in reads
+// from those bytes is the lookup's business: sim/ini_text.h.)
 #pragma once
 
 #include <string>
@@ -20,10 +21,6 @@ IniText DecodeIniFile(std::string_view bytes);
 // The text in the encoding (with its byte order mark), every line ending in CR LF. Characters the
 // encoding cannot hold become '?'.
 std::string EncodeIniFile(std::string_view text, IniEncoding encoding);
-// The bytes the Windows profile lookup reads from such a file: an 8-bit or UTF-8 file as it is, a
-// UTF-16 one converted to the 8-bit Windows code page.
-std::string ProfileLookupBytes(const IniText& file);
-
 // "UTF-8", "UTF-16 LE" and so on, for people; and the short names the page uses.
 const char* EncodingTitle(IniEncoding encoding);
 const char* EncodingName(IniEncoding encoding);

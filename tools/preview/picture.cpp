@@ -17,6 +17,8 @@ constexpr double kMarginPx = 16;
 constexpr double kCaptionHeightPx = 30;
 constexpr double kCaptionFontPx = 17;
 constexpr const char* kCaptionFace = "DejaVu Sans";
+constexpr double kMaxPngSidePx = 32767;       // cairo's image surfaces
+constexpr double kMaxPngPixels = 100000000;   // 400 MB at four bytes a pixel
 
 enum class Format { Png, Svg, Unknown };
 
@@ -31,6 +33,8 @@ Format FormatOf(const std::string& path) {
     if (EndsWithIgnoringCase(path, ".svg")) return Format::Svg;
     return Format::Unknown;
 }
+
+std::string FormatPixels(double pixels) { return std::to_string(static_cast<long long>(pixels)); }
 
 double TileWidth(const Tile& tile) { return std::ceil(tile.width * tile.crop.w * tile.zoom); }
 double TileHeight(const Tile& tile) { return std::ceil(tile.height * tile.crop.h * tile.zoom); }
@@ -113,6 +117,23 @@ bool Check(cairo_status_t status, const std::string& path, std::string* error) {
 
 bool IsPictureFileName(const std::string& path) { return FormatOf(path) != Format::Unknown; }
 
+bool CheckPictureSize(const std::vector<Tile>& tiles, int columns, const std::string& path, std::string* error) {
+    if (FormatOf(path) != Format::Png || tiles.empty() || columns < 1) return true;
+    const Layout layout = LayOut(tiles, columns);
+    const std::string size = FormatPixels(layout.width) + "x" + FormatPixels(layout.height) + " pixels";
+    if (layout.width > kMaxPngSidePx || layout.height > kMaxPngSidePx) {
+        *error = "the picture would be " + size + ", more than " + FormatPixels(kMaxPngSidePx) +
+                 " a side: use a smaller --zoom, fewer --size or --crop";
+        return false;
+    }
+    if (layout.width * layout.height > kMaxPngPixels) {
+        *error = "the picture would be " + size + ", more than " + FormatPixels(kMaxPngPixels) +
+                 " pixels in all: use a smaller --zoom, fewer --size or --crop";
+        return false;
+    }
+    return true;
+}
+
 bool WritePicture(const std::string& path, const std::vector<Tile>& tiles, int columns, std::string* error) {
     const Format format = FormatOf(path);
     if (format == Format::Unknown) {
@@ -123,6 +144,7 @@ bool WritePicture(const std::string& path, const std::vector<Tile>& tiles, int c
         *error = "nothing to draw";
         return false;
     }
+    if (!CheckPictureSize(tiles, columns, path, error)) return false;
     const Layout layout = LayOut(tiles, columns);
     cairo_surface_t* surface =
         format == Format::Png

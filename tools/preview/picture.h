@@ -30,6 +30,11 @@ bool IsPictureFileName(const std::string& path);
 
 bool WritePicture(const std::string& path, const std::vector<Tile>& tiles, int columns, std::string* error);
 
+// Whether WritePicture can make this picture, checked before any work: a PNG is drawn in memory,
+// at most 32767 pixels a side (the renderer's limit) and 100 million pixels (400 MB). False with
+// the picture's size and the limit it passes.
+bool CheckPictureSize(const std::vector<Tile>& tiles, int columns, const std::string& path, std::string* error);
+
 struct Image {
     int width = 0, height = 0;
     std::vector<uint32_t> pixels;  // 0xAARRGGBB, premultiplied, row by row

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "sim/ini_lookup.h"
+#include "sim/ini_text.h"
 
 namespace preview {
 
@@ -91,6 +92,14 @@ bool Fail(std::string* error, const std::string& message) {
     return false;
 }
 
+// The host's names are UTF-8; a name in another encoding would reach the plug-in as bytes the
+// host never hands out.
+bool SetHostName(const char* option, const std::string& value, std::string& field, std::string* error) {
+    if (!sim::IsUtf8(value)) return Fail(error, std::string(option) + " wants UTF-8 text, as the host's names are");
+    field = value;
+    return true;
+}
+
 // ---- the option table ----
 
 using Apply = bool (*)(const std::string& value, PreviewOptions& o, std::string* error);
@@ -143,11 +152,11 @@ const OptionDef kOptions[] = {
                           "screens and to 1.0 and 0.9",
      [](const std::string&, PreviewOptions& o, std::string*) { o.report = true; return true; }},
     {"--street", "NAME", "the host's name of the street the player is on; default \"Vinewood Blvd\"",
-     [](const std::string& v, PreviewOptions& o, std::string*) { o.street = v; return true; }},
+     [](const std::string& v, PreviewOptions& o, std::string* e) { return SetHostName("--street", v, o.street, e); }},
     {"--crossing", "NAME", "the host's name of the crossing street; default none",
-     [](const std::string& v, PreviewOptions& o, std::string*) { o.crossing = v; return true; }},
+     [](const std::string& v, PreviewOptions& o, std::string* e) { return SetHostName("--crossing", v, o.crossing, e); }},
     {"--zone", "CODE", "the host's zone code of the player's area, e.g. Downt, Davis, Desrt; default DTVine",
-     [](const std::string& v, PreviewOptions& o, std::string*) { o.zone = v; return true; }},
+     [](const std::string& v, PreviewOptions& o, std::string* e) { return SetHostName("--zone", v, o.zone, e); }},
     {"--pos", "X,Y,Z", "the player's position in the world (Davis Ave carries its route west of x -373.38); "
                        "default 250,150,30",
      [](const std::string& v, PreviewOptions& o, std::string* e) {
@@ -370,7 +379,9 @@ const std::vector<PixelSize>& CommonScreenSizes() {
 }
 
 std::optional<std::string> WithAnchorToRadar(const std::optional<std::string>& iniText, bool on) {
-    return sim::WithProfileValue(iniText.value_or(""), "GENERAL", "AnchorToRadar", on ? "true" : "false");
+    // Edited as the lookup reads it, so a file in any encoding keeps its other settings.
+    const std::string text = iniText ? sim::DecodeIniText(*iniText).text : std::string();
+    return sim::WithProfileValue(text, "GENERAL", "AnchorToRadar", on ? "true" : "false");
 }
 
 bool ParsePreviewOptions(const std::vector<std::string>& args, PreviewOptions& options, std::string* error) {
@@ -436,10 +447,12 @@ std::optional<sim::Scenario> PreviewScenario(const PreviewOptions& o, const sim:
         AddStep(steps, "Alt and radar control held", {{"keys", {{"alt", true}}}, {"radarControl", {{"pressed", true}}}}, 1);
     }
     AddStep(steps, "picture", nullptr, kPictureFrames);
-    const json document = {{"description", "kov-preview"}, {"world", InitialWorldPatch(o, screen)}, {"steps", steps}};
+    const json document = {{"description", "kov-preview"},
+                           {"world", InitialWorldPatch(o, screen)},
+                           {"steps", steps}};
     // Parsed like any scenario file, so a patch the host would not accept is an error, not ignored.
-    // The KOV.ini bytes are set afterwards: they need not be UTF-8, which JSON text must be.
     std::optional<sim::Scenario> scenario = sim::ParseScenario(document.dump(), "kov-preview", error);
+    // The settings file's bytes as they are (any encoding), not through the JSON text.
     if (scenario) scenario->ini = iniText;
     return scenario;
 }

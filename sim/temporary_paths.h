@@ -1,0 +1,32 @@
+// Temporary files and folders of the tools (work folders, private copies of the plug-in) are
+// removed on every way out that can be caught: their owners remove them on return and while an
+// exception unwinds; what is still registered here is removed when a signal ends the process
+// (Ctrl+C, kill, a closed output pipe, a crash inside the plug-in), before the signal takes its
+// usual course.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace sim {
+
+// Registered paths are removed newest first, so a folder's files go before the folder. At most
+// 32 at a time; a path that does not fit is simply not covered on a signal.
+void RegisterTemporaryPath(const std::filesystem::path& path);
+void ForgetTemporaryPath(const std::filesystem::path& path);
+
+// A fresh folder under the system's temporary folder for one run: the plug-in's KOV.ini and
+// KOV.log inside it are covered too. Removed with all it holds when it goes out of scope.
+class TemporaryWorkDirectory {
+public:
+    explicit TemporaryWorkDirectory(const std::string& prefix);
+    ~TemporaryWorkDirectory();
+    TemporaryWorkDirectory(const TemporaryWorkDirectory&) = delete;
+    TemporaryWorkDirectory& operator=(const TemporaryWorkDirectory&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+}  // namespace sim

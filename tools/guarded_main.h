@@ -1,0 +1,28 @@
+// Every tool's main runs its work through GuardedMain: an exception nothing else caught (out of
+// memory, a library's error) ends the tool with one line on stderr and exit status 1, never with
+// an abort; objects on the way out are destroyed, so temporary files go too.
+#pragma once
+
+#include <cstdio>
+#include <exception>
+#include <new>
+
+namespace tools {
+
+constexpr int kExitUnexpected = 1;
+
+template <typename Work>
+int GuardedMain(const char* tool, Work work) {
+    try {
+        return work();
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "%s: out of memory\n", tool);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s: unexpected error: %s\n", tool, error.what());
+    } catch (...) {
+        std::fprintf(stderr, "%s: unexpected error\n", tool);
+    }
+    return kExitUnexpected;
+}
+
+}  // namespace tools
