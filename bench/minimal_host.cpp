@@ -327,13 +327,22 @@ void CountPlatformCall() {
     if (recordTarget != nullptr) ++recordTarget->platformCallCount;
 }
 
+// The replay reaches the script hook's operations as a plug-in must: through an address read from
+// memory at every call, as from an import table, since a plug-in is a module of its own. A direct
+// call into the host's code, which no plug-in can make, would put the floor below any plug-in's
+// reach. (The read is volatile so that the compiler keeps it; the plug-in's `call *slot` does the
+// same read within the call instruction.)
+void (*volatile importedNativeInit)(uint64_t) = nativeInit;
+void (*volatile importedNativePush64)(uint64_t) = nativePush64;
+uint64_t* (*volatile importedNativeCall)() = nativeCall;
+
 void ReplayMain() {
     for (;;) {
         for (int i = 0; i < replaySource->callCount; ++i) {
             const RecordedCall& rec = replaySource->calls[i];
-            nativeInit(rec.hash);
-            for (int a = 0; a < rec.argCount; ++a) nativePush64(rec.args[a]);
-            nativeCall();
+            importedNativeInit(rec.hash);
+            for (int a = 0; a < rec.argCount; ++a) importedNativePush64(rec.args[a]);
+            importedNativeCall();
         }
         scriptWait(0);
     }

@@ -31,6 +31,10 @@ TEST_F(AreaLineTest, ZoneCodesToAreaLines) {
         {"the last row in other letters", std::string("ZQ_uar"), "Davis Quartz Quarry,  Los Santos County"},
         {"the longest line", std::string("RTRAK"), "Redwood Lights Track,  Los Santos County"},
         {"texts kept exactly as listed", std::string("PalCov"), "Plaeto Cove,  Blaine County"},
+        // Codes of one length that share their first and last letters are told apart by the rest.
+        {"the second of two alike codes", std::string("DelPe"), "Del Perro,  Metro Los Santos"},
+        {"the first of two alike codes", std::string("Desrt"), "Gr Senora Desert,  Blaine County"},
+        {"a code alike to table codes but in none", std::string("DxxxT"), kFallback},
         {"unknown code", std::string("Nowhere"), kFallback},
         {"the fallback row's own code is never matched", std::string("NULL"), kFallback},
         {"nor in other letters", std::string("null"), kFallback},

@@ -1,7 +1,6 @@
 // BuildAreaLine and its zone table.
 #include "location/area_line.h"
 
-#include <cstring>
 #include <iterator>
 #include <string>
 
@@ -10,13 +9,9 @@
 #include "location/name_index.h"
 
 struct ZoneRow {
-    constexpr ZoneRow(const char* zoneCode, const char* shownName, const char* shownRegion)
-        : code(zoneCode), displayName(shownName), region(shownRegion),
-          codeLength(std::char_traits<char>::length(zoneCode)) {}
     const char* code;
     const char* displayName;
     const char* region;
-    size_t codeLength;
 };
 
 // Host zone code -> display name and region. Row 0 is the fallback and is never compared; the
@@ -120,29 +115,27 @@ static constexpr ZoneRow kZones[] = {
 static_assert(std::size(kZones) == 94, "zone table has 94 rows");
 
 // Row 0 is only the fallback, so it is left out of the index.
-constexpr size_t kLongestZoneCode = 8;
-static constexpr auto kZoneIndex = BuildNameIndex<kLongestZoneCode>(kZones, &ZoneRow::codeLength, 1);
-static_assert(kZoneIndex.size() == std::size(kZones) - 1, "every zone row but the fallback is indexed");
+static constexpr auto kZoneIndex = BuildNameIndex<256>(kZones, &ZoneRow::code, 1);
+static_assert(kZoneIndex.rowCount == std::size(kZones) - 2, "every row is indexed but the fallback and the second \"TongVaH\"");
+static_assert(kZoneIndex.longestChain <= 5, "zone codes share slots only rarely");
+constexpr size_t kLongestZoneCode = LongestName(kZones, &ZoneRow::code);
 
 static char areaLine[64];
 
+// The code is read in place, up to one character past the longest code: a longer one matches no
+// row whatever follows.
 static const ZoneRow& FindZone(const char* code) {
-    const size_t length = std::strlen(code);
+    if (code == nullptr) return kZones[0];
+    size_t length = 0;
+    while (length <= kLongestZoneCode && code[length] != '\0') ++length;
     if (length > kLongestZoneCode) return kZones[0];
-    for (size_t i = kZoneIndex.start[length]; i < kZoneIndex.start[length + 1]; ++i) {
-        const ZoneRow& zone = kZones[kZoneIndex.rows[i]];
-        if (TextEqualsIgnoringCase(code, zone.code)) return zone;
-    }
-    return kZones[0];
+    const int row = FindNameRow(kZoneIndex, kZones, &ZoneRow::code, code, length);
+    return row < 0 ? kZones[0] : kZones[row];
 }
 
 const char* BuildAreaLine(int32_t ped) {
     const NativeVector3 position = GetEntityCoords(ped);
-    char zoneCode[16] = {};
-    CopyText(zoneCode, GetZoneCodeAt(position.x, position.y, position.z));
-    const ZoneRow& zone = FindZone(zoneCode);
-    char region[32] = {};
-    CopyText(region, zone.region);
-    JoinText(areaLine, {zone.displayName, ",  ", region});
+    const ZoneRow& zone = FindZone(GetZoneCodeAt(position.x, position.y, position.z));
+    JoinText(areaLine, {zone.displayName, ",  ", zone.region});
     return areaLine;
 }

@@ -41,17 +41,13 @@ constexpr int32_t kAlignLeft = 'L';
 constexpr int32_t kAlignBottom = 'B';
 constexpr float kBottomAlignedLift = 1.0f;  // one screen height, normalised
 
-static char headingLetter[8];
-
 const char* HeadingLetter(int32_t ped) {
     const float h = GetEntityHeading(ped);
     // The host's heading grows counter-clockwise from north; not-a-number falls through to "N".
-    const char* letter = "N";
-    if (h > 45.0f && h <= 135.0f) letter = "W";
-    else if (h > 135.0f && h <= 225.0f) letter = "S";
-    else if (h > 225.0f && h <= 315.0f) letter = "E";
-    CopyText(headingLetter, letter);
-    return headingLetter;
+    if (h > 45.0f && h <= 135.0f) return "W";
+    if (h > 135.0f && h <= 225.0f) return "S";
+    if (h > 225.0f && h <= 315.0f) return "E";
+    return "N";
 }
 
 // Anchor plus offset times m; a zero offset is the anchor itself (even for an infinite m).
@@ -64,27 +60,33 @@ static void DrawPanelElement(PanelRow row, const char* text, float anchorX, floa
                          Place(anchorY, e.dy, m), lift);
 }
 
-// Off the road network the line becomes "Near  <line>" when the nearest major node is more than
-// 20 units away, or "Road name unavailable" when there is none.
-static void ApplyRoadTest(char (&street)[128], int32_t ped, const NativeVector3& position) {
-    if (IsPointOnRoad(position.x, position.y, position.z, 0)) return;
+// The street element's text: the street line on the road network; off it "Near  <line>" (written
+// into nearForm, from a second build of the line) when the nearest major node is more than 20
+// units away, or "Road name unavailable" when there is none.
+static const char* ApplyRoadTest(const char* streetLine, int32_t ped, const NativeVector3& position,
+                                 char (&nearForm)[128]) {
+    if (IsPointOnRoad(position.x, position.y, position.z, 0)) return streetLine;
     NativeVector3 node = {};
     if (GetClosestMajorVehicleNode(position.x, position.y, position.z, &node, kNodeSearchThreshold, 0) != kNodeFound) {
-        CopyText(street, kRoadNameUnavailable);
-        return;
+        return kRoadNameUnavailable;
     }
     const float distance = GetDistanceBetweenCoords(position.x, position.y, position.z, node.x, node.y,
                                                     node.z, true);
-    if (distance > kNearRoadDistance) JoinText(street, {"Near  ", BuildStreetLine(ped)});
+    if (distance > kNearRoadDistance) {
+        JoinText(nearForm, {"Near  ", BuildStreetLine(ped)});
+        return nearForm;
+    }
+    return streetLine;
 }
 
+// The texts are drawn where they lie: the street and area lines stay valid until their next build,
+// which no drawing makes, and the panel's buffers would hold every line whole.
 void DrawLocationPanel(float anchorX, float anchorY, float m, bool anchorToRadar) {
     // The panel asks the host for the ped again rather than using the frame's snapshot.
     const int32_t ped = GetLocalPlayerPed();
     const NativeVector3 position = GetEntityCoords(ped);
-    char street[128];
-    CopyText(street, BuildStreetLine(ped));
-    ApplyRoadTest(street, ped, position);
+    char nearForm[128];
+    const char* street = ApplyRoadTest(BuildStreetLine(ped), ped, position, nearForm);
 
     const float lift = anchorToRadar ? kBottomAlignedLift : 0.0f;
     if (anchorToRadar) {
@@ -92,14 +94,10 @@ void DrawLocationPanel(float anchorX, float anchorY, float m, bool anchorToRadar
         SetScriptGfxAlignParams(0.0f, 0.0f, 0.0f, 0.0f);
     }
     DrawPanelElement(kLeftSeparator, kSeparator, anchorX, anchorY, m, lift);
-    char heading[8];
-    CopyText(heading, HeadingLetter(ped));
-    DrawPanelElement(kHeading, heading, anchorX, anchorY, m, lift);
+    DrawPanelElement(kHeading, HeadingLetter(ped), anchorX, anchorY, m, lift);
     DrawPanelElement(kRightSeparator, kSeparator, anchorX, anchorY, m, lift);
     DrawPanelElement(kStreet, street, anchorX, anchorY, m, lift);
-    char area[128];
-    CopyText(area, BuildAreaLine(ped));
-    DrawPanelElement(kArea, area, anchorX, anchorY, m, lift);
+    DrawPanelElement(kArea, BuildAreaLine(ped), anchorX, anchorY, m, lift);
     if (anchorToRadar) ResetScriptGfxAlign();
 }
 

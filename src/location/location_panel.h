@@ -10,5 +10,5 @@ void UpdateLocationPanel();
 // Draws the five elements at anchor (x, y), design units, with size multiplier m. Anchored to the
 // radar, they are drawn under the safe zone's bottom-left alignment, y measured from its bottom.
 void DrawLocationPanel(float anchorX, float anchorY, float m, bool anchorToRadar);
-// "N", "W", "S" or "E" for the ped's heading, in a process-wide buffer valid until the next call.
+// "N", "W", "S" or "E" for the ped's heading.
 const char* HeadingLetter(int32_t ped);

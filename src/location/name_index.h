@@ -1,33 +1,87 @@
-// A compile-time index of a name table: its rows grouped by the length of their key, each group in
-// table order. A lookup then compares only the rows that can match (same length) and still finds
-// the first match of the table.
+// A compile-time hash index of a name table, for look-ups that ignore ASCII letter case. A key's
+// slot comes from its length and its first and last characters, folded to lower case: cheap to
+// compute, and enough to keep the keys of the plug-in's tables apart (the index records its longest
+// chain, which the tables bound). A taken slot passes a key on to the next one. A key equal to an
+// earlier row's key (ignoring case) is left out, so a look-up finds the first matching row of the
+// table, as a scan in table order would.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <string>
 
-template <size_t Rows, size_t MaxLength>
+#include "text/bounded_text.h"
+
+constexpr size_t FoldedCode(char c) { return static_cast<uint8_t>(LowerAscii(c)); }
+
+constexpr size_t NameHash(const char* text, size_t length) {
+    return length == 0 ? 0 : length * 961 + FoldedCode(text[0]) * 31 + FoldedCode(text[length - 1]);
+}
+
+// Equal ignoring ASCII letter case, both texts of the given length: a byte-for-byte match, the
+// usual case, is settled by one comparison.
+inline bool SameNameIgnoringCase(const char* a, const char* b, size_t length) {
+    return std::memcmp(a, b, length) == 0 || TextEqualsIgnoringCase(a, b);
+}
+
+template <size_t Slots>
 struct NameIndex {
-    std::array<uint8_t, Rows> rows{};              // row numbers, grouped by key length
-    std::array<uint8_t, MaxLength + 2> start{};    // keys of length L: rows[start[L] .. start[L + 1])
+    static_assert((Slots & (Slots - 1)) == 0, "a power of two: a hash is cut to a slot by a mask");
+    std::array<uint8_t, Slots> rows{};     // per slot: 1 + the number of the row whose key lies here, or 0
+    std::array<uint8_t, Slots> lengths{};  // per slot: the length of that key
+    size_t rowCount = 0;                   // rows indexed
+    size_t longestChain = 0;               // the most slots a look-up of an indexed key visits
 
-    // Number of rows indexed; a key longer than MaxLength would be missing.
-    constexpr size_t size() const { return start[MaxLength + 1]; }
+    static constexpr size_t SlotOf(size_t hash) { return hash & (Slots - 1); }
+    static constexpr size_t NextSlot(size_t slot) { return (slot + 1) & (Slots - 1); }
 };
 
-// Indexes the rows from firstRow on by their keyLength member.
-template <size_t MaxLength, typename Row, size_t Rows>
-constexpr NameIndex<Rows, MaxLength> BuildNameIndex(const Row (&table)[Rows], size_t Row::*keyLength,
-                                                    size_t firstRow) {
-    NameIndex<Rows, MaxLength> index{};
-    size_t next = 0;
-    for (size_t length = 0; length <= MaxLength; ++length) {
-        index.start[length] = static_cast<uint8_t>(next);
-        for (size_t row = firstRow; row < Rows; ++row) {
-            if (table[row].*keyLength == length) index.rows[next++] = static_cast<uint8_t>(row);
+// Indexes the rows from firstRow on by their key member.
+template <size_t Slots, typename Row, size_t Rows>
+constexpr NameIndex<Slots> BuildNameIndex(const Row (&table)[Rows], const char* Row::*key, size_t firstRow) {
+    static_assert(Slots >= 2 * Rows, "half the slots at least stay free, so a chain ends soon");
+    static_assert(Rows < 255, "a row number fits a slot");
+    NameIndex<Slots> index{};
+    for (size_t row = firstRow; row < Rows; ++row) {
+        const char* name = table[row].*key;
+        const size_t length = std::char_traits<char>::length(name);
+        size_t slot = index.SlotOf(NameHash(name, length));
+        size_t chain = 1;
+        bool earlierRowHasKey = false;
+        for (; index.rows[slot] != 0; slot = index.NextSlot(slot), ++chain) {
+            earlierRowHasKey = earlierRowHasKey || TextEqualsIgnoringCase(table[index.rows[slot] - 1].*key, name);
+        }
+        if (earlierRowHasKey) continue;
+        index.rows[slot] = static_cast<uint8_t>(row + 1);
+        index.lengths[slot] = static_cast<uint8_t>(length);
+        ++index.rowCount;
+        if (chain > index.longestChain) index.longestChain = chain;
+    }
+    return index;
+}
+
+// The first row whose key equals text (of the given length) ignoring case, or -1 for none.
+template <size_t Slots, typename Row, size_t Rows>
+int FindNameRow(const NameIndex<Slots>& index, const Row (&table)[Rows], const char* Row::*key, const char* text,
+                size_t length) {
+    for (size_t slot = index.SlotOf(NameHash(text, length));; slot = index.NextSlot(slot)) {
+        const uint8_t entry = index.rows[slot];
+        if (entry == 0) return -1;
+        if (index.lengths[slot] == length && SameNameIgnoringCase(text, table[entry - 1].*key, length)) {
+            return entry - 1;
         }
     }
-    index.start[MaxLength + 1] = static_cast<uint8_t>(next);
-    return index;
+}
+
+// The length of the table's longest key.
+template <typename Row, size_t Rows>
+constexpr size_t LongestName(const Row (&table)[Rows], const char* Row::*key) {
+    size_t longest = 0;
+    for (const Row& row : table) {
+        const size_t length = std::char_traits<char>::length(row.*key);
+        if (length > longest) longest = length;
+    }
+    return longest;
 }

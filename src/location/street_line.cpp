@@ -1,7 +1,6 @@
 // BuildStreetLine and its alias table.
 #include "location/street_line.h"
 
-#include <cstring>
 #include <iterator>
 #include <string>
 
@@ -10,11 +9,8 @@
 #include "location/name_index.h"
 
 struct StreetAlias {
-    constexpr StreetAlias(const char* host, const char* shown)
-        : hostName(host), alias(shown), hostNameLength(std::char_traits<char>::length(host)) {}
     const char* hostName;
     const char* alias;
-    size_t hostNameLength;
 };
 
 // Host street name -> name shown on the panel. First match wins; order matters: the second
@@ -68,10 +64,10 @@ static constexpr StreetAlias kStreetAliases[] = {
 };
 static_assert(std::size(kStreetAliases) == 45, "alias table has 45 rows");
 
-constexpr size_t kLongestHostName = 26;
-static constexpr auto kAliasIndex =
-    BuildNameIndex<kLongestHostName>(kStreetAliases, &StreetAlias::hostNameLength, 0);
-static_assert(kAliasIndex.size() == std::size(kStreetAliases), "every alias row is indexed");
+static constexpr auto kAliasIndex = BuildNameIndex<128>(kStreetAliases, &StreetAlias::hostName, 0);
+static_assert(kAliasIndex.rowCount == std::size(kStreetAliases) - 1, "every row is indexed but the second \"Davis Ave\"");
+static_assert(kAliasIndex.longestChain <= 3, "host names share slots only rarely");
+static_assert(LongestName(kStreetAliases, &StreetAlias::hostName) < 256, "a key's length fits the index");
 
 // West of this x, Davis Ave carries its route tag (the alias of the row after its own).
 constexpr float kDavisAveSplitX = -373.38f;
@@ -80,18 +76,23 @@ constexpr const char* kDavisAve = "Davis Ave";
 constexpr size_t kNameCapacity = 32;
 static char streetLine[128];
 
-// Replaces the name by its alias in the table's own letter case; a name in no row stays as it is.
-static void ApplyAlias(char (&name)[kNameCapacity], float x) {
-    const size_t length = std::strlen(name);
-    if (length > kLongestHostName) return;
-    for (size_t i = kAliasIndex.start[length]; i < kAliasIndex.start[length + 1]; ++i) {
-        const size_t row = kAliasIndex.rows[i];
-        if (!TextEqualsIgnoringCase(name, kStreetAliases[row].hostName)) continue;
-        const bool tagged = TextEqualsIgnoringCase(name, kDavisAve) && x < kDavisAveSplitX &&
-                            row + 1 < std::size(kStreetAliases);
-        CopyText(name, kStreetAliases[tagged ? row + 1 : row].alias);
-        return;
+// Every alias fits a name buffer, so a name can stand for its alias without the copy changing it.
+constexpr bool AliasesFitNameBuffer() {
+    for (const StreetAlias& row : kStreetAliases) {
+        if (std::char_traits<char>::length(row.alias) >= kNameCapacity) return false;
     }
+    return true;
+}
+static_assert(AliasesFitNameBuffer(), "an alias would be cut in a name buffer");
+
+// The name's alias in the table's own letter case, or the name itself when no row holds it.
+static const char* AliasOf(const char* name, size_t length, float x) {
+    const int found = FindNameRow(kAliasIndex, kStreetAliases, &StreetAlias::hostName, name, length);
+    if (found < 0) return name;
+    const size_t row = static_cast<size_t>(found);
+    const bool tagged = TextEqualsIgnoringCase(name, kDavisAve) && x < kDavisAveSplitX &&
+                        row + 1 < std::size(kStreetAliases);
+    return kStreetAliases[tagged ? row + 1 : row].alias;
 }
 
 const char* BuildStreetLine(int32_t ped) {
@@ -100,12 +101,13 @@ const char* BuildStreetLine(int32_t ped) {
     uint32_t crossingHash = 0;
     GetStreetHashesAt(position.x, position.y, position.z, &streetHash, &crossingHash);
 
-    char street[kNameCapacity] = {};
-    char crossing[kNameCapacity] = {};
-    CopyText(street, GetStreetNameFromHash(streetHash));
-    CopyText(crossing, GetStreetNameFromHash(crossingHash));
-    ApplyAlias(street, position.x);
-    ApplyAlias(crossing, position.x);
+    // The host's names, cut to a name buffer; then each one's alias.
+    char streetName[kNameCapacity];
+    char crossingName[kNameCapacity];
+    const size_t streetLength = CopyText(streetName, GetStreetNameFromHash(streetHash));
+    const size_t crossingLength = CopyText(crossingName, GetStreetNameFromHash(crossingHash));
+    const char* street = AliasOf(streetName, streetLength, position.x);
+    const char* crossing = AliasOf(crossingName, crossingLength, position.x);
 
     if (crossingHash != 0 && !TextEqualsIgnoringCase(street, crossing)) {
         JoinText(streetLine, {street, "   /   ~y~", crossing, "~w~"});

@@ -14,9 +14,11 @@ static size_t AppendText(char* buffer, size_t capacity, size_t length, const cha
     return length + count;
 }
 
-void CopyText(char* buffer, size_t capacity, const char* text) {
-    if (capacity == 0) return;
-    buffer[AppendText(buffer, capacity, 0, text)] = '\0';
+size_t CopyText(char* buffer, size_t capacity, const char* text) {
+    if (capacity == 0) return 0;
+    const size_t length = AppendText(buffer, capacity, 0, text);
+    buffer[length] = '\0';
+    return length;
 }
 
 void JoinText(char* buffer, size_t capacity, std::initializer_list<const char*> parts) {

@@ -8,7 +8,8 @@
 #include <cstdint>
 #include <initializer_list>
 
-void CopyText(char* buffer, size_t capacity, const char* text);
+// Returns the length of the copy.
+size_t CopyText(char* buffer, size_t capacity, const char* text);
 // The parts one after another, as "%s%s..." would give them.
 void JoinText(char* buffer, size_t capacity, std::initializer_list<const char*> parts);
 // Decimal text of value, zero-padded to width characters (the sign counts), as "%0*d" would.
@@ -16,10 +17,11 @@ void DecimalText(char* buffer, size_t capacity, int32_t value, int width);
 // printf-style, cut at the buffer; returns what the formatter returned.
 int FormatTextV(char* buffer, size_t capacity, const char* format, va_list args);
 
-inline char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+constexpr char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// ASCII case-insensitive whole-text equality. Inline: the name tables call it for every row.
-inline bool TextEqualsIgnoringCase(const char* a, const char* b) {
+// ASCII case-insensitive whole-text equality. Inline, and usable at compile time: the name tables'
+// indexes are built with it.
+constexpr bool TextEqualsIgnoringCase(const char* a, const char* b) {
     for (;; ++a, ++b) {
         if (LowerAscii(*a) != LowerAscii(*b)) return false;
         if (*a == '\0') return true;
@@ -27,7 +29,7 @@ inline bool TextEqualsIgnoringCase(const char* a, const char* b) {
 }
 
 template <size_t N>
-void CopyText(char (&buffer)[N], const char* text) { CopyText(buffer, N, text); }
+size_t CopyText(char (&buffer)[N], const char* text) { return CopyText(buffer, N, text); }
 template <size_t N>
 void JoinText(char (&buffer)[N], std::initializer_list<const char*> parts) { JoinText(buffer, N, parts); }
 template <size_t N>
