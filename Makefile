@@ -59,9 +59,9 @@ COVERAGE_DIR ?= build/coverage
 coverage: deps
 	@bash scripts/coverage.sh $(COVERAGE_DIR) $(JOBS)
 
-# The demo builds only what it runs and ships: kov-demo with KOV.so, and KOV.asi.
+# The demo builds only what it runs and ships: kov-demo with KOV.so, KOV.asi, and (through web) the page.
 demo-build: deps
-	@echo "demo: a first run builds KOV.so, kov-demo and KOV.asi (about 1 to 2 minutes on 2 cores); later runs take seconds"
+	@echo "demo: a first run builds KOV.so, kov-demo, KOV.asi and the preview page (about 1.5 to 2 minutes on 2 cores); later runs take seconds"
 	$(call configure,.,build/linux,--preset linux)
 	$(call build,build/linux,kov-demo)
 	$(call configure,.,build/windows,--preset windows)
