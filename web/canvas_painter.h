@@ -1,5 +1,6 @@
 // The painter for the page: the browser's 2D canvas that the page hands the module (the module's
-// "canvasContext"). Each primitive is one call into the page's script.
+// "canvasContext"). Each primitive is one call into the page's script; the background's gradient is
+// kept in the page's "paintCache" for the next picture.
 #pragma once
 
 #include "tools/preview/painter.h"

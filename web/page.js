@@ -1,6 +1,7 @@
 // The preview page: controls around the WebAssembly module (the plug-in in the simulated host).
-// The KOV.ini text is what every control edits; each change checks it, runs the plug-in on it in
-// a fresh module instance and redraws.
+// The KOV.ini text is what every control edits; at the next animation frame after a change (however
+// many came in since the last one) the page checks it, runs the plug-in on it in a fresh module
+// instance and redraws.
 "use strict";
 
 const SCREEN_SIZES = [
@@ -86,17 +87,34 @@ const page = {
   last: null,          // the last run's result
   findings: [],        // the check of the text
   findingKeys: new Set(),
+  written: {},         // each setting's value as written in the text (null where absent)
   loadMs: 0,
   redrawMs: [],        // every redraw's time, for the test's report
   redrawParts: [],     // and its parts: a fresh instance, the plug-in's run, the picture and lists
+  textChanged: false,  // the text changed since the last check
+  frameAsked: false,   // a redraw waits for the next animation frame
   running: false,
   again: false,
+  spare: null,         // a fresh instance made ahead of the next redraw (a promise)
+  paintCache: {},      // what the painter keeps from one picture for the next
 };
 window.kovPage = page;
 
 // ---- redraw ---------------------------------------------------------------------------------
 
-async function redraw() {
+// Asks for a redraw at the next animation frame: a burst of input (a slider dragged, keys held)
+// costs one check and one redraw per frame, and redraws never queue up behind each other.
+function redraw() {
+  if (page.frameAsked) return;
+  page.frameAsked = true;
+  requestAnimationFrame(() => {
+    page.frameAsked = false;
+    if (page.textChanged) checkText();
+    redrawNow();
+  });
+}
+
+async function redrawNow() {
   if (page.running) {
     page.again = true;
     return;
@@ -106,7 +124,8 @@ async function redraw() {
     do {
       page.again = false;
       const started = performance.now();
-      const instance = await freshInstance();
+      const instance = await (page.spare || freshInstance());
+      page.spare = null;
       const instantiated = performance.now();
       call(instance, "kov_run", null, page.text, page.encoding, page.scene, page.width, page.height, page.safeZone);
       const result = JSON.parse(call(instance, "kov_run_result", "string"));
@@ -117,6 +136,8 @@ async function redraw() {
       page.redrawMs.push(finished - started);
       page.redrawParts.push({ instance: instantiated - started, run: ran - instantiated, show: finished - ran });
     } while (page.again);
+    // The next redraw's instance is made now, between redraws, rather than while the player waits.
+    page.spare = freshInstance();
   } catch (error) {
     showStatus("The plug-in run stopped: " + error, true);
     throw error;
@@ -142,6 +163,7 @@ function showResult(result, instance) {
     return;
   }
   instance.canvasContext = canvas.getContext("2d");
+  instance.paintCache = page.paintCache;
   instance._kov_draw(page.width, page.height);
   showCloseUp();
   showStatus(page.width + " × " + page.height + ", safe zone " + page.safeZone.toFixed(2));
@@ -240,9 +262,15 @@ function showPositions(texts) {
 function setText(text, fromEditor) {
   page.text = text;
   if (!fromEditor) $("ini-text").value = text;
+  page.textChanged = true;
+  redraw();
+}
+
+function checkText() {
+  page.textChanged = false;
+  page.written = callJson(helper, "kov_written", page.text, page.encoding);
   showFindings(callJson(helper, "kov_check", page.text, page.encoding));
   showControls();
-  redraw();
 }
 
 function lineStart(text, line) {
@@ -358,18 +386,12 @@ function setKey(key, value) {
   setText(call(helper, "kov_set_value", "string", page.text, key.section, key.key, String(value)), false);
 }
 
-// The value written in the file for a key, as the lookup reads it (null when absent).
-function writtenValue(key) {
-  const found = callJson(helper, "kov_value", page.text, page.encoding, key.section, key.key);
-  return found.found ? found.value : null;
-}
-
 // The controls show what the file says; under each, what the plug-in reads from it.
 function showControls() {
   for (const key of page.tables.keys) {
     const control = $(controlId(key));
     if (document.activeElement === control) continue;
-    const written = writtenValue(key);
+    const written = page.written[key.key];
     if (key.kind === "number") {
       // A value that is not a plain number leaves the field empty; the line under it and the
       // check say what the plug-in makes of it.
@@ -388,7 +410,7 @@ function showSettingsRead(read) {
     const value = read[key.key];
     const shown = key.kind === "number" ? String(Math.round(value * 1000) / 1000) : value ? "on" : "off";
     const reads = $(controlId(key) + "-reads");
-    const absent = writtenValue(key) === null;
+    const absent = page.written[key.key] === null;
     reads.textContent = "The plug-in reads: " + shown + (absent ? " (not in the file: the default)" : "");
     reads.classList.toggle("differs", page.findingKeys.has(key.key.toLowerCase()));
   }
@@ -524,10 +546,10 @@ async function start() {
   document.body.dataset.ready = "true";
 }
 
-// Resolves once no redraw is running or queued.
+// Resolves once no redraw is running or asked for.
 page.settled = function waitForRedraws() {
   return new Promise((resolve) => {
-    const poll = () => (page.running || page.again ? setTimeout(poll, 1) : resolve());
+    const poll = () => (page.frameAsked || page.running || page.again ? setTimeout(poll, 1) : resolve());
     poll();
   });
 };

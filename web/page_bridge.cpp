@@ -110,11 +110,16 @@ EMSCRIPTEN_KEEPALIVE const char* kov_set_value(const char* text, const char* sec
     return ReplyText(preview::SetIniValue(text, section, key, value));
 }
 
-// {"found", "value"}: the key's value where the lookup finds it, quotes still on.
-EMSCRIPTEN_KEEPALIVE const char* kov_value(const char* text, const char* encoding, const char* section, const char* key) {
-    const std::optional<std::string> value =
-        sim::FindProfileValue(sim::DecodeIniText(FileBytes(text, encoding)).text, section, key);
-    return Reply({{"found", value.has_value()}, {"value", value.value_or("")}});
+// {key: value or null} for every setting: the value where the lookup finds it, quotes still on;
+// null where the file has none.
+EMSCRIPTEN_KEEPALIVE const char* kov_written(const char* text, const char* encoding) {
+    const std::string decoded = sim::DecodeIniText(FileBytes(text, encoding)).text;
+    json written = json::object();
+    for (const SettingKey& key : kSettingKeys) {
+        const std::optional<std::string> value = sim::FindProfileValue(decoded, key.section, key.key);
+        written[key.key] = value ? json(*value) : json(nullptr);
+    }
+    return Reply(written);
 }
 
 EMSCRIPTEN_KEEPALIVE const char* kov_encoding_title(const char* encoding) {
@@ -165,7 +170,8 @@ EMSCRIPTEN_KEEPALIVE void kov_run(const char* text, const char* encoding, const 
     }
 }
 
-// Paints the last run's picture on the module's canvasContext, a screen of width by height pixels.
+// Paints the last run's picture on the module's canvasContext, a screen of width by height pixels
+// (the module's paintCache keeps what later pictures reuse).
 EMSCRIPTEN_KEEPALIVE void kov_draw(int width, int height) {
     preview::CanvasPainter painter;
     preview::DrawScene(painter, lastScene, width, height);

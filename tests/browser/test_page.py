@@ -193,6 +193,18 @@ class PageTest(unittest.TestCase):
                 field.send_keys("320")
                 self.settle()
 
+    def test_a_slider_drag_redraws_once_with_the_last_value(self):
+        self.open_page()
+        self.record_redraws()
+        # Twenty input events before the browser draws a frame, as a fast drag gives.
+        self.js("const s = document.getElementById('key-LocTextPosX-slider');"
+                "for (let x = 381; x <= 400; ++x) { s.value = x; s.dispatchEvent(new Event('input')); }")
+        result = self.last()
+        self.assertEqual(self.js("return kovPage.redrawMs.length"), 1)
+        self.assertEqual(result["texts"][0]["x"], 400)
+        self.assertEqual(self.driver.find_element(By.ID, "key-LocTextPosX").get_attribute("value"), "400")
+        self.assertIn("LocTextPosX=400", self.js("return kovPage.text"))
+
     def test_positions_equal_kov_preview(self):
         self.open_page()
         plain = "[GENERAL]\r\nLocTextPosX=612\r\nLocTextPosY=990\r\nLocTextPosX_RadarLrg=300\r\nLocTextSizeMult=1.4\r\n"
