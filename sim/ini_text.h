@@ -41,7 +41,4 @@ const char* IniEncodingName(IniEncoding encoding);
 // is written only where the text starts with U+FEFF. nullopt when a character has no such byte.
 std::optional<std::string> EncodeIniText(std::string_view utf8, IniEncoding encoding);
 
-// Whether text is well-formed UTF-8 (what the host's names and JSON strings must be).
-bool IsUtf8(std::string_view text);
-
 }  // namespace sim

@@ -4,14 +4,13 @@
 #include <cstdint>
 #include <iterator>
 
+#include "sim/utf.h"
+
 namespace preview {
 
 namespace {
 
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
-constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
-constexpr char32_t kReplacementChar = 0xFFFD;
+constexpr char32_t kReplacementChar = sim::kReplacementCharacter;
 
 // Windows-1252 bytes 0x80..0x9F; the five unassigned bytes map to the control character of the
 // same number, as Windows does. Every other byte is its Latin-1 code point.
@@ -58,32 +57,6 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-// The code point at text[at], advancing at; false (at unchanged) where the bytes are not UTF-8.
-bool NextUtf8(std::string_view text, size_t& at, char32_t& out) {
-    const auto byte = [&](size_t i) { return static_cast<uint8_t>(text[i]); };
-    const uint8_t lead = byte(at);
-    const int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-    if (length == 0 || at + length > text.size()) return false;
-    char32_t c = length == 1 ? lead : (lead & (0x7F >> length));
-    for (int i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xC0) != 0x80) return false;
-        c = (c << 6) | (byte(at + i) & 0x3F);
-    }
-    constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (c < kSmallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;  // overlong, range, surrogate
-    out = c;
-    at += length;
-    return true;
-}
-
-bool IsUtf8(std::string_view text) {
-    char32_t c = 0;
-    for (size_t at = 0; at < text.size();) {
-        if (!NextUtf8(text, at, c)) return false;
-    }
-    return true;
-}
-
 std::string DecodeUtf16(std::string_view bytes, bool bigEndian) {
     std::string out;
     const auto unit = [&](size_t i) -> char32_t {
@@ -121,17 +94,6 @@ char ToWindows1252(char32_t c) {
     return '?';
 }
 
-void AppendUtf16(std::string& out, char32_t c, bool bigEndian) {
-    const auto put = [&](char32_t unit) {
-        const char hi = static_cast<char>(unit >> 8), lo = static_cast<char>(unit & 0xFF);
-        out += bigEndian ? hi : lo;
-        out += bigEndian ? lo : hi;
-    };
-    if (c < 0x10000) return put(c);
-    put(0xD800 + ((c - 0x10000) >> 10));
-    put(0xDC00 + ((c - 0x10000) & 0x3FF));
-}
-
 // Calls put for each code point of a UTF-8 text, with every line end made CR LF; bytes that are
 // not UTF-8 count as U+FFFD.
 template <typename Put>
@@ -143,22 +105,17 @@ void ForEachCodePointCrlf(std::string_view text, Put put) {
             put(U'\n');
             continue;
         }
-        char32_t c = 0;
-        if (!NextUtf8(text, at, c)) {
-            c = kReplacementChar;
-            ++at;
-        }
-        put(c);
+        put(static_cast<char32_t>(sim::NextCodePoint(text, at)));
     }
 }
 
 }  // namespace
 
 IniText DecodeIniFile(std::string_view bytes) {
-    if (bytes.substr(0, 3) == kUtf8Bom) return {IniEncoding::Utf8Bom, std::string(bytes.substr(3))};
-    if (bytes.substr(0, 2) == kUtf16LeBom) return {IniEncoding::Utf16Le, DecodeUtf16(bytes.substr(2), false)};
-    if (bytes.substr(0, 2) == kUtf16BeBom) return {IniEncoding::Utf16Be, DecodeUtf16(bytes.substr(2), true)};
-    if (IsUtf8(bytes)) return {IniEncoding::Utf8, std::string(bytes)};
+    if (bytes.substr(0, 3) == sim::kUtf8Mark) return {IniEncoding::Utf8Bom, std::string(bytes.substr(3))};
+    if (bytes.substr(0, 2) == sim::kUtf16LeMark) return {IniEncoding::Utf16Le, DecodeUtf16(bytes.substr(2), false)};
+    if (bytes.substr(0, 2) == sim::kUtf16BeMark) return {IniEncoding::Utf16Be, DecodeUtf16(bytes.substr(2), true)};
+    if (sim::IsUtf8(bytes)) return {IniEncoding::Utf8, std::string(bytes)};
     return {IniEncoding::Windows1252, DecodeWindows1252(bytes)};
 }
 
@@ -166,7 +123,7 @@ std::string EncodeIniFile(std::string_view text, IniEncoding encoding) {
     std::string out;
     switch (encoding) {
         case IniEncoding::Utf8Bom:
-            out = kUtf8Bom;
+            out = sim::kUtf8Mark;
             [[fallthrough]];
         case IniEncoding::Utf8:
             ForEachCodePointCrlf(text, [&](char32_t c) { AppendUtf8(out, c); });
@@ -174,8 +131,8 @@ std::string EncodeIniFile(std::string_view text, IniEncoding encoding) {
         case IniEncoding::Utf16Le:
         case IniEncoding::Utf16Be: {
             const bool bigEndian = encoding == IniEncoding::Utf16Be;
-            out = bigEndian ? kUtf16BeBom : kUtf16LeBom;
-            ForEachCodePointCrlf(text, [&](char32_t c) { AppendUtf16(out, c, bigEndian); });
+            out = bigEndian ? sim::kUtf16BeMark : sim::kUtf16LeMark;
+            ForEachCodePointCrlf(text, [&](char32_t c) { sim::AppendUtf16(c, bigEndian, out); });
             break;
         }
         case IniEncoding::Windows1252:

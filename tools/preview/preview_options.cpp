@@ -8,6 +8,7 @@
 
 #include "sim/ini_lookup.h"
 #include "sim/ini_text.h"
+#include "sim/utf.h"
 
 namespace preview {
 
