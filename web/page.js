@@ -337,22 +337,29 @@ function buildSettings() {
   }
 }
 
-function numberControl(key) {
-  const [low, high, step] = SLIDERS[key.key] || DEFAULT_SLIDER;
+// A setting's row: its label, its controls (the last one is the one the label names) and, under
+// them, what the plug-in reads, which that control's description points to.
+function settingRow(key, className, ...controls) {
   const row = document.createElement("div");
-  row.className = "setting";
+  row.className = className;
   const label = document.createElement("label");
   label.textContent = key.key;
   label.htmlFor = controlId(key);
+  const reads = document.createElement("div");
+  reads.className = "reads";
+  reads.id = controlId(key) + "-reads";
+  controls[controls.length - 1].setAttribute("aria-describedby", reads.id);
+  row.append(label, ...controls, reads);
+  return row;
+}
+
+function numberControl(key) {
+  const [low, high, step] = SLIDERS[key.key] || DEFAULT_SLIDER;
   const slider = document.createElement("input");
   Object.assign(slider, { type: "range", min: low, max: high, step, id: controlId(key) + "-slider" });
   slider.setAttribute("aria-label", key.key + " slider");
   const field = document.createElement("input");
   Object.assign(field, { type: "number", step, id: controlId(key) });
-  const reads = document.createElement("div");
-  reads.className = "reads";
-  reads.id = controlId(key) + "-reads";
-  field.setAttribute("aria-describedby", reads.id);
   slider.addEventListener("input", () => {
     field.value = slider.value;
     setKey(key, slider.value);
@@ -361,25 +368,14 @@ function numberControl(key) {
     if (field.value !== "") slider.value = field.value;
     setKey(key, field.value);
   });
-  row.append(label, slider, field, reads);
-  return row;
+  return settingRow(key, "setting", slider, field);
 }
 
 function switchControl(key) {
-  const row = document.createElement("div");
-  row.className = "setting switch";
-  const label = document.createElement("label");
-  label.textContent = key.key;
-  label.htmlFor = controlId(key);
   const box = document.createElement("input");
   Object.assign(box, { type: "checkbox", id: controlId(key) });
-  const reads = document.createElement("div");
-  reads.className = "reads";
-  reads.id = controlId(key) + "-reads";
-  box.setAttribute("aria-describedby", reads.id);
   box.addEventListener("change", () => setKey(key, box.checked ? "true" : "false"));
-  row.append(label, box, reads);
-  return row;
+  return settingRow(key, "setting switch", box);
 }
 
 function setKey(key, value) {
