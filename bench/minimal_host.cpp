@@ -13,8 +13,8 @@
 
 #include "host/platform.h"
 #include "host/script_hook.h"
-#include "sim/fiber.h"
-#include "sim/plugin_module.h"
+#include "sim/platform/fiber.h"
+#include "sim/platform/plugin_module.h"
 
 namespace bench {
 

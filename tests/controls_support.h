@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/host.h"
+#include "sim/host/host.h"
 
 namespace simtest {
 

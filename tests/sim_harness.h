@@ -14,7 +14,7 @@
 //       EXPECT_EQ(Calls("end text command: draw text", mark).size(), 5u);
 //   }
 //
-// Natives are found by the role names of the simulated host's tables (sim/natives_*.cpp).
+// Natives are found by the role names of the simulated host's tables (sim/natives/*_natives.cpp).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -26,9 +26,9 @@
 #include <string>
 #include <vector>
 
-#include "sim/files.h"
-#include "sim/host.h"
-#include "sim/native_table.h"
+#include "sim/platform/files.h"
+#include "sim/host/host.h"
+#include "sim/natives/native_table.h"
 
 #ifdef __linux__
 #include <sys/fsuid.h>

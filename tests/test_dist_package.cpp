@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "sim/files.h"
-#include "sim/ini_lookup.h"
-#include "sim/scenario_run.h"
+#include "sim/platform/files.h"
+#include "sim/ini/ini_lookup.h"
+#include "sim/scenario/scenario_run.h"
 #include "sim_harness.h"
 
 namespace {

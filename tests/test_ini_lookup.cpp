@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "sim/ini_lookup.h"
+#include "sim/ini/ini_lookup.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "sim/ini_lookup.h"
-#include "sim/ini_text.h"
+#include "sim/ini/ini_lookup.h"
+#include "sim/ini/ini_text.h"
 
 namespace {
 

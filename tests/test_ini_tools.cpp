@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "sim/ini_text.h"
-#include "tools/preview/ini_check.h"
-#include "tools/preview/ini_edit.h"
-#include "tools/preview/ini_file.h"
+#include "sim/ini/ini_text.h"
+#include "sim/ini/ini_check.h"
+#include "sim/ini/ini_edit.h"
+#include "sim/ini/ini_file.h"
 
 namespace {
 

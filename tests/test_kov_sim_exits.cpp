@@ -14,7 +14,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "sim/files.h"
+#include "sim/platform/files.h"
 #include "sim_harness.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "location_support.h"
-#include "sim/scenario.h"
-#include "sim/scenario_run.h"
+#include "sim/scenario/scenario.h"
+#include "sim/scenario/scenario_run.h"
 
 namespace simtest {
 namespace {

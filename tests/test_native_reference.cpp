@@ -1,4 +1,4 @@
-// The simulated host's native table against sim/host-natives.tsv, the parameters of each native as
+// The simulated host's native table against sim/natives/host-natives.tsv, the parameters of each native as
 // the current game declares them, and the plug-in's wrappers against the file.
 #include <gtest/gtest.h>
 
@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "sim/native_table.h"
+#include "sim/natives/native_table.h"
 
 namespace {
 
-const std::string kReferencePath = std::string(KOV_SOURCE_DIR) + "/sim/host-natives.tsv";
+const std::string kReferencePath = std::string(KOV_SOURCE_DIR) + "/sim/natives/host-natives.tsv";
 const std::string kWrappersPath = std::string(KOV_SOURCE_DIR) + "/src/host/natives.h";
 
-// The kind letter (sim/native_table.h) each parameter type of the file is read as. A row whose
+// The kind letter (sim/natives/native_table.h) each parameter type of the file is read as. A row whose
 // type is missing here fails by name: add the type with the letter the host reads its slot as.
 const std::map<std::string, char> kKindOfType = {
     {"int", 'i'},  {"Entity", 'i'}, {"Ped", 'i'},    {"Player", 'i'},      {"Vehicle", 'i'},   {"Blip", 'i'},

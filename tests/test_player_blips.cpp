@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "session_world.h"
-#include "sim/scenario.h"
-#include "sim/scenario_run.h"
+#include "sim/scenario/scenario.h"
+#include "sim/scenario/scenario_run.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "preview_support.h"
-#include "sim/frame_summary.h"
-#include "sim/ini_text.h"
+#include "sim/host/frame_summary.h"
+#include "sim/ini/ini_text.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <sys/wait.h>
 
-#include "sim/host_hash.h"
-#include "sim/scenario.h"
-#include "sim/scenario_run.h"
+#include "sim/host/host_hash.h"
+#include "sim/scenario/scenario.h"
+#include "sim/scenario/scenario_run.h"
 #include "sim_harness.h"
 
 namespace {

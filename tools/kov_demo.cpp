@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "sim/files.h"
-#include "sim/frame_summary.h"
-#include "sim/plugin_module.h"
-#include "sim/scenario.h"
-#include "sim/scenario_run.h"
+#include "sim/platform/files.h"
+#include "sim/host/frame_summary.h"
+#include "sim/platform/plugin_module.h"
+#include "sim/scenario/scenario.h"
+#include "sim/scenario/scenario_run.h"
 #include "tools/guarded_main.h"
 #include "tools/preview/picture.h"
 #include "tools/preview/preview_options.h"

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "sim/files.h"
-#include "sim/frame_summary.h"
-#include "sim/plugin_module.h"
+#include "sim/platform/files.h"
+#include "sim/host/frame_summary.h"
+#include "sim/platform/plugin_module.h"
 #include "tools/guarded_main.h"
 #include "tools/preview/gap_report.h"
 #include "tools/preview/picture.h"

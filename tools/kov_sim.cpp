@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "sim/frame_summary.h"
-#include "sim/plugin_module.h"
-#include "sim/scenario.h"
-#include "sim/scenario_run.h"
-#include "sim/trace_line.h"
+#include "sim/host/frame_summary.h"
+#include "sim/platform/plugin_module.h"
+#include "sim/scenario/scenario.h"
+#include "sim/scenario/scenario_run.h"
+#include "sim/host/trace_line.h"
 #include "tools/guarded_main.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // One wrapper per host native, grouped by the subsystem that calls it. Each hash is written once.
-// Every wrapper pushes each parameter the current game reads (sim/host-natives.tsv), the ones the
+// Every wrapper pushes each parameter the current game reads (sim/natives/host-natives.tsv), the ones the
 // plug-in has no use for as the game's own scripts pass them: a slot left unpushed would hold
 // whatever an earlier call put there.
 #pragma once

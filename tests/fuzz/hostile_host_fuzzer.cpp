@@ -22,10 +22,10 @@
 #include "host/call_native.h"
 #include "host/platform.h"
 #include "host/script_hook.h"
-#include "sim/fiber.h"
-#include "sim/ini_lookup.h"
-#include "sim/native_table.h"
-#include "sim/world.h"
+#include "sim/platform/fiber.h"
+#include "sim/ini/ini_lookup.h"
+#include "sim/natives/native_table.h"
+#include "sim/host/world.h"
 #include "work_dir.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved);

@@ -14,7 +14,7 @@
 #include "config/settings.h"
 #include "host/platform.h"
 #include "host/script_hook.h"
-#include "sim/ini_lookup.h"
+#include "sim/ini/ini_lookup.h"
 #include "work_dir.h"
 
 namespace {

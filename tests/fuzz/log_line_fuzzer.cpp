@@ -11,7 +11,7 @@
 
 #include "config/process_log.h"
 #include "host/script_hook.h"
-#include "sim/files.h"
+#include "sim/platform/files.h"
 #include "work_dir.h"
 
 namespace {

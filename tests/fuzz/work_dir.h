@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "sim/files.h"
+#include "sim/platform/files.h"
 
 namespace fuzz {
 

@@ -22,8 +22,8 @@
 #include <vector>
 
 #include "config/settings.h"
-#include "sim/files.h"
-#include "sim/host.h"
+#include "sim/platform/files.h"
+#include "sim/host/host.h"
 
 namespace {
 

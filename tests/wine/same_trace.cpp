@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "sim/files.h"
-#include "sim/plugin_module.h"
-#include "sim/scenario.h"
-#include "sim/scenario_run.h"
+#include "sim/platform/files.h"
+#include "sim/platform/plugin_module.h"
+#include "sim/scenario/scenario.h"
+#include "sim/scenario/scenario_run.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 //
 // Lengths marked "ref px" are pixels of a screen 1080 pixels high: they scale with the screen
 // height only. Where the radar and the big map sit is not a look but the host's placement rule,
-// in sim/screen_model.h.
+// in sim/host/screen_model.h.
 #pragma once
 
 #include <cstddef>

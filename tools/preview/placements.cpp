@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "sim/frame_summary.h"
+#include "sim/host/frame_summary.h"
 
 namespace preview {
 

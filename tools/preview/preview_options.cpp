@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <iterator>
 
-#include "sim/ini_lookup.h"
-#include "sim/ini_text.h"
-#include "sim/utf.h"
+#include "sim/ini/ini_lookup.h"
+#include "sim/ini/ini_text.h"
+#include "sim/ini/utf.h"
 
 namespace preview {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/scenario.h"
+#include "sim/scenario/scenario.h"
 #include "tools/preview/picture.h"
 
 namespace preview {

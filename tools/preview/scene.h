@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "sim/host.h"
-#include "sim/screen_model.h"
+#include "sim/host/host.h"
+#include "sim/host/screen_model.h"
 
 namespace preview {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "sim/scenario_run.h"
+#include "sim/scenario/scenario_run.h"
 #include "tools/preview/preview_options.h"
 #include "tools/preview/scene.h"
 

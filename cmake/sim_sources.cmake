@@ -1,0 +1,60 @@
+# The simulated host's sources, room by room, for every build that uses them (native, Windows,
+# WebAssembly, fuzz, bench). Each build takes the rooms it needs and its target's platform room.
+set(KOV_SIM_DIR ${CMAKE_CURRENT_LIST_DIR}/../sim)
+cmake_path(NORMAL_PATH KOV_SIM_DIR)
+
+# host/: the host itself (script hook emulation, world, trace, screen model), and the script hook
+# library's six operations, which forward to it.
+set(KOV_SIM_HOST_SOURCES
+  ${KOV_SIM_DIR}/host/host.cpp
+  ${KOV_SIM_DIR}/host/host_hash.cpp
+  ${KOV_SIM_DIR}/host/frame_summary.cpp
+  ${KOV_SIM_DIR}/host/screen_model.cpp
+  ${KOV_SIM_DIR}/host/trace_line.cpp
+  ${KOV_SIM_DIR}/host/virtual_platform.cpp)
+set(KOV_SIM_HOOK_SOURCES ${KOV_SIM_DIR}/host/script_hook.cpp)
+
+# natives/: the native table and one handler file per subsystem of the plug-in.
+set(KOV_SIM_NATIVE_SOURCES
+  ${KOV_SIM_DIR}/natives/native_table.cpp
+  ${KOV_SIM_DIR}/natives/core_natives.cpp
+  ${KOV_SIM_DIR}/natives/text_natives.cpp
+  ${KOV_SIM_DIR}/natives/location_natives.cpp
+  ${KOV_SIM_DIR}/natives/controls_natives.cpp
+  ${KOV_SIM_DIR}/natives/players_natives.cpp
+  ${KOV_SIM_DIR}/natives/screen_natives.cpp)
+
+# ini/: KOV.ini's one home: its bytes, the code page, the lookup, editing and the check.
+set(KOV_SIM_INI_SOURCES
+  ${KOV_SIM_DIR}/ini/code_page_1252.cpp
+  ${KOV_SIM_DIR}/ini/utf.cpp
+  ${KOV_SIM_DIR}/ini/ini_text.cpp
+  ${KOV_SIM_DIR}/ini/ini_lookup.cpp
+  ${KOV_SIM_DIR}/ini/ini_file.cpp
+  ${KOV_SIM_DIR}/ini/ini_edit.cpp
+  ${KOV_SIM_DIR}/ini/ini_check.cpp)
+
+# scenario/: scenario files and their runs.
+set(KOV_SIM_SCENARIO_SOURCES
+  ${KOV_SIM_DIR}/scenario/scenario.cpp
+  ${KOV_SIM_DIR}/scenario/scenario_run.cpp)
+
+# platform/: file helpers and temporary paths everywhere; the fiber, the plug-in loader and (POSIX)
+# the platform functions the plug-in imports, one folder per target.
+set(KOV_SIM_FILE_SOURCES
+  ${KOV_SIM_DIR}/platform/files.cpp
+  ${KOV_SIM_DIR}/platform/temporary_paths.cpp)
+set(KOV_SIM_POSIX_SOURCES
+  ${KOV_SIM_DIR}/platform/posix/fiber.cpp
+  ${KOV_SIM_DIR}/platform/posix/plugin_module.cpp)
+set(KOV_SIM_POSIX_EXPORT_SOURCES ${KOV_SIM_DIR}/platform/posix/platform_exports.cpp)
+set(KOV_SIM_WIN32_SOURCES
+  ${KOV_SIM_DIR}/platform/win32/fiber.cpp
+  ${KOV_SIM_DIR}/platform/win32/plugin_module.cpp)
+set(KOV_SIM_EMSCRIPTEN_SOURCES
+  ${KOV_SIM_DIR}/platform/emscripten/fiber.cpp
+  ${KOV_SIM_DIR}/platform/emscripten/plugin_module.cpp)
+
+# Everything a whole simulated host needs but its platform room.
+set(KOV_SIM_PORTABLE_SOURCES ${KOV_SIM_HOST_SOURCES} ${KOV_SIM_HOOK_SOURCES} ${KOV_SIM_NATIVE_SOURCES}
+    ${KOV_SIM_INI_SOURCES} ${KOV_SIM_SCENARIO_SOURCES} ${KOV_SIM_FILE_SOURCES})

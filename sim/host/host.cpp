@@ -1,0 +1,335 @@
+// The simulated host: the plug-in's script on a fiber, a virtual clock, checked native calls, and
+// the trace and draw lists of a run.
+#include "sim/host/host.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+
+#include "sim/platform/fiber.h"
+#include "sim/natives/native_table.h"
+#include "sim/platform/plugin_module.h"
+#include "sim/host/trace_line.h"
+
+namespace sim {
+
+namespace {
+
+Host* activeHost = nullptr;
+
+constexpr size_t kKeptTextSlots = 16;
+
+// Result slots carry this fill above the bits their kind defines, so a plug-in that reads more of
+// a slot than the kind allows sees garbage instead of a lucky zero.
+constexpr uint64_t kHighFill = 0xA5A5A5A500000000ull;
+constexpr uint64_t kByteFill = 0xA5A5A5A5A5A5A500ull;
+
+std::string Hex64(uint64_t value) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%016" PRIX64, value);
+    return text;
+}
+
+std::string NativeName(const NativeDef& def) { return "native " + Hex64(def.hash) + " (" + def.role + ")"; }
+
+void FillResultPadding(char kind, uint64_t (&result)[3]) {
+    switch (kind) {
+        case 'i': case 'u': case 'f':
+            result[0] = (result[0] & 0xFFFFFFFFull) | kHighFill;
+            break;
+        case 'b': case 'B':
+            result[0] = (result[0] & 0xFFull) | kByteFill;
+            break;
+        case 'v':
+            for (uint64_t& slot : result) slot = (slot & 0xFFFFFFFFull) | kHighFill;
+            break;
+        default:
+            break;
+    }
+}
+
+// The argument slot rules of the call convention: 32-bit values zero-extended, bools one byte of
+// 0 or 1, pointers the host writes through never null. Empty when the slot is good.
+std::string SlotProblem(char kind, uint64_t slot) {
+    switch (kind) {
+        case 'i': case 'u': case 'f':
+            return (slot >> 32) == 0 ? "" : "a 32-bit value must be zero-extended";
+        case 'b':
+            return slot <= 1 ? "" : "a bool must be 0 or 1 in the lowest byte";
+        case 'o': case 'F': case 'V': case 'h':
+            return slot != 0 ? "" : "the host cannot write through a null pointer";
+        case 's':
+            return "";
+        default:
+            return std::string("the simulated host has no argument kind '") + kind + "'";
+    }
+}
+
+}  // namespace
+
+Host::Host() : keptTexts_(kKeptTextSlots) { activeHost = this; }
+
+Host::~Host() {
+    Unload();
+    if (activeHost == this) activeHost = nullptr;
+}
+
+Host* Host::Current() { return activeHost; }
+
+bool Host::Load(const std::string& pluginPath) {
+    activeHost = this;
+    Unload();
+    std::string error;
+    module_ = LoadPluginModule(pluginPath, &error);
+    if (module_ == nullptr) {
+        Fail("cannot load the plug-in " + pluginPath + ": " + error);
+        return false;
+    }
+    return !failed();
+}
+
+void Host::Unload() {
+    activeHost = this;
+    if (module_ != nullptr) UnloadPluginModule(module_);
+    module_ = nullptr;
+    if (scriptFiber_ != nullptr) DestroyFiber(scriptFiber_);
+    scriptFiber_ = nullptr;
+    scriptEntry_ = nullptr;
+    scriptWaiting_ = false;
+    callOpen_ = false;
+    openCommand = TextCommand::None;
+    pendingText = TextState{};
+    pendingComponents.clear();
+    gfxAlign = GfxAlign{};
+}
+
+void* Host::PluginSymbol(const char* name) const {
+    return module_ != nullptr ? FindPluginSymbol(module_, name) : nullptr;
+}
+
+bool Host::RunFrame() {
+    activeHost = this;
+    if (failed()) return false;
+    clockMs += frameStepMs;
+    ++frameIndex_;
+    callInFrame_ = 0;
+    world.helpTextHidden = false;
+    if (recording) frames_.emplace_back();
+    Frame& frame = currentFrame();
+    StartFrame(frame);
+
+    if (scriptEntry_ == nullptr) {
+        Fail("no script is registered");
+        return false;
+    }
+    if (scriptFiber_ == nullptr) {
+        scriptFiber_ = CreateFiber(&Host::ScriptFiberEntry);
+        ResumeScript();
+    } else if (WaitIsOver()) {
+        ResumeScript();
+    }
+    return !failed();
+}
+
+bool Host::RunFrames(int count) {
+    for (int i = 0; i < count; ++i) {
+        if (!RunFrame()) return false;
+    }
+    return !failed();
+}
+
+void Host::ClearHistory() {
+    trace_.clear();
+    frames_.clear();
+}
+
+const Frame& Host::lastFrame() const {
+    if (!recording || frames_.empty()) return scratchFrame_;
+    return frames_.back();
+}
+
+Frame& Host::currentFrame() {
+    if (!recording || frames_.empty()) return scratchFrame_;
+    return frames_.back();
+}
+
+// Clears a frame for reuse, keeping its capacity, so runs that do not record allocate nothing.
+void Host::StartFrame(Frame& frame) const {
+    frame.index = frameIndex_;
+    frame.timeMs = clockMs;
+    frame.scriptRan = false;
+    frame.texts.clear();
+    frame.rects.clear();
+    frame.feedPosts.clear();
+    frame.areaNameSuppressed = false;
+    frame.helpTextHidden = false;
+}
+
+bool Host::WaitIsOver() const {
+    // Unsigned difference: a wait that spans the wrap of the 32-bit clock ends on time.
+    return static_cast<uint32_t>(clockMs - waitStartMs_) >= waitMs_;
+}
+
+void Host::ScriptFiberEntry() {
+    Host* host = activeHost;
+    host->scriptEntry_();
+    host->Fail("the script entry returned; it must run for ever");
+    host->ParkIfFailed();
+}
+
+void Host::ResumeScript() {
+    currentFrame().scriptRan = true;
+    scriptWaiting_ = false;
+    onFiber_ = true;
+    SwitchToFiber(scriptFiber_);
+    onFiber_ = false;
+}
+
+void Host::Fail(const std::string& message) {
+    if (error_.empty()) error_ = message.empty() ? "failed" : message;
+}
+
+// Nothing of a failed call may reach the plug-in: its stack is left for good. Called at the end of
+// each operation, once every object of the host's own on that stack has been destroyed, so the
+// abandoned stack holds nothing that would leak.
+void Host::ParkIfFailed() {
+    while (failed() && onFiber_) YieldToHost(scriptFiber_);
+}
+
+const char* Host::KeepText(const HostText& text) {
+    if (!text) return nullptr;
+    std::string& slot = keptTexts_[nextKept_];
+    nextKept_ = (nextKept_ + 1) % keptTexts_.size();
+    slot = *text;
+    return slot.c_str();
+}
+
+// ---- the script hook library's operations ----
+
+// One module, one script: the module handle needs no bookkeeping.
+void Host::Register(HINSTANCE__*, void (*entry)()) {
+    if (entry == nullptr) return Fail("scriptRegister with a null script entry");
+    if (scriptEntry_ != nullptr) return Fail("scriptRegister while a script is already registered");
+    scriptEntry_ = entry;
+}
+
+void Host::Unregister(HINSTANCE__*) { scriptEntry_ = nullptr; }
+
+void Host::Wait(uint32_t milliseconds) {
+    StartWait(milliseconds);
+    ParkIfFailed();
+    if (scriptWaiting_) YieldToHost(scriptFiber_);
+}
+
+void Host::StartWait(uint32_t milliseconds) {
+    if (!onFiber_) return Fail("scriptWait called outside the script");
+    if (callOpen_) return Fail("scriptWait during the open call of " + Hex64(call_.hash));
+    // The frame ends here: draws of the next frame must not inherit this one's alignment.
+    if (!gfxAlign.IsReset()) {
+        return Fail("the script gfx alignment is still set at the end of the frame: reset script gfx align "
+                    "must follow the aligned draws");
+    }
+    if (recording) {
+        TraceEntry entry;
+        entry.frame = frameIndex_;
+        entry.timeMs = clockMs;
+        entry.isWait = true;
+        entry.waitMs = milliseconds;
+        entry.line = "wait " + std::to_string(milliseconds);
+        trace_.push_back(std::move(entry));
+    }
+    scriptWaiting_ = true;
+    waitStartMs_ = clockMs;
+    waitMs_ = milliseconds;
+}
+
+void Host::NativeInit(uint64_t hash) {
+    OpenCall(hash);
+    ParkIfFailed();
+}
+
+void Host::OpenCall(uint64_t hash) {
+    if (!onFiber_) return Fail("nativeInit(" + Hex64(hash) + ") called outside the script");
+    if (callOpen_) {
+        return Fail("nativeInit(" + Hex64(hash) + ") while the call of " + Hex64(call_.hash) +
+                    " is still open");
+    }
+    call_.hash = hash;
+    call_.argCount = 0;
+    call_.result[0] = call_.result[1] = call_.result[2] = 0;
+    callOpen_ = true;
+    ++callInFrame_;
+}
+
+void Host::NativePush(uint64_t value) {
+    PushArgument(value);
+    ParkIfFailed();
+}
+
+void Host::PushArgument(uint64_t value) {
+    if (!callOpen_) return Fail("nativePush64 without nativeInit");
+    if (call_.argCount == kMaxNativeArgs) {
+        return Fail("more than " + std::to_string(kMaxNativeArgs) + " arguments pushed for " +
+                    Hex64(call_.hash));
+    }
+    call_.args[call_.argCount++] = value;
+}
+
+// The game's handler reads every parameter of the native, pushed or not: a call that pushed fewer
+// hands it the stale slots of earlier calls. More than the native takes is a call of another form.
+void Host::CheckArguments(const NativeDef& def) {
+    const int expected = static_cast<int>(std::strlen(def.args));
+    if (call_.argCount < expected) {
+        const int slot = call_.argCount;
+        return Fail(NativeName(def) + " reads argument slot " + std::to_string(slot + 1) + ", which call " +
+                    std::to_string(callInFrame_) + " of frame " + std::to_string(frameIndex_) + " did not push (" +
+                    std::to_string(call_.argCount) + " of " + std::to_string(expected) +
+                    " pushed; the slot still holds " + Hex64(call_.args[slot]) + " from before)");
+    }
+    if (call_.argCount > expected) {
+        return Fail(NativeName(def) + " takes " + std::to_string(expected) + " arguments, " +
+                    std::to_string(call_.argCount) + " were pushed");
+    }
+    for (int i = 0; i < expected; ++i) {
+        const std::string problem = SlotProblem(def.args[i], call_.args[i]);
+        if (problem.empty()) continue;
+        return Fail(NativeName(def) + " argument " + std::to_string(i + 1) + " is " + Hex64(call_.args[i]) + ": " +
+                    problem);
+    }
+}
+
+uint64_t* Host::NativeInvoke() {
+    RunCall();
+    ParkIfFailed();
+    return call_.result;
+}
+
+void Host::RunCall() {
+    if (!callOpen_) return Fail("nativeCall without nativeInit");
+    const NativeDef* def = FindNative(call_.hash);
+    if (def == nullptr) {
+        return Fail("unknown native " + Hex64(call_.hash) + " called with " + std::to_string(call_.argCount) +
+                    " arguments");
+    }
+    CheckArguments(*def);
+    if (failed()) return;
+
+    const CallCapture capture = recording ? CaptureArguments(*def, call_) : CallCapture{};
+    def->handler(*this, call_);
+    if (failed()) return;
+    FillResultPadding(def->result, call_.result);
+    callOpen_ = false;
+    if (recording) Record(*def, capture);
+}
+
+void Host::Record(const NativeDef& def, const CallCapture& capture) {
+    TraceEntry entry;
+    entry.frame = frameIndex_;
+    entry.timeMs = clockMs;
+    entry.call = call_;
+    for (const HostText& text : capture.texts) entry.texts.push_back(text.value_or(std::string()));
+    entry.line = FormatTraceLine(def, call_, capture);
+    trace_.push_back(std::move(entry));
+}
+
+}  // namespace sim

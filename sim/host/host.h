@@ -1,0 +1,141 @@
+// The simulated host game: runs the real plug-in's script on a fiber against a World, one frame
+// at a time on a virtual millisecond clock, answers its native calls, and records a trace of every
+// call and wait and a draw list per frame. One Host is active at a time (the script hook library's
+// six operations are free functions, so they reach the active Host).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "sim/natives/native_call.h"
+#include "sim/host/world.h"
+
+struct HINSTANCE__;
+
+namespace sim {
+
+struct CallCapture;
+struct Fiber;
+struct NativeDef;
+struct PluginModule;
+
+struct TraceEntry {
+    int frame = 0;
+    uint32_t timeMs = 0;
+    bool isWait = false;
+    uint32_t waitMs = 0;
+    // Raw slots; pointer arguments are valid only at call time. Result slots carry a fill above
+    // the bits their result kind defines.
+    NativeCall call;
+    std::vector<std::string> texts;  // text arguments, copied at call time, in push order
+    std::string line;                // readable: role(args) -> result
+};
+
+struct Frame {
+    int index = 0;
+    uint32_t timeMs = 0;
+    bool scriptRan = false;
+    std::vector<DrawnText> texts;
+    std::vector<DrawnRect> rects;
+    std::vector<FeedPost> feedPosts;
+    bool areaNameSuppressed = false;  // display area name (false) was called this frame
+    bool helpTextHidden = false;      // hide help text this frame was called this frame
+};
+
+class Host {
+public:
+    Host();
+    ~Host();
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    World world;
+    uint32_t clockMs = 0;       // virtual GetTickCount; set before the first frame to start elsewhere
+    uint32_t frameStepMs = 16;  // clock advance per frame
+
+    // Loads a fresh copy of the plug-in and calls its entry point with process attach.
+    bool Load(const std::string& pluginPath);
+    // Calls the entry point with process detach and unloads; done by the destructor too.
+    void Unload();
+
+    // Advances the clock one frame and resumes the script if its wait has run out. False once
+    // the run has failed (unknown native, an argument slot left unpushed, no script registered...).
+    bool RunFrame();
+    bool RunFrames(int count);
+
+    bool failed() const { return !error_.empty(); }
+    const std::string& error() const { return error_; }
+    const std::vector<TraceEntry>& trace() const { return trace_; }
+    const std::vector<Frame>& frames() const { return frames_; }
+    // The latest frame (an empty one before the first frame, or while not recording).
+    const Frame& lastFrame() const;
+    // Drops the recorded trace and frames (long runs keep memory flat this way).
+    void ClearHistory();
+    // When false, nothing is recorded (benchmarks, soak); the world is still updated.
+    bool recording = true;
+
+    // ---- the script hook library's operations land here ----
+    void Register(HINSTANCE__* module, void (*entry)());
+    void Unregister(HINSTANCE__* module);
+    void Wait(uint32_t milliseconds);
+    void NativeInit(uint64_t hash);
+    void NativePush(uint64_t value);
+    uint64_t* NativeInvoke();
+
+    // ---- for native handlers ----
+    Frame& currentFrame();
+    // Fails the run: the first message is kept and the script is never resumed again. A handler
+    // returns after calling it; the host then leaves the script's stack for good, so nothing of the
+    // failed call reaches the plug-in.
+    void Fail(const std::string& message);
+    // Host-owned storage for a returned text; valid until the same slot is used again.
+    const char* KeepText(const HostText& text);
+    enum class TextCommand { None, ScreenText, FeedPost };
+    TextCommand openCommand = TextCommand::None;
+    TextState pendingText;
+    std::string pendingComponents;
+    GfxAlign gfxAlign;  // script state until reset; left set at the end of a frame, the run fails
+
+    // The active host: the one most recently constructed, or loading or running a frame.
+    static Host* Current();
+    // An exported symbol of the loaded plug-in, for tests that read a process-wide record.
+    void* PluginSymbol(const char* name) const;
+
+private:
+    static void ScriptFiberEntry();
+    void ResumeScript();
+    void ParkIfFailed();
+    void StartWait(uint32_t milliseconds);
+    void OpenCall(uint64_t hash);
+    void PushArgument(uint64_t value);
+    void RunCall();
+    void CheckArguments(const NativeDef& def);
+    void Record(const NativeDef& def, const CallCapture& capture);
+    bool WaitIsOver() const;
+    void StartFrame(Frame& frame) const;
+
+    std::string error_;
+    std::vector<TraceEntry> trace_;
+    std::vector<Frame> frames_;
+    Frame scratchFrame_;  // what handlers draw into while not recording
+    int frameIndex_ = 0;
+
+    PluginModule* module_ = nullptr;
+    void (*scriptEntry_)() = nullptr;
+    Fiber* scriptFiber_ = nullptr;
+    bool onFiber_ = false;
+    bool scriptWaiting_ = false;
+    uint32_t waitStartMs_ = 0;
+    uint32_t waitMs_ = 0;
+
+    // Like the script hook's own, one argument buffer serves every call: nativeInit resets the
+    // count, each push writes the next slot, and slots beyond the count keep what they held.
+    NativeCall call_;
+    bool callOpen_ = false;
+    int callInFrame_ = 0;  // native calls opened in the current frame, the open one included
+    std::vector<std::string> keptTexts_;
+    size_t nextKept_ = 0;
+};
+
+}  // namespace sim

@@ -1,0 +1,21 @@
+// One-at-a-time over the ASCII-lowercased bytes, as the host hashes its names.
+#include "sim/host/host_hash.h"
+
+namespace sim {
+
+uint32_t HostHash(std::string_view text) {
+    uint32_t h = 0;
+    for (const char ch : text) {
+        uint8_t c = static_cast<uint8_t>(ch);
+        if (c >= 'A' && c <= 'Z') c = static_cast<uint8_t>(c - 'A' + 'a');
+        h += c;
+        h += h << 10;
+        h ^= h >> 6;
+    }
+    h += h << 3;
+    h ^= h >> 11;
+    h += h << 15;
+    return h;
+}
+
+}  // namespace sim

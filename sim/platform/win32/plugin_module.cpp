@@ -1,0 +1,107 @@
+// Loading KOV.asi on Windows: LoadLibraryA runs its entry point for process attach (FreeLibrary,
+// for detach), as a game's loader would. Its imports of GetTickCount and GetAsyncKeyState are then
+// pointed at the virtual clock and the scripted keys; GetPrivateProfileStringA stays the system's.
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "sim/platform/plugin_module.h"
+#include "sim/host/virtual_platform.h"
+
+namespace sim {
+
+struct PluginModule {
+    HMODULE handle;
+};
+
+static DWORD WINAPI PatchedGetTickCount() { return VirtualTickCount(); }
+static SHORT WINAPI PatchedGetAsyncKeyState(int virtualKey) { return VirtualKeyState(virtualKey); }
+
+struct ImportPatch {
+    const char* name;
+    void* replacement;
+};
+
+static const ImportPatch kImportPatches[] = {
+    {"GetTickCount",     reinterpret_cast<void*>(&PatchedGetTickCount)},
+    {"GetAsyncKeyState", reinterpret_cast<void*>(&PatchedGetAsyncKeyState)},
+};
+
+static const void* ReplacementFor(const char* importName) {
+    for (const ImportPatch& patch : kImportPatches) {
+        if (std::strcmp(patch.name, importName) == 0) return patch.replacement;
+    }
+    return nullptr;
+}
+
+static bool WriteImportSlot(ULONGLONG* slot, const void* target) {
+    DWORD oldProtection;
+    if (!VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &oldProtection)) return false;
+    *slot = reinterpret_cast<ULONGLONG>(target);
+    VirtualProtect(slot, sizeof *slot, oldProtection, &oldProtection);
+    return true;
+}
+
+// Walks every imported module's name table beside its address table and rewrites the slots of the
+// imports listed above, whichever system DLL they come from.
+static bool PatchImports(HMODULE module, std::string* error) {
+    BYTE* base = reinterpret_cast<BYTE*>(module);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (directory.VirtualAddress == 0) return true;
+
+    for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
+         entry->Name != 0; ++entry) {
+        if (entry->OriginalFirstThunk == 0) {
+            *error = "import table without a name table";
+            return false;
+        }
+        const auto* names = reinterpret_cast<const IMAGE_THUNK_DATA64*>(base + entry->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA64*>(base + entry->FirstThunk);
+        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL64(names->u1.Ordinal)) continue;
+            const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            const void* replacement = ReplacementFor(reinterpret_cast<const char*>(byName->Name));
+            if (replacement != nullptr && !WriteImportSlot(&slots->u1.Function, replacement)) {
+                *error = "cannot write the import address table";
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+PluginModule* LoadPluginModule(const std::string& path, std::string* error) {
+    HMODULE handle = LoadLibraryA(path.c_str());
+    if (handle == nullptr) {
+        *error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
+        return nullptr;
+    }
+    if (!PatchImports(handle, error)) {
+        FreeLibrary(handle);
+        return nullptr;
+    }
+    return new PluginModule{handle};
+}
+
+void UnloadPluginModule(PluginModule* module) {
+    if (module == nullptr) return;
+    FreeLibrary(module->handle);
+    delete module;
+}
+
+void* FindPluginSymbol(PluginModule* module, const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(module->handle, name));
+}
+
+std::string DefaultPluginPath() {
+    char exe[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, exe, sizeof exe);
+    if (length == 0 || length >= sizeof exe) return "KOV.asi";
+    const std::string path(exe, length);
+    return path.substr(0, path.find_last_of("\\/") + 1) + "KOV.asi";
+}
+
+}  // namespace sim

@@ -1,0 +1,68 @@
+// Scenarios: JSON files that set the KOV.ini text, the clock and the world, then step frames.
+//
+//   {"description": "...", "ini": "[GENERAL]\nLocTextPosX=320\n" (absent or null: no KOV.ini),
+//    "iniEncoding": "utf-8" (default) | "utf-16le" | "utf-16be" | "code-page" (how KOV.ini is
+//    written: "code-page" is one byte per character U+0000..U+00FF; a text starting with "\ufeff"
+//    gets that byte order mark),
+//    "clockStartMs": 0, "frameStepMs": 16, "world": {patch},
+//    "steps": [{"label": "freeway", "world": {patch}, "frames": 10}, ...]}
+//
+// A world patch sets only the fields it names:
+//   "screen": [w, h] (what the resolution query reports; 1280x720 as in the game),
+//   "display": {"resolution": [w, h], "safeZone": 0.9..1.0} (the real screen; 1920x1080, 1.0),
+//   "localPlayerIndex", "localPed", "session" (0..255), "pauseMenu",
+//   "radarHidden", "street": name|null, "crossing": name|""|null, "streetNames": {"<hash>": name|null},
+//   "zone": code|null, "onRoad", "node": {"result": 0..255, "pos": [x, y, z]},
+//   "keys": {"alt", "ctrl", "l"}, "radarControl": {"pressed", "justReleased"},
+//   "peds": {"<handle>": {"pos", "heading", "dead", "dying", "vehicle", "player"} | null},
+//   "vehicles": {"<handle>": {"kind": car|boat|submarine|helicopter|plane|bike, "model", "heading"} | null},
+//   "players": {"<slot>": {"active" (0..255 or bool), "ped", "team", "networkName", "name", "killer"}},
+//   "removeBlips": [handle, ...] (the host forgets those blips, leaving the plug-in stale handles).
+// "street" and "crossing" register the name under its host hash and put the player on it; a null
+// name is a street whose name the host returns as a null pointer; a crossing of "" means none.
+// Without "peds" in the initial world, the local ped exists at the origin.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "sim/ini/ini_text.h"
+#include "sim/host/world.h"
+
+namespace sim {
+
+// The street hash of a street named null: the host knows the hash but returns no name for it.
+constexpr uint32_t kNullNameStreetHash = 0xFFFFFFFFu;
+
+struct ScenarioStep {
+    std::string label;
+    nlohmann::json world;  // validated patch; null when the step changes nothing
+    int frames = 1;
+};
+
+struct Scenario {
+    std::string file;  // the name used in messages
+    std::string description;
+    std::optional<std::string> ini;  // the KOV.ini file's bytes (encoded); nullopt: no KOV.ini at all
+    IniEncoding iniEncoding = IniEncoding::Utf8;  // how the "ini" text was written into those bytes
+    uint32_t clockStartMs = 0;
+    uint32_t frameStepMs = 16;
+    nlohmann::json world;  // validated initial patch
+    std::vector<ScenarioStep> steps;
+};
+
+// Parses and validates the whole scenario. On failure returns nullopt and sets *error to one line
+// per problem: "file: json.path: what was wrong" (or "file:line: ..." when the JSON itself is bad).
+std::optional<Scenario> ParseScenario(const std::string& text, const std::string& fileName, std::string* error);
+std::optional<Scenario> LoadScenarioFile(const std::string& path, std::string* error);
+
+// The world a run starts from: the defaults, the local ped unless the patch names peds, the patch.
+World InitialWorld(const Scenario& scenario);
+// Applies a patch that ParseScenario validated.
+void ApplyWorldPatch(const nlohmann::json& patch, World& world);
+
+}  // namespace sim

@@ -1,0 +1,130 @@
+// Runs a validated scenario in its work directory, the way the host game runs the plug-in in its
+// own folder: relative file names (KOV.ini, KOV.log) resolve there.
+#include "sim/scenario/scenario_run.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "sim/platform/files.h"
+#include "sim/platform/temporary_paths.h"
+
+namespace sim {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The files of a run; a work directory given by the caller must not hold them already.
+const char* const kRunFiles[] = {"KOV.ini", "KOV.log"};
+
+std::string CheckGivenWorkDir(const fs::path& workDir) {
+    std::error_code error;
+    fs::create_directories(workDir, error);
+    if (error) return "cannot create the work directory " + workDir.string() + ": " + error.message();
+    for (const char* name : kRunFiles) {
+        if (fs::exists(workDir / name, error) || fs::is_symlink(workDir / name, error)) {
+            return "the work directory " + workDir.string() + " already holds " + name +
+                   "; a run writes its own KOV.ini and KOV.log, so give a folder without them";
+        }
+    }
+    return "";
+}
+
+// Writes KOV.ini from the scenario; with none, the directory has no KOV.ini (it was checked or is new).
+std::string PrepareSettingsFile(const Scenario& scenario, const fs::path& workDir) {
+    const fs::path ini = workDir / "KOV.ini";
+    if (!scenario.ini) return "";
+    return WriteFileBytes(ini, *scenario.ini) ? "" : "cannot write " + ini.string();
+}
+
+// Hands what the host recorded since the last call to the observer and, when asked, the result,
+// then clears the host's record, so a long run holds one frame at a time.
+struct History {
+    const ScenarioRunOptions& options;
+    ScenarioResult& result;
+    size_t frameCount = 0;
+    int lastFrameIndex = 0;
+
+    void Take(Host& host) {
+        for (const TraceEntry& entry : host.trace()) {
+            if (options.observer != nullptr) options.observer->Traced(entry);
+        }
+        for (const Frame& frame : host.frames()) {
+            if (options.observer != nullptr) options.observer->FrameDone(frame);
+            lastFrameIndex = frame.index;
+            ++frameCount;
+        }
+        if (options.keepHistory) {
+            result.trace.insert(result.trace.end(), host.trace().begin(), host.trace().end());
+            result.frames.insert(result.frames.end(), host.frames().begin(), host.frames().end());
+        }
+        host.ClearHistory();
+    }
+};
+
+void RunSteps(const Scenario& scenario, Host& host, History& history) {
+    ScenarioObserver* observer = history.options.observer;
+    for (size_t i = 0; i < scenario.steps.size(); ++i) {
+        const ScenarioStep& step = scenario.steps[i];
+        ApplyWorldPatch(step.world, host.world);
+        if (observer != nullptr) observer->StepStarted(i, step.label);
+        StepResult stepResult;
+        stepResult.label = step.label;
+        stepResult.firstFrame = history.frameCount;
+        bool ran = true;
+        for (int frame = 0; frame < step.frames && ran; ++frame) {
+            ran = host.RunFrame();
+            history.Take(host);
+        }
+        stepResult.lastFrame = history.frameCount == 0 ? 0 : history.frameCount - 1;
+        stepResult.world = host.world;
+        history.result.steps.push_back(stepResult);
+        if (observer != nullptr) observer->StepEnded(i, history.result.steps.back());
+        if (!ran) {
+            history.result.error = scenario.file + ": step " + std::to_string(i + 1) + " \"" + step.label +
+                                   "\", frame " + std::to_string(history.lastFrameIndex) + ": " + host.error();
+            return;
+        }
+    }
+}
+
+void Run(const Scenario& scenario, const ScenarioRunOptions& options, const fs::path& workDir,
+         ScenarioResult& result) {
+    const std::string pluginPath = fs::absolute(options.pluginPath).string();
+    result.error = PrepareSettingsFile(scenario, workDir);
+    if (!result.error.empty()) return;
+    ScopedCurrentDirectory inWorkDir(workDir);
+    History history{options, result};
+    Host host;
+    host.clockMs = scenario.clockStartMs;
+    host.frameStepMs = scenario.frameStepMs;
+    host.world = InitialWorld(scenario);
+    if (host.Load(pluginPath)) {
+        history.Take(host);
+        RunSteps(scenario, host, history);
+    } else {
+        result.error = host.error();
+    }
+    host.Unload();
+    history.Take(host);
+    result.world = host.world;
+    if (const auto log = ReadFileBytes("KOV.log")) result.logLines = SplitLines(*log);
+}
+
+}  // namespace
+
+ScenarioResult RunScenario(const Scenario& scenario, const ScenarioRunOptions& options) {
+    ScenarioResult result;
+    if (options.workDir.empty()) {
+        const TemporaryWorkDirectory workDir("kov-sim-");
+        Run(scenario, options, workDir.path(), result);
+    } else {
+        const fs::path workDir = fs::absolute(options.workDir);
+        result.error = CheckGivenWorkDir(workDir);
+        if (result.error.empty()) Run(scenario, options, workDir, result);
+    }
+    result.ok = result.error.empty();
+    return result;
+}
+
+}  // namespace sim

@@ -1,0 +1,56 @@
+// Running a scenario: a work directory holding KOV.ini (or none), the plug-in loaded fresh in a
+// host, the steps applied and run, and what the run produced.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "sim/host/host.h"
+#include "sim/scenario/scenario.h"
+
+namespace sim {
+
+struct StepResult;
+
+// Told of the run as it happens, so a caller can print or write it while it runs instead of
+// keeping it: every traced call and wait, every frame, each step's start and end.
+class ScenarioObserver {
+public:
+    virtual ~ScenarioObserver() = default;
+    virtual void StepStarted(size_t step, const std::string& label) = 0;
+    virtual void Traced(const TraceEntry& entry) = 0;
+    virtual void FrameDone(const Frame& frame) = 0;
+    virtual void StepEnded(size_t step, const StepResult& result) = 0;
+};
+
+struct ScenarioRunOptions {
+    std::string pluginPath;  // KOV.so, or KOV.asi on Windows
+    // Empty: a fresh temporary directory, removed after the run. A directory that already holds a
+    // KOV.ini or KOV.log is refused: the run writes both and never touches a file it did not make.
+    std::string workDir;
+    ScenarioObserver* observer = nullptr;
+    // False: the result keeps no trace and no frames (steps keep their frame positions), so memory
+    // stays flat however many frames run; the observer sees them all.
+    bool keepHistory = true;
+};
+
+struct StepResult {
+    std::string label;
+    size_t firstFrame = 0;  // positions in the run's frames (ScenarioResult::frames), last one inclusive
+    size_t lastFrame = 0;
+    World world;  // the world after the step (what the host shows besides the draw list)
+};
+
+struct ScenarioResult {
+    bool ok = false;
+    std::string error;  // why the run failed, with the step it failed in
+    std::vector<TraceEntry> trace;
+    std::vector<Frame> frames;
+    std::vector<StepResult> steps;  // the steps that ran, the failing one included
+    std::vector<std::string> logLines;  // KOV.log after the run
+    World world;  // the world at the end of the run
+};
+
+ScenarioResult RunScenario(const Scenario& scenario, const ScenarioRunOptions& options);
+
+}  // namespace sim
