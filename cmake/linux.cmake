@@ -13,7 +13,7 @@ target_include_directories(kovsim PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}
 target_link_libraries(kovsim PUBLIC nlohmann_json::nlohmann_json ${CMAKE_DL_LIBS})
 target_compile_options(kovsim PRIVATE -Wall -Wextra)
 
-add_executable(kov-sim tools/kov_sim.cpp)
+add_executable(kov-sim ${KOV_SIM_TOOL_SOURCES})
 target_link_libraries(kov-sim PRIVATE kovsim)
 add_dependencies(kov-sim kov_plugin)
 

@@ -3,8 +3,8 @@
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo fontconfig)
 
-file(GLOB KOV_PREVIEW_SOURCES CONFIGURE_DEPENDS tools/preview/*.cpp)
-add_library(kovpreview STATIC ${KOV_PREVIEW_SOURCES})
+add_library(kovpreview STATIC ${KOV_PREVIEW_PORTABLE_SOURCES} ${KOV_PREVIEW_CAIRO_SOURCES}
+            tools/kov_demo_options.cpp tools/kov_sim_options.cpp tools/guarded_main.cpp)
 target_link_libraries(kovpreview PUBLIC kovsim PkgConfig::CAIRO)
 target_compile_options(kovpreview PRIVATE -Wall -Wextra)
 

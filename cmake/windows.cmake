@@ -56,7 +56,7 @@ target_link_libraries(kovsim PUBLIC nlohmann_json::nlohmann_json)
 target_compile_options(kovsim PRIVATE -Wall -Wextra)
 target_link_options(kovsim PRIVATE ${KOV_STATIC_RUNTIME} -s -Wl,--export-all-symbols -Wl,--exclude-libs,ALL)
 
-add_executable(kov-sim tools/kov_sim.cpp)
+add_executable(kov-sim ${KOV_SIM_TOOL_SOURCES})
 target_link_libraries(kov-sim PRIVATE kovsim)
 target_link_options(kov-sim PRIVATE ${KOV_STATIC_RUNTIME} -s)
 add_dependencies(kov-sim kov_plugin)

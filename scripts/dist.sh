@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the release zip: KOV.asi, the default KOV.ini, the player's README.txt and the preview page
 # Wayglass-preview.html, side by side at the top of the archive (players unpack them straight into
-# the game's folder).
+# the game's folder); and beside the zip its SHA-256 (OUT.zip.sha256, as sha256sum writes it), which
+# is published with it so that a player can check the download.
 # usage: scripts/dist.sh PATH/TO/KOV.asi PATH/TO/Wayglass-preview.html OUT.zip
 set -euo pipefail
 
@@ -40,4 +41,6 @@ mkdir -p "$(dirname "$out")"
 out_abs="$(cd "$(dirname "$out")" && pwd)/$(basename "$out")"
 rm -f "$out_abs"
 (cd "$stage" && zip -X -q "$out_abs" KOV.asi KOV.ini README.txt Wayglass-preview.html)
+(cd "$(dirname "$out_abs")" && sha256sum "$(basename "$out_abs")" >"$out_abs.sha256")
 echo "dist: $out"
+echo "dist: $out.sha256: $(cut -d' ' -f1 "$out_abs.sha256")"

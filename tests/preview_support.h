@@ -11,27 +11,27 @@
 #include "sim_harness.h"
 #include "tools/preview/picture.h"
 #include "tools/preview/preview_options.h"
-#include "tools/preview/scenes.h"
+#include "tools/preview/preview_run.h"
 
 namespace previewtest {
 
 // Runs the plug-in as kov-preview does for these options and returns the scene of the picture, on
 // the first screen and safe zone the options name.
-inline preview::Scene PreviewScene(const std::vector<std::string>& args) {
-    preview::PreviewOptions options;
+inline preview::ScreenView PreviewScene(const std::vector<std::string>& args) {
     std::vector<std::string> withOutput = args;
     withOutput.insert(withOutput.end(), {"-o", "unused.png"});
-    std::string error;
-    EXPECT_TRUE(preview::ParsePreviewOptions(withOutput, options, &error)) << error;
-    const sim::RealScreen screen{options.sizes.front().width, options.sizes.front().height, options.safeZones.front()};
-    const auto scene = preview::PreviewSceneOn(options, screen, std::nullopt, simtest::PluginPath(), &error);
-    EXPECT_TRUE(scene.has_value()) << error;
-    return scene.value_or(preview::Scene{});
+    const sim::Result<preview::PreviewOptions> options = preview::ParsePreviewOptions(withOutput);
+    EXPECT_TRUE(options.ok()) << options.error();
+    if (!options) return preview::ScreenView{};
+    const sim::RealScreen screen{options->sizes.front().width, options->sizes.front().height, options->safeZones.front()};
+    const sim::Result<preview::ScreenView> view = preview::RunPreview(*options, screen, std::nullopt, simtest::PluginPath());
+    EXPECT_TRUE(view.ok()) << view.error();
+    return view ? *view : preview::ScreenView{};
 }
 
 // The same scene with nothing of the plug-in's: only the host's own screen.
-inline preview::Scene HostOnly(const preview::Scene& scene) {
-    preview::Scene bare = scene;
+inline preview::ScreenView HostOnly(const preview::ScreenView& scene) {
+    preview::ScreenView bare = scene;
     bare.frame = sim::Frame{};
     bare.feed.clear();
     return bare;

@@ -166,11 +166,11 @@ TEST(ScreenModel, PlacesTheHudAndAlignedDrawsByTheHudRule) {
 // plain, it drifts with the aspect ratio and the safe zone.
 TEST(AnchorToRadarGaps, AnchoredKeepsTheGapOnEveryScreenPlainDrifts) {
     preview::PreviewOptions options;
-    options.sizes = preview::CommonScreenSizes();
+    options.sizes = preview::MeasuredScreens();
     options.safeZones = {1.0f, 0.9f};
-    std::vector<preview::GapRow> rows;
-    std::string error;
-    ASSERT_TRUE(preview::MeasureGaps(options, std::nullopt, PluginPath(), rows, &error)) << error;
+    const sim::Result<std::vector<preview::GapRow>> measured = preview::MeasureGaps(options, std::nullopt, PluginPath());
+    ASSERT_TRUE(measured.ok()) << measured.error();
+    const std::vector<preview::GapRow>& rows = *measured;
     ASSERT_EQ(rows.size(), 16u);
     const preview::GapRow& reference = rows[1];
     ASSERT_EQ(reference.size.width, 1920);
@@ -189,7 +189,7 @@ TEST(AnchorToRadarGaps, AnchoredKeepsTheGapOnEveryScreenPlainDrifts) {
         EXPECT_NEAR(at1080(row, row.bigMap, preview::kAnchored), reference.bigMap[preview::kAnchored], 2.0);
     }
     struct Drift {
-        size_t row;      // index into rows: sizes in CommonScreenSizes order, safe zone 1.0 then 0.9
+        size_t row;      // index into rows: sizes in MeasuredScreens order, safe zone 1.0 then 0.9
         double low, high;  // plain radar gap at 1080 lines
     };
     const Drift drifts[] = {

@@ -184,6 +184,11 @@ TEST(DistPackage, ZipHoldsExactlyTheReleaseFiles) {
     const std::string packedPage = Capture("unzip -p " + Quote(zip) + " Wayglass-preview.html", &status);
     EXPECT_NE(packedPage.find("<title>Wayglass preview"), std::string::npos) << "the preview page";
     if (fs::exists(page)) EXPECT_EQ(packedPage, sim::ReadFileBytes(page).value_or("")) << "the zip holds this build's page";
+    // Beside the zip, its SHA-256 as sha256sum writes it, which sha256sum itself then accepts.
+    const std::string check = Capture("cd " + Quote(zip.parent_path()) + " && sha256sum --check --strict " +
+                                          Quote(zip.filename().string() + ".sha256") + " 2>&1", &status);
+    EXPECT_EQ(status, 0) << check;
+    EXPECT_EQ(check, zip.filename().string() + ": OK\n");
     fs::remove_all(temp);
 }
 

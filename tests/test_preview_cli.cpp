@@ -62,7 +62,7 @@ TEST_F(PreviewTool, RejectsBadArgumentsWithAClearMessage) {
     const std::string out = " -o '" + Path("p.png") + "'";
     const Case cases[] = {
         {"",                                          2, "no output file"},
-        {"--bogus" + out,                             2, "unknown argument \"--bogus\""},
+        {"--bogus" + out,                             2, "unknown option \"--bogus\""},
         {"-o",                                        2, "-o needs a value"},
         {"--size 0x720" + out,                        2, "--size wants WIDTHxHEIGHT"},
         {"--size 1920" + out,                         2, "--size wants WIDTHxHEIGHT"},
@@ -79,7 +79,7 @@ TEST_F(PreviewTool, RejectsBadArgumentsWithAClearMessage) {
         {"--crop 0.5,0.5,0.6,0.1" + out,              2, "--crop wants X,Y,W,H"},
         {"--zoom 0" + out,                            2, "--zoom wants a number above 0"},
         {"--safe-zone 0.8" + out,                     2, "--safe-zone wants a number from 0.9 to 1.0"},
-        {"--size 1280x720,wide" + out,                2, "--size wants WIDTHxHEIGHT of 1 to 16384 pixels (or all), got \"wide\""},
+        {"--size 1280x720,wide" + out,                2, "--size wants WIDTHxHEIGHT of 320x240 to 16384x16384 pixels (or all), got \"wide\""},
         {"--tile-height 8" + out,                     2, "--tile-height wants a whole number of pixels"},
         {"-o '" + Path("p.jpg") + "'",                2, "the output file must end in .png or .svg"},
         {"--ini '" + Path("missing.ini") + "'" + out, 1, "missing.ini: no such file"},
@@ -87,7 +87,7 @@ TEST_F(PreviewTool, RejectsBadArgumentsWithAClearMessage) {
         {"--street 'Stra\xDF" "e'" + out,             2, "--street wants UTF-8 text"},
         {"--zoom 3 --size 1280x720 --size 1920x1080 --size 2560x1440 --size 3440x1440" + out,
                                                       2, "27680x4382 pixels, more than 100000000 pixels in all"},
-        {"--zoom 4 --size 9000x100" + out,            2, "36000x400 pixels, more than 32767 a side"},
+        {"--zoom 4 --size 9000x300" + out,            2, "36000x1200 pixels, more than 32767 a side"},
         {"--plugin '" + Path("KOV.asi") + "'" + out,  1, "it is a Windows DLL (KOV.asi); it runs under Wine"},
         {"-o '" + Path("no-dir/p.png") + "'",         1, "cannot write"},
         {"--plugin '" + Path("none.so") + "'" + out,  1, "cannot find the plug-in"},
@@ -205,7 +205,7 @@ TEST(DemoTour, ArgumentsAndUnreadableToursGiveAClearMessage) {
         {"",                                             2, "kov-demo: no tour given"},
         {"tour.json --size 12",                          2, "kov-demo: --size wants WIDTHxHEIGHT"},
         {"tour.json --out",                              2, "kov-demo: --out needs a value"},
-        {"a.json b.json",                                2, "kov-demo: unexpected argument \"b.json\""},
+        {"a.json b.json",                                2, "kov-demo: more than one tour given: \"b.json\""},
         {"/no/such/tour.json",                           1, "/no/such/tour.json: no such file"},
     };
     for (const Case& c : cases) {

@@ -40,7 +40,7 @@ const sim::DrawnText* FindText(const sim::Frame& frame, const std::string& part)
 // ---- frames drawn by the plug-in ----
 
 TEST(PreviewRender, PlayerListHeaderBoxHasItsColourWhereTheDrawListPutsIt) {
-    const preview::Scene scene = PreviewScene({"--session-players", "5", "--player-list"});
+    const preview::ScreenView scene = PreviewScene({"--session-players", "5", "--player-list"});
     ASSERT_FALSE(scene.frame.rects.empty());
     const preview::Image image = preview::RenderImage(scene, kWidth, kHeight);
     const preview::Image bare = preview::RenderImage(HostOnly(scene), kWidth, kHeight);
@@ -63,7 +63,7 @@ TEST(PreviewRender, PlayerListHeaderBoxHasItsColourWhereTheDrawListPutsIt) {
 }
 
 TEST(PreviewRender, PanelTextIsDrawnAtTheAnchorAndBeside) {
-    const preview::Scene scene = PreviewScene({});
+    const preview::ScreenView scene = PreviewScene({});
     const preview::Image image = preview::RenderImage(scene, kWidth, kHeight);
     const preview::Image bare = preview::RenderImage(HostOnly(scene), kWidth, kHeight);
 
@@ -82,8 +82,8 @@ TEST(PreviewRender, PanelTextIsDrawnAtTheAnchorAndBeside) {
 }
 
 TEST(PreviewRender, NothingIsDrawnWhereTheListWouldBeWhenItIsOff) {
-    const preview::Scene on = PreviewScene({"--session-players", "5", "--player-list"});
-    const preview::Scene off = PreviewScene({"--session-players", "5"});
+    const preview::ScreenView on = PreviewScene({"--session-players", "5", "--player-list"});
+    const preview::ScreenView off = PreviewScene({"--session-players", "5"});
     ASSERT_FALSE(on.frame.rects.empty());
     EXPECT_TRUE(off.frame.rects.empty());
     const PixelBox header = RectBox(on.frame.rects.front(), kWidth, kHeight);
@@ -106,10 +106,10 @@ TEST(PreviewRender, MapsArePaintedWhereTheScreenModelPutsThem) {
     for (const Case& c : {Case{1920, 1080, 1.0f}, Case{3440, 1440, 1.0f}, Case{1024, 768, 0.9f}}) {
         for (const bool bigMap : {false, true}) {
             SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + (bigMap ? " big map" : " radar"));
-            preview::Scene scene;
+            preview::ScreenView scene;
             scene.screen = sim::RealScreen{c.width, c.height, c.safeZone};
             scene.bigMap = bigMap;
-            preview::Scene hidden = scene;
+            preview::ScreenView hidden = scene;
             hidden.radarShown = false;
             const preview::Image withMap = preview::RenderImage(scene, c.width, c.height);
             const preview::Image noMap = preview::RenderImage(hidden, c.width, c.height);
@@ -126,11 +126,11 @@ TEST(PreviewRender, MapsArePaintedWhereTheScreenModelPutsThem) {
 }
 
 TEST(PreviewRender, FeedPostsStandAboveTheMap) {
-    const preview::Scene scene = PreviewScene({"--session-players", "3", "--death", "1:2"});
+    const preview::ScreenView scene = PreviewScene({"--session-players", "3", "--death", "1:2"});
     ASSERT_EQ(scene.feed.size(), 1u);
     EXPECT_EQ(scene.feed[0].text, "~w~NightOwl_88 ~c~killed by ~w~Kestrel-Nine.");
     const preview::Image image = preview::RenderImage(scene, kWidth, kHeight);
-    preview::Scene noFeed = scene;
+    preview::ScreenView noFeed = scene;
     noFeed.feed.clear();
     const preview::Image without = preview::RenderImage(noFeed, kWidth, kHeight);
     // Left third of the screen, between the middle and the radar's top: only the feed box.
@@ -150,8 +150,8 @@ sim::DrawnText BigText(const std::string& text) {
     return drawn;
 }
 
-preview::Scene SceneWith(const sim::DrawnText& text) {
-    preview::Scene scene;
+preview::ScreenView SceneWith(const sim::DrawnText& text) {
+    preview::ScreenView scene;
     scene.frame.texts.push_back(text);
     return scene;
 }
@@ -184,7 +184,7 @@ TEST(PreviewRender, ColourCodesSwitchTheColourMidText) {
 TEST(PreviewRender, TextStyleFollowsTheTextState) {
     const sim::DrawnText plain = BigText("MM");
     const preview::Image plainImage = preview::RenderImage(SceneWith(plain), kWidth, kHeight);
-    const preview::Image bare = preview::RenderImage(preview::Scene{}, kWidth, kHeight);
+    const preview::Image bare = preview::RenderImage(preview::ScreenView{}, kWidth, kHeight);
     const int x = static_cast<int>(plain.x * kWidth), y = static_cast<int>(plain.y * kHeight);
     auto black = [&](const preview::Image& image) { return PixelsOfColour(image, Pixel{0, 0, 0}, x - 20, y, x + 700, y + 200); };
     auto inkSpan = [&](const preview::Image& image) {
@@ -282,12 +282,12 @@ TEST(PreviewRender, TextRunsFollowTheInlineCodes) {
 
 TEST(PreviewPicture, WritesPngAndSvgLaidOutSideBySide) {
     const std::filesystem::path dir = sim::MakeTempDirectory("kov-picture-");
-    const preview::Scene scene;
+    const preview::ScreenView scene;
     std::vector<preview::Tile> tiles(2);
     tiles[0] = preview::Tile{&scene, 640, 360, "640x360", 1, {}};
     tiles[1] = preview::Tile{&scene, 320, 180, "320x180", 1, {}};
-    std::string error;
-    ASSERT_TRUE(preview::WritePicture((dir / "side.png").string(), tiles, 2, &error)) << error;
+    const sim::Status png1 = preview::WritePicture((dir / "side.png").string(), tiles, 2);
+    ASSERT_TRUE(png1.ok()) << png1.error();
     cairo_surface_t* png = cairo_image_surface_create_from_png((dir / "side.png").string().c_str());
     ASSERT_EQ(cairo_surface_status(png), CAIRO_STATUS_SUCCESS);
     EXPECT_EQ(cairo_image_surface_get_width(png), 16 + 640 + 16 + 320 + 16);  // margins around and between
@@ -296,21 +296,23 @@ TEST(PreviewPicture, WritesPngAndSvgLaidOutSideBySide) {
 
     // One uncaptioned tile is the bare screen, cropped and zoomed as asked.
     const preview::Tile cropped{&scene, 1000, 500, "", 0.5, preview::Crop{0, 0.5, 0.4, 0.5}};
-    ASSERT_TRUE(preview::WritePicture((dir / "crop.png").string(), {cropped}, 1, &error)) << error;
+    const sim::Status png2 = preview::WritePicture((dir / "crop.png").string(), {cropped}, 1);
+    ASSERT_TRUE(png2.ok()) << png2.error();
     png = cairo_image_surface_create_from_png((dir / "crop.png").string().c_str());
     EXPECT_EQ(cairo_image_surface_get_width(png), 200);
     EXPECT_EQ(cairo_image_surface_get_height(png), 125);
     cairo_surface_destroy(png);
 
-    ASSERT_TRUE(preview::WritePicture((dir / "side.svg").string(), tiles, 2, &error)) << error;
+    const sim::Status svgWritten = preview::WritePicture((dir / "side.svg").string(), tiles, 2);
+    ASSERT_TRUE(svgWritten.ok()) << svgWritten.error();
     const auto svg = sim::ReadFileBytes(dir / "side.svg");
     ASSERT_TRUE(svg.has_value());
     EXPECT_NE(svg->find("<svg"), std::string::npos);
 
-    EXPECT_FALSE(preview::WritePicture((dir / "side.jpg").string(), tiles, 2, &error));
-    EXPECT_NE(error.find(".png or .svg"), std::string::npos);
-    EXPECT_FALSE(preview::WritePicture((dir / "no-such-dir" / "x.png").string(), tiles, 2, &error));
-    EXPECT_NE(error.find("cannot write"), std::string::npos);
+    const sim::Status jpg = preview::WritePicture((dir / "side.jpg").string(), tiles, 2);
+    EXPECT_NE(jpg.error().find(".png or .svg"), std::string::npos) << jpg.error();
+    const sim::Status nowhere = preview::WritePicture((dir / "no-such-dir" / "x.png").string(), tiles, 2);
+    EXPECT_NE(nowhere.error().find("cannot write"), std::string::npos) << nowhere.error();
     std::filesystem::remove_all(dir);
 }
 

@@ -350,7 +350,7 @@ TEST_F(KovSim, AnswersEveryCommandLine) {
     } cases[] = {
         {"--help", 0, "usage: kov-sim SCENARIO.json"},
         {"", 2, "kov-sim: no scenario given"},
-        {"--bogus x.json", 2, "kov-sim: unknown option --bogus"},
+        {"--bogus x.json", 2, "kov-sim: unknown option \"--bogus\""},
         {"a.json b.json", 2, "more than one scenario given"},
         {"x.json --trace", 2, "kov-sim: --trace needs a value"},
         {"bad.json", 3, "bad.json: steps[0].frames: 0 is out of range 1..10000000"},

@@ -1,6 +1,8 @@
-// Every tool's main runs its work through GuardedMain: an exception nothing else caught (out of
-// memory, a library's error) ends the tool with one line on stderr and exit status 1, never with
-// an abort; objects on the way out are destroyed, so temporary files go too.
+// Every tool's main runs its work through GuardedMain. Signals that end the process (Ctrl+C, kill,
+// a closed output pipe, a crash inside the plug-in) first remove the tool's temporary files, then
+// take their usual course. An exception nothing else caught (out of memory, a library's error)
+// ends the tool with one line on stderr and exit status 1, never with an abort; objects on the way
+// out are destroyed, so temporary files go too.
 #pragma once
 
 #include <cstdio>
@@ -11,8 +13,13 @@ namespace tools {
 
 constexpr int kExitUnexpected = 1;
 
+// Installs the clean-up on the ending signals the platform has; a signal the program was started
+// with ignored stays ignored.
+void RemoveTemporaryFilesOnSignals();
+
 template <typename Work>
 int GuardedMain(const char* tool, Work work) {
+    RemoveTemporaryFilesOnSignals();
     try {
         return work();
     } catch (const std::bad_alloc&) {

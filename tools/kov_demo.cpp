@@ -15,9 +15,9 @@
 #include "sim/scenario/scenario.h"
 #include "sim/scenario/scenario_run.h"
 #include "tools/guarded_main.h"
+#include "tools/kov_demo_options.h"
 #include "tools/preview/picture.h"
-#include "tools/preview/preview_options.h"
-#include "tools/preview/scenes.h"
+#include "tools/preview/screen_view.h"
 
 namespace {
 
@@ -28,59 +28,6 @@ constexpr int kExitUsage = 2;
 constexpr int kSheetColumns = 3;
 constexpr double kSheetTileWidthPx = 640;
 constexpr const char* kSheetName = "contact-sheet.png";
-
-const char kUsage[] =
-    "usage: kov-demo TOUR.json [--out DIR] [--size WxH] [--plugin PATH]\n"
-    "\n"
-    "Runs the tour through the plug-in in the simulated host. For every stop (a step whose label\n"
-    "does not start with \"(\") it prints what the screen shows and writes DIR/NN-stop.png; then\n"
-    "DIR/contact-sheet.png with all stops.\n"
-    "\n"
-    "  --out DIR       where the pictures go (default out/demo)\n"
-    "  --size WxH      the real screen, and so the pictures' size (default: the tour's own screen,\n"
-    "                  1920x1080 unless it describes one)\n"
-    "  --plugin PATH   the plug-in to run (default: KOV.so beside this program)\n"
-    "  --help          show this help\n";
-
-struct Options {
-    std::string tour;
-    std::string outDir = "out/demo";
-    std::optional<preview::PixelSize> size;
-    std::string plugin;
-    bool help = false;
-};
-
-bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string* error) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool takesValue = arg == "--out" || arg == "--size" || arg == "--plugin";
-        if (takesValue && i + 1 >= args.size()) {
-            *error = arg + " needs a value";
-            return false;
-        }
-        if (arg == "--help") {
-            options.help = true;
-            return true;
-        } else if (arg == "--out") {
-            options.outDir = args[++i];
-        } else if (arg == "--plugin") {
-            options.plugin = args[++i];
-        } else if (arg == "--size") {
-            options.size.emplace();
-            if (!preview::ParsePictureSize(args[++i], *options.size)) {
-                *error = "--size wants WIDTHxHEIGHT of 1 to 16384 pixels, got \"" + args[i] + "\"";
-                return false;
-            }
-        } else if (arg.empty() || arg[0] == '-' || !options.tour.empty()) {
-            *error = "unexpected argument \"" + arg + "\"";
-            return false;
-        } else {
-            options.tour = arg;
-        }
-    }
-    if (options.tour.empty()) *error = "no tour given";
-    return !options.tour.empty();
-}
 
 bool IsStop(const sim::StepResult& step) { return step.label.empty() || step.label[0] != '('; }
 
@@ -100,7 +47,7 @@ std::string TwoDigits(size_t n) { return (n < 10 ? "0" : "") + std::to_string(n)
 
 // The frame's summary without its heading and the positions of the texts, and the feed posts still
 // on screen (the frame's summary has only those posted in that very frame).
-void PrintScreen(const preview::Scene& scene) {
+void PrintScreen(const preview::ScreenView& scene) {
     const std::vector<std::string> lines = sim::SplitLines(sim::SummariseFrame(scene.frame));
     for (size_t i = 1; i < lines.size(); ++i) {
         const std::string& line = lines[i];
@@ -131,16 +78,17 @@ int Failed(const std::string& message) {
 }  // namespace
 
 int Run(int argc, char** argv) {
-    Options options;
-    std::string error;
-    if (!ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options, &error)) {
-        std::fprintf(stderr, "kov-demo: %s\n%s", error.c_str(), kUsage);
+    const sim::Result<tools::DemoOptions> parsed = tools::ParseDemoOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed) {
+        std::fprintf(stderr, "kov-demo: %s\n\n%s", parsed.error().c_str(), tools::DemoHelp().c_str());
         return kExitUsage;
     }
+    const tools::DemoOptions& options = *parsed;
     if (options.help) {
-        std::printf("%s", kUsage);
+        std::printf("%s", tools::DemoHelp().c_str());
         return 0;
     }
+    std::string error;
     std::optional<sim::Scenario> tour = sim::LoadScenarioFile(options.tour, &error);
     if (!tour) return Failed(error);
     if (options.size) {
@@ -158,11 +106,11 @@ int Run(int argc, char** argv) {
     ClearOldPictures(options.outDir);
 
     if (!tour->description.empty()) std::printf("%s\n\n", tour->description.c_str());
-    std::vector<preview::Scene> scenes;
+    std::vector<preview::ScreenView> scenes;
     std::vector<std::string> labels;
     for (size_t i = 0; i < result.steps.size(); ++i) {
         if (!IsStop(result.steps[i])) continue;
-        scenes.push_back(preview::SceneOfStep(result, i));
+        scenes.push_back(preview::ViewOfStep(result, i));
         labels.push_back(std::to_string(scenes.size()) + ". " + result.steps[i].label);
     }
     std::vector<preview::Tile> sheet;
@@ -172,7 +120,7 @@ int Run(int argc, char** argv) {
         tile.scene = &scenes[n];
         tile.width = scenes[n].screen.width;
         tile.height = scenes[n].screen.height;
-        if (!preview::WritePicture(file, {tile}, 1, &error)) return Failed(error);
+        if (sim::Status written = preview::WritePicture(file, {tile}, 1); !written) return Failed(written.error());
         std::printf("  %s\n", labels[n].c_str());
         PrintScreen(scenes[n]);
         std::printf("      -> %s\n\n", file.c_str());
@@ -181,7 +129,7 @@ int Run(int argc, char** argv) {
         sheet.push_back(tile);
     }
     const std::string sheetFile = (fs::path(options.outDir) / kSheetName).string();
-    if (!preview::WritePicture(sheetFile, sheet, kSheetColumns, &error)) return Failed(error);
+    if (sim::Status written = preview::WritePicture(sheetFile, sheet, kSheetColumns); !written) return Failed(written.error());
     std::printf("contact sheet of %zu stops: %s\n", scenes.size(), sheetFile.c_str());
     return 0;
 }

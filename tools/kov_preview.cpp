@@ -15,7 +15,7 @@
 #include "tools/preview/picture.h"
 #include "tools/preview/placements.h"
 #include "tools/preview/preview_options.h"
-#include "tools/preview/scenes.h"
+#include "tools/preview/preview_run.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ std::vector<PictureRow> Rows(const preview::PreviewOptions& options, const std::
 // The picture's tiles, row by row, one per screen; scenes holds one scene per tile in that order,
 // or none when only the picture's size is wanted.
 std::vector<preview::Tile> PictureTiles(const preview::PreviewOptions& options, const std::vector<PictureRow>& rows,
-                                        const std::vector<preview::Scene>& scenes) {
+                                        const std::vector<preview::ScreenView>& scenes) {
     std::vector<preview::Tile> tiles;
     const bool captions = rows.size() * options.sizes.size() > 1;
     for (const PictureRow& row : rows) {
@@ -73,20 +73,23 @@ std::vector<preview::Tile> PictureTiles(const preview::PreviewOptions& options, 
 }
 
 // One run of the plug-in per screen of the picture, each tile showing its own.
-bool Picture(const preview::PreviewOptions& options, const std::optional<std::string>& ini, const std::string& plugin,
-             std::string* error) {
+sim::Status Picture(const preview::PreviewOptions& options, const std::optional<std::string>& ini,
+                    const std::string& plugin) {
     const std::vector<PictureRow> rows = Rows(options, ini);
-    std::vector<preview::Scene> scenes;
+    std::vector<preview::ScreenView> scenes;
     for (const PictureRow& row : rows) {
         for (const preview::PixelSize& size : options.sizes) {
             const sim::RealScreen screen{size.width, size.height, row.safeZone};
-            std::optional<preview::Scene> scene = preview::PreviewSceneOn(options, screen, row.ini, plugin, error);
-            if (!scene) return false;
-            scenes.push_back(std::move(*scene));
+            sim::Result<preview::ScreenView> view = preview::RunPreview(options, screen, row.ini, plugin);
+            if (!view) return view.status();
+            scenes.push_back(std::move(*view));
         }
     }
     const std::vector<preview::Tile> tiles = PictureTiles(options, rows, scenes);
-    if (!preview::WritePicture(options.output, tiles, static_cast<int>(options.sizes.size()), error)) return false;
+    if (sim::Status written = preview::WritePicture(options.output, tiles, static_cast<int>(options.sizes.size()));
+        !written) {
+        return written;
+    }
     std::printf("%s", sim::SummariseFrame(scenes.front().frame).c_str());
     if (options.positions) {
         const preview::PixelSize& size = options.sizes.front();
@@ -94,18 +97,19 @@ bool Picture(const preview::PreviewOptions& options, const std::optional<std::st
                     preview::FormatPlacements(preview::PlaceTexts(scenes.front(), size.width, size.height)).c_str());
     }
     std::printf("wrote %s\n", options.output.c_str());
-    return true;
+    return {};
 }
 
 }  // namespace
 
 int Run(int argc, char** argv) {
-    preview::PreviewOptions options;
-    std::string error;
-    if (!preview::ParsePreviewOptions(std::vector<std::string>(argv + 1, argv + argc), options, &error)) {
-        std::fprintf(stderr, "kov-preview: %s\n", error.c_str());
+    const sim::Result<preview::PreviewOptions> parsed =
+        preview::ParsePreviewOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed) {
+        std::fprintf(stderr, "kov-preview: %s\n", parsed.error().c_str());
         return kExitUsage;
     }
+    const preview::PreviewOptions& options = *parsed;
     if (options.help) {
         std::printf("%s", preview::PreviewHelp().c_str());
         return 0;
@@ -117,8 +121,9 @@ int Run(int argc, char** argv) {
         if (!ini) return Failed("cannot read the settings file " + options.iniPath + ": " + sim::UnreadableFileReason(options.iniPath));
     }
     const std::vector<preview::Tile> sizing = PictureTiles(options, Rows(options, ini), {});
-    if (!preview::CheckPictureSize(sizing, static_cast<int>(options.sizes.size()), options.output, &error)) {
-        std::fprintf(stderr, "kov-preview: %s\n", error.c_str());
+    if (sim::Status fits = preview::CheckPictureSize(sizing, static_cast<int>(options.sizes.size()), options.output);
+        !fits) {
+        std::fprintf(stderr, "kov-preview: %s\n", fits.error().c_str());
         return kExitUsage;
     }
     sim::ScenarioRunOptions run;
@@ -127,13 +132,15 @@ int Run(int argc, char** argv) {
     if (!std::filesystem::is_regular_file(run.pluginPath, ignored)) return Failed("cannot find the plug-in " + run.pluginPath);
 
     if (options.report) {
-        std::vector<preview::GapRow> rows;
-        if (!preview::MeasureGaps(options, ini, run.pluginPath, rows, &error)) return Failed(error);
+        const sim::Result<std::vector<preview::GapRow>> rows = preview::MeasureGaps(options, ini, run.pluginPath);
+        if (!rows) return Failed(rows.error());
         std::printf("Gap in pixels from the right edge of the radar (and of the big map) to the panel's first\n"
                     "separator; in brackets the same on a screen 1080 pixels high. Negative: over the map.\n\n%s",
-                    preview::FormatGapTable(rows).c_str());
+                    preview::FormatGapTable(*rows).c_str());
     }
-    if (!options.output.empty() && !Picture(options, ini, run.pluginPath, &error)) return Failed(error);
+    if (!options.output.empty()) {
+        if (sim::Status drawn = Picture(options, ini, run.pluginPath); !drawn) return Failed(drawn.error());
+    }
     return 0;
 }
 

@@ -14,93 +14,13 @@
 #include "sim/scenario/scenario_run.h"
 #include "sim/host/trace_line.h"
 #include "tools/guarded_main.h"
+#include "tools/kov_sim_options.h"
 
 namespace {
 
 constexpr int kExitFailedRun = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitBadScenario = 3;
-
-const char kUsage[] =
-    "usage: kov-sim SCENARIO.json [--plugin PATH] [--trace FILE] [--log FILE] [--workdir DIR] [--frames] [--quiet]\n"
-    "\n"
-    "Runs the plug-in through the scenario in the simulated host and prints what the last frame\n"
-    "of each step drew (texts with their normalised positions, rectangles) and the feed posts\n"
-    "made during the step.\n"
-    "\n"
-    "  --plugin PATH   the plug-in to load (default: the one beside this program)\n"
-    "  --trace FILE    write every native call and wait of the run, one per line\n"
-    "  --log FILE      copy the KOV.log the plug-in wrote\n"
-    "  --workdir DIR   run in DIR and leave KOV.ini and KOV.log there; DIR must not hold either\n"
-    "                  already (default: a temporary directory, removed after the run)\n"
-    "  --frames        print every frame instead, as a person reads the screen: each line of text\n"
-    "                  (colour codes as <yellow>...</yellow>), then each of its texts with its position\n"
-    "  --quiet         print nothing but errors\n"
-    "\n"
-    "Exit status: 0 done, 1 the run failed, 2 bad command line, 3 bad scenario.\n";
-
-struct Options {
-    std::string scenario;
-    std::string plugin;
-    std::string trace;
-    std::string log;
-    std::string workDir;
-    bool frames = false;
-    bool quiet = false;
-};
-
-// Parses the command line; false (with a message printed) when it is not usable.
-bool ParseOptions(int argc, char** argv, Options& options, bool& help) {
-    struct ValueOption {
-        const char* name;
-        std::string Options::*field;
-    };
-    static const ValueOption kValueOptions[] = {
-        {"--plugin",  &Options::plugin},
-        {"--trace",   &Options::trace},
-        {"--log",     &Options::log},
-        {"--workdir", &Options::workDir},
-    };
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            help = true;
-            return true;
-        }
-        if (arg == "--frames") {
-            options.frames = true;
-            continue;
-        }
-        if (arg == "--quiet") {
-            options.quiet = true;
-            continue;
-        }
-        const ValueOption* matched = nullptr;
-        for (const ValueOption& option : kValueOptions) {
-            if (arg == option.name) matched = &option;
-        }
-        if (matched != nullptr) {
-            if (i + 1 >= argc) {
-                std::fprintf(stderr, "kov-sim: %s needs a value\n", matched->name);
-                return false;
-            }
-            options.*matched->field = argv[++i];
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, "kov-sim: unknown option %s\n", arg.c_str());
-            return false;
-        } else if (options.scenario.empty()) {
-            options.scenario = arg;
-        } else {
-            std::fprintf(stderr, "kov-sim: more than one scenario given (%s)\n", arg.c_str());
-            return false;
-        }
-    }
-    if (options.scenario.empty()) {
-        std::fprintf(stderr, "kov-sim: no scenario given\n");
-        return false;
-    }
-    return true;
-}
 
 std::string Position(float x, float y) {
     return "(" + sim::FormatFloat(x, 6) + ", " + sim::FormatFloat(y, 6) + ")";
@@ -124,7 +44,7 @@ void PrintRect(const sim::DrawnRect& rect) {
 // posts (printed after the last frame's drawing); with --frames, nothing.
 class StreamingOutput : public sim::ScenarioObserver {
 public:
-    StreamingOutput(const Options& options, std::ofstream* trace) : options_(options), trace_(trace) {}
+    StreamingOutput(const tools::SimOptions& options, std::ofstream* trace) : options_(options), trace_(trace) {}
 
     void StepStarted(size_t step, const std::string& label) override {
         stepFrames_ = 0;
@@ -165,7 +85,7 @@ public:
 private:
     bool Printing() const { return !options_.quiet; }
 
-    const Options& options_;
+    const tools::SimOptions& options_;
     std::ofstream* trace_;
     size_t stepFrames_ = 0;
     int firstIndex_ = 0;
@@ -182,14 +102,14 @@ bool WriteLines(const std::string& path, const std::vector<std::string>& lines) 
 }
 
 int Run(int argc, char** argv) {
-    Options options;
-    bool help = false;
-    if (!ParseOptions(argc, argv, options, help)) {
-        std::fprintf(stderr, "%s", kUsage);
+    const sim::Result<tools::SimOptions> parsed = tools::ParseSimOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed) {
+        std::fprintf(stderr, "kov-sim: %s\n\n%s", parsed.error().c_str(), tools::SimHelp().c_str());
         return kExitUsage;
     }
-    if (help) {
-        std::printf("%s", kUsage);
+    const tools::SimOptions& options = *parsed;
+    if (options.help) {
+        std::printf("%s", tools::SimHelp().c_str());
         return 0;
     }
 

@@ -4,10 +4,6 @@
 // instance and redraws.
 "use strict";
 
-const SCREEN_SIZES = [
-  [1280, 720], [1366, 768], [1600, 900], [1920, 1080], [1920, 1200], [2560, 1080], [2560, 1440],
-  [3440, 1440], [3840, 2160], [5120, 1440], [1024, 768], [1280, 1024],
-];
 // Slider ranges: positions are in the plug-in's 1920 by 1080 screen units.
 const SLIDERS = {
   LocTextPosX: [0, 1920, 1], LocTextPosY: [0, 1080, 1],
@@ -423,7 +419,8 @@ function buildSelect(select, options, selected) {
 }
 
 function buildScreenControls() {
-  const sizes = SCREEN_SIZES.map(([w, h]) => [w + "x" + h, w + " × " + h]);
+  const limits = page.tables.limits;
+  const sizes = page.tables.screens.map(([w, h]) => [w + "x" + h, w + " × " + h]);
   sizes.push(["custom", "Another size…"]);
   buildSelect($("screen-size"), sizes, "1920x1080");
   $("screen-size").addEventListener("change", () => {
@@ -437,9 +434,12 @@ function buildScreenControls() {
     }
   });
   const zone = $("safe-zone"), zoneSlider = $("safe-zone-slider");
+  for (const input of [zone, zoneSlider]) Object.assign(input, { min: limits.minSafeZone, max: limits.maxSafeZone });
+  Object.assign($("screen-width"), { min: limits.minWidth, max: limits.maxSide });
+  Object.assign($("screen-height"), { min: limits.minHeight, max: limits.maxSide });
   const setZone = (value, from) => {
     const number = Number(value);
-    if (!(number >= 0.9 && number <= 1)) return;
+    if (!(number >= limits.minSafeZone && number <= limits.maxSafeZone)) return;
     page.safeZone = number;
     if (from !== zone) zone.value = number.toFixed(2);
     if (from !== zoneSlider) zoneSlider.value = number;
@@ -450,7 +450,7 @@ function buildScreenControls() {
   for (const id of ["screen-width", "screen-height"]) {
     $(id).addEventListener("input", () => {
       const w = Number($("screen-width").value), h = Number($("screen-height").value);
-      if (!(w >= 320 && w <= 16384 && h >= 240 && h <= 16384)) return;
+      if (!(w >= limits.minWidth && w <= limits.maxSide && h >= limits.minHeight && h <= limits.maxSide)) return;
       [page.width, page.height] = [Math.round(w), Math.round(h)];
       redraw();
     });

@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cmath>
 #include <optional>
 #include <string>
 
@@ -16,6 +17,7 @@
 #include "sim/ini/ini_lookup.h"
 #include "sim/ini/ini_text.h"
 #include "sim/platform/plugin_module.h"
+#include "tools/preview/common_screens.h"
 #include "tools/preview/gap_report.h"
 #include "sim/ini/ini_check.h"
 #include "sim/ini/ini_edit.h"
@@ -23,7 +25,8 @@
 #include "tools/preview/placements.h"
 #include "tools/preview/preview_options.h"
 #include "tools/preview/render.h"
-#include "tools/preview/scenes.h"
+#include "tools/preview/preview_run.h"
+#include "tools/preview/scene_presets.h"
 #include "web/canvas_painter.h"
 
 namespace {
@@ -33,7 +36,7 @@ using nlohmann::json;
 std::string reply;        // the last JSON or text handed to the page
 std::string encoded;      // the last encoded file
 std::string runResult;    // the last run's JSON
-preview::Scene lastScene;  // the last run's picture
+preview::ScreenView lastScene;  // the last run's picture
 
 const char* Reply(const json& value) {
     reply = value.dump(-1, ' ', false, json::error_handler_t::replace);
@@ -65,10 +68,9 @@ void Run(const char* text, const char* encoding, const char* scene, int width, i
     preview::PreviewOptions options;
     if (!preview::ApplyScenePreset(scene, options)) return RunResult({{"ok", false}, {"error", std::string("unknown scene ") + scene}});
     const sim::RealScreen screen{width, height, safeZone};
-    std::string error;
-    std::optional<preview::Scene> shown = preview::PreviewSceneOn(
-        options, screen, FileBytes(text, encoding), sim::DefaultPluginPath(), &error);
-    if (!shown) return RunResult({{"ok", false}, {"error", error}});
+    sim::Result<preview::ScreenView> shown =
+        preview::RunPreview(options, screen, FileBytes(text, encoding), sim::DefaultPluginPath());
+    if (!shown) return RunResult({{"ok", false}, {"error", shown.error()}});
     lastScene = std::move(*shown);
     const std::vector<preview::TextPlacement> placements = preview::PlaceTexts(lastScene, width, height);
     json texts = json::array();
@@ -77,7 +79,7 @@ void Run(const char* text, const char* encoding, const char* scene, int width, i
     }
     const std::optional<double> gap = preview::PanelGap(lastScene);
     // The same draws on a 16:9 screen with a full safe zone, where the positions were designed.
-    preview::Scene designed = lastScene;
+    preview::ScreenView designed = lastScene;
     designed.screen = sim::RealScreen{};
     const std::optional<double> designedGap = preview::PanelGap(designed);
     RunResult({{"ok", true}, {"texts", texts}, {"settings", SettingsRead()}, {"positions", preview::FormatPlacements(placements)},
@@ -135,7 +137,8 @@ EMSCRIPTEN_KEEPALIVE const char* kov_check(const char* text, const char* encodin
     return Reply(findings);
 }
 
-// The plug-in's settings table and the scenes, for the page's controls.
+// The plug-in's settings table, the scenes, the common screens and the limits of a screen and a
+// safe zone, for the page's controls.
 EMSCRIPTEN_KEEPALIVE const char* kov_tables() {
     json keys = json::array();
     for (const SettingKey& key : kSettingKeys) {
@@ -143,12 +146,21 @@ EMSCRIPTEN_KEEPALIVE const char* kov_tables() {
                         {"kind", key.number != nullptr ? "number" : "switch"}, {"minimum", key.minimum}});
     }
     json scenes = json::array();
-    for (size_t i = 0; i < preview::kScenePresetCount; ++i) {
-        scenes.push_back({{"name", preview::kScenePresets[i].name}, {"title", preview::kScenePresets[i].title}});
+    for (const preview::ScenePreset& preset : preview::ScenePresets()) {
+        scenes.push_back({{"name", preset.name}, {"title", preset.title}});
     }
     json onWords = json::array();
     for (const char* word : kSwitchOnWords) onWords.push_back(word);
-    return Reply({{"keys", keys}, {"scenes", scenes}, {"switchOnWords", onWords}});
+    json screens = json::array();
+    for (const preview::CommonScreen& screen : preview::CommonScreens()) {
+        screens.push_back({screen.size.width, screen.size.height});
+    }
+    // The safe-zone limits as the decimals they stand for (0.9, not the float nearest to it).
+    const auto decimal = [](float value) { return std::round(static_cast<double>(value) * 1000) / 1000; };
+    const json limits = {{"minWidth", preview::kMinScreenWidth}, {"minHeight", preview::kMinScreenHeight},
+                         {"maxSide", preview::kMaxScreenSide}, {"minSafeZone", decimal(sim::kMinSafeZone)},
+                         {"maxSafeZone", decimal(sim::kMaxSafeZone)}};
+    return Reply({{"keys", keys}, {"scenes", scenes}, {"switchOnWords", onWords}, {"screens", screens}, {"limits", limits}});
 }
 
 // The result of the last run (see kov_run).

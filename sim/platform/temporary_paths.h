@@ -1,8 +1,7 @@
 // Temporary files and folders of the tools (work folders, private copies of the plug-in) are
 // removed on every way out that can be caught: their owners remove them on return and while an
-// exception unwinds; what is still registered here is removed when a signal ends the process
-// (Ctrl+C, kill, a closed output pipe, a crash inside the plug-in), before the signal takes its
-// usual course.
+// exception unwinds; what is still registered here is what a program's signal handler removes
+// when a signal ends the process (the tools install one in main: tools/guarded_main.h).
 #pragma once
 
 #include <filesystem>
@@ -14,6 +13,8 @@ namespace sim {
 // 32 at a time; a path that does not fit is simply not covered on a signal.
 void RegisterTemporaryPath(const std::filesystem::path& path);
 void ForgetTemporaryPath(const std::filesystem::path& path);
+// Removes every registered path, newest first. Safe in a signal handler: it only calls remove().
+void RemoveRegisteredTemporaryPaths();
 
 // A fresh folder under the system's temporary folder for one run: the plug-in's KOV.ini and
 // KOV.log inside it are covered too. Removed with all it holds when it goes out of scope.

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "tools/preview/scenes.h"
+#include "tools/preview/preview_run.h"
 
 namespace preview {
 
@@ -13,7 +13,7 @@ constexpr double kReferenceLines = 1080;
 constexpr const char* kSeparator = "|";
 
 // The first separator of the panel in the scene's draw list; false when the panel is not drawn.
-bool PanelLeftEdge(const Scene& scene, double& x) {
+bool PanelLeftEdge(const ScreenView& scene, double& x) {
     for (const sim::DrawnText& text : scene.frame.texts) {
         if (text.text != kSeparator) continue;
         x = sim::PlaceDrawPosition(scene.screen, text.align, text.x, text.y).x;
@@ -22,17 +22,16 @@ bool PanelLeftEdge(const Scene& scene, double& x) {
     return false;
 }
 
-bool MeasureOne(const PreviewOptions& options, const sim::RealScreen& screen, const std::optional<std::string>& iniText,
-                const std::string& pluginPath, double& gap, std::string* error) {
-    const std::optional<Scene> scene = PreviewSceneOn(options, screen, iniText, pluginPath, error);
-    if (!scene) return false;
-    const std::optional<double> measured = PanelGap(*scene);
+sim::Result<double> MeasureOne(const PreviewOptions& options, const sim::RealScreen& screen,
+                               const std::optional<std::string>& iniText, const std::string& pluginPath) {
+    const sim::Result<ScreenView> view = RunPreview(options, screen, iniText, pluginPath);
+    if (!view) return view.status();
+    const std::optional<double> measured = PanelGap(*view);
     if (!measured) {
-        *error = "the plug-in drew no location panel at " + std::to_string(screen.width) + "x" + std::to_string(screen.height);
-        return false;
+        return sim::Failure("the plug-in drew no location panel at " + std::to_string(screen.width) + "x" +
+                            std::to_string(screen.height));
     }
-    gap = *measured;
-    return true;
+    return *measured;
 }
 
 std::string Cell(double gap, const PixelSize& size) {
@@ -43,7 +42,7 @@ std::string Cell(double gap, const PixelSize& size) {
 
 }  // namespace
 
-std::optional<double> PanelGap(const Scene& scene) {
+std::optional<double> PanelGap(const ScreenView& scene) {
     double panel = 0;
     if (!PanelLeftEdge(scene, panel)) return std::nullopt;
     const sim::HudComponent map = scene.bigMap ? sim::HudComponent::BigMap : sim::HudComponent::Radar;
@@ -52,9 +51,9 @@ std::optional<double> PanelGap(const Scene& scene) {
 
 double GapAt1080(double gap, const PixelSize& size) { return gap * kReferenceLines / size.height; }
 
-bool MeasureGaps(const PreviewOptions& options, const std::optional<std::string>& iniText, const std::string& pluginPath,
-                 std::vector<GapRow>& rows, std::string* error) {
-    rows.clear();
+sim::Result<std::vector<GapRow>> MeasureGaps(const PreviewOptions& options, const std::optional<std::string>& iniText,
+                                              const std::string& pluginPath) {
+    std::vector<GapRow> rows;
     const std::optional<std::string> modeIni[kGapModes] = {WithAnchorToRadar(iniText, false), WithAnchorToRadar(iniText, true)};
     for (const float safeZone : options.safeZones) {
         for (const PixelSize& size : options.sizes) {
@@ -66,14 +65,15 @@ bool MeasureGaps(const PreviewOptions& options, const std::optional<std::string>
                 for (const bool bigMap : {false, true}) {
                     PreviewOptions one = options;
                     one.bigMap = bigMap;
-                    double& gap = bigMap ? row.bigMap[mode] : row.radar[mode];
-                    if (!MeasureOne(one, screen, modeIni[mode], pluginPath, gap, error)) return false;
+                    const sim::Result<double> gap = MeasureOne(one, screen, modeIni[mode], pluginPath);
+                    if (!gap) return gap.status();
+                    (bigMap ? row.bigMap[mode] : row.radar[mode]) = *gap;
                 }
             }
             rows.push_back(row);
         }
     }
-    return true;
+    return rows;
 }
 
 std::string FormatGapTable(const std::vector<GapRow>& rows) {

@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "sim/result.h"
 #include "tools/preview/preview_options.h"
-#include "tools/preview/scene.h"
+#include "tools/preview/screen_view.h"
 
 namespace preview {
 
@@ -23,13 +24,13 @@ struct GapRow {
 
 // One row per size and safe zone of the options (the world they describe besides), each measured
 // with the plug-in at pluginPath and iniText (nullopt: no file) with AnchorToRadar off and on, at the
-// normal radar and with the big map open. False with the reason when a run fails.
-bool MeasureGaps(const PreviewOptions& options, const std::optional<std::string>& iniText, const std::string& pluginPath,
-                 std::vector<GapRow>& rows, std::string* error);
+// normal radar and with the big map open; the reason when a run fails.
+sim::Result<std::vector<GapRow>> MeasureGaps(const PreviewOptions& options, const std::optional<std::string>& iniText,
+                                              const std::string& pluginPath);
 
 // The gap in the scene, to the big map when it is open, else to the radar; nullopt when the plug-in
 // drew no panel.
-std::optional<double> PanelGap(const Scene& scene);
+std::optional<double> PanelGap(const ScreenView& scene);
 
 // A gap scaled to a screen 1080 pixels high, where the layout's design units are pixels.
 double GapAt1080(double gap, const PixelSize& size);

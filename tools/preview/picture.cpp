@@ -107,44 +107,35 @@ void DrawTiles(cairo_t* cr, const std::vector<Tile>& tiles, int columns, const L
     }
 }
 
-bool Check(cairo_status_t status, const std::string& path, std::string* error) {
-    if (status == CAIRO_STATUS_SUCCESS) return true;
-    *error = "cannot write " + path + ": " + cairo_status_to_string(status);
-    return false;
+sim::Status Check(cairo_status_t status, const std::string& path) {
+    if (status == CAIRO_STATUS_SUCCESS) return {};
+    return sim::Failure("cannot write " + path + ": " + cairo_status_to_string(status));
 }
 
 }  // namespace
 
 bool IsPictureFileName(const std::string& path) { return FormatOf(path) != Format::Unknown; }
 
-bool CheckPictureSize(const std::vector<Tile>& tiles, int columns, const std::string& path, std::string* error) {
-    if (FormatOf(path) != Format::Png || tiles.empty() || columns < 1) return true;
+sim::Status CheckPictureSize(const std::vector<Tile>& tiles, int columns, const std::string& path) {
+    if (FormatOf(path) != Format::Png || tiles.empty() || columns < 1) return {};
     const Layout layout = LayOut(tiles, columns);
     const std::string size = FormatPixels(layout.width) + "x" + FormatPixels(layout.height) + " pixels";
     if (layout.width > kMaxPngSidePx || layout.height > kMaxPngSidePx) {
-        *error = "the picture would be " + size + ", more than " + FormatPixels(kMaxPngSidePx) +
-                 " a side: use a smaller --zoom, fewer --size or --crop";
-        return false;
+        return sim::Failure("the picture would be " + size + ", more than " + FormatPixels(kMaxPngSidePx) +
+                            " a side: use a smaller --zoom, fewer --size or --crop");
     }
     if (layout.width * layout.height > kMaxPngPixels) {
-        *error = "the picture would be " + size + ", more than " + FormatPixels(kMaxPngPixels) +
-                 " pixels in all: use a smaller --zoom, fewer --size or --crop";
-        return false;
+        return sim::Failure("the picture would be " + size + ", more than " + FormatPixels(kMaxPngPixels) +
+                            " pixels in all: use a smaller --zoom, fewer --size or --crop");
     }
-    return true;
+    return {};
 }
 
-bool WritePicture(const std::string& path, const std::vector<Tile>& tiles, int columns, std::string* error) {
+sim::Status WritePicture(const std::string& path, const std::vector<Tile>& tiles, int columns) {
     const Format format = FormatOf(path);
-    if (format == Format::Unknown) {
-        *error = "the output file must end in .png or .svg: " + path;
-        return false;
-    }
-    if (tiles.empty() || columns < 1) {
-        *error = "nothing to draw";
-        return false;
-    }
-    if (!CheckPictureSize(tiles, columns, path, error)) return false;
+    if (format == Format::Unknown) return sim::Failure("the output file must end in .png or .svg: " + path);
+    if (tiles.empty() || columns < 1) return sim::Failure("nothing to draw");
+    if (sim::Status fits = CheckPictureSize(tiles, columns, path); !fits) return fits;
     const Layout layout = LayOut(tiles, columns);
     cairo_surface_t* surface =
         format == Format::Png
@@ -158,10 +149,10 @@ bool WritePicture(const std::string& path, const std::vector<Tile>& tiles, int c
     cairo_surface_finish(surface);
     if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface);
     cairo_surface_destroy(surface);
-    return Check(status, path, error);
+    return Check(status, path);
 }
 
-Image RenderImage(const Scene& scene, int width, int height) {
+Image RenderImage(const ScreenView& scene, int width, int height) {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
     cairo_t* cr = cairo_create(surface);
     CairoPainter painter(cr);

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/preview/scene.h"
+#include "sim/result.h"
+#include "tools/preview/screen_view.h"
 
 namespace preview {
 
@@ -16,24 +17,24 @@ struct Crop {
 };
 
 struct Tile {
-    const Scene* scene = nullptr;
+    const ScreenView* scene = nullptr;
     int width = 1280, height = 720;  // the screen's size in pixels
     std::string caption;             // drawn above the tile; empty for none
     double zoom = 1;                 // picture pixels per screen pixel
     Crop crop;
 };
 
-// Tiles fill rows of `columns`, left to right. One uncaptioned tile is written bare, without a
-// margin. The format follows the extension: ".png" or ".svg". False, with a message, on failure.
 // True for the names WritePicture can write: ending in .png or .svg, in any letter case.
 bool IsPictureFileName(const std::string& path);
 
-bool WritePicture(const std::string& path, const std::vector<Tile>& tiles, int columns, std::string* error);
+// Tiles fill rows of `columns`, left to right. One uncaptioned tile is written bare, without a
+// margin. The format follows the extension: ".png" or ".svg".
+sim::Status WritePicture(const std::string& path, const std::vector<Tile>& tiles, int columns);
 
 // Whether WritePicture can make this picture, checked before any work: a PNG is drawn in memory,
-// at most 32767 pixels a side (the renderer's limit) and 100 million pixels (400 MB). False with
-// the picture's size and the limit it passes.
-bool CheckPictureSize(const std::vector<Tile>& tiles, int columns, const std::string& path, std::string* error);
+// at most 32767 pixels a side (the renderer's limit) and 100 million pixels (400 MB). A failure
+// names the picture's size and the limit it passes.
+sim::Status CheckPictureSize(const std::vector<Tile>& tiles, int columns, const std::string& path);
 
 struct Image {
     int width = 0, height = 0;
@@ -42,6 +43,6 @@ struct Image {
     uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 
-Image RenderImage(const Scene& scene, int width, int height);
+Image RenderImage(const ScreenView& scene, int width, int height);
 
 }  // namespace preview

@@ -8,7 +8,7 @@
 
 namespace preview {
 
-std::vector<TextPlacement> PlaceTexts(const Scene& scene, int width, int height) {
+std::vector<TextPlacement> PlaceTexts(const ScreenView& scene, int width, int height) {
     const sim::RealScreen screen{width, height, scene.screen.safeZone};
     std::vector<TextPlacement> placements;
     for (const sim::DrawnText& text : scene.frame.texts) {

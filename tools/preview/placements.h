@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/preview/scene.h"
+#include "tools/preview/screen_view.h"
 
 namespace preview {
 
@@ -16,7 +16,7 @@ struct TextPlacement {
 };
 
 // Every text of the scene's frame in draw order.
-std::vector<TextPlacement> PlaceTexts(const Scene& scene, int width, int height);
+std::vector<TextPlacement> PlaceTexts(const ScreenView& scene, int width, int height);
 // One line per text: "x,y text" (with " (centred)" for centred texts).
 std::string FormatPlacements(const std::vector<TextPlacement>& placements);
 

@@ -1,18 +1,15 @@
-// kov-preview's command line, and the scenario that brings the plug-in into the requested state.
+// kov-preview's command line: the options, their checks and defaults, and --help.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "sim/scenario/scenario.h"
+#include "sim/result.h"
+#include "tools/preview/common_screens.h"
 #include "tools/preview/picture.h"
 
 namespace preview {
-
-struct PixelSize {
-    int width = 0, height = 0;
-};
 
 enum class OffRoad { No, Near, Far, NoRoad };
 enum class NoticeKind { None, Enabled, Disabled };
@@ -44,39 +41,15 @@ struct PreviewOptions {
     int tileHeight = 0;                 // > 0: each screen scaled to this many picture pixels high
 };
 
-// The scenes a player picks from, by name: the page's scene list and kov-preview --scene.
-struct ScenePreset {
-    const char* name;
-    const char* title;
-    void (*apply)(PreviewOptions& options);
-};
-extern const ScenePreset kScenePresets[];
-extern const size_t kScenePresetCount;
-// Sets the options of the named scene; false for an unknown name.
-bool ApplyScenePreset(const std::string& name, PreviewOptions& options);
-
-// "1920x1080" into a picture size of 1 to 16384 pixels a side; false (out unchanged) otherwise.
-bool ParsePictureSize(const std::string& text, PixelSize& out);
-
-// The screens players meet, from 1280x720 to 5120x1440 (--size all).
-const std::vector<PixelSize>& CommonScreenSizes();
-
 // The settings file (its bytes, any encoding; nullopt: no file, so only that key) as the lookup
 // reads it, with AnchorToRadar set as given.
 std::optional<std::string> WithAnchorToRadar(const std::optional<std::string>& iniText, bool on);
 
-// Parses the arguments (without the program name). False with a one-line message on the first
-// problem; --help stops parsing and succeeds.
-bool ParsePreviewOptions(const std::vector<std::string>& args, PreviewOptions& options, std::string* error);
+// Parses the arguments (without the program name), then checks the options together and fills in
+// the defaults; a one-line message on the first problem. --help stops parsing and succeeds.
+sim::Result<PreviewOptions> ParsePreviewOptions(const std::vector<std::string>& args);
 
 // Every option with what it does.
 std::string PreviewHelp();
-
-// The scenario that starts the plug-in with iniText as KOV.ini (nullopt: no file) on the given real
-// screen in the world the options describe, drives the keys and controls to the requested state,
-// and ends with a step whose last frame is the picture. nullopt, with the reason, if the host would
-// not accept it.
-std::optional<sim::Scenario> PreviewScenario(const PreviewOptions& options, const sim::RealScreen& screen,
-                                            const std::optional<std::string>& iniText, std::string* error);
 
 }  // namespace preview

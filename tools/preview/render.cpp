@@ -231,11 +231,11 @@ void DrawStatusBars(Painter& painter, const Screen& screen, const Box& map) {
     painter.Fill(kArmour);
 }
 
-Box MapBox(const Screen& screen, const Scene& scene) {
+Box MapBox(const Screen& screen, const ScreenView& scene) {
     return HudBox(screen, scene.bigMap ? sim::HudComponent::BigMap : sim::HudComponent::Radar);
 }
 
-void DrawMap(Painter& painter, const Screen& screen, const Scene& scene) {
+void DrawMap(Painter& painter, const Screen& screen, const ScreenView& scene) {
     const Box map = MapBox(screen, scene);
     DrawMapArea(painter, screen, map);
     DrawMarks(painter, screen, map, scene.marks);
@@ -269,7 +269,7 @@ std::vector<TextLine> WrapLine(Painter& painter, const TextLook& look, const Tex
     return lines;
 }
 
-void DrawFeed(Painter& painter, const Screen& screen, const Scene& scene) {
+void DrawFeed(Painter& painter, const Screen& screen, const ScreenView& scene) {
     // Over the map when it shows, else down to where the radar would end.
     const Box map = MapBox(screen, scene);
     const Box radar = HudBox(screen, sim::HudComponent::Radar);
@@ -299,7 +299,7 @@ void DrawFeed(Painter& painter, const Screen& screen, const Scene& scene) {
 
 }  // namespace
 
-void DrawScene(Painter& painter, const Scene& scene, int width, int height) {
+void DrawScene(Painter& painter, const ScreenView& scene, int width, int height) {
     const sim::RealScreen real{width, height, scene.screen.safeZone};
     const Screen screen{real, static_cast<double>(width), static_cast<double>(height), height / kReferenceHeightPx};
     painter.Save();

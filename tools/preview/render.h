@@ -3,13 +3,13 @@
 #pragma once
 
 #include "tools/preview/painter.h"
-#include "tools/preview/scene.h"
+#include "tools/preview/screen_view.h"
 
 namespace preview {
 
 // Draws the scene on a screen of width by height pixels, with the scene's safe zone, whose top
 // left corner is the origin. The radar, the big map and every draw are placed by the screen
 // model's rule. Rectangles are drawn before texts (the draw list keeps them apart).
-void DrawScene(Painter& painter, const Scene& scene, int width, int height);
+void DrawScene(Painter& painter, const ScreenView& scene, int width, int height);
 
 }  // namespace preview

@@ -1,5 +1,5 @@
 // Picking the frame a step shows and the host's state around it.
-#include "tools/preview/scenes.h"
+#include "tools/preview/screen_view.h"
 
 #include "tools/preview/host_look.h"
 
@@ -28,8 +28,8 @@ std::vector<MapMark> Marks(const sim::World& world, const sim::Vec3& player) {
 
 }  // namespace
 
-Scene SceneOfStep(const sim::ScenarioResult& result, size_t step) {
-    Scene scene;
+ScreenView ViewOfStep(const sim::ScenarioResult& result, size_t step) {
+    ScreenView scene;
     const sim::StepResult& ran = result.steps.at(step);
     const sim::World& world = ran.world;
     scene.screen = world.realScreen;
@@ -47,21 +47,6 @@ Scene SceneOfStep(const sim::ScenarioResult& result, size_t step) {
         break;
     }
     return scene;
-}
-
-std::optional<Scene> PreviewSceneOn(const PreviewOptions& options, const sim::RealScreen& screen,
-                                    const std::optional<std::string>& iniText, const std::string& pluginPath,
-                                    std::string* error) {
-    const std::optional<sim::Scenario> scenario = PreviewScenario(options, screen, iniText, error);
-    if (!scenario) return std::nullopt;
-    sim::ScenarioRunOptions run;
-    run.pluginPath = pluginPath;
-    const sim::ScenarioResult result = sim::RunScenario(*scenario, run);
-    if (!result.ok) {
-        *error = "the plug-in run failed: " + result.error;
-        return std::nullopt;
-    }
-    return SceneOfStep(result, result.steps.size() - 1);
 }
 
 }  // namespace preview

@@ -1,9 +1,11 @@
 // What a picture shows: the plug-in's draw list for one frame and the host's own screen around it.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "sim/host/host.h"
+#include "sim/scenario/scenario_run.h"
 #include "sim/host/screen_model.h"
 
 namespace preview {
@@ -15,7 +17,7 @@ struct MapMark {
     bool dead = false;
 };
 
-struct Scene {
+struct ScreenView {
     sim::RealScreen screen;           // the real screen the run described (its safe zone is drawn)
     sim::Frame frame;                 // the draw list of the frame shown
     std::vector<sim::FeedPost> feed;  // feed posts still on screen, oldest first
@@ -24,5 +26,9 @@ struct Scene {
     float headingDeg = 0;             // the player's heading, for the arrow on the map
     std::vector<MapMark> marks;       // the blips the plug-in keeps on the map
 };
+
+// The last frame of the step in which the script ran (an empty frame when it never ran), the feed
+// posts still on screen then, and the host's radar, big map and the player's heading after it.
+ScreenView ViewOfStep(const sim::ScenarioResult& result, size_t step);
 
 }  // namespace preview

@@ -1,0 +1,29 @@
+# The tools' sources, for the native build, the Windows build (kov-sim.exe) and the page.
+set(KOV_TOOLS_DIR ${CMAKE_CURRENT_LIST_DIR}/../tools)
+cmake_path(NORMAL_PATH KOV_TOOLS_DIR)
+
+# kov-sim: its command line over the shared parser.
+set(KOV_SIM_TOOL_SOURCES
+  ${KOV_TOOLS_DIR}/kov_sim.cpp
+  ${KOV_TOOLS_DIR}/kov_sim_options.cpp
+  ${KOV_TOOLS_DIR}/command_line.cpp
+  ${KOV_TOOLS_DIR}/guarded_main.cpp)
+
+# The preview's portable share: options, scenes, the world of a preview, its run, the renderer and
+# the measurements; the page builds it with its canvas painter.
+set(KOV_PREVIEW_PORTABLE_SOURCES
+  ${KOV_TOOLS_DIR}/command_line.cpp
+  ${KOV_TOOLS_DIR}/preview/common_screens.cpp
+  ${KOV_TOOLS_DIR}/preview/gap_report.cpp
+  ${KOV_TOOLS_DIR}/preview/placements.cpp
+  ${KOV_TOOLS_DIR}/preview/preview_options.cpp
+  ${KOV_TOOLS_DIR}/preview/preview_run.cpp
+  ${KOV_TOOLS_DIR}/preview/preview_world.cpp
+  ${KOV_TOOLS_DIR}/preview/render.cpp
+  ${KOV_TOOLS_DIR}/preview/scene_presets.cpp
+  ${KOV_TOOLS_DIR}/preview/screen_view.cpp
+  ${KOV_TOOLS_DIR}/preview/text_runs.cpp)
+# Pictures in files, through cairo.
+set(KOV_PREVIEW_CAIRO_SOURCES
+  ${KOV_TOOLS_DIR}/preview/cairo_painter.cpp
+  ${KOV_TOOLS_DIR}/preview/picture.cpp)

@@ -1,0 +1,69 @@
+// Parsing messages and --help text shared by the tools.
+#include "tools/command_line.h"
+
+namespace tools {
+
+namespace {
+
+constexpr size_t kHelpWidth = 88;          // characters of an explanation per line
+constexpr size_t kQuotedArgumentMax = 80;  // characters of an argument a message repeats
+constexpr const char* kHelpIndent = "      ";
+
+// Words of a text in lines of at most width characters, each line after an indent.
+std::string Wrap(const std::string& text, size_t width, const std::string& indent) {
+    std::string out, line;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find(' ', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string word = text.substr(start, end - start);
+        if (!line.empty() && line.size() + 1 + word.size() > width) {
+            out += indent + line + "\n";
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+        start = end + 1;
+    }
+    return out + indent + line + "\n";
+}
+
+}  // namespace
+
+std::string FormatHelp(const ToolHelp& help) {
+    std::string text;
+    for (size_t i = 0; i < help.usages.size(); ++i) {
+        text += std::string(i == 0 ? "usage: " : "       ") + help.tool + " " + help.usages[i] + "\n";
+    }
+    text += "\n" + std::string(help.description) + "\n\noptions:\n";
+    for (const OptionHelp& option : help.options) {
+        text += std::string("  ") + option.name + (option.value != nullptr ? std::string(" ") + option.value : "") + "\n";
+        text += Wrap(option.help, kHelpWidth, kHelpIndent);
+    }
+    if (help.closing != nullptr && *help.closing != '\0') text += "\n" + std::string(help.closing);
+    return text;
+}
+
+std::string QuoteArgument(const std::string& argument) {
+    if (argument.size() <= kQuotedArgumentMax) return "\"" + argument + "\"";
+    return "\"" + argument.substr(0, kQuotedArgumentMax) + "\"... (" + std::to_string(argument.size()) + " characters)";
+}
+
+namespace detail {
+
+sim::Status UnknownOption(const std::string& argument) {
+    return sim::Failure("unknown option " + QuoteArgument(argument) + " (see --help)");
+}
+
+sim::Status MissingValue(const char* name, const char* value) {
+    return sim::Failure(std::string(name) + " needs a value: " + value);
+}
+
+sim::Status UnexpectedArgument(const std::string& argument) {
+    return sim::Failure("unexpected argument " + QuoteArgument(argument) + " (see --help)");
+}
+
+bool LooksLikeOption(const std::string& argument) { return argument.size() > 1 && argument[0] == '-'; }
+
+}  // namespace detail
+
+}  // namespace tools

@@ -1,0 +1,61 @@
+// kov-demo's options: one table drives the parser and --help.
+#include "tools/kov_demo_options.h"
+
+#include "tools/command_line.h"
+
+namespace tools {
+
+namespace {
+
+const Option<DemoOptions> kOptions[] = {
+    {"--out", "DIR", "where the pictures go (default out/demo)",
+     [](const std::string& v, DemoOptions& o) {
+         o.outDir = v;
+         return sim::Status();
+     }},
+    {"--size", "WxH", "the real screen, and so the pictures' size (default: the tour's own screen, 1920x1080 "
+                      "unless it describes one)",
+     [](const std::string& v, DemoOptions& o) {
+         sim::Result<preview::PixelSize> size = preview::ParseScreenSize(v);
+         if (!size) return sim::Failure("--size " + size.error());
+         o.size = *size;
+         return sim::Status();
+     }},
+    {"--plugin", "PATH", "the plug-in to run (default: KOV.so beside this program)",
+     [](const std::string& v, DemoOptions& o) {
+         o.plugin = v;
+         return sim::Status();
+     }},
+    {"--help", nullptr, "show this help",
+     [](const std::string&, DemoOptions& o) {
+         o.help = true;
+         return sim::Status();
+     }},
+};
+
+sim::Status TakeTour(const std::string& argument, DemoOptions& o) {
+    if (!o.tour.empty()) return sim::Failure("more than one tour given: " + QuoteArgument(argument));
+    o.tour = argument;
+    return {};
+}
+
+}  // namespace
+
+sim::Result<DemoOptions> ParseDemoOptions(const std::vector<std::string>& args) {
+    DemoOptions options;
+    if (sim::Status parsed = ParseArguments(args, kOptions, TakeTour, options); !parsed) return parsed;
+    if (!options.help && options.tour.empty()) return sim::Failure("no tour given");
+    return options;
+}
+
+std::string DemoHelp() {
+    return FormatHelp({"kov-demo",
+                       {"TOUR.json [options]"},
+                       "Runs the tour through the plug-in in the simulated host. For every stop (a step whose label\n"
+                       "does not start with \"(\") it prints what the screen shows and writes DIR/NN-stop.png; then\n"
+                       "DIR/contact-sheet.png with all stops.",
+                       HelpOf(kOptions),
+                       "exit status: 0 done, 1 the tour or a picture failed, 2 bad command line.\n"});
+}
+
+}  // namespace tools

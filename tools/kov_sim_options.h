@@ -1,0 +1,26 @@
+// kov-sim's command line.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "sim/result.h"
+
+namespace tools {
+
+struct SimOptions {
+    bool help = false;
+    std::string scenario;
+    std::string plugin;   // empty: the one beside the program
+    std::string trace;    // empty: no trace file
+    std::string log;      // empty: KOV.log is not copied
+    std::string workDir;  // empty: a temporary folder
+    bool frames = false;  // every frame instead of each step's last
+    bool quiet = false;
+};
+
+// The arguments without the program name; a one-line message on the first problem.
+sim::Result<SimOptions> ParseSimOptions(const std::vector<std::string>& args);
+std::string SimHelp();
+
+}  // namespace tools

@@ -1,0 +1,36 @@
+// The screens players meet and the limits of a screen the tools accept: one table for kov-preview,
+// kov-demo and the page.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "sim/result.h"
+
+namespace preview {
+
+struct PixelSize {
+    int width = 0, height = 0;
+};
+
+// A real screen's size: from 320x240 up to 16384 pixels a side.
+constexpr int kMinScreenWidth = 320;
+constexpr int kMinScreenHeight = 240;
+constexpr int kMaxScreenSide = 16384;
+
+struct CommonScreen {
+    PixelSize size;
+    bool measured;  // one of the eight of --size all and the gap report
+};
+
+// Widescreen first, then the 16:10, ultra-wide and 4:3 and 5:4 ones, as the page lists them.
+const std::vector<CommonScreen>& CommonScreens();
+// The eight measured screens, in the table's order.
+std::vector<PixelSize> MeasuredScreens();
+
+// "2560x1080" within the limits; otherwise a message that quotes the text.
+sim::Result<PixelSize> ParseScreenSize(const std::string& text);
+// "WIDTHxHEIGHT of 320x240 to 16384x16384 pixels", for messages.
+std::string ScreenSizeRule();
+
+}  // namespace preview

@@ -1,0 +1,21 @@
+// The world of a preview: the scenario that starts the plug-in with a KOV.ini on a real screen in
+// the world the options describe, drives keys and controls to the requested state, and ends with
+// the step whose last frame is the picture.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "sim/host/screen_model.h"
+#include "sim/result.h"
+#include "sim/scenario/scenario.h"
+#include "tools/preview/preview_options.h"
+
+namespace preview {
+
+// iniText is KOV.ini's bytes in any encoding (nullopt: no file). Fails with the reason if the host
+// would not accept the world.
+sim::Result<sim::Scenario> PreviewScenario(const PreviewOptions& options, const sim::RealScreen& screen,
+                                           const std::optional<std::string>& iniText);
+
+}  // namespace preview
