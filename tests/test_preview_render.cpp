@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "preview_support.h"
+#include "sim/host/inline_codes.h"
 #include "tools/preview/host_look.h"
 #include "tools/preview/text_runs.h"
 
@@ -255,10 +256,8 @@ TEST(PreviewRender, TextRunsFollowTheInlineCodes) {
     };
     const preview::Rgb base{1, 2, 3};
     auto colourOf = [&](char code) {
-        for (const preview::ColourCode& row : preview::kColourCodes) {
-            if (row.code == code) return preview::Rgb{row.r, row.g, row.b};
-        }
-        return base;
+        const sim::InlineColour* colour = sim::FindInlineColour(code);
+        return colour != nullptr ? preview::Rgb{colour->r, colour->g, colour->b} : base;
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

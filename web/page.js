@@ -16,7 +16,6 @@ const DEFAULT_SLIDER = [0, 2000, 1];
 const GAP_DRIFT = 20;
 // The share of the screen the close-up shows, from the lower left corner.
 const CLOSE_UP = { w: 0.42, h: 0.3 };
-const COLOUR_TAGS = /<(\/?)(yellow|grey|red|green|blue|orange|purple)>/g;
 
 const $ = (id) => document.getElementById(id);
 
@@ -213,19 +212,23 @@ function showCloseUp() {
   close.getContext("2d").drawImage(screen, 0, page.height - h, w, h, 0, 0, w, h);
 }
 
+// A readable text (colour codes as <yellow>...</yellow>, kov-sim's form) in the colours the game
+// gives them, from the host's table of inline colours.
 function colouredText(cell, text) {
+  const colours = new Map(page.tables.colours.map((c) => [c.tag, c.rgb]));
+  const tags = new RegExp("<(/?)(" + [...colours.keys()].join("|") + ")>", "g");
   let at = 0, span = null;
   const put = (piece) => {
     if (!piece) return;
     (span || cell).appendChild(document.createTextNode(piece));
   };
-  for (const match of text.matchAll(COLOUR_TAGS)) {
+  for (const match of text.matchAll(tags)) {
     put(text.slice(at, match.index));
     if (match[1] === "/") {
       span = null;
     } else {
       span = document.createElement("span");
-      span.className = match[2];
+      span.style.color = "rgb(" + colours.get(match[2]).join(",") + ")";
       cell.appendChild(span);
     }
     at = match.index + match[0].length;

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "config/setting_keys.h"
+#include "sim/host/inline_codes.h"
 #include "sim/ini/ini_lookup.h"
 #include "sim/ini/ini_text.h"
 #include "sim/platform/plugin_module.h"
@@ -151,6 +152,10 @@ EMSCRIPTEN_KEEPALIVE const char* kov_tables() {
     }
     json onWords = json::array();
     for (const char* word : kSwitchOnWords) onWords.push_back(word);
+    json colours = json::array();
+    for (const sim::InlineColour& colour : sim::kInlineColours) {
+        if (*colour.tag != '\0') colours.push_back({{"tag", colour.tag}, {"rgb", {colour.r, colour.g, colour.b}}});
+    }
     json screens = json::array();
     for (const preview::CommonScreen& screen : preview::CommonScreens()) {
         screens.push_back({screen.size.width, screen.size.height});
@@ -160,7 +165,8 @@ EMSCRIPTEN_KEEPALIVE const char* kov_tables() {
     const json limits = {{"minWidth", preview::kMinScreenWidth}, {"minHeight", preview::kMinScreenHeight},
                          {"maxSide", preview::kMaxScreenSide}, {"minSafeZone", decimal(sim::kMinSafeZone)},
                          {"maxSafeZone", decimal(sim::kMaxSafeZone)}};
-    return Reply({{"keys", keys}, {"scenes", scenes}, {"switchOnWords", onWords}, {"screens", screens}, {"limits", limits}});
+    return Reply({{"keys", keys}, {"scenes", scenes}, {"switchOnWords", onWords}, {"screens", screens}, {"limits", limits},
+                  {"colours", colours}});
 }
 
 // The result of the last run (see kov_run).

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "sim/host/inline_codes.h"
 #include "sim/host/trace_line.h"
 
 namespace sim {
@@ -14,18 +15,11 @@ namespace {
 constexpr float kSameLineTolerance = 0.01f;
 
 // The host's inline colour codes; white (and the reset code) is the base colour and gets no tag.
-const char* ColourName(char code) {
-    switch (code) {
-        case 'y': return "yellow";
-        case 'c': return "grey";
-        case 'r': return "red";
-        case 'g': return "green";
-        case 'b': return "blue";
-        case 'o': return "orange";
-        case 'p': return "purple";
-        case 'w': case 's': return "";
-        default: return nullptr;
-    }
+// The readable tag of a colour code: "" for the texts' own colour, null for no colour code.
+const char* ColourTag(char code) {
+    if (code == kInlineResetCode) return "";
+    const InlineColour* colour = FindInlineColour(code);
+    return colour != nullptr ? colour->tag : nullptr;
 }
 
 std::string Position(float x, float y) { return "(" + FormatFloat(x, 6) + ", " + FormatFloat(y, 6) + ")"; }
@@ -67,7 +61,7 @@ std::string ReadableText(const std::string& text) {
     std::string out;
     std::string open;  // the colour tag currently open, "" for the base colour
     for (size_t i = 0; i < text.size(); ++i) {
-        const char* colour = (text[i] == '~' && i + 2 < text.size() && text[i + 2] == '~') ? ColourName(text[i + 1]) : nullptr;
+        const char* colour = IsInlineCodeAt(text, i) ? ColourTag(text[i + 1]) : nullptr;
         if (colour == nullptr) {
             out += text[i];
             continue;

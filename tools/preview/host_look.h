@@ -27,29 +27,8 @@ constexpr int32_t kCondensedFontNumber = 4;
 constexpr const char* kCondensedFace = "DejaVu Sans Condensed";
 constexpr const char* kStandardFace = "DejaVu Sans";
 
-// The host's inline colour codes ("~y~" and so on); alpha always stays the text's own.
-struct ColourCode {
-    char code;
-    uint8_t r, g, b;
-};
-constexpr ColourCode kColourCodes[] = {
-    {'w', 240, 240, 240},  // white
-    {'c', 155, 155, 155},  // grey
-    {'m', 100, 100, 100},  // dark grey
-    {'u', 0,   0,   0},    // black
-    {'r', 224, 50,  50},   // red
-    {'g', 114, 204, 114},  // green
-    {'b', 93,  182, 229},  // blue
-    {'y', 240, 200, 80},   // yellow
-    {'o', 234, 142, 80},   // orange
-    {'p', 132, 102, 226},  // purple
-    {'q', 203, 54,  148},  // pink
-};
-// Other codes: "~s~" returns to the colour the text was given, "~h~" switches to bold for the
-// rest of the text, "~n~" starts a new line. Anything else between tildes is drawn as written.
-constexpr char kResetCode = 's';
-constexpr char kBoldCode = 'h';
-constexpr char kNewLineCode = 'n';
+// The host's inline codes are in sim/host/inline_codes.h; a colour code keeps the text's own alpha.
+// Anything else between tildes is drawn as written.
 
 // ---- radar and big map ---------------------------------------------------------------------
 // Health and armour bars along the map's bottom: inset from its bottom edge, height, and the share

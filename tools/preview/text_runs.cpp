@@ -1,24 +1,13 @@
-// Splitting host texts at their inline codes (the code table is in host_look.h).
+// Splitting host texts at their inline codes (the code table is in sim/host/inline_codes.h).
 #include "tools/preview/text_runs.h"
 
-#include "tools/preview/host_look.h"
+#include "sim/host/inline_codes.h"
 
 namespace preview {
 
 namespace {
 
 constexpr char kReplacement = '?';
-
-const ColourCode* FindColourCode(char code) {
-    for (const ColourCode& row : kColourCodes) {
-        if (row.code == code) return &row;
-    }
-    return nullptr;
-}
-
-bool IsKnownCode(char code) {
-    return FindColourCode(code) != nullptr || code == kResetCode || code == kBoldCode || code == kNewLineCode;
-}
 
 // Current look while scanning a text.
 struct Pen {
@@ -35,13 +24,13 @@ void Append(std::vector<TextLine>& lines, const Pen& pen, char c) {
 }
 
 void ApplyCode(std::vector<TextLine>& lines, Pen& pen, char code, Rgb base) {
-    if (const ColourCode* colour = FindColourCode(code)) {
+    if (const sim::InlineColour* colour = sim::FindInlineColour(code)) {
         pen.colour = Rgb{colour->r, colour->g, colour->b};
-    } else if (code == kResetCode) {
+    } else if (code == sim::kInlineResetCode) {
         pen.colour = base;
-    } else if (code == kBoldCode) {
+    } else if (code == sim::kInlineBoldCode) {
         pen.bold = true;
-    } else if (code == kNewLineCode) {
+    } else if (code == sim::kInlineNewLineCode) {
         lines.emplace_back();
     }
 }
@@ -63,7 +52,7 @@ std::vector<TextLine> SplitInlineCodes(const std::string& text, Rgb base) {
     std::vector<TextLine> lines(1);
     Pen pen{base, false};
     for (size_t i = 0; i < text.size(); ++i) {
-        const bool code = text[i] == '~' && i + 2 < text.size() && text[i + 2] == '~' && IsKnownCode(text[i + 1]);
+        const bool code = sim::IsInlineCodeAt(text, i);
         const size_t length = code ? 0 : Utf8Length(text, i);
         if (code) {
             ApplyCode(lines, pen, text[i + 1], base);
