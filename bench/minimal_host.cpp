@@ -33,8 +33,9 @@ NativeRow* callRow = nullptr;
 int passNumber = 0;  // passes since load: the frames of a fault's position
 int callInPass = 0;  // native calls opened since the script was last resumed, the open one included
 
-// The same message the simulated host fails a run with, then a stop.
-[[noreturn]] void DieOfArgumentFault(const NativeRow& row) {
+// The same message the simulated host fails a run with, then a stop. Out of line, like recording,
+// so that nativeCall's usual path stays a few instructions.
+[[noreturn, gnu::noinline, gnu::cold]] void DieOfArgumentFault(const NativeRow& row) {
     const std::string fault = sim::ArgumentFault(*row.native, call.args, call.argCount, {callInPass, passNumber});
     std::fprintf(stderr, "minimal host: %s\n", fault.c_str());
     std::abort();
@@ -71,7 +72,7 @@ uint64_t KeepText(Recording& r, const char* text, uint64_t hash) {
     return reinterpret_cast<uintptr_t>(copy);
 }
 
-void RecordCall(Recording& r, const NativeRow& row) {
+[[gnu::noinline]] void RecordCall(Recording& r, const NativeRow& row) {
     if (r.callCount == kMaxRecordedCalls) Die("recording full", row.hash);
     RecordedCall& rec = r.calls[r.callCount++];
     rec.hash = row.hash;
