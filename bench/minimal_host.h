@@ -1,7 +1,9 @@
 // The minimal host for frame-cost measurements: the script hook library's six operations and the
 // three platform functions, answering every native from the fixed values of one FixedWorld. No
-// world simulation, no checks beyond the call shape, no trace, and no heap use once the plug-in is
-// loaded, so what a frame costs here is the plug-in's own work plus the bare call mechanics.
+// world simulation, no trace, and no heap use once the plug-in is loaded, so what a frame costs
+// here is the plug-in's own work plus the call mechanics. Each call's argument slots are checked as
+// the simulated host checks them (sim/natives/argument_check.h); a fault stops the host with the
+// simulated host's message, the passes since load counted as its frames.
 //
 // The plug-in is loaded as the simulated host loads it (a private copy of KOV.so, dlopen, DllMain)
 // and its script runs on a fiber. Every resume is one pass of its frame loop, up to the next
@@ -16,9 +18,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "sim/natives/native_signatures.h"
+
 namespace bench {
 
-constexpr int kMaxNativeArgs = 12;
 constexpr int kSessionSlots = 32;
 
 struct FixedVector {
@@ -68,7 +71,7 @@ extern FixedWorld world;
 struct RecordedCall {
     uint64_t hash;
     int32_t argCount;
-    uint64_t args[kMaxNativeArgs];
+    uint64_t args[sim::kWidestNative];  // a recorded call passed the check: no more than its native reads
 };
 
 constexpr int kMaxRecordedCalls = 8192;

@@ -14,8 +14,11 @@ set(KOV_SIM_HOST_SOURCES
   ${KOV_SIM_DIR}/host/virtual_platform.cpp)
 set(KOV_SIM_HOOK_SOURCES ${KOV_SIM_DIR}/host/script_hook.cpp)
 
-# natives/: the native table and one handler file per subsystem of the plug-in.
+# natives/: the native table joined with one handler file per subsystem of the plug-in, and the
+# check of a call's argument slots (the minimal host of the benchmarks takes that one too).
+set(KOV_SIM_ARGUMENT_CHECK_SOURCES ${KOV_SIM_DIR}/natives/argument_check.cpp)
 set(KOV_SIM_NATIVE_SOURCES
+  ${KOV_SIM_ARGUMENT_CHECK_SOURCES}
   ${KOV_SIM_DIR}/natives/native_table.cpp
   ${KOV_SIM_DIR}/natives/core_natives.cpp
   ${KOV_SIM_DIR}/natives/text_natives.cpp

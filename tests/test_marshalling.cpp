@@ -1,12 +1,15 @@
 // The native call convention: how the plug-in's CallNative fills argument slots and reads result
-// slots, and how the simulated host refuses calls that break the convention.
+// slots, and how both hosts (the simulated host and the benchmarks' minimal host) refuse calls that
+// break the convention.
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "bench/native_answers.h"
 #include "host/natives.h"
 #include "session_world.h"
+#include "sim/natives/argument_check.h"
 
 namespace {
 
@@ -192,22 +195,10 @@ void Finish() {
 }
 
 constexpr uint64_t kEntityExists = 0x7239B21A38F536BA;
-constexpr uint64_t kEntityDead = 0x5F9532F3B5CC2551;
-constexpr uint64_t kSetTextCentring = 0xC02F4DBFB51D988B;
-constexpr uint64_t kScreenResolution = 0x888D57E407E63624;
 
 const MisuseCase kMisuseCases[] = {
     {"unknown hash", [] { nativeInit(0x1234); nativeCall(); Finish(); },
      "unknown native 0x0000000000001234"},
-    {"too few arguments", [] { nativeInit(kEntityExists); nativeCall(); Finish(); },
-     "native 0x7239B21A38F536BA (entity exists) reads argument slot 1, which call 1 of frame 1 did not push "
-     "(0 of 1 pushed"},
-    {"a slot left from an earlier call", [] { SetTextScale(0.0f, 1.0f); nativeInit(kEntityDead); nativePush64(1);
-                                              nativeCall(); Finish(); },
-     "native 0x5F9532F3B5CC2551 (entity dead) reads argument slot 2, which call 2 of frame 1 did not push "
-     "(1 of 2 pushed; the slot still holds 0x000000003F800000 from before)"},
-    {"too many arguments", [] { nativeInit(kEntityExists); nativePush64(1); nativePush64(2); nativeCall(); Finish(); },
-     "(entity exists) takes 1 arguments, 2 were pushed"},
     {"more than 16 pushes", [] { nativeInit(kEntityExists); for (int i = 0; i < 17; ++i) nativePush64(0); Finish(); },
      "more than 16 arguments pushed for 0x7239B21A38F536BA"},
     {"push without init", [] { nativePush64(1); Finish(); },
@@ -218,12 +209,6 @@ const MisuseCase kMisuseCases[] = {
      "nativeInit(0x7239B21A38F536BA) while the call of 0x7239B21A38F536BA is still open"},
     {"wait while a call is open", [] { nativeInit(kEntityExists); scriptWait(0); Finish(); },
      "scriptWait during the open call"},
-    {"sign-extended handle", [] { nativeInit(kEntityExists); nativePush64(~0ull); nativeCall(); Finish(); },
-     "(entity exists) argument 1 is 0xFFFFFFFFFFFFFFFF: a 32-bit value must be zero-extended"},
-    {"bool wider than a byte", [] { nativeInit(kSetTextCentring); nativePush64(0x100); nativeCall(); Finish(); },
-     "a bool must be 0 or 1"},
-    {"null out-pointer", [] { nativeInit(kScreenResolution); nativePush64(0); nativePush64(0); nativeCall(); Finish(); },
-     "(screen resolution query) argument 1 is 0x0000000000000000: the host cannot write through a null pointer"},
     {"text drawn without a command", [] { EndScreenTextDraw(0.5f, 0.5f); Finish(); },
      "a text draw without the matching begin command"},
     {"text command of another kind", [] { BeginScreenText("CELL"); Finish(); },
@@ -254,21 +239,119 @@ TEST(HostChecks, CallsBreakingTheConventionFailTheRun) {
     EXPECT_EQ(stepsAfterTheBadCall, 2) << "the returning script ran to its end";
 }
 
-// ---- plug-ins built to push the older, shorter form of one native ----
+// ---- one argument check, the same verdict from both hosts ----
 
-struct ShortForm {
-    const char* plugin;  // KOV-short-<plugin>.so, built by tests/CMakeLists.txt
+// A fault planted in a copy of a well-formed call: the copy pushes `pushed` slots, slot `slot`
+// (from 0; -1 for none) holding `value`. The slots the copy does not push still hold the
+// well-formed call's values, as a host's reused argument buffer does.
+struct PlantedFault {
+    const char* fault;
     uint64_t hash;
-    int unpushedSlot;
+    std::vector<uint64_t> wellFormed;
+    int pushed;
+    int slot;
+    uint64_t value;
+    const char* verdict;
 };
 
-const ShortForm kShortForms[] = {
-    {"entity-dead", 0x5F9532F3B5CC2551, 2},
-    {"text-draw",   0xCD015E5BB0D96A57, 3},
-    {"draw-rect",   0x3A618A217E5154F0, 9},
+int32_t outWidth = 0, outHeight = 0;
+const uint64_t kOutWidth = reinterpret_cast<uintptr_t>(&outWidth);
+const uint64_t kOutHeight = reinterpret_cast<uintptr_t>(&outHeight);
+const std::vector<uint64_t> kRectangle = {FloatBits(0.1f), FloatBits(0.2f), FloatBits(0.3f), FloatBits(0.4f),
+                                          255, 128, 0, 200, 0};
+
+const PlantedFault kPlantedFaults[] = {
+    {"short push", 0xBE6B23FFA53FB442, {10, 20, 30, 40}, 3, -1, 0,
+     "native 0xBE6B23FFA53FB442 (set text colour) reads argument slot 4, which call 2 of frame 1 did not push "
+     "(3 of 4 pushed; the slot still holds 0x0000000000000028 from before)"},
+    {"extra push", kEntityExists, {7}, 2, 1, 5,
+     "native 0x7239B21A38F536BA (entity exists) reads no argument slot 2, which call 2 of frame 1 pushed "
+     "(2 pushed, 1 read)"},
+    {"sign-extended int", 0x3A618A217E5154F0, kRectangle, 9, 4, ~0ull,
+     "native 0x3A618A217E5154F0 (draw rectangle) argument slot 5 of call 2 of frame 1 holds 0xFFFFFFFFFFFFFFFF: "
+     "a 32-bit value must be zero-extended"},
+    {"bool 2", 0xC02F4DBFB51D988B, {1}, 1, 0, 2,
+     "native 0xC02F4DBFB51D988B (set text centring) argument slot 1 of call 2 of frame 1 holds 0x0000000000000002: "
+     "a bool must be 0 or 1 in the lowest byte"},
+    {"null out-pointer", 0x888D57E407E63624, {kOutWidth, kOutHeight}, 2, 0, 0,
+     "native 0x888D57E407E63624 (screen resolution query) argument slot 1 of call 2 of frame 1 holds "
+     "0x0000000000000000: the host cannot write through a null pointer"},
+    {"trailing value 1", 0x3A618A217E5154F0, kRectangle, 9, 8, 1,
+     "native 0x3A618A217E5154F0 (draw rectangle) argument slot 9 of call 2 of frame 1 holds 0x0000000000000001: "
+     "the game's own scripts pass false here"},
 };
 
-class ShortForms : public simtest::PluginTest {
+// The calls the script makes, set before each run (the script itself keeps nothing on its stack,
+// which a failed run abandons).
+struct PlantedCalls {
+    uint64_t hash;
+    uint64_t wellFormed[sim::kMaxNativeArgs];
+    int wellFormedCount;
+    uint64_t copy[sim::kMaxNativeArgs];
+    int pushed;
+};
+PlantedCalls planted;
+
+void Plant(const PlantedFault& c) {
+    planted = PlantedCalls{};
+    planted.hash = c.hash;
+    planted.wellFormedCount = static_cast<int>(c.wellFormed.size());
+    for (int i = 0; i < planted.wellFormedCount; ++i) planted.wellFormed[i] = planted.copy[i] = c.wellFormed[i];
+    if (c.slot >= 0) planted.copy[c.slot] = c.value;
+    planted.pushed = c.pushed;
+}
+
+void PushAndCall(const uint64_t* slots, int count) {
+    nativeInit(planted.hash);
+    for (int i = 0; i < count; ++i) nativePush64(slots[i]);
+    nativeCall();
+}
+
+void PlantingScript() {
+    PushAndCall(planted.wellFormed, planted.wellFormedCount);
+    PushAndCall(planted.copy, planted.pushed);
+    Finish();
+}
+
+TEST(ArgumentCheck, BothHostsGiveTheSameVerdictOnEachPlantedFault) {
+    bench::PrepareRows();
+    for (const PlantedFault& c : kPlantedFaults) {
+        SCOPED_TRACE(c.fault);
+        Plant(c);
+        sim::Host host;
+        host.Register(nullptr, PlantingScript);
+        EXPECT_FALSE(host.RunFrame());
+        EXPECT_EQ(host.error(), c.verdict) << "the simulated host";
+
+        const bench::NativeRow* row = bench::FindRow(c.hash);
+        ASSERT_NE(row, nullptr);
+        EXPECT_TRUE(bench::CallIsGood(*row, planted.wellFormed, planted.wellFormedCount));
+        EXPECT_FALSE(bench::CallIsGood(*row, planted.copy, planted.pushed)) << "the minimal host stops the call";
+        EXPECT_EQ(sim::ArgumentFault(*row->native, planted.copy, planted.pushed, {2, 1}), c.verdict)
+            << "the minimal host";
+    }
+}
+
+// ---- plug-ins built to push one native in a wrong form ----
+
+struct WrongForm {
+    const char* plugin;  // KOV-wrong-<plugin>.so, built by tests/CMakeLists.txt
+    uint64_t hash;
+    const char* role;
+    int slot;
+    bool leftOut;  // the trailing argument left out; otherwise pushed as 1 / true
+};
+
+const WrongForm kWrongForms[] = {
+    {"entity-dead-short", 0x5F9532F3B5CC2551, "entity dead",                 2, true},
+    {"text-draw-short",   0xCD015E5BB0D96A57, "end text command: draw text", 3, true},
+    {"draw-rect-short",   0x3A618A217E5154F0, "draw rectangle",              9, true},
+    {"entity-dead-one",   0x5F9532F3B5CC2551, "entity dead",                 2, false},
+    {"text-draw-one",     0xCD015E5BB0D96A57, "end text command: draw text", 3, false},
+    {"draw-rect-one",     0x3A618A217E5154F0, "draw rectangle",              9, false},
+};
+
+class WrongForms : public simtest::PluginTest {
 protected:
     static constexpr int kFrames = 20;
 
@@ -297,17 +380,20 @@ protected:
     }
 };
 
-TEST_F(ShortForms, EachFailsTheRunWhereTheGameReadsTheUnpushedSlot) {
+TEST_F(WrongForms, EachFailsTheRunAtItsCallNamingTheNativeAndTheSlot) {
     WriteIni("");
-    for (const ShortForm& c : kShortForms) {
+    for (const WrongForm& c : kWrongForms) {
         SCOPED_TRACE(c.plugin);
         const std::string call = FirstCallOf(c.hash);
-        char expected[200];
-        std::snprintf(expected, sizeof expected, "native 0x%016" PRIX64 " (%s) reads argument slot %d, which %s did not push",
-                      c.hash, sim::FindNative(c.hash)->role, c.unpushedSlot, call.c_str());
+        char native[96];
+        std::snprintf(native, sizeof native, "native 0x%016" PRIX64 " (%s)", c.hash, c.role);
+        const std::string slot = std::to_string(c.slot);
+        const std::string expected =
+            native + (c.leftOut ? " reads argument slot " + slot + ", which " + call + " did not push"
+                                : " argument slot " + slot + " of " + call + " holds 0x0000000000000001: the game's");
 
         NewHost(ListWorld());
-        ASSERT_TRUE(host().Load(std::string(KOV_SHORT_FORM_DIR) + "/KOV-short-" + c.plugin + ".so")) << host().error();
+        ASSERT_TRUE(host().Load(std::string(KOV_WRONG_FORM_DIR) + "/KOV-wrong-" + c.plugin + ".so")) << host().error();
         EXPECT_FALSE(host().RunFrames(kFrames));
         EXPECT_EQ(host().error().rfind(expected, 0), 0u) << host().error() << "\nexpected: " << expected;
     }
@@ -318,16 +404,6 @@ TEST(HostChecks, SecondRegistrationFails) {
     host.Register(nullptr, [] { Finish(); });
     host.Register(nullptr, [] { Finish(); });
     EXPECT_NE(host.error().find("already registered"), std::string::npos) << host.error();
-}
-
-TEST(HostChecks, EveryNativeHasAKnownArgumentKindAndOneRow) {
-    for (const sim::NativeDef& def : sim::AllNatives()) {
-        SCOPED_TRACE(def.role);
-        EXPECT_EQ(sim::FindNative(def.hash), &def);
-        EXPECT_LE(std::strlen(def.args), static_cast<size_t>(sim::kMaxNativeArgs));
-        EXPECT_EQ(std::string(def.args).find_first_not_of("iufbsoFVh"), std::string::npos);
-        EXPECT_NE(std::string("-iubBfsv").find(def.result), std::string::npos);
-    }
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
-// The simulated host's native table against sim/natives/host-natives.tsv, the parameters of each native as
-// the current game declares them, and the plug-in's wrappers against the file.
+// The native table (sim/natives/native_signatures.h) against sim/natives/host-natives.tsv, the
+// parameters of each native as the current game declares them; the plug-in's wrappers against the
+// table; and the join of the table with a host's handlers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <regex>
 #include <set>
@@ -12,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/natives/native_join.h"
 #include "sim/natives/native_table.h"
 
 namespace {
@@ -19,7 +22,7 @@ namespace {
 const std::string kReferencePath = std::string(KOV_SOURCE_DIR) + "/sim/natives/host-natives.tsv";
 const std::string kWrappersPath = std::string(KOV_SOURCE_DIR) + "/src/host/natives.h";
 
-// The kind letter (sim/natives/native_table.h) each parameter type of the file is read as. A row whose
+// The kind letter (sim/natives/native_signatures.h) each parameter type of the file is read as. A row whose
 // type is missing here fails by name: add the type with the letter the host reads its slot as.
 const std::map<std::string, char> kKindOfType = {
     {"int", 'i'},  {"Entity", 'i'}, {"Ped", 'i'},    {"Player", 'i'},      {"Vehicle", 'i'},   {"Blip", 'i'},
@@ -98,19 +101,29 @@ std::string KindsOf(const ReferenceRow& row) {
     return kinds;
 }
 
-const char* GameArgs(const sim::NativeDef& def) { return def.gameArgs != nullptr ? def.gameArgs : def.args; }
+// The game's kinds of a row of the table: its own form where it names one, else the kinds pushed,
+// a slot held at the game's own value read as the int or bool it is.
+std::string GameKinds(const sim::NativeSignature& native) {
+    std::string kinds;
+    for (size_t i = 0; native.args[i] != '\0'; ++i) kinds += sim::GameKind(native, i);
+    return kinds;
+}
 
-TEST(NativeReference, HostTableHasTheGameParametersOfEveryNativeInTheFile) {
+TEST(NativeReference, TableHasTheGameParametersOfEveryNativeInTheFile) {
     const std::map<uint64_t, ReferenceRow> reference = LoadReference();
     ASSERT_FALSE(reference.empty());
     for (const auto& [hash, row] : reference) {
         SCOPED_TRACE(row.where + " " + row.name);
-        const sim::NativeDef* def = sim::FindNative(hash);
-        if (def == nullptr) {
-            EXPECT_NE(row.use, "plug-in") << "the plug-in calls it: the simulated host must know it";
+        const sim::NativeSignature* native = sim::FindSignature(hash);
+        if (native == nullptr) {
+            EXPECT_NE(row.use, "plug-in") << "the plug-in calls it: the native table must have it";
             continue;
         }
-        EXPECT_EQ(GameArgs(*def), KindsOf(row)) << "native " << def->role << ": parameter kinds (and count)";
+        EXPECT_EQ(GameKinds(*native), KindsOf(row)) << "native " << native->role << ": parameter kinds (and count)";
+        if (row.use == "plug-in") EXPECT_EQ(native->use, sim::NativeUse::PlugIn) << native->role;
+    }
+    for (const sim::NativeSignature& native : sim::kNativeSignatures) {
+        EXPECT_NE(reference.count(native.hash), 0u) << native.role << ": the game's parameters are not in the file";
     }
 }
 
@@ -118,23 +131,20 @@ TEST(NativeReference, HostTableHasTheGameParametersOfEveryNativeInTheFile) {
 // same bits: a 32-bit value zero-extended either way.
 TEST(NativeReference, PushedFormFillsTheSlotsTheGameReads) {
     const std::string value32 = "iuf";
-    for (const sim::NativeDef& def : sim::AllNatives()) {
-        if (def.gameArgs == nullptr) continue;
-        SCOPED_TRACE(def.role);
-        ASSERT_EQ(std::strlen(def.args), std::strlen(def.gameArgs)) << "the game reads every slot the plug-in pushes";
-        for (size_t i = 0; def.args[i] != '\0'; ++i) {
-            const bool alike = def.args[i] == def.gameArgs[i] ||
-                               (value32.find(def.args[i]) != std::string::npos &&
-                                value32.find(def.gameArgs[i]) != std::string::npos);
-            EXPECT_TRUE(alike) << "slot " << i + 1 << ": pushed '" << def.args[i] << "', read as '" << def.gameArgs[i]
-                               << "'";
+    for (const sim::NativeSignature& native : sim::kNativeSignatures) {
+        SCOPED_TRACE(native.role);
+        for (size_t i = 0; native.args[i] != '\0'; ++i) {
+            const char pushed = sim::SlotKind(native.args[i]), read = sim::GameKind(native, i);
+            const bool alike = pushed == read || (value32.find(pushed) != std::string::npos &&
+                                                  value32.find(read) != std::string::npos);
+            EXPECT_TRUE(alike) << "slot " << i + 1 << ": pushed '" << pushed << "', read as '" << read << "'";
         }
     }
 }
 
-// Each wrapper's native is in the file, and each native the file gives to the plug-in has a wrapper.
-TEST(NativeReference, WrappersCallExactlyThePlugInNativesOfTheFile) {
-    const std::map<uint64_t, ReferenceRow> reference = LoadReference();
+// Each hash a wrapper calls is a native of the table the plug-in calls, and each such native has a
+// wrapper.
+TEST(NativeReference, WrappersCallExactlyThePlugInNativesOfTheTable) {
     std::ifstream in(kWrappersPath);
     ASSERT_TRUE(in) << "cannot read " << kWrappersPath;
     std::stringstream text;
@@ -146,10 +156,49 @@ TEST(NativeReference, WrappersCallExactlyThePlugInNativesOfTheFile) {
          ++it) {
         const uint64_t hash = std::strtoull(it->str().c_str(), nullptr, 16);
         called.insert(hash);
-        EXPECT_NE(reference.count(hash), 0u) << kWrappersPath << ": " << it->str() << " is not in " << kReferencePath;
+        const sim::NativeSignature* native = sim::FindSignature(hash);
+        EXPECT_TRUE(native != nullptr && native->use == sim::NativeUse::PlugIn)
+            << kWrappersPath << ": " << it->str() << " is not a native of the table marked as called by the plug-in";
     }
-    for (const auto& [hash, row] : reference) {
-        if (row.use == "plug-in") EXPECT_NE(called.count(hash), 0u) << row.where << ": no wrapper calls " << row.name;
+    for (const sim::NativeSignature& native : sim::kNativeSignatures) {
+        if (native.use != sim::NativeUse::PlugIn) continue;
+        EXPECT_NE(called.count(native.hash), 0u) << "no wrapper calls " << native.role;
+    }
+}
+
+// The simulated host's handlers join the table whole; each defect a host's list can have is found
+// and named.
+TEST(NativeTable, JoinWithHandlersNamesEachDefect) {
+    using Handlers = std::vector<sim::NativeHandler>;
+    const auto drop = [](std::string role) {
+        return [role](Handlers& h) {
+            h.erase(std::find_if(h.begin(), h.end(), [&](const sim::NativeHandler& e) { return e.role == role; }));
+        };
+    };
+    const auto add = [](const char* role) {
+        return [role](Handlers& h) { h.push_back({role, h.front().run}); };
+    };
+    struct JoinCase {
+        const char* name;
+        std::function<void(Handlers&)> edit;
+        bool plugInOnly;
+        const char* defect;
+    };
+    const JoinCase cases[] = {
+        {"the simulated host's own", [](Handlers&) {}, false, ""},
+        {"a native without its handler", drop("entity dead"), false,
+         "native 0x5F9532F3B5CC2551 (entity dead) has no handler"},
+        {"a native with two", add("draw rectangle"), false,
+         "native 0x3A618A217E5154F0 (draw rectangle) has two handlers"},
+        {"a handler without a native", add("entity is dead"), false,
+         "handler \"entity is dead\" names no native of the table"},
+        {"a native the plug-in does not call, where only those it calls need one", drop("aspect ratio"), true, ""},
+    };
+    for (const JoinCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Handlers handlers = sim::AllHandlers();
+        c.edit(handlers);
+        EXPECT_EQ(sim::JoinByRole(handlers.data(), handlers.size(), c.plugInOnly, "handler").defect, c.defect);
     }
 }
 

@@ -2,11 +2,8 @@
 // the trace and draw lists of a run.
 #include "sim/host/host.h"
 
-#include <cinttypes>
-#include <cstdio>
-#include <cstring>
-
 #include "sim/platform/fiber.h"
+#include "sim/natives/argument_check.h"
 #include "sim/natives/native_table.h"
 #include "sim/platform/plugin_module.h"
 #include "sim/host/trace_line.h"
@@ -24,14 +21,6 @@ constexpr size_t kKeptTextSlots = 16;
 constexpr uint64_t kHighFill = 0xA5A5A5A500000000ull;
 constexpr uint64_t kByteFill = 0xA5A5A5A5A5A5A500ull;
 
-std::string Hex64(uint64_t value) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%016" PRIX64, value);
-    return text;
-}
-
-std::string NativeName(const NativeDef& def) { return "native " + Hex64(def.hash) + " (" + def.role + ")"; }
-
 void FillResultPadding(char kind, uint64_t (&result)[3]) {
     switch (kind) {
         case 'i': case 'u': case 'f':
@@ -45,23 +34,6 @@ void FillResultPadding(char kind, uint64_t (&result)[3]) {
             break;
         default:
             break;
-    }
-}
-
-// The argument slot rules of the call convention: 32-bit values zero-extended, bools one byte of
-// 0 or 1, pointers the host writes through never null. Empty when the slot is good.
-std::string SlotProblem(char kind, uint64_t slot) {
-    switch (kind) {
-        case 'i': case 'u': case 'f':
-            return (slot >> 32) == 0 ? "" : "a 32-bit value must be zero-extended";
-        case 'b':
-            return slot <= 1 ? "" : "a bool must be 0 or 1 in the lowest byte";
-        case 'o': case 'F': case 'V': case 'h':
-            return slot != 0 ? "" : "the host cannot write through a null pointer";
-        case 's':
-            return "";
-        default:
-            return std::string("the simulated host has no argument kind '") + kind + "'";
     }
 }
 
@@ -275,29 +247,6 @@ void Host::PushArgument(uint64_t value) {
     call_.args[call_.argCount++] = value;
 }
 
-// The game's handler reads every parameter of the native, pushed or not: a call that pushed fewer
-// hands it the stale slots of earlier calls. More than the native takes is a call of another form.
-void Host::CheckArguments(const NativeDef& def) {
-    const int expected = static_cast<int>(std::strlen(def.args));
-    if (call_.argCount < expected) {
-        const int slot = call_.argCount;
-        return Fail(NativeName(def) + " reads argument slot " + std::to_string(slot + 1) + ", which call " +
-                    std::to_string(callInFrame_) + " of frame " + std::to_string(frameIndex_) + " did not push (" +
-                    std::to_string(call_.argCount) + " of " + std::to_string(expected) +
-                    " pushed; the slot still holds " + Hex64(call_.args[slot]) + " from before)");
-    }
-    if (call_.argCount > expected) {
-        return Fail(NativeName(def) + " takes " + std::to_string(expected) + " arguments, " +
-                    std::to_string(call_.argCount) + " were pushed");
-    }
-    for (int i = 0; i < expected; ++i) {
-        const std::string problem = SlotProblem(def.args[i], call_.args[i]);
-        if (problem.empty()) continue;
-        return Fail(NativeName(def) + " argument " + std::to_string(i + 1) + " is " + Hex64(call_.args[i]) + ": " +
-                    problem);
-    }
-}
-
 uint64_t* Host::NativeInvoke() {
     RunCall();
     ParkIfFailed();
@@ -311,8 +260,9 @@ void Host::RunCall() {
         return Fail("unknown native " + Hex64(call_.hash) + " called with " + std::to_string(call_.argCount) +
                     " arguments");
     }
-    CheckArguments(*def);
-    if (failed()) return;
+    // The check both hosts make (sim/natives/argument_check.h).
+    const std::string fault = ArgumentFault(*def, call_.args, call_.argCount, {callInFrame_, frameIndex_});
+    if (!fault.empty()) return Fail(fault);
 
     const CallCapture capture = recording ? CaptureArguments(*def, call_) : CallCapture{};
     def->handler(*this, call_);

@@ -110,7 +110,6 @@ private:
     void OpenCall(uint64_t hash);
     void PushArgument(uint64_t value);
     void RunCall();
-    void CheckArguments(const NativeDef& def);
     void Record(const NativeDef& def, const CallCapture& capture);
     bool WaitIsOver() const;
     void StartFrame(Frame& frame) const;

@@ -26,7 +26,7 @@ std::string Vector(float x, float y, float z) {
 
 std::string Argument(char kind, int index, const NativeCall& call, const CallCapture& capture,
                      size_t& nextText) {
-    switch (kind) {
+    switch (SlotKind(kind)) {
         case 'i': return Decimal(call.Int(index));
         case 'u': return Decimal(call.Uint(index));
         case 'f': return FormatFloat(call.Float(index));

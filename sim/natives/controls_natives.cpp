@@ -32,13 +32,13 @@ static void DisplayPlayerNameTagsOnBlips(Host& host, NativeCall& call) {
     host.world.nameTagsOnBlips = call.Bool(0);
 }
 
-std::vector<NativeDef> ControlNatives() {
+std::vector<NativeHandler> ControlHandlers() {
     return {
-        {0xF3A21BCD95725A4A, "control pressed",                    "ii", 'b', ControlPressed},
-        {0x50F940259D3841E6, "control just released",              "ii", 'b', ControlJustReleased},
-        {0xA0EBB943C300E693, "display radar",                      "b",  '-', DisplayRadar},
-        {0x231C8F89D0539D8F, "set big map active",                 "bb", '-', SetBigMapActive},
-        {0x82CEDC33687E1F50, "display player name tags on blips",  "b",  '-', DisplayPlayerNameTagsOnBlips},
+        {"control pressed",                   ControlPressed},
+        {"control just released",             ControlJustReleased},
+        {"display radar",                     DisplayRadar},
+        {"set big map active",                SetBigMapActive},
+        {"display player name tags on blips", DisplayPlayerNameTagsOnBlips},
     };
 }
 

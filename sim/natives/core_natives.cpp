@@ -27,14 +27,14 @@ void EntityDead(Host& host, NativeCall& call) {
 
 }  // namespace
 
-std::vector<NativeDef> CoreNatives() {
+std::vector<NativeHandler> CoreHandlers() {
     return {
-        {0x4F8644AF03D0E0D6, "local player index",     "",   'i', LocalPlayerIndex},
-        {0xD80958FC74E988A6, "local player ped",       "",   'i', LocalPlayerPed},
-        {0xD83C2B94E7508980, "network session active", "",   'B', SessionActive},
-        {0x7239B21A38F536BA, "entity exists",          "i",  'b', EntityExists},
-        {0xB0034A223497FFCB, "pause menu active",      "",   'b', PauseMenuActive},
-        {0x5F9532F3B5CC2551, "entity dead",            "ib", 'b', EntityDead},
+        {"local player index",     LocalPlayerIndex},
+        {"local player ped",       LocalPlayerPed},
+        {"network session active", SessionActive},
+        {"entity exists",          EntityExists},
+        {"pause menu active",      PauseMenuActive},
+        {"entity dead",            EntityDead},
     };
 }
 

@@ -76,19 +76,18 @@ void DistanceBetweenCoords(Host&, NativeCall& call) {
 
 }  // namespace
 
-std::vector<NativeDef> LocationNatives() {
+std::vector<NativeHandler> LocationHandlers() {
     return {
-        {0x157F93B036700462, "radar hidden",                      "",        'b', RadarHidden},
-        {0x276B6CE369C33678, "display area name",                 "b",       '-', DisplayAreaName},
-        {0x3FEF770D40960D5A, "entity coordinates",                "ib",      'v', EntityCoords},
-        {0xE83D4F9BA2A38914, "entity heading",                    "i",       'f', EntityHeading},
-        {0x2EB41072B4C1E4C0, "street name hashes at coordinates", "fffoo",   '-', StreetHashesAt},
-        {0xD0EF8A959B8A4CB9, "street name from hash key",         "u",       's', StreetNameFromHash},
-        {0xCD90657D4C30E1CA, "zone code at coordinates",          "fff",     's', ZoneCodeAt},
-        {0x125BF4ABFC536B09, "point on road",                     "fffi",    'b', PointOnRoad},
-        // The game declares the last parameter a float; the plug-in pushes integer 0, the same slot.
-        {0x2EABE3B06F58C1BE, "closest major vehicle node",        "fffVfi",  'B', ClosestMajorVehicleNode, "fffVff"},
-        {0xF1B760881820C952, "distance between coordinates",      "ffffffb", 'f', DistanceBetweenCoords},
+        {"radar hidden",                      RadarHidden},
+        {"display area name",                 DisplayAreaName},
+        {"entity coordinates",                EntityCoords},
+        {"entity heading",                    EntityHeading},
+        {"street name hashes at coordinates", StreetHashesAt},
+        {"street name from hash key",         StreetNameFromHash},
+        {"zone code at coordinates",          ZoneCodeAt},
+        {"point on road",                     PointOnRoad},
+        {"closest major vehicle node",        ClosestMajorVehicleNode},
+        {"distance between coordinates",      DistanceBetweenCoords},
     };
 }
 

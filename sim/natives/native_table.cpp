@@ -1,10 +1,11 @@
-// Joins the subsystem tables into one, checked for duplicate hashes once, on first use.
+// Joins the native table with the subsystems' handlers once, on first use.
 #include "sim/natives/native_table.h"
 
-#include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <unordered_map>
+
+#include "sim/natives/native_join.h"
 
 namespace sim {
 
@@ -15,18 +16,18 @@ struct JoinedTable {
     std::unordered_map<uint64_t, size_t> byHash;
 };
 
-// A duplicate hash is a defect of the simulator itself, not of a run: stop at once.
+// A defect of the join is one of the simulator itself, not of a run: stop at once.
 JoinedTable Join() {
+    const std::vector<NativeHandler> handlers = AllHandlers();
+    const RoleJoin join = JoinByRole(handlers.data(), handlers.size(), false, "handler");
+    if (!join.defect.empty()) {
+        std::fprintf(stderr, "simulated host: %s\n", join.defect.c_str());
+        std::abort();
+    }
     JoinedTable table;
-    for (auto part : {CoreNatives, TextNatives, LocationNatives, ControlNatives, PlayerNatives, ScreenNatives}) {
-        for (const NativeDef& def : part()) {
-            if (!table.byHash.emplace(def.hash, table.rows.size()).second) {
-                std::fprintf(stderr, "simulated host: native 0x%016" PRIX64 " (%s) is defined twice\n",
-                             def.hash, def.role);
-                std::abort();
-            }
-            table.rows.push_back(def);
-        }
+    for (size_t i = 0; i < kNativeCount; ++i) {
+        table.byHash.emplace(kNativeSignatures[i].hash, i);
+        table.rows.push_back(NativeDef{kNativeSignatures[i], handlers[static_cast<size_t>(join.entryOf[i])].run});
     }
     return table;
 }
@@ -44,6 +45,15 @@ const NativeDef* FindNative(uint64_t hash) {
     const JoinedTable& table = Table();
     const auto found = table.byHash.find(hash);
     return found == table.byHash.end() ? nullptr : &table.rows[found->second];
+}
+
+std::vector<NativeHandler> AllHandlers() {
+    std::vector<NativeHandler> all;
+    for (auto part : {CoreHandlers, TextHandlers, LocationHandlers, ControlHandlers, PlayerHandlers, ScreenHandlers}) {
+        const std::vector<NativeHandler> handlers = part();
+        all.insert(all.end(), handlers.begin(), handlers.end());
+    }
+    return all;
 }
 
 }  // namespace sim

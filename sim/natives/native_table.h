@@ -1,48 +1,46 @@
-// The natives the simulated host knows: hash, role, argument and result kinds (for the trace and
-// for checking the plug-in's calls) and the handler. Each subsystem file contributes one table.
+// The natives the simulated host knows: each row of the native table (sim/natives/
+// native_signatures.h) joined with its handler. Each subsystem file registers its handlers by role.
 #pragma once
 
-#include <cstdint>
 #include <vector>
 
 #include "sim/natives/native_call.h"
+#include "sim/natives/native_signatures.h"
 
 namespace sim {
 
 class Host;
 
-// Argument kinds, one letter per slot:
-//   i int32   u uint32 (hash)   f float   b bool   s text pointer (copied into the trace)
-//   o out-pointer to a 32-bit integer the host writes through
-//   F out-pointer to a float the host writes through
-//   V out-pointer to a NativeVector3 (three 8-byte slots) the host writes through
-//   h pointer to an int32 handle (its value at call time is traced)
-// Result kinds: '-' none, 'i' int32, 'u' uint32, 'b' bool, 'B' byte, 'f' float, 's' text, 'v' vector.
-//
-// `args` are the parameters as the current game reads them and as the plug-in pushes them. The
-// game reads every one of these slots whatever was pushed, so the host fails a call that pushed
-// fewer. Where the game declares a slot of another kind than the plug-in pushes into it (the same
-// 32 bits either way), `gameArgs` gives the game's form; sim/natives/host-natives.tsv is the reference
-// both are checked against.
-struct NativeDef {
-    uint64_t hash;
+static_assert(kWidestNative <= kMaxNativeArgs, "a call's argument buffer holds every slot a native reads");
+
+using NativeHandlerFunction = void (*)(Host& host, NativeCall& call);
+
+// A handler as a subsystem file registers it: under the role of its row in the table.
+struct NativeHandler {
     const char* role;
-    const char* args;
-    char result;
-    void (*handler)(Host& host, NativeCall& call);
-    const char* gameArgs = nullptr;  // null: the same as args
+    NativeHandlerFunction run;
 };
 
-// Every table, joined; one row per hash.
+// A row of the table with its handler.
+struct NativeDef : NativeSignature {
+    NativeHandlerFunction handler;
+};
+
+// Every row of the table, in its order, each with its one handler. A row without a handler, with
+// two, or a handler without a row is a defect of the simulator: the first use stops the process
+// with a message naming it.
 const std::vector<NativeDef>& AllNatives();
 const NativeDef* FindNative(uint64_t hash);
 
-// Per-subsystem tables, defined in natives/*_natives.cpp.
-std::vector<NativeDef> CoreNatives();
-std::vector<NativeDef> TextNatives();
-std::vector<NativeDef> LocationNatives();
-std::vector<NativeDef> ControlNatives();
-std::vector<NativeDef> PlayerNatives();
-std::vector<NativeDef> ScreenNatives();
+// Every subsystem's handlers, in one list.
+std::vector<NativeHandler> AllHandlers();
+
+// Per-subsystem handlers, defined in natives/*_natives.cpp.
+std::vector<NativeHandler> CoreHandlers();
+std::vector<NativeHandler> TextHandlers();
+std::vector<NativeHandler> LocationHandlers();
+std::vector<NativeHandler> ControlHandlers();
+std::vector<NativeHandler> PlayerHandlers();
+std::vector<NativeHandler> ScreenHandlers();
 
 }  // namespace sim

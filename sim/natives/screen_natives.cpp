@@ -56,15 +56,15 @@ void ScriptGfxAlignPosition(Host& host, NativeCall& call) {
 
 }  // namespace
 
-std::vector<NativeDef> ScreenNatives() {
+std::vector<NativeHandler> ScreenHandlers() {
     return {
-        {0xF1307EF624A80D87, "aspect ratio",                   "b",    'f', AspectRatioOfScreen},
-        {0xBAF107B6BB2C97F0, "safe zone size",                 "",     'f', SafeZoneSize},
-        {0x873C9F3104101DD3, "actual screen resolution",       "oo",   '-', ActualScreenResolution},
-        {0xB8A850F20A067EB6, "set script gfx align",           "ii",   '-', SetScriptGfxAlign},
-        {0xF5A2C681787E579D, "set script gfx align params",    "ffff", '-', SetScriptGfxAlignParams},
-        {0xE3A3DB414A373DAB, "reset script gfx align",         "",     '-', ResetScriptGfxAlign},
-        {0x6DD8F5AA635EB4B2, "get script gfx align position",  "ffFF", '-', ScriptGfxAlignPosition},
+        {"aspect ratio",                  AspectRatioOfScreen},
+        {"safe zone size",                SafeZoneSize},
+        {"actual screen resolution",      ActualScreenResolution},
+        {"set script gfx align",          SetScriptGfxAlign},
+        {"set script gfx align params",   SetScriptGfxAlignParams},
+        {"reset script gfx align",        ResetScriptGfxAlign},
+        {"get script gfx align position", ScriptGfxAlignPosition},
     };
 }
 

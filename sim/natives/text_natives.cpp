@@ -133,23 +133,23 @@ void HideHelpTextThisFrame(Host& host, NativeCall&) {
 
 }  // namespace
 
-std::vector<NativeDef> TextNatives() {
+std::vector<NativeHandler> TextHandlers() {
     return {
-        {0x888D57E407E63624, "screen resolution query",      "oo",       '-', ScreenResolution},
-        {0x07C837F9A01C34C9, "set text scale",               "ff",       '-', SetTextScale},
-        {0xC02F4DBFB51D988B, "set text centring",            "b",        '-', SetTextCentring},
-        {0x465C84BC39F1C351, "set text drop shadow",         "iiiii",    '-', SetTextDropShadow},
-        {0xBE6B23FFA53FB442, "set text colour",              "iiii",     '-', SetTextColour},
-        {0x25FBB336DF1804CB, "begin on-screen text command", "s",        '-', BeginScreenText},
-        {0x6C188BE134E074AA, "add text component",           "s",        '-', AddTextComponent},
-        {0x038C1F517D7FDCF8, "set text proportional",        "b",        '-', SetTextProportional},
-        {0x66E0276CC5F6B9DA, "set text font",                "i",        '-', SetTextFont},
-        {0x2513DFB0FB8400FE, "set text outline",             "",         '-', SetTextOutline},
-        {0xCD015E5BB0D96A57, "end text command: draw text",  "ffi",      '-', EndScreenTextDraw},
-        {0x3A618A217E5154F0, "draw rectangle",               "ffffiiiib", '-', DrawRectangle},
-        {0x202709F4C58A0424, "begin feed post",              "s",        '-', BeginFeedPost},
-        {0x2ED7843F8F801023, "end feed post as ticker",      "bb",       '-', EndFeedPostTicker},
-        {0xD46923FC481CA285, "hide help text this frame",    "",         '-', HideHelpTextThisFrame},
+        {"screen resolution query",      ScreenResolution},
+        {"set text scale",               SetTextScale},
+        {"set text centring",            SetTextCentring},
+        {"set text drop shadow",         SetTextDropShadow},
+        {"set text colour",              SetTextColour},
+        {"begin on-screen text command", BeginScreenText},
+        {"add text component",           AddTextComponent},
+        {"set text proportional",        SetTextProportional},
+        {"set text font",                SetTextFont},
+        {"set text outline",             SetTextOutline},
+        {"end text command: draw text",  EndScreenTextDraw},
+        {"draw rectangle",               DrawRectangle},
+        {"begin feed post",              BeginFeedPost},
+        {"end feed post as ticker",      EndFeedPostTicker},
+        {"hide help text this frame",    HideHelpTextThisFrame},
     };
 }
 
