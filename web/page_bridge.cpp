@@ -13,6 +13,7 @@
 #include <string>
 
 #include "config/setting_keys.h"
+#include "kov_version.h"
 #include "sim/ini/ini_lookup.h"
 #include "sim/ini/ini_text.h"
 #include "sim/platform/plugin_module.h"
@@ -135,7 +136,7 @@ EMSCRIPTEN_KEEPALIVE const char* kov_check(const char* text, const char* encodin
     return Reply(findings);
 }
 
-// The plug-in's settings table and the scenes, for the page's controls.
+// The plug-in's settings table and the scenes, for the page's controls, and the plug-in's version.
 EMSCRIPTEN_KEEPALIVE const char* kov_tables() {
     json keys = json::array();
     for (const SettingKey& key : kSettingKeys) {
@@ -148,7 +149,7 @@ EMSCRIPTEN_KEEPALIVE const char* kov_tables() {
     }
     json onWords = json::array();
     for (const char* word : kSwitchOnWords) onWords.push_back(word);
-    return Reply({{"keys", keys}, {"scenes", scenes}, {"switchOnWords", onWords}});
+    return Reply({{"keys", keys}, {"scenes", scenes}, {"switchOnWords", onWords}, {"version", kVersion}});
 }
 
 // The result of the last run (see kov_run).

@@ -7,6 +7,7 @@
 #include "core/frame_state.h"
 #include "draw/design_units.h"
 #include "host/natives.h"
+#include "kov_version.h"
 
 int32_t listedPlayerCount;
 
@@ -34,7 +35,6 @@ enum PanelColourRow { kHeaderColour = 2, kDeadColour = 6, kPlayerColour = 7, kTe
 enum PanelTextType { kTitleText = 1, kRowText = 2, kCountText = 3 };
 enum PanelRectKind { kHeaderBox = 0, kPlayerRow = 1 };
 
-constexpr const char* kVersion = "V3.50";
 constexpr int32_t kHeaderAlpha = 170;
 constexpr int32_t kPlayerAlpha = 160;
 constexpr int32_t kTeamMateAlpha = 200;
