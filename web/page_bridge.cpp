@@ -54,6 +54,7 @@ std::string FileBytes(const char* text, const char* encoding) {
 }
 
 json SettingsRead() {
+    const Settings& settings = CurrentSettings();
     json read = json::object();
     for (const SettingKey& key : kSettingKeys) {
         if (key.number != nullptr) read[key.key] = settings.*key.number;

@@ -4,12 +4,10 @@
 #include <iterator>
 
 #include "text/bounded_text.h"
-#include "core/frame_state.h"
 #include "draw/design_units.h"
+#include "frame/frame_state.h"
 #include "host/natives.h"
 #include "kov_version.h"
-
-int32_t listedPlayerCount;
 
 struct PanelColour {
     int32_t red, green, blue;
@@ -54,7 +52,11 @@ static float TextBaseSize(int32_t type) {
     }
 }
 
-void DrawPanelRect(int32_t kind, int32_t colourRow, int32_t alpha, float rowOffset) {
+// Players listed by the last draw.
+static int32_t listedPlayerCount;
+
+// A box of the panel: kind 1 is a player row at rowOffset (design units), any other the header.
+static void DrawPanelRect(int32_t kind, int32_t colourRow, int32_t alpha, float rowOffset) {
     const ScreenSize screen = QueryScreenSize();
     const bool playerRow = kind == kPlayerRow;
     const float centreY = playerRow ? rowOffset + 340.0f : 308.0f;
@@ -65,7 +67,8 @@ void DrawPanelRect(int32_t kind, int32_t colourRow, int32_t alpha, float rowOffs
                   colour.green, colour.blue, alpha);
 }
 
-void DrawPanelText(const char* text, int32_t type, bool centred, float x, float y) {
+// A white text of the panel; type picks the size.
+static void DrawPanelText(const char* text, int32_t type, bool centred, float x, float y) {
     const ScreenSize screen = QueryScreenSize();
     SetTextScale(0.0f, TextBaseSize(type) * kTextScalePerBase);
     SetTextCentring(centred);
@@ -82,9 +85,10 @@ void DrawPanelText(const char* text, int32_t type, bool centred, float x, float 
 static void ChooseRowColour(int32_t player, int32_t* colourRow, int32_t* alpha) {
     *colourRow = kPlayerColour;
     *alpha = kPlayerAlpha;
-    if (GetPlayerTeam(frameState.localPlayerIndex) != -1) {
+    const int32_t localPlayer = CurrentFrame().localPlayerIndex;
+    if (GetPlayerTeam(localPlayer) != -1) {
         const int32_t team = GetPlayerTeam(player);  // the player's team first, then the local team again
-        if (team == GetPlayerTeam(frameState.localPlayerIndex)) {
+        if (team == GetPlayerTeam(localPlayer)) {
             *colourRow = kTeamMateColour;
             *alpha = kTeamMateAlpha;
         }
@@ -108,7 +112,8 @@ static void DrawPlayerRow(int32_t player, int32_t row) {
 }
 
 void DrawPlayerListPanel() {
-    if (frameState.inSession != 1 || !frameState.playerListRequested) return;
+    const FrameState& frame = CurrentFrame();
+    if (frame.inSession != 1 || !frame.playerListRequested) return;
     HideHelpTextThisFrame();
     listedPlayerCount = 0;
     DrawPanelRect(kHeaderBox, kHeaderColour, kHeaderAlpha, 0.0f);
