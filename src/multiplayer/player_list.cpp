@@ -13,7 +13,7 @@ struct PanelColour {
     int32_t red, green, blue;
 };
 
-static const PanelColour PanelColourTable[] = {
+static constexpr PanelColour PanelColourTable[] = {
     {255, 255, 255},
     {160, 160, 160},
     {0,   0,   0},    // header box
@@ -30,6 +30,16 @@ static const PanelColour PanelColourTable[] = {
 static_assert(std::size(PanelColourTable) == 12, "panel colour table has 12 rows");
 
 enum PanelColourRow { kHeaderColour = 2, kDeadColour = 6, kPlayerColour = 7, kTeamMateColour = 8 };
+
+// The code picks these rows by number: a row inserted or moved above them shows here.
+constexpr bool RowHolds(PanelColourRow row, PanelColour colour) {
+    const PanelColour& held = PanelColourTable[row];
+    return held.red == colour.red && held.green == colour.green && held.blue == colour.blue;
+}
+static_assert(RowHolds(kHeaderColour, {0, 0, 0}) && RowHolds(kDeadColour, {184, 45, 50}) &&
+                  RowHolds(kPlayerColour, {21, 55, 92}) && RowHolds(kTeamMateColour, {46, 110, 184}),
+              "the rows used by number hold the header's, the dead's, a player's and a team mate's colour");
+
 enum PanelTextType { kTitleText = 1, kRowText = 2, kCountText = 3 };
 enum PanelRectKind { kHeaderBox = 0, kPlayerRow = 1 };
 
