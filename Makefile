@@ -82,7 +82,9 @@ readme-pictures: deps
 	@bash scripts/readme-pictures.sh build/linux
 
 # The release zip, then the check that opens it.
-DIST_ZIP := build/dist/Wayglass-V3.50.zip
+# The version from the line "set(KOV_VERSION ...)" of cmake/version.cmake.
+KOV_VERSION := $(shell sed -n 's/^set.KOV_VERSION \([0-9.]*\).*/\1/p' cmake/version.cmake)
+DIST_ZIP := build/dist/Wayglass-V$(KOV_VERSION).zip
 dist: linux windows web
 	@bash scripts/dist.sh build/windows/KOV.asi build/web/Wayglass-preview.html $(DIST_ZIP)
 	@KOV_DIST_ZIP=$(CURDIR)/$(DIST_ZIP) build/linux/tests/kov_tests --gtest_filter='DistPackage.*' --gtest_brief=1

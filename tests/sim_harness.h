@@ -44,7 +44,7 @@ inline constexpr char kExpectedLog[] =
     "==================================================\n"
     "MOD\tKOV.asi\n"
     "NAM\tWayglass\n"
-    "VER\t[ V3.50 ]\n"
+    "VER\t[ " KOV_VERSION_TEXT " ]\n"
     "--------------------------------------------------\n"
     " \n"
     "<FILES> General information retrieved.\n";

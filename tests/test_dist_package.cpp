@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <set>
 #include <string>
 #include <vector>
@@ -117,11 +118,26 @@ TEST(DistIni, PluginBehavesExactlyAsWithTheDefaults) {
 
 TEST(DistReadme, TellsThePlayerHowToInstallAndTroubleshoot) {
     const std::string readme = DistFile("README.txt");
-    for (const char* part : {"V3.50", "KOV.asi and KOV.ini into the game's folder, next to the game's executable",
+    for (const char* part : {"KOV.asi and KOV.ini into the game's folder, next to the game's executable",
                              "ScriptHookV.dll", "ASI loader", "Ctrl+Alt+L", "KOV.log", "LocTextPosX_RadarLrg",
                              "DisplayTeamBlipsOnly", "<FILES> General information retrieved.", "AnchorToRadar",
                              "SCREENS THAT ARE NOT 16:9", "Wayglass-preview.html"}) {
         EXPECT_NE(readme.find(part), std::string::npos) << part;
+    }
+}
+
+// The files keep their own text, so each version they state is checked against the project's: a
+// release that moves the version on without them fails here.
+TEST(DistFiles, StateTheProjectVersion) {
+    const std::regex stated("V[0-9]+\\.[0-9]+");
+    for (const char* name : {"KOV.ini", "README.txt"}) {
+        const std::string text = DistFile(name);
+        size_t count = 0;
+        for (auto found = std::sregex_iterator(text.begin(), text.end(), stated); found != std::sregex_iterator(); ++found) {
+            EXPECT_EQ(found->str(), KOV_VERSION_TEXT) << name;
+            ++count;
+        }
+        EXPECT_GT(count, 0u) << name << " states no version";
     }
 }
 
@@ -161,7 +177,7 @@ TEST(DistPackage, ZipHoldsExactlyTheReleaseFiles) {
     if (given == nullptr && !fs::exists(asi)) GTEST_SKIP() << "no Windows build: " << asi;
     if (given == nullptr && !fs::exists(page)) GTEST_SKIP() << "no preview page build: " << page;
     const fs::path temp = sim::MakeTempDirectory("kov-dist-");
-    const fs::path zip = given != nullptr ? fs::path(given) : temp / "Wayglass-V3.50.zip";
+    const fs::path zip = given != nullptr ? fs::path(given) : temp / "Wayglass-" KOV_VERSION_TEXT ".zip";
     int status = -1;
     if (given == nullptr) {
         const std::string out = Capture("bash " + Quote(kSource / "scripts" / "dist.sh") + " " + Quote(asi) + " " + Quote(page) + " " +

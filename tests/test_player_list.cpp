@@ -14,7 +14,7 @@ using simtest::SessionWorld;
 
 constexpr float kTolerance = 1e-6f;
 constexpr float kDesign = 0.6666667f;
-constexpr const char* kTitle = "TORVEK WAYGLASS  V3.50";
+constexpr const char* kTitle = "TORVEK WAYGLASS  " KOV_VERSION_TEXT;
 
 struct Rgba {
     int32_t r, g, b, a;

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "config/setting_keys.h"
+#include "kov_version.h"
 #include "sim/host/inline_codes.h"
 #include "sim/ini/ini_lookup.h"
 #include "sim/ini/ini_text.h"
@@ -57,6 +58,7 @@ std::string FileBytes(const char* text, const char* encoding) {
 }
 
 json SettingsRead() {
+    const Settings& settings = CurrentSettings();
     json read = json::object();
     for (const SettingKey& key : kSettingKeys) {
         if (key.number != nullptr) read[key.key] = settings.*key.number;
@@ -139,7 +141,7 @@ EMSCRIPTEN_KEEPALIVE const char* kov_check(const char* text, const char* encodin
 }
 
 // The plug-in's settings table, the scenes, the common screens and the limits of a screen and a
-// safe zone, for the page's controls.
+// safe zone, for the page's controls, and the plug-in's version.
 EMSCRIPTEN_KEEPALIVE const char* kov_tables() {
     json keys = json::array();
     for (const SettingKey& key : kSettingKeys) {
@@ -166,7 +168,7 @@ EMSCRIPTEN_KEEPALIVE const char* kov_tables() {
                          {"maxSide", preview::kMaxScreenSide}, {"minSafeZone", decimal(sim::kMinSafeZone)},
                          {"maxSafeZone", decimal(sim::kMaxSafeZone)}};
     return Reply({{"keys", keys}, {"scenes", scenes}, {"switchOnWords", onWords}, {"screens", screens}, {"limits", limits},
-                  {"colours", colours}});
+                  {"colours", colours}, {"version", kVersion}});
 }
 
 // The result of the last run (see kov_run).

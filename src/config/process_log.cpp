@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "kov_version.h"
 #include "text/bounded_text.h"
 #include "host/script_hook.h"
 
@@ -12,7 +13,6 @@ constexpr DWORD kHeaderWaitMs = 100;
 
 constexpr const char* kModuleName = "KOV.asi";
 constexpr const char* kProductName = "Wayglass";
-constexpr const char* kVersion = "V3.50";
 
 void LogLine(const char* file, const char* format, ...) {
     char line[kLogLineCapacity];

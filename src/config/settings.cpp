@@ -9,6 +9,7 @@
 #include "text/bounded_text.h"
 #include "host/platform.h"
 
+// Written only by LoadSettings. Exported by this name only until the tests observe it through the host.
 Settings settings;
 
 constexpr const char* kSettingsPath = ".//KOV.ini";
@@ -42,6 +43,8 @@ static int32_t ReadSwitch(const char* text) {
     }
     return 0;
 }
+
+const Settings& CurrentSettings() { return settings; }
 
 void LoadSettings() {
     for (const SettingKey& key : kSettingKeys) {

@@ -16,8 +16,8 @@ struct Settings {
     int32_t AnchorToRadar;          // the location panel follows the radar's corner, on when 1
 };
 
-// Written only by LoadSettings; read by the location panel, hotkeys and the multiplayer overlay.
-extern Settings settings;
+// The record LoadSettings fills; read by the location panel and the multiplayer overlay.
+const Settings& CurrentSettings();
 
 // Reads all ten keys (defaults for what is missing), clamps the numbers and logs one line.
 void LoadSettings();

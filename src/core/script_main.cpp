@@ -4,8 +4,8 @@
 
 #include "config/process_log.h"
 #include "config/settings.h"
-#include "core/frame_state.h"
 #include "draw/notice.h"
+#include "frame/frame_state.h"
 #include "host/natives.h"
 #include "input/hotkeys.h"
 #include "location/location_panel.h"
@@ -18,18 +18,20 @@ constexpr DWORD kDeadPassWaitMs = 100;
 // The player cannot act while no ped exists (a loading screen) or the pause menu is open. The pause
 // menu is asked about only when the ped exists.
 static bool PlayerCanAct() {
-    return DoesEntityExist(frameState.localPlayerPed) && !IsPauseMenuActive();
+    return DoesEntityExist(CurrentFrame().localPlayerPed) && !IsPauseMenuActive();
 }
 
 // Idle pass: the one-shot blip sweep may run; nothing is polled or drawn. A session byte other
 // than 0 or 1 counts as neither, so it does not sweep.
 static void RunIdlePass() {
-    if (frameState.inSession == 1 || (frameState.inSession == 0 && !blipsCleared)) ClearPlayerBlips();
+    const uint8_t inSession = CurrentFrame().inSession;
+    if (inSession == 1 || (inSession == 0 && !BlipsCleared())) ClearPlayerBlips();
 }
 
 static void RunFrameTasks() {
-    if (IsEntityDead(frameState.localPlayerPed)) {
-        if (frameState.bigMapActive) ToggleBigMap();
+    const FrameState& frame = CurrentFrame();
+    if (IsEntityDead(frame.localPlayerPed)) {
+        if (frame.bigMapActive) ToggleBigMap();
         scriptWait(kDeadPassWaitMs);
     }
     PollHotkeys();
@@ -38,16 +40,17 @@ static void RunFrameTasks() {
     UpdatePlayerBlips();
     DrawNotice();
     // A blip created by the first pass is moved onto its player before the host draws the frame.
-    if (frameState.inSession == 1) UpdatePlayerBlips();
+    if (frame.inSession == 1) UpdatePlayerBlips();
 }
 
 void ScriptMain() {
     WriteLogHeader();
     LoadSettings();
     for (;;) {
-        frameState.localPlayerIndex = GetLocalPlayerIndex();
-        frameState.localPlayerPed = GetLocalPlayerPed();
-        frameState.inSession = GetSessionActiveByte();
+        // Asked in this order: index, ped, session byte.
+        const int32_t index = GetLocalPlayerIndex();
+        const int32_t ped = GetLocalPlayerPed();
+        RecordFrameSnapshot(index, ped, GetSessionActiveByte());
         if (PlayerCanAct()) RunFrameTasks();
         else RunIdlePass();
         scriptWait(kNextFrame);

@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "config/settings.h"
-#include "core/frame_state.h"
 #include "draw/notice.h"
+#include "frame/frame_state.h"
 #include "host/natives.h"
 #include "host/platform.h"
 
@@ -28,18 +28,18 @@ static bool radarReleaseLatch;
 static bool IsKeyDown(int key) { return (static_cast<uint16_t>(GetAsyncKeyState(key)) & kKeyDownBit) != 0; }
 
 static void ToggleLocationDisplay() {
-    if (!frameState.displayEnabled) {
+    if (!CurrentFrame().displayEnabled) {
         LoadSettings();  // an edited KOV.ini takes effect with the new notice
-        frameState.displayEnabled = true;
+        RecordDisplayEnabled(true);
         ShowNotice(kDisplayEnabledNotice);
     } else {
-        frameState.displayEnabled = false;
+        RecordDisplayEnabled(false);
         ShowNotice(kDisplayDisabledNotice);
     }
 }
 
 static void PollDisplayToggle() {
-    frameState.playerListRequested = false;
+    RecordPlayerListRequested(false);
     if (!IsKeyDown(kKeyL)) {
         toggleKeyLatch = false;
         return;
@@ -49,21 +49,11 @@ static void PollDisplayToggle() {
     ToggleLocationDisplay();
 }
 
-void PollHotkeys() {
-    if (IsKeyDown(kKeyAlt) && IsKeyDown(kKeyCtrl)) {
-        PollDisplayToggle();
-    } else if (IsKeyDown(kKeyAlt) && !IsKeyDown(kKeyCtrl)) {
-        frameState.playerListRequested = IsRadarControlHeld();
-    } else if (!IsKeyDown(kKeyAlt) && !IsKeyDown(kKeyCtrl)) {
-        frameState.playerListRequested = false;
-        if (RadarControlReleased()) ToggleBigMap();
-    }
-    // Ctrl held without Alt: nothing changes.
-}
+// The radar control (input group 2, control 48) is held.
+static bool IsRadarControlHeld() { return IsControlPressed(kRadarControlGroup, kRadarControl); }
 
-bool IsRadarControlHeld() { return IsControlPressed(kRadarControlGroup, kRadarControl); }
-
-bool RadarControlReleased() {
+// True once per run of consecutive release reports.
+static bool RadarControlReleased() {
     if (!IsControlJustReleased(kRadarControlGroup, kRadarControl)) {
         radarReleaseLatch = false;
         return false;
@@ -73,14 +63,27 @@ bool RadarControlReleased() {
     return true;
 }
 
+void PollHotkeys() {
+    if (IsKeyDown(kKeyAlt) && IsKeyDown(kKeyCtrl)) {
+        PollDisplayToggle();
+    } else if (IsKeyDown(kKeyAlt) && !IsKeyDown(kKeyCtrl)) {
+        RecordPlayerListRequested(IsRadarControlHeld());
+    } else if (!IsKeyDown(kKeyAlt) && !IsKeyDown(kKeyCtrl)) {
+        RecordPlayerListRequested(false);
+        if (RadarControlReleased()) ToggleBigMap();
+    }
+    // Ctrl held without Alt: nothing changes.
+}
+
 void ToggleBigMap() {
-    frameState.bigMapActive = !frameState.bigMapActive;
-    const bool online = frameState.inSession == 1;
-    if (frameState.bigMapActive) {
+    const bool active = !CurrentFrame().bigMapActive;
+    RecordBigMapActive(active);
+    const bool online = CurrentFrame().inSession == 1;
+    if (active) {
         SetBigMapActive(true, false);
     } else {
         DisplayRadar(true);  // the radar is shown before the big map is switched off
         SetBigMapActive(false, false);
     }
-    if (online) DisplayPlayerNameTagsOnBlips(frameState.bigMapActive);
+    if (online) DisplayPlayerNameTagsOnBlips(active);
 }

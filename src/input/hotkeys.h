@@ -4,9 +4,5 @@
 
 // Per-frame task: exactly one case per call, as the modifiers are found.
 void PollHotkeys();
-// The radar control (input group 2, control 48) is held.
-bool IsRadarControlHeld();
-// True once per run of consecutive release reports.
-bool RadarControlReleased();
 // Switches the host's big map on or off; also closes it when the player dies.
 void ToggleBigMap();

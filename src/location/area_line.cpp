@@ -114,8 +114,14 @@ static constexpr ZoneRow kZones[] = {
 };
 static_assert(std::size(kZones) == 94, "zone table has 94 rows");
 
+constexpr size_t kFallbackZone = 0;
+constexpr size_t kFirstZoneRow = 1;
+static_assert(TextEqualsIgnoringCase(kZones[kFallbackZone].code, "NULL") &&
+                  TextEqualsIgnoringCase(kZones[kFallbackZone].displayName, "Area N/A"),
+              "row 0 is the fallback, the area no zone code names");
+
 // Row 0 is only the fallback, so it is left out of the index.
-static constexpr auto kZoneIndex = BuildNameIndex<256>(kZones, &ZoneRow::code, 1);
+static constexpr auto kZoneIndex = BuildNameIndex<256>(kZones, &ZoneRow::code, kFirstZoneRow);
 static_assert(kZoneIndex.rowCount == std::size(kZones) - 2, "every row is indexed but the fallback and the second \"TongVaH\"");
 static_assert(kZoneIndex.longestChain <= 5, "zone codes share slots only rarely");
 constexpr size_t kLongestZoneCode = LongestName(kZones, &ZoneRow::code);
@@ -124,14 +130,40 @@ static char areaLine[64];
 
 // The code is read in place, up to one character past the longest code: a longer one matches no
 // row whatever follows.
-static const ZoneRow& FindZone(const char* code) {
-    if (code == nullptr) return kZones[0];
+static constexpr const ZoneRow& FindZone(const char* code) {
+    if (code == nullptr) return kZones[kFallbackZone];
     size_t length = 0;
     while (length <= kLongestZoneCode && code[length] != '\0') ++length;
-    if (length > kLongestZoneCode) return kZones[0];
+    if (length > kLongestZoneCode) return kZones[kFallbackZone];
     const int row = FindNameRow(kZoneIndex, kZones, &ZoneRow::code, code, length);
-    return row < 0 ? kZones[0] : kZones[row];
+    return row < 0 ? kZones[kFallbackZone] : kZones[row];
 }
+
+// FindZone finds what a scan in table order finds (the fallback when no row past it matches), for
+// every code and its near misses; those of the longest codes include codes one character longer.
+constexpr bool ZoneLookUpAgrees(size_t row) {
+    return EveryVariantAgrees(kZones[row].code, [](const char* text, size_t) {
+        const int scanned = ScanNameRow(kZones, &ZoneRow::code, kFirstZoneRow, text);
+        return &FindZone(text) == &kZones[scanned < 0 ? kFallbackZone : static_cast<size_t>(scanned)];
+    });
+}
+static_assert(EveryRowHolds<ZoneLookUpAgrees>(std::make_index_sequence<std::size(kZones)>()),
+              "the zone look-up finds the first row of each code, and the fallback for a near miss");
+
+// A code longer than the longest is read no further than one character past the longest, and falls
+// back: each longest code with a letter added, in an array with no room for a terminator (reading
+// past its end is no constant expression).
+constexpr bool LongerCodesFallBack() {
+    for (const ZoneRow& zone : kZones) {
+        if (std::char_traits<char>::length(zone.code) != kLongestZoneCode) continue;
+        char code[kLongestZoneCode + 1] = {};
+        for (size_t i = 0; i < kLongestZoneCode; ++i) code[i] = zone.code[i];
+        code[kLongestZoneCode] = 'a';
+        if (&FindZone(code) != &kZones[kFallbackZone]) return false;
+    }
+    return true;
+}
+static_assert(LongerCodesFallBack(), "a code longer than the longest falls back, read one character past the longest");
 
 const char* BuildAreaLine(int32_t ped) {
     const NativeVector3 position = GetEntityCoords(ped);

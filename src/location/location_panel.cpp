@@ -5,8 +5,8 @@
 
 #include "config/settings.h"
 #include "text/bounded_text.h"
-#include "core/frame_state.h"
 #include "draw/styled_text.h"
+#include "frame/frame_state.h"
 #include "host/natives.h"
 #include "location/area_line.h"
 #include "location/street_line.h"
@@ -41,7 +41,8 @@ constexpr int32_t kAlignLeft = 'L';
 constexpr int32_t kAlignBottom = 'B';
 constexpr float kBottomAlignedLift = 1.0f;  // one screen height, normalised
 
-const char* HeadingLetter(int32_t ped) {
+// "N", "W", "S" or "E" for the ped's heading.
+static const char* HeadingLetter(int32_t ped) {
     const float h = GetEntityHeading(ped);
     // The host's heading grows counter-clockwise from north; not-a-number falls through to "N".
     if (h > 45.0f && h <= 135.0f) return "W";
@@ -79,9 +80,11 @@ static const char* ApplyRoadTest(const char* streetLine, int32_t ped, const Nati
     return streetLine;
 }
 
+// Draws the five elements at anchor (x, y), design units, with size multiplier m. Anchored to the
+// radar, they are drawn under the safe zone's bottom-left alignment, y measured from its bottom.
 // The texts are drawn where they lie: the street and area lines stay valid until their next build,
 // which no drawing makes, and the panel's buffers would hold every line whole.
-void DrawLocationPanel(float anchorX, float anchorY, float m, bool anchorToRadar) {
+static void DrawLocationPanel(float anchorX, float anchorY, float m, bool anchorToRadar) {
     // The panel asks the host for the ped again rather than using the frame's snapshot.
     const int32_t ped = GetLocalPlayerPed();
     const NativeVector3 position = GetEntityCoords(ped);
@@ -102,11 +105,13 @@ void DrawLocationPanel(float anchorX, float anchorY, float m, bool anchorToRadar
 }
 
 void UpdateLocationPanel() {
-    if (!frameState.displayEnabled) return;
+    const FrameState& frame = CurrentFrame();
+    if (!frame.displayEnabled) return;
     if (IsRadarHidden()) return;
-    if (IsEntityDead(frameState.localPlayerPed)) return;
+    if (IsEntityDead(frame.localPlayerPed)) return;
+    const Settings& settings = CurrentSettings();
     const bool anchorToRadar = settings.AnchorToRadar == 1;
-    if (frameState.bigMapActive) {
+    if (frame.bigMapActive) {
         DrawLocationPanel(settings.LocTextPosX_RadarLrg, settings.LocTextPosY_RadarLrg, settings.LocTextSizeMult,
                           anchorToRadar);
     } else {

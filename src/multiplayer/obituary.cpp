@@ -3,10 +3,12 @@
 
 #include "config/settings.h"
 #include "text/bounded_text.h"
-#include "core/frame_state.h"
+#include "frame/frame_state.h"
 #include "host/natives.h"
 
-uint8_t obituaryShown[kPlayerSlots];
+// Per slot: 1 once the current death has been reported. Set by PostObituaryNotice; cleared through
+// RearmObituaryNotice by the blip pass while the slot's player is alive.
+static uint8_t obituaryShown[kPlayerSlots];
 
 constexpr int32_t kFeedFont = 4;
 
@@ -31,7 +33,7 @@ static void PostToFeed(const char* text) {
 
 void PostObituaryNotice(int32_t slot) {
     if (slot < 0 || slot >= kPlayerSlots) return;
-    if (settings.ShowPlayerObituaries != 1 || obituaryShown[slot] != 0) return;
+    if (CurrentSettings().ShowPlayerObituaries != 1 || obituaryShown[slot] != 0) return;
 
     char notice[64];
     char victim[64];
@@ -48,3 +50,5 @@ void PostObituaryNotice(int32_t slot) {
     PostToFeed(notice);
     obituaryShown[slot] = 1;
 }
+
+void RearmObituaryNotice(int32_t slot) { obituaryShown[slot] = 0; }

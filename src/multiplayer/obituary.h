@@ -5,7 +5,5 @@
 
 // Posts the notice for the slot's current death unless it was posted already or obituaries are off.
 void PostObituaryNotice(int32_t slot);
-
-// Per slot: 1 once the current death has been reported. The blip pass clears it while the player
-// is alive.
-extern uint8_t obituaryShown[32];
+// The slot's player (0 to 31) is alive: their next death is reported. Called by the blip pass.
+void RearmObituaryNotice(int32_t slot);

@@ -1,14 +1,27 @@
-// UpdatePlayerBlips, ClearPlayerBlips and the vehicle sprite table. Handles live in BlipHandleTable.
+// UpdatePlayerBlips, ClearPlayerBlips and the vehicle sprite table; the blip handle table and the
+// sweep's one-shot flag.
 #include "multiplayer/player_blips.h"
 
 #include <iterator>
 
 #include "config/settings.h"
-#include "core/frame_state.h"
+#include "frame/frame_state.h"
 #include "host/natives.h"
 #include "multiplayer/obituary.h"
 
-uint8_t blipsCleared;
+constexpr int32_t kNoBlip = -1;
+
+// One blip handle per player slot, kNoBlip when the slot has none; lives as long as the library.
+// Exported by this name only until the tests observe it through the host.
+int32_t BlipHandleTable[kPlayerSlots] = {
+    kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip,
+    kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip,
+    kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip,
+    kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip,
+};
+
+// 1 once the sweep has run; set only by ClearPlayerBlips, never cleared.
+static uint8_t blipsCleared;
 
 constexpr int32_t kBlipPriority = 13;
 constexpr int32_t kBlipDisplay = 4;
@@ -65,7 +78,7 @@ static void RemoveKnownBlip(int32_t& entry) {
 }
 
 static bool OnOtherTeam(int32_t player) {
-    const int32_t localTeam = GetPlayerTeam(frameState.localPlayerIndex);
+    const int32_t localTeam = GetPlayerTeam(CurrentFrame().localPlayerIndex);
     return localTeam != GetPlayerTeam(player);
 }
 
@@ -82,7 +95,7 @@ static void UpdateBlipSprite(int32_t entry, int32_t slot, int32_t ped) {
         PostObituaryNotice(slot);
         return;
     }
-    obituaryShown[slot] = 0;  // alive again: the next death is reported
+    RearmObituaryNotice(slot);  // alive again: the next death is reported
     if (!IsPedInAnyVehicle(ped, true)) {
         SetBlipSprite(entry, kOnFootSprite);
         return;
@@ -112,7 +125,7 @@ static void UpdateSlot(int32_t slot) {
         RemoveSlotBlip(entry);
         return;
     }
-    if (settings.DisplayTeamBlipsOnly == 1 && OnOtherTeam(slot)) {
+    if (CurrentSettings().DisplayTeamBlipsOnly == 1 && OnOtherTeam(slot)) {
         RemoveKnownBlip(entry);
         return;
     }
@@ -124,14 +137,16 @@ static void UpdateSlot(int32_t slot) {
 }
 
 void UpdatePlayerBlips() {
-    if (frameState.inSession != 1 || settings.DisplayPlayerBlips != 1) return;
+    if (CurrentFrame().inSession != 1 || CurrentSettings().DisplayPlayerBlips != 1) return;
     for (int32_t slot = 0; slot < kPlayerSlots; ++slot) UpdateSlot(slot);
 }
 
 void ClearPlayerBlips() {
-    if (settings.DisplayPlayerBlips != 1 || blipsCleared != 0) return;
+    if (CurrentSettings().DisplayPlayerBlips != 1 || blipsCleared != 0) return;
     for (int32_t& entry : BlipHandleTable) {
         if (entry > kNoBlip) RemoveKnownBlip(entry);
     }
     blipsCleared = 1;
 }
+
+bool BlipsCleared() { return blipsCleared != 0; }

@@ -4,17 +4,16 @@
 #include <iterator>
 
 #include "text/bounded_text.h"
-#include "core/frame_state.h"
 #include "draw/design_units.h"
+#include "frame/frame_state.h"
 #include "host/natives.h"
-
-int32_t listedPlayerCount;
+#include "kov_version.h"
 
 struct PanelColour {
     int32_t red, green, blue;
 };
 
-static const PanelColour PanelColourTable[] = {
+static constexpr PanelColour PanelColourTable[] = {
     {255, 255, 255},
     {160, 160, 160},
     {0,   0,   0},    // header box
@@ -31,10 +30,19 @@ static const PanelColour PanelColourTable[] = {
 static_assert(std::size(PanelColourTable) == 12, "panel colour table has 12 rows");
 
 enum PanelColourRow { kHeaderColour = 2, kDeadColour = 6, kPlayerColour = 7, kTeamMateColour = 8 };
+
+// The code picks these rows by number: a row inserted or moved above them shows here.
+constexpr bool RowHolds(PanelColourRow row, PanelColour colour) {
+    const PanelColour& held = PanelColourTable[row];
+    return held.red == colour.red && held.green == colour.green && held.blue == colour.blue;
+}
+static_assert(RowHolds(kHeaderColour, {0, 0, 0}) && RowHolds(kDeadColour, {184, 45, 50}) &&
+                  RowHolds(kPlayerColour, {21, 55, 92}) && RowHolds(kTeamMateColour, {46, 110, 184}),
+              "the rows used by number hold the header's, the dead's, a player's and a team mate's colour");
+
 enum PanelTextType { kTitleText = 1, kRowText = 2, kCountText = 3 };
 enum PanelRectKind { kHeaderBox = 0, kPlayerRow = 1 };
 
-constexpr const char* kVersion = "V3.50";
 constexpr int32_t kHeaderAlpha = 170;
 constexpr int32_t kPlayerAlpha = 160;
 constexpr int32_t kTeamMateAlpha = 200;
@@ -54,7 +62,11 @@ static float TextBaseSize(int32_t type) {
     }
 }
 
-void DrawPanelRect(int32_t kind, int32_t colourRow, int32_t alpha, float rowOffset) {
+// Players listed by the last draw.
+static int32_t listedPlayerCount;
+
+// A box of the panel: kind 1 is a player row at rowOffset (design units), any other the header.
+static void DrawPanelRect(int32_t kind, int32_t colourRow, int32_t alpha, float rowOffset) {
     const ScreenSize screen = QueryScreenSize();
     const bool playerRow = kind == kPlayerRow;
     const float centreY = playerRow ? rowOffset + 340.0f : 308.0f;
@@ -65,7 +77,8 @@ void DrawPanelRect(int32_t kind, int32_t colourRow, int32_t alpha, float rowOffs
                   colour.green, colour.blue, alpha);
 }
 
-void DrawPanelText(const char* text, int32_t type, bool centred, float x, float y) {
+// A white text of the panel; type picks the size.
+static void DrawPanelText(const char* text, int32_t type, bool centred, float x, float y) {
     const ScreenSize screen = QueryScreenSize();
     SetTextScale(0.0f, TextBaseSize(type) * kTextScalePerBase);
     SetTextCentring(centred);
@@ -82,9 +95,10 @@ void DrawPanelText(const char* text, int32_t type, bool centred, float x, float 
 static void ChooseRowColour(int32_t player, int32_t* colourRow, int32_t* alpha) {
     *colourRow = kPlayerColour;
     *alpha = kPlayerAlpha;
-    if (GetPlayerTeam(frameState.localPlayerIndex) != -1) {
+    const int32_t localPlayer = CurrentFrame().localPlayerIndex;
+    if (GetPlayerTeam(localPlayer) != -1) {
         const int32_t team = GetPlayerTeam(player);  // the player's team first, then the local team again
-        if (team == GetPlayerTeam(frameState.localPlayerIndex)) {
+        if (team == GetPlayerTeam(localPlayer)) {
             *colourRow = kTeamMateColour;
             *alpha = kTeamMateAlpha;
         }
@@ -108,7 +122,8 @@ static void DrawPlayerRow(int32_t player, int32_t row) {
 }
 
 void DrawPlayerListPanel() {
-    if (frameState.inSession != 1 || !frameState.playerListRequested) return;
+    const FrameState& frame = CurrentFrame();
+    if (frame.inSession != 1 || !frame.playerListRequested) return;
     HideHelpTextThisFrame();
     listedPlayerCount = 0;
     DrawPanelRect(kHeaderBox, kHeaderColour, kHeaderAlpha, 0.0f);

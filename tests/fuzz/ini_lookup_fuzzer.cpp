@@ -68,6 +68,7 @@ void CheckLookup(FuzzedDataProvider& bytes) {
 // Every field in its range after any file: positions 0 or more, the size multiplier 0.5 or more,
 // switches 0 or 1.
 void CheckSettings() {
+    const Settings& settings = CurrentSettings();
     for (float position : {settings.LocTextPosX, settings.LocTextPosY, settings.LocTextPosX_RadarLrg,
                            settings.LocTextPosY_RadarLrg}) {
         if (!(position >= 0.0f)) Violation("a position below 0 or not a number");
