@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <iterator>
 
-#include "sim/ini/ini_lookup.h"
+#include "sim/ini/ini_edit.h"
 #include "sim/ini/ini_text.h"
 #include "sim/ini/utf.h"
 
@@ -380,9 +380,10 @@ const std::vector<PixelSize>& CommonScreenSizes() {
 }
 
 std::optional<std::string> WithAnchorToRadar(const std::optional<std::string>& iniText, bool on) {
-    // Edited as the lookup reads it, so a file in any encoding keeps its other settings.
-    const std::string text = iniText ? sim::DecodeIniText(*iniText).text : std::string();
-    return sim::WithProfileValue(text, "GENERAL", "AnchorToRadar", on ? "true" : "false");
+    // Edited where the lookup reads it and written back in the file's own encoding, the other lines kept.
+    const sim::IniText file = sim::DecodeIniText(iniText.value_or(""));
+    return sim::EncodeIniText(sim::SetIniValue(file.editText, "GENERAL", "AnchorToRadar", on ? "true" : "false"),
+                              file.encoding);
 }
 
 bool ParsePreviewOptions(const std::vector<std::string>& args, PreviewOptions& options, std::string* error) {

@@ -61,8 +61,8 @@ bool ParsePictureSize(const std::string& text, PixelSize& out);
 // The screens players meet, from 1280x720 to 5120x1440 (--size all).
 const std::vector<PixelSize>& CommonScreenSizes();
 
-// The settings file (its bytes, any encoding; nullopt: no file, so only that key) as the lookup
-// reads it, with AnchorToRadar set as given.
+// The settings file's bytes (any encoding; nullopt: no file, so only that key) with AnchorToRadar
+// set as given, in the file's own encoding.
 std::optional<std::string> WithAnchorToRadar(const std::optional<std::string>& iniText, bool on);
 
 // Parses the arguments (without the program name). False with a one-line message on the first
