@@ -8,6 +8,7 @@
 #include "sim/ini/ini_check.h"
 #include "sim/ini/ini_edit.h"
 #include "sim/ini/ini_text.h"
+#include "tools/preview/preview_options.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ std::string Messages(const std::string& text) {
 
 TEST(IniCheck, SaysWhatThePluginMakesOfEachMistake) {
     const struct {
-        const char* text;
+        std::string text;
         const char* expected;
     } cases[] = {
         {"[GENERAL]\nLocTextPosx=1\nLocTxtPosY=2\n", "3: LocTxtPosY is not a KOV.ini key, so the plug-in ignores it; the nearest is LocTextPosY.\n"},
@@ -36,6 +37,9 @@ TEST(IniCheck, SaysWhatThePluginMakesOfEachMistake) {
          "3: [general] comes a second time (first at line 1): the plug-in reads only the first one, so the keys under this one are ignored.\n"},
         {"[GENERAL]\nLocTextPosX\n", "2: LocTextPosX has no '=' and no value: the plug-in uses its default 320.\n"},
         {"\xEF\xBB\xBF[GENERAL]\nlocTEXTposx=1\nLOCTEXTPOSX=2\n", "3: LOCTEXTPOSX is set again (first at line 2): the plug-in uses the first one.\n"},
+        // The plug-in's value buffer holds 127 characters: the 5 is not read, so the value is 0.
+        {"[GENERAL]\nLocTextPosX=" + std::string(127, '0') + "5\n",
+         "2: LocTextPosX is longer than the plug-in's 127 characters: it does not read the last 1.\n"},
     };
     for (const auto& c : cases) EXPECT_EQ(Messages(c.text), c.expected) << c.text;
 }
@@ -62,6 +66,18 @@ TEST(IniEdit, ChangesOneValueAndKeepsTheRest) {
         {"", "GENERAL", "LocTextPosX", "[GENERAL]\r\nLocTextPosX=500\r\n"},
     };
     for (const auto& c : cases) EXPECT_EQ(sim::SetIniValue(c.text, c.section, c.key, "500"), c.expected) << c.text;
+}
+
+// kov-preview's rows with AnchorToRadar off and on keep every other byte of the file, its own
+// encoding and line ends included.
+TEST(IniEdit, AnchorToRadarRowsKeepTheRestOfTheFile) {
+    const std::string before = "; R\u00E9glages\n[GENERAL]\r\nAnchorToRadar=false\r\nLocTextPosX=900";
+    const std::string after = "; R\u00E9glages\n[GENERAL]\r\nAnchorToRadar=true\r\nLocTextPosX=900";
+    for (const sim::IniEncodingRow& row : sim::kIniEncodings) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(preview::WithAnchorToRadar(sim::EncodeIniText(before, row.encoding), true), sim::EncodeIniText(after, row.encoding));
+    }
+    EXPECT_EQ(preview::WithAnchorToRadar(std::nullopt, true), "[GENERAL]\r\nAnchorToRadar=true\r\n");
 }
 
 TEST(IniFile, DecodesWhatEditorsSaveAndSavesItBackTheSameWay) {
