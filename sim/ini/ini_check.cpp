@@ -122,55 +122,57 @@ std::optional<std::string> SwitchProblem(const SettingKey& key, const std::strin
            " as off. Write true (or on, yes) to switch it on, false to switch it off.";
 }
 
-void Add(std::vector<IniFinding>& findings, const ProfileScanLine& line, std::string message) {
-    findings.push_back(IniFinding{line.number, std::string(line.name), std::move(message)});
+void Add(std::vector<IniFinding>& findings, const ProfileScanLine& line, std::string_view about, std::string message) {
+    findings.push_back(IniFinding{line.number, std::string(about), std::move(message)});
 }
 
 void CheckSection(const ProfileScanLine& line, std::vector<IniFinding>& findings) {
     const std::string name(line.name);
     if (!IsKnownSection(name)) {
-        Add(findings, line, "[" + name + "] is not a section of KOV.ini, so the keys under it are not read; the nearest is [" +
-                                Nearest(name, SectionNames()) + "].");
+        Add(findings, line, line.name, "[" + name + "] is not a section of KOV.ini, so the keys under it are not read; "
+                                       "the nearest is [" + Nearest(name, SectionNames()) + "].");
     } else if (!line.read) {
-        Add(findings, line, "[" + name + "] comes a second time (first at line " + std::to_string(line.firstLine) +
-                                "): the plug-in reads only the first one, so the keys under this one are ignored.");
+        Add(findings, line, line.name, "[" + name + "] comes a second time (first at line " + std::to_string(line.firstLine) +
+                                       "): the plug-in reads only the first one, so the keys under this one are ignored.");
     }
 }
 
 void CheckValue(const ProfileScanLine& line, const SettingKey& key, std::vector<IniFinding>& findings) {
     const std::string name = key.key;
     if (!line.hasValue) {
-        Add(findings, line, name + " has no '=' and no value: the plug-in uses its default " + key.fallback + ".");
+        Add(findings, line, name, name + " has no '=' and no value: the plug-in uses its default " + key.fallback + ".");
         return;
     }
     const std::string value = std::string(line.handed).c_str();  // the plug-in's buffer ends at a NUL
     if (line.value.find(';') != std::string_view::npos) {
-        Add(findings, line, "The comment after the value is read as part of it (" + Quoted(value) +
-                                "): put comments on a line of their own.");
+        Add(findings, line, name, "The comment after the value is read as part of it (" + Quoted(value) +
+                                      "): put comments on a line of their own.");
     }
     if (!line.cut.empty()) {
-        Add(findings, line, name + " is longer than the plug-in's " + std::to_string(kSettingValueCapacity - 1) +
-                                " characters: it does not read the last " + std::to_string(line.cut.size()) + ".");
+        Add(findings, line, name, name + " is longer than the plug-in's " + std::to_string(kSettingValueCapacity - 1) +
+                                      " characters: it does not read the last " + std::to_string(line.cut.size()) + ".");
     }
     const std::optional<std::string> problem = key.number != nullptr ? NumberProblem(key, value) : SwitchProblem(key, value);
-    if (problem) Add(findings, line, *problem);
+    if (problem) Add(findings, line, name, *problem);
 }
 
 void CheckKey(const ProfileScanLine& line, std::vector<IniFinding>& findings) {
     const SettingKey* key = FindKey(line.name);
     const std::string name(line.name);
     if (key == nullptr) {
-        Add(findings, line, name + " is not a KOV.ini key, so the plug-in ignores it; the nearest is " + Nearest(name, KeyNames()) + ".");
+        Add(findings, line, line.name,
+            name + " is not a KOV.ini key, so the plug-in ignores it; the nearest is " + Nearest(name, KeyNames()) + ".");
         return;
     }
     if (!line.inSection || !ProfileNamesEqual(line.section, key->section)) {
         const std::string where = line.inSection ? "under [" + std::string(line.section) + "]" : "before any section";
-        Add(findings, line, name + " belongs under [" + key->section + "]; " + where + " the plug-in does not see it.");
+        Add(findings, line, line.name, name + " belongs under [" + key->section + "]; " + where + " the plug-in does not see it.");
         return;
     }
     if (!line.searched) return;  // the section's repeat is reported once, on its own line
     if (!line.read) {
-        Add(findings, line, name + " is set again (first at line " + std::to_string(line.firstLine) + "): the plug-in uses the first one.");
+        Add(findings, line, line.name,
+            name + " is set again (first at line " + std::to_string(line.firstLine) + "): the plug-in uses the first one.");
         return;
     }
     CheckValue(line, *key, findings);

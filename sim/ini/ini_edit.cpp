@@ -16,7 +16,8 @@ std::string LineEnd(std::string_view text) {
 // The rewritten line: the key as written, '=', the new value; an old comment goes above it.
 std::string RewrittenLine(const ProfileScanLine& line, std::string_view value, const std::string& eol) {
     const size_t equals = line.line.find('=');
-    const std::string head = equals == std::string_view::npos ? std::string(line.name) + "=" : std::string(line.line.substr(0, equals + 1));
+    const std::string head =
+        equals == std::string_view::npos ? std::string(line.name) + "=" : std::string(line.line.substr(0, equals + 1));
     const size_t comment = line.value.find(';');
     const std::string above = comment == std::string_view::npos ? "" : std::string(line.value.substr(comment)) + eol;
     return above + head + std::string(value);
