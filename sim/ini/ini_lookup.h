@@ -24,8 +24,8 @@ enum class ProfileLineKind { Blank, Comment, Section, Key };
 
 // One line as the lookup reads it. The texts are views into the scanned text.
 struct ProfileScanLine {
-    int number = 0;          // 1-based
-    std::string_view line;   // the line without its line end
+    int number = 0;            // 1-based
+    std::string_view line;     // the line without its line end
     ProfileLineKind kind = ProfileLineKind::Blank;
     std::string_view name;     // the section's or the key's name, trimmed
     bool inSection = false;    // a section line came before (the keys ahead of any belong to none)
