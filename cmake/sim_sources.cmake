@@ -33,7 +33,6 @@ set(KOV_SIM_INI_SOURCES
   ${KOV_SIM_DIR}/ini/utf.cpp
   ${KOV_SIM_DIR}/ini/ini_text.cpp
   ${KOV_SIM_DIR}/ini/ini_lookup.cpp
-  ${KOV_SIM_DIR}/ini/ini_file.cpp
   ${KOV_SIM_DIR}/ini/ini_edit.cpp
   ${KOV_SIM_DIR}/ini/ini_check.cpp)
 

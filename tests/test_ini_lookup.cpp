@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "sim/ini/ini_edit.h"
 #include "sim/ini/ini_lookup.h"
 
 namespace {
@@ -148,7 +149,7 @@ TEST(IniLookup, KeySetIntoAFileIsFoundFirstAndLeavesTheRest) {
     };
     for (const char* file : files) {
         SCOPED_TRACE(file);
-        const std::string edited = sim::WithProfileValue(file, "GENERAL", "A", "true");
+        const std::string edited = sim::SetIniValue(file, "GENERAL", "A", "true");
         EXPECT_EQ(sim::FindProfileValue(edited, "GENERAL", "A"), std::optional<std::string>("true")) << edited;
         for (const auto& [section, key] : {std::pair<const char*, const char*>{"GENERAL", "LocTextPosX"},
                                            {"MULTIPLAYER", "A"}, {"OTHER", "LocTextPosX"}}) {

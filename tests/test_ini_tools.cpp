@@ -5,22 +5,23 @@
 #include <string>
 #include <vector>
 
-#include "sim/ini/ini_text.h"
 #include "sim/ini/ini_check.h"
 #include "sim/ini/ini_edit.h"
-#include "sim/ini/ini_file.h"
+#include "sim/ini/ini_text.h"
+#include "tools/preview/preview_options.h"
+#include "tools/preview/preview_world.h"
 
 namespace {
 
 std::string Messages(const std::string& text) {
     std::string out;
-    for (const preview::IniFinding& f : preview::CheckIni(text)) out += std::to_string(f.line) + ": " + f.message + "\n";
+    for (const sim::IniFinding& f : sim::CheckIni(text)) out += std::to_string(f.line) + ": " + f.message + "\n";
     return out;
 }
 
 TEST(IniCheck, SaysWhatThePluginMakesOfEachMistake) {
     const struct {
-        const char* text;
+        std::string text;
         const char* expected;
     } cases[] = {
         {"[GENERAL]\nLocTextPosx=1\nLocTxtPosY=2\n", "3: LocTxtPosY is not a KOV.ini key, so the plug-in ignores it; the nearest is LocTextPosY.\n"},
@@ -37,6 +38,9 @@ TEST(IniCheck, SaysWhatThePluginMakesOfEachMistake) {
          "3: [general] comes a second time (first at line 1): the plug-in reads only the first one, so the keys under this one are ignored.\n"},
         {"[GENERAL]\nLocTextPosX\n", "2: LocTextPosX has no '=' and no value: the plug-in uses its default 320.\n"},
         {"\xEF\xBB\xBF[GENERAL]\nlocTEXTposx=1\nLOCTEXTPOSX=2\n", "3: LOCTEXTPOSX is set again (first at line 2): the plug-in uses the first one.\n"},
+        // The plug-in's value buffer holds 127 characters: the 5 is not read, so the value is 0.
+        {"[GENERAL]\nLocTextPosX=" + std::string(127, '0') + "5\n",
+         "2: LocTextPosX is longer than the plug-in's 127 characters: it does not read the last 1.\n"},
     };
     for (const auto& c : cases) EXPECT_EQ(Messages(c.text), c.expected) << c.text;
 }
@@ -62,39 +66,50 @@ TEST(IniEdit, ChangesOneValueAndKeepsTheRest) {
          "[GENERAL]\r\nLocTextPosY=1\r\n\r\n[MULTIPLAYER]\r\nDisplayPlayerBlips=500\r\n"},
         {"", "GENERAL", "LocTextPosX", "[GENERAL]\r\nLocTextPosX=500\r\n"},
     };
-    for (const auto& c : cases) EXPECT_EQ(preview::SetIniValue(c.text, c.section, c.key, "500"), c.expected) << c.text;
+    for (const auto& c : cases) EXPECT_EQ(sim::SetIniValue(c.text, c.section, c.key, "500"), c.expected) << c.text;
+}
+
+// kov-preview's rows with AnchorToRadar off and on keep every other byte of the file, its own
+// encoding and line ends included.
+TEST(IniEdit, AnchorToRadarRowsKeepTheRestOfTheFile) {
+    const std::string before = "; R\u00E9glages\n[GENERAL]\r\nAnchorToRadar=false\r\nLocTextPosX=900";
+    const std::string after = "; R\u00E9glages\n[GENERAL]\r\nAnchorToRadar=true\r\nLocTextPosX=900";
+    for (const sim::IniEncodingRow& row : sim::kIniEncodings) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(preview::WithAnchorToRadar(sim::EncodeIniText(before, row.encoding), true), sim::EncodeIniText(after, row.encoding));
+    }
+    EXPECT_EQ(preview::WithAnchorToRadar(std::nullopt, true), "[GENERAL]\r\nAnchorToRadar=true\r\n");
 }
 
 TEST(IniFile, DecodesWhatEditorsSaveAndSavesItBackTheSameWay) {
-    using preview::IniEncoding;
-    const std::string text = "; Stra\xC3\x9F" "e \xE2\x82\xAC\n[GENERAL]\nLocTextPosX=1\n";  // "Straße €"
-    const std::string crlf = "; Stra\xC3\x9F" "e \xE2\x82\xAC\r\n[GENERAL]\r\nLocTextPosX=1\r\n";
+    using sim::IniEncoding;
+    const std::string text = "; Stra\xC3\x9F" "e \xE2\x82\xAC\r\n[GENERAL]\nLocTextPosX=1\r\n";  // "Straße €"
     const struct {
         IniEncoding encoding;
-        std::string bytes;  // of crlf in that encoding
+        std::string bytes;  // of text in that encoding
     } cases[] = {
-        {IniEncoding::Utf8, crlf},
-        {IniEncoding::Utf8Bom, "\xEF\xBB\xBF" + crlf},
-        {IniEncoding::Windows1252, "; Stra\xDF" "e \x80\r\n[GENERAL]\r\nLocTextPosX=1\r\n"},
-        {IniEncoding::Utf16Le, std::string("\xFF\xFE;\0 \0S\0t\0r\0a\0\xDF\0e\0 \0\xAC\x20\r\0\n\0", 26)},
-        {IniEncoding::Utf16Be, std::string("\xFE\xFF\0;\0 \0S\0t\0r\0a\0\xDF\0e\0 \x20\xAC\0\r\0\n", 26)},
+        {IniEncoding::Utf8, text},
+        {IniEncoding::Utf8Mark, "\xEF\xBB\xBF" + text},
+        {IniEncoding::CodePage1252, "; Stra\xDF" "e \x80\r\n[GENERAL]\nLocTextPosX=1\r\n"},
+        {IniEncoding::Utf16Le, std::string("\xFF\xFE;\0 \0S\0t\0r\0a\0\xDF\0e\0 \0\xAC\x20\r\0\n\0[\0", 28)},
+        {IniEncoding::Utf16Be, std::string("\xFE\xFF\0;\0 \0S\0t\0r\0a\0\xDF\0e\0 \x20\xAC\0\r\0\n\0[", 28)},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(preview::EncodingName(c.encoding));
-        const std::string saved = preview::EncodeIniFile(text, c.encoding);
+        SCOPED_TRACE(sim::IniEncodingName(c.encoding));
+        const std::string saved = sim::EncodeIniText(text, c.encoding);
         EXPECT_EQ(saved.substr(0, c.bytes.size()), c.bytes);
-        const preview::IniText read = preview::DecodeIniFile(saved);
+        const sim::IniText read = sim::DecodeIniText(saved);
         EXPECT_EQ(read.encoding, c.encoding);
-        EXPECT_EQ(read.text, crlf);
+        EXPECT_EQ(read.editText, text);
         // What we save, the lookup reads as that text: code page 1252 for a file with a byte order
         // mark or an 8-bit one, the bytes themselves for UTF-8 without a mark.
-        const std::string codePage = preview::EncodeIniFile(text, IniEncoding::Windows1252);
-        EXPECT_EQ(sim::DecodeIniText(saved).text, c.encoding == IniEncoding::Utf8 ? saved : codePage);
+        const std::string codePage = sim::EncodeIniText(text, IniEncoding::CodePage1252);
+        EXPECT_EQ(read.lookupText, c.encoding == IniEncoding::Utf8 ? saved : codePage);
     }
     // Characters an 8-bit file cannot hold become '?'; a lone byte that is not UTF-8 makes the file 8-bit.
-    EXPECT_EQ(preview::EncodeIniFile("\xE2\x86\x92", IniEncoding::Windows1252), "?");
-    EXPECT_EQ(preview::DecodeIniFile("a\xE9").encoding, IniEncoding::Windows1252);
-    EXPECT_EQ(preview::DecodeIniFile("a\xC3\xA9").encoding, IniEncoding::Utf8);
+    EXPECT_EQ(sim::EncodeIniText("\xE2\x86\x92", IniEncoding::CodePage1252), "?");
+    EXPECT_EQ(sim::DecodeIniText("a\xE9").encoding, IniEncoding::CodePage1252);
+    EXPECT_EQ(sim::DecodeIniText("a\xC3\xA9").encoding, IniEncoding::Utf8);
 }
 
 }  // namespace

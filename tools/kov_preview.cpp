@@ -15,6 +15,7 @@
 #include "tools/preview/picture.h"
 #include "tools/preview/placements.h"
 #include "tools/preview/preview_options.h"
+#include "tools/preview/preview_world.h"
 #include "tools/preview/preview_run.h"
 
 namespace {

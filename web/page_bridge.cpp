@@ -16,14 +16,13 @@
 #include "config/setting_keys.h"
 #include "kov_version.h"
 #include "sim/host/inline_codes.h"
+#include "sim/ini/ini_check.h"
+#include "sim/ini/ini_edit.h"
 #include "sim/ini/ini_lookup.h"
 #include "sim/ini/ini_text.h"
 #include "sim/platform/plugin_module.h"
 #include "tools/preview/common_screens.h"
 #include "tools/preview/gap_report.h"
-#include "sim/ini/ini_check.h"
-#include "sim/ini/ini_edit.h"
-#include "sim/ini/ini_file.h"
 #include "tools/preview/placements.h"
 #include "tools/preview/preview_options.h"
 #include "tools/preview/render.h"
@@ -52,9 +51,25 @@ const char* ReplyText(std::string text) {
     return reply.c_str();
 }
 
+sim::IniEncoding EncodingNamed(const char* name) { return sim::IniEncodingNamed(name).value_or(sim::IniEncoding::Utf8); }
+
+// The page saves every line with Windows line ends (CR LF).
+std::string WithWindowsLineEnds(std::string_view text) {
+    std::string out;
+    for (size_t at = 0; at < text.size(); ++at) {
+        if (text[at] != '\r' && text[at] != '\n') {
+            out += text[at];
+            continue;
+        }
+        if (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n') ++at;
+        out += "\r\n";
+    }
+    return out;
+}
+
 // The bytes of the file the player would save: the text in its encoding.
 std::string FileBytes(const char* text, const char* encoding) {
-    return preview::EncodeIniFile(text, preview::EncodingNamed(encoding));
+    return sim::EncodeIniText(WithWindowsLineEnds(text), EncodingNamed(encoding));
 }
 
 json SettingsRead() {
@@ -98,27 +113,27 @@ extern "C" {
 
 // {"encoding": name, "title": for people, "text": UTF-8}
 EMSCRIPTEN_KEEPALIVE const char* kov_decode(const char* bytes, int size) {
-    const preview::IniText file = preview::DecodeIniFile(std::string_view(bytes, static_cast<size_t>(size)));
-    return Reply({{"encoding", preview::EncodingName(file.encoding)},
-                  {"title", preview::EncodingTitle(file.encoding)},
-                  {"text", file.text}});
+    const sim::IniText file = sim::DecodeIniText(std::string_view(bytes, static_cast<size_t>(size)));
+    return Reply({{"encoding", sim::IniEncodingName(file.encoding)},
+                  {"title", sim::IniEncodingTitle(file.encoding)},
+                  {"text", file.editText}});
 }
 
 // The file's bytes in the encoding with Windows line ends; read them at kov_encoded().
 EMSCRIPTEN_KEEPALIVE int kov_encode(const char* text, const char* encoding) {
-    encoded = preview::EncodeIniFile(text, preview::EncodingNamed(encoding));
+    encoded = FileBytes(text, encoding);
     return static_cast<int>(encoded.size());
 }
 EMSCRIPTEN_KEEPALIVE const char* kov_encoded() { return encoded.data(); }
 
 EMSCRIPTEN_KEEPALIVE const char* kov_set_value(const char* text, const char* section, const char* key, const char* value) {
-    return ReplyText(preview::SetIniValue(text, section, key, value));
+    return ReplyText(sim::SetIniValue(text, section, key, value));
 }
 
 // {key: value or null} for every setting: the value where the lookup finds it, quotes still on;
 // null where the file has none.
 EMSCRIPTEN_KEEPALIVE const char* kov_written(const char* text, const char* encoding) {
-    const std::string decoded = sim::DecodeIniText(FileBytes(text, encoding)).text;
+    const std::string decoded = sim::DecodeIniText(FileBytes(text, encoding)).lookupText;
     json written = json::object();
     for (const SettingKey& key : kSettingKeys) {
         const std::optional<std::string> value = sim::FindProfileValue(decoded, key.section, key.key);
@@ -128,13 +143,13 @@ EMSCRIPTEN_KEEPALIVE const char* kov_written(const char* text, const char* encod
 }
 
 EMSCRIPTEN_KEEPALIVE const char* kov_encoding_title(const char* encoding) {
-    return preview::EncodingTitle(preview::EncodingNamed(encoding));
+    return sim::IniEncodingTitle(EncodingNamed(encoding));
 }
 
 // [{"line", "key", "message"}] for the text as the lookup reads it in that encoding.
 EMSCRIPTEN_KEEPALIVE const char* kov_check(const char* text, const char* encoding) {
     json findings = json::array();
-    for (const preview::IniFinding& f : preview::CheckIni(FileBytes(text, encoding))) {
+    for (const sim::IniFinding& f : sim::CheckIni(FileBytes(text, encoding))) {
         findings.push_back({{"line", f.line}, {"key", f.key}, {"message", f.message}});
     }
     return Reply(findings);

@@ -1,4 +1,4 @@
-// Checking KOV.ini line by line the way the lookup reads it: sections, keys, and each value the
+// Checking KOV.ini line by line as the lookup's scan reads it: sections, keys, and each value the
 // plug-in takes, against the plug-in's settings table.
 #include "sim/ini/ini_check.h"
 
@@ -6,19 +6,17 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <optional>
 
 #include "config/setting_keys.h"
 #include "sim/ini/ini_lookup.h"
 #include "sim/ini/ini_text.h"
 
-namespace preview {
+namespace sim {
 
 namespace {
 
 constexpr const char* kSwitchOffWords[] = {"off", "no", "false"};
-constexpr uint32_t kPluginValueBuffer = 128;  // the plug-in's value buffer
 
 std::string Lower(std::string_view text) {
     std::string out(text);
@@ -62,7 +60,7 @@ std::vector<const char*> KeyNames() {
 std::vector<const char*> SectionNames() {
     std::vector<const char*> names;
     for (const SettingKey& key : kSettingKeys) {
-        if (std::none_of(names.begin(), names.end(), [&](const char* n) { return sim::ProfileNamesEqual(n, key.section); })) {
+        if (std::none_of(names.begin(), names.end(), [&](const char* n) { return ProfileNamesEqual(n, key.section); })) {
             names.push_back(key.section);
         }
     }
@@ -71,14 +69,14 @@ std::vector<const char*> SectionNames() {
 
 const SettingKey* FindKey(std::string_view name) {
     for (const SettingKey& key : kSettingKeys) {
-        if (sim::ProfileNamesEqual(name, key.key)) return &key;
+        if (ProfileNamesEqual(name, key.key)) return &key;
     }
     return nullptr;
 }
 
 bool IsKnownSection(std::string_view name) {
     for (const char* section : SectionNames()) {
-        if (sim::ProfileNamesEqual(name, section)) return true;
+        if (ProfileNamesEqual(name, section)) return true;
     }
     return false;
 }
@@ -92,14 +90,7 @@ std::string Number(double value) {
 }
 
 bool IsOneOf(const std::string& value, const char* const (&words)[3]) {
-    return std::any_of(std::begin(words), std::end(words), [&](const char* w) { return sim::ProfileNamesEqual(value, w); });
-}
-
-// The value text the plug-in receives for a key: the lookup over the file's bytes, as it calls it.
-std::string PluginText(std::string_view file, const SettingKey& key) {
-    char value[kPluginValueBuffer];
-    sim::LookupProfileString(std::string(file), key.section, key.key, key.fallback, value, sizeof value);
-    return value;
+    return std::any_of(std::begin(words), std::end(words), [&](const char* w) { return ProfileNamesEqual(value, w); });
 }
 
 std::optional<std::string> NumberProblem(const SettingKey& key, const std::string& value) {
@@ -131,84 +122,73 @@ std::optional<std::string> SwitchProblem(const SettingKey& key, const std::strin
            " as off. Write true (or on, yes) to switch it on, false to switch it off.";
 }
 
-struct Scanner {
-    std::string_view file;  // the file's bytes
-    std::vector<IniFinding> findings;
-    std::map<std::string, int> sectionLines;  // first line of each section, by lower-case name
-    std::map<std::string, int> keyLines;      // first line of each key read, by lower-case name
-    std::string section;                      // the current section's name; empty before any
-    bool sectionRead = false;                 // the current section is the first of its name
+void Add(std::vector<IniFinding>& findings, const ProfileScanLine& line, std::string_view about, std::string message) {
+    findings.push_back(IniFinding{line.number, std::string(about), std::move(message)});
+}
 
-    void Add(int line, std::string_view key, std::string message) {
-        findings.push_back(IniFinding{line, std::string(key), std::move(message)});
+void CheckSection(const ProfileScanLine& line, std::vector<IniFinding>& findings) {
+    const std::string name(line.name);
+    if (!IsKnownSection(name)) {
+        Add(findings, line, line.name, "[" + name + "] is not a section of KOV.ini, so the keys under it are not read; "
+                                       "the nearest is [" + Nearest(name, SectionNames()) + "].");
+    } else if (!line.read) {
+        Add(findings, line, line.name, "[" + name + "] comes a second time (first at line " + std::to_string(line.firstLine) +
+                                       "): the plug-in reads only the first one, so the keys under this one are ignored.");
     }
+}
 
-    void Section(int line, std::string_view name) {
-        section = std::string(name);
-        const auto [first, inserted] = sectionLines.emplace(Lower(name), line);
-        sectionRead = inserted;
-        if (!IsKnownSection(name)) {
-            Add(line, name, "[" + section + "] is not a section of KOV.ini, so the keys under it are not read; the nearest is [" +
-                                NearestSectionName(name) + "].");
-        } else if (!inserted) {
-            Add(line, name, "[" + section + "] comes a second time (first at line " + std::to_string(first->second) +
-                                "): the plug-in reads only the first one, so the keys under this one are ignored.");
-        }
+void CheckValue(const ProfileScanLine& line, const SettingKey& key, std::vector<IniFinding>& findings) {
+    const std::string name = key.key;
+    if (!line.hasValue) {
+        Add(findings, line, name, name + " has no '=' and no value: the plug-in uses its default " + key.fallback + ".");
+        return;
     }
+    const std::string value = std::string(line.handed).c_str();  // the plug-in's buffer ends at a NUL
+    if (line.value.find(';') != std::string_view::npos) {
+        Add(findings, line, name, "The comment after the value is read as part of it (" + Quoted(value) +
+                                      "): put comments on a line of their own.");
+    }
+    if (!line.cut.empty()) {
+        Add(findings, line, name, name + " is longer than the plug-in's " + std::to_string(kSettingValueCapacity - 1) +
+                                      " characters: it does not read the last " + std::to_string(line.cut.size()) + ".");
+    }
+    const std::optional<std::string> problem = key.number != nullptr ? NumberProblem(key, value) : SwitchProblem(key, value);
+    if (problem) Add(findings, line, name, *problem);
+}
 
-    void Key(int line, const sim::ProfileLine& text) {
-        const SettingKey* key = FindKey(text.name);
-        const std::string name(text.name);
-        if (key == nullptr) {
-            Add(line, name, name + " is not a KOV.ini key, so the plug-in ignores it; the nearest is " + NearestKeyName(name) + ".");
-            return;
-        }
-        if (!sim::ProfileNamesEqual(section, key->section)) {
-            const std::string where = section.empty() ? "before any section" : "under [" + section + "]";
-            Add(line, name, name + " belongs under [" + key->section + "]; " + where + " the plug-in does not see it.");
-            return;
-        }
-        if (!sectionRead) return;  // the section's repeat is reported once, on its own line
-        const auto [first, inserted] = keyLines.emplace(Lower(name), line);
-        if (!inserted) {
-            Add(line, name, name + " is set again (first at line " + std::to_string(first->second) +
-                                "): the plug-in uses the first one.");
-            return;
-        }
-        Value(line, *key, text);
+void CheckKey(const ProfileScanLine& line, std::vector<IniFinding>& findings) {
+    const SettingKey* key = FindKey(line.name);
+    const std::string name(line.name);
+    if (key == nullptr) {
+        Add(findings, line, line.name,
+            name + " is not a KOV.ini key, so the plug-in ignores it; the nearest is " + Nearest(name, KeyNames()) + ".");
+        return;
     }
-
-    void Value(int line, const SettingKey& key, const sim::ProfileLine& text) {
-        if (!text.hasValue) {
-            Add(line, key.key, std::string(key.key) + " has no '=' and no value: the plug-in uses its default " + key.fallback + ".");
-            return;
-        }
-        const std::string value = PluginText(file, key);
-        if (text.value.find(';') != std::string_view::npos) {
-            Add(line, key.key, "The comment after the value is read as part of it (" + Quoted(value) +
-                                   "): put comments on a line of their own.");
-        }
-        const std::optional<std::string> problem = key.number != nullptr ? NumberProblem(key, value) : SwitchProblem(key, value);
-        if (problem) Add(line, key.key, *problem);
+    if (!line.inSection || !ProfileNamesEqual(line.section, key->section)) {
+        const std::string where = line.inSection ? "under [" + std::string(line.section) + "]" : "before any section";
+        Add(findings, line, line.name, name + " belongs under [" + key->section + "]; " + where + " the plug-in does not see it.");
+        return;
     }
-};
+    if (!line.searched) return;  // the section's repeat is reported once, on its own line
+    if (!line.read) {
+        Add(findings, line, line.name,
+            name + " is set again (first at line " + std::to_string(line.firstLine) + "): the plug-in uses the first one.");
+        return;
+    }
+    CheckValue(line, *key, findings);
+}
 
 }  // namespace
 
 std::vector<IniFinding> CheckIni(std::string_view fileBytes) {
-    Scanner scanner;
-    scanner.file = fileBytes;
-    const std::string text = sim::DecodeIniText(fileBytes).text;
-    std::string_view rest = text;
-    for (int line = 1; !rest.empty(); ++line) {
-        const sim::ProfileLine parsed = sim::ClassifyProfileLine(sim::NextProfileLine(rest));
-        if (parsed.kind == sim::ProfileLineKind::Section) scanner.Section(line, parsed.name);
-        else if (parsed.kind == sim::ProfileLineKind::Key) scanner.Key(line, parsed);
+    std::vector<IniFinding> findings;
+    const std::string text = DecodeIniText(fileBytes).lookupText;
+    ProfileScan scan(text, kSettingValueCapacity);
+    for (ProfileScanLine line; scan.Next(line);) {
+        if (line.kind == ProfileLineKind::Section) CheckSection(line, findings);
+        else if (line.kind == ProfileLineKind::Key) CheckKey(line, findings);
     }
-    return scanner.findings;
+    return findings;
 }
 
-std::string NearestKeyName(std::string_view name) { return Nearest(name, KeyNames()); }
-std::string NearestSectionName(std::string_view name) { return Nearest(name, SectionNames()); }
-
-}  // namespace preview
+}  // namespace sim

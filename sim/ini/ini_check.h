@@ -1,13 +1,14 @@
 // The INI check: the mistakes in a KOV.ini that make the plug-in read something else than the
-// player meant, in plain words. The facts (key names, sections, limits, switch words) come from
-// the plug-in's own settings table; the reading follows the simulated host's Windows lookup.
+// player meant, in plain words. The facts (key names, sections, limits, switch words, the value
+// buffer) come from the plug-in's own settings table; the reading is the lookup's own scan
+// (sim/ini/ini_lookup.h).
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace preview {
+namespace sim {
 
 struct IniFinding {
     int line = 0;         // 1-based line of the file
@@ -18,8 +19,4 @@ struct IniFinding {
 // The file's bytes, read as the lookup reads them (sim/ini/ini_text.h). Findings in line order.
 std::vector<IniFinding> CheckIni(std::string_view fileBytes);
 
-// The real name nearest to a misspelt one (letter case ignored), among the keys or the sections.
-std::string NearestKeyName(std::string_view name);
-std::string NearestSectionName(std::string_view name);
-
-}  // namespace preview
+}  // namespace sim

@@ -1,9 +1,10 @@
-// Setting one value in an INI text, line by line as the lookup reads it.
+// Setting one value in an INI text, on the lines the lookup's scan finds.
 #include "sim/ini/ini_edit.h"
 
 #include "sim/ini/ini_lookup.h"
+#include "sim/ini/ini_text.h"
 
-namespace preview {
+namespace sim {
 
 namespace {
 
@@ -14,11 +15,12 @@ std::string LineEnd(std::string_view text) {
 }
 
 // The rewritten line: the key as written, '=', the new value; an old comment goes above it.
-std::string RewrittenLine(std::string_view line, const sim::ProfileLine& parsed, std::string_view value, const std::string& eol) {
-    const size_t equals = line.find('=');
-    const std::string head = equals == std::string_view::npos ? std::string(parsed.name) + "=" : std::string(line.substr(0, equals + 1));
-    const size_t comment = parsed.value.find(';');
-    const std::string above = comment == std::string_view::npos ? "" : std::string(parsed.value.substr(comment)) + eol;
+std::string RewrittenLine(const ProfileScanLine& line, std::string_view value, const std::string& eol) {
+    const size_t equals = line.line.find('=');
+    const std::string head =
+        equals == std::string_view::npos ? std::string(line.name) + "=" : std::string(line.line.substr(0, equals + 1));
+    const size_t comment = line.value.find(';');
+    const std::string above = comment == std::string_view::npos ? "" : std::string(line.value.substr(comment)) + eol;
     return above + head + std::string(value);
 }
 
@@ -26,25 +28,16 @@ std::string RewrittenLine(std::string_view line, const sim::ProfileLine& parsed,
 
 std::string SetIniValue(std::string_view text, std::string_view section, std::string_view key, std::string_view value) {
     const std::string eol = LineEnd(text);
-    std::string_view rest = text;
-    bool inSection = false, sectionSeen = false;
     size_t insertAt = std::string_view::npos;  // just after the section's last key (or header) line
-    while (!rest.empty()) {
-        const std::string_view line = sim::NextProfileLine(rest);
-        const size_t start = static_cast<size_t>(line.data() - text.data());
-        const size_t lineEnd = start + line.size();
-        const sim::ProfileLine parsed = sim::ClassifyProfileLine(line);
-        if (parsed.kind == sim::ProfileLineKind::Section) {
-            if (inSection) break;  // the first section of that name is over
-            inSection = !sectionSeen && sim::ProfileNamesEqual(parsed.name, section);
-            sectionSeen = sectionSeen || inSection;
-            if (inSection) insertAt = lineEnd;
-            continue;
-        }
-        if (!inSection || parsed.kind != sim::ProfileLineKind::Key) continue;
+    ProfileScan scan(text, 0);
+    for (ProfileScanLine line; scan.Next(line);) {
+        if (!line.searched || !ProfileNamesEqual(line.section, section)) continue;
+        if (line.kind != ProfileLineKind::Section && line.kind != ProfileLineKind::Key) continue;
+        const size_t start = static_cast<size_t>(line.line.data() - text.data());
+        const size_t lineEnd = start + line.line.size();
         insertAt = lineEnd;
-        if (!sim::ProfileNamesEqual(parsed.name, key)) continue;
-        return std::string(text.substr(0, start)) + RewrittenLine(line, parsed, value, eol) + std::string(text.substr(lineEnd));
+        if (line.kind != ProfileLineKind::Key || !line.read || !ProfileNamesEqual(line.name, key)) continue;
+        return std::string(text.substr(0, start)) + RewrittenLine(line, value, eol) + std::string(text.substr(lineEnd));
     }
     const std::string keyLine = std::string(key) + "=" + std::string(value);
     if (insertAt != std::string_view::npos) {
@@ -56,4 +49,10 @@ std::string SetIniValue(std::string_view text, std::string_view section, std::st
     return out + "[" + std::string(section) + "]" + eol + keyLine + eol;
 }
 
-}  // namespace preview
+std::string SetIniFileValue(std::string_view fileBytes, std::string_view section, std::string_view key,
+                            std::string_view value) {
+    const IniText file = DecodeIniText(fileBytes);
+    return EncodeIniText(SetIniValue(file.editText, section, key, value), file.encoding);
+}
+
+}  // namespace sim

@@ -1,6 +1,7 @@
-// The Windows profile-string lookup over the text of an INI file.
+// The Windows profile-string lookup over the text of an INI file, and the scan it reads the text with.
 #include "sim/ini/ini_lookup.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "sim/ini/ini_text.h"
@@ -22,12 +23,45 @@ std::string_view Trim(std::string_view text) {
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+std::string LowerAscii(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return LowerAscii(c); });
+    return lower;
+}
+
+// Every CR and every LF ends a line; CR LF ends one line (the empty line between would be blank).
+std::string_view NextLine(std::string_view& rest) {
+    const size_t end = rest.find_first_of("\r\n");
+    const std::string_view line = rest.substr(0, end);
+    size_t skip = end == std::string_view::npos ? rest.size() : end + 1;
+    if (end != std::string_view::npos && rest[end] == '\r' && end + 1 < rest.size() && rest[end + 1] == '\n') ++skip;
+    rest.remove_prefix(skip);
+    return line;
+}
+
+// The line's kind, name and value.
+void Classify(ProfileScanLine& line) {
+    const std::string_view text = Trim(line.line);
+    if (text.empty()) return;
+    if (text.front() == ';') {
+        line.kind = ProfileLineKind::Comment;
+        return;
     }
-    return true;
+    const size_t close = text.rfind(']');  // the name runs to the line's last ']'
+    if (text.front() == '[' && close != std::string_view::npos) {
+        line.kind = ProfileLineKind::Section;
+        line.name = Trim(text.substr(1, close - 1));
+        return;
+    }
+    const size_t equals = text.find('=');
+    line.kind = ProfileLineKind::Key;
+    line.name = Trim(text.substr(0, equals));
+    line.hasValue = equals != std::string_view::npos;
+    if (line.hasValue) line.value = Trim(text.substr(equals + 1));
+}
+
+bool IsQuoted(std::string_view value) {
+    return value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
 }
 
 // Removes one pair of matching quotes the way the system lookup does for a buffer of size bytes:
@@ -35,13 +69,18 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 // fitted whole. Normally that is the closing quote; a rest exactly one character too long for the
 // buffer loses a character of the value instead, and a longer one keeps no closing quote to drop.
 std::string_view StripQuotes(std::string_view value, uint32_t size) {
-    if (value.size() < 2 || (value.front() != '"' && value.front() != '\'') || value.back() != value.front()) {
-        return value;
-    }
+    if (!IsQuoted(value)) return value;
     value.remove_prefix(1);
     if (size < value.size()) return value;
     const size_t copied = value.size() < size - 1 ? value.size() : size - 1;
     return value.substr(0, copied == 0 ? 0 : copied - 1);
+}
+
+// What the lookup copies of the line's value into a buffer of size bytes, and what it cuts off.
+void HandOut(ProfileScanLine& line, uint32_t size) {
+    const std::string_view inner = IsQuoted(line.value) ? line.value.substr(1, line.value.size() - 2) : line.value;
+    line.handed = StripQuotes(line.value, size).substr(0, size == 0 ? 0 : size - 1);
+    line.cut = inner.substr(std::min(line.handed.size(), inner.size()));
 }
 
 uint32_t CopyOut(std::string_view text, char* out, uint32_t size) {
@@ -52,63 +91,62 @@ uint32_t CopyOut(std::string_view text, char* out, uint32_t size) {
     return static_cast<uint32_t>(count);
 }
 
-bool EndsLine(std::string_view text) { return !text.empty() && (text.back() == '\n' || text.back() == '\r'); }
-
-}  // namespace
-
-// Every CR and every LF ends a line; CR LF ends one line (the empty line between would be blank).
-std::string_view NextProfileLine(std::string_view& rest) {
-    const size_t end = rest.find_first_of("\r\n");
-    const std::string_view line = rest.substr(0, end);
-    size_t skip = end == std::string_view::npos ? rest.size() : end + 1;
-    if (end != std::string_view::npos && rest[end] == '\r' && end + 1 < rest.size() && rest[end + 1] == '\n') ++skip;
-    rest.remove_prefix(skip);
-    return line;
-}
-
-ProfileLine ClassifyProfileLine(std::string_view text) {
-    ProfileLine line;
-    text = Trim(text);
-    if (text.empty()) return line;
-    if (text.front() == ';') {
-        line.kind = ProfileLineKind::Comment;
-        return line;
-    }
-    const size_t close = text.rfind(']');  // the name runs to the line's last ']'
-    if (text.front() == '[' && close != std::string_view::npos) {
-        line.kind = ProfileLineKind::Section;
-        line.name = Trim(text.substr(1, close - 1));
-        return line;
-    }
-    const size_t equals = text.find('=');
-    line.kind = ProfileLineKind::Key;
-    line.name = Trim(text.substr(0, equals));
-    line.hasValue = equals != std::string_view::npos;
-    if (line.hasValue) line.value = Trim(text.substr(equals + 1));
-    return line;
-}
-
-bool ProfileNamesEqual(std::string_view a, std::string_view b) { return EqualsIgnoringCase(a, b); }
-
-std::optional<std::string> FindProfileValue(std::string_view fileText, std::string_view section,
-                                            std::string_view key) {
+// The key line the lookup reads for key in section, nullopt when there is none or it has no '='.
+std::optional<ProfileScanLine> FindKeyLine(std::string_view text, std::string_view section, std::string_view key,
+                                           uint32_t valueSize) {
     section = Trim(section);
     key = Trim(key);
     if (key.empty()) return std::nullopt;
-
-    bool inSection = false;
-    while (!fileText.empty()) {
-        const ProfileLine line = ClassifyProfileLine(NextProfileLine(fileText));
-        if (line.kind == ProfileLineKind::Section) {
-            if (inSection) return std::nullopt;  // only the first section of that name is searched
-            inSection = EqualsIgnoringCase(line.name, section);
-            continue;
-        }
-        if (!inSection || line.kind != ProfileLineKind::Key || !EqualsIgnoringCase(line.name, key)) continue;
+    ProfileScan scan(text, valueSize);
+    for (ProfileScanLine line; scan.Next(line);) {
+        if (line.kind != ProfileLineKind::Key || !line.read) continue;
+        if (!ProfileNamesEqual(line.section, section) || !ProfileNamesEqual(line.name, key)) continue;
         if (!line.hasValue) return std::nullopt;
-        return std::string(line.value);
+        return line;
     }
     return std::nullopt;
+}
+
+}  // namespace
+
+bool ProfileScan::Next(ProfileScanLine& line) {
+    if (rest_.empty()) return false;
+    line = ProfileScanLine{};
+    line.number = ++number_;
+    line.line = NextLine(rest_);
+    Classify(line);
+    if (line.kind == ProfileLineKind::Section) {
+        const auto [first, inserted] = sections_.emplace(LowerAscii(line.name), line.number);
+        inSection_ = true;
+        section_ = line.name;
+        searched_ = inserted;
+        keys_.clear();
+        line.firstLine = first->second;
+    }
+    line.inSection = inSection_;
+    line.section = section_;
+    line.searched = searched_;
+    if (line.kind == ProfileLineKind::Key && searched_) {
+        line.firstLine = keys_.emplace(LowerAscii(line.name), line.number).first->second;
+    }
+    line.read = line.firstLine == line.number;
+    if (line.hasValue) HandOut(line, valueSize_);
+    return true;
+}
+
+bool ProfileNamesEqual(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    }
+    return true;
+}
+
+std::optional<std::string> FindProfileValue(std::string_view fileText, std::string_view section,
+                                            std::string_view key) {
+    const std::optional<ProfileScanLine> line = FindKeyLine(fileText, section, key, 0);
+    if (!line) return std::nullopt;
+    return std::string(line->value);
 }
 
 uint32_t LookupProfileString(const std::optional<std::string>& fileBytes, const char* section,
@@ -116,25 +154,10 @@ uint32_t LookupProfileString(const std::optional<std::string>& fileBytes, const 
     std::string_view fallbackText = fallback != nullptr ? fallback : "";
     while (!fallbackText.empty() && fallbackText.back() == ' ') fallbackText.remove_suffix(1);
 
-    std::optional<std::string> value;
-    if (fileBytes && section != nullptr && key != nullptr) {
-        value = FindProfileValue(DecodeIniText(*fileBytes).text, section, key);
-    }
-    return CopyOut(value ? StripQuotes(*value, size) : fallbackText, out, size);
-}
-
-std::string WithProfileValue(std::string_view fileText, std::string_view section, std::string_view key,
-                             std::string_view value) {
-    const std::string keyLine = std::string(key) + "=" + std::string(value) + "\n";
-    std::string_view rest = fileText;
-    while (!rest.empty()) {
-        const ProfileLine line = ClassifyProfileLine(NextProfileLine(rest));
-        if (line.kind != ProfileLineKind::Section || !EqualsIgnoringCase(line.name, Trim(section))) continue;
-        const std::string_view head = fileText.substr(0, fileText.size() - rest.size());
-        return std::string(head) + (EndsLine(head) ? "" : "\n") + keyLine + std::string(rest);
-    }
-    return std::string(fileText) + (fileText.empty() || EndsLine(fileText) ? "" : "\n") + "[" + std::string(section) +
-           "]\n" + keyLine;
+    if (!fileBytes || section == nullptr || key == nullptr) return CopyOut(fallbackText, out, size);
+    const IniText file = DecodeIniText(*fileBytes);
+    const std::optional<ProfileScanLine> line = FindKeyLine(file.lookupText, section, key, size);
+    return CopyOut(line ? line->handed : fallbackText, out, size);
 }
 
 }  // namespace sim

@@ -1,5 +1,7 @@
 // The Windows profile-string lookup (GetPrivateProfileStringA) over the text of an INI file, so the
-// rules can be tested from memory; reading the file is the caller's thin edge.
+// rules can be tested from memory; reading the file is the caller's thin edge. One scan over the
+// text says, line by line, what the lookup makes of it; the lookup, the check (sim/ini/ini_check.h)
+// and the editor (sim/ini/ini_edit.h) all read the file through it.
 //
 // Rules: section and key names compare without regard to ASCII case; white space around names and
 // values is trimmed; one pair of matching surrounding quotes (' or ") is removed from the value;
@@ -11,24 +13,53 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace sim {
 
-// One line as the lookup reads it.
 enum class ProfileLineKind { Blank, Comment, Section, Key };
-struct ProfileLine {
+
+// One line as the lookup reads it. The texts are views into the scanned text.
+struct ProfileScanLine {
+    int number = 0;            // 1-based
+    std::string_view line;     // the line without its line end
     ProfileLineKind kind = ProfileLineKind::Blank;
-    std::string_view name;   // the section's or the key's name, trimmed
-    std::string_view value;  // the key's value, trimmed (quotes still on); empty without '='
-    bool hasValue = false;   // the key line has an '='
+    std::string_view name;     // the section's or the key's name, trimmed
+    bool inSection = false;    // a section line came before (the keys ahead of any belong to none)
+    std::string_view section;  // the name of the section the line is in (a section line's own)
+    bool searched = false;     // in (or heading) the first section of its name, the only one searched
+    // A section line: the line of the first section of its name. A key line in a searched section:
+    // the line of the first key of its name there. Otherwise 0.
+    int firstLine = 0;
+    bool read = false;         // the line the lookup reads for its name: firstLine is this line
+    bool hasValue = false;     // a key line with '='
+    std::string_view value;    // the key's value, trimmed, quotes still on; empty without '='
+    std::string_view handed;   // what the lookup copies into the scan's value buffer: quotes removed, cut to fit
+    std::string_view cut;      // the end of the value (inside its quotes) the buffer had no room for
 };
 
-// Takes the next line off the front of rest (CR, LF and CR LF end a line) and returns it.
-std::string_view NextProfileLine(std::string_view& rest);
-ProfileLine ClassifyProfileLine(std::string_view line);
+// The lines of a text in order, with what the lookup makes of each for a value buffer of valueSize
+// bytes (the terminator included).
+class ProfileScan {
+  public:
+    ProfileScan(std::string_view text, uint32_t valueSize) : rest_(text), valueSize_(valueSize) {}
+    // The next line; false after the last.
+    bool Next(ProfileScanLine& line);
+
+  private:
+    std::string_view rest_;
+    uint32_t valueSize_;
+    int number_ = 0;
+    bool inSection_ = false;               // a section line came
+    std::string_view section_;             // the last section's name
+    bool searched_ = false;                // the last section is the first of its name
+    std::map<std::string, int> sections_;  // first line of each section, by lower-case name
+    std::map<std::string, int> keys_;      // first line of each key in the current searched section
+};
+
 // Section and key names compare this way (ASCII letter case ignored).
 bool ProfileNamesEqual(std::string_view a, std::string_view b);
 
@@ -42,10 +73,5 @@ std::optional<std::string> FindProfileValue(std::string_view fileText, std::stri
 // copied. A null section or key is treated as absent.
 uint32_t LookupProfileString(const std::optional<std::string>& fileBytes, const char* section,
                              const char* key, const char* fallback, char* out, uint32_t size);
-
-// The decoded file text (sim/ini/ini_text.h) with key=value as the first key of the first section of that name, so the lookup
-// finds it before any same-named key; a new section at the end when there is none.
-std::string WithProfileValue(std::string_view fileText, std::string_view section, std::string_view key,
-                             std::string_view value);
 
 }  // namespace sim

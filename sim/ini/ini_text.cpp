@@ -1,5 +1,7 @@
-// INI file bytes to the code page text the Windows profile lookup works on, and back.
+// INI file bytes to the lookup's code page text and the editor's UTF-8 text, and back.
 #include "sim/ini/ini_text.h"
+
+#include <cstdint>
 
 #include "sim/ini/code_page_1252.h"
 #include "sim/ini/utf.h"
@@ -8,77 +10,109 @@ namespace sim {
 
 namespace {
 
-void AppendCodePage(uint32_t codePoint, std::string& out) {
-    if (codePoint > kLastBmpCharacter) {
-        out += "??";  // a surrogate pair: no byte for either half
-        return;
-    }
-    out += CodePage1252Byte(static_cast<uint16_t>(codePoint));
-}
-
-std::string FromUtf8(std::string_view bytes) {
-    std::string text;
-    for (size_t at = 0; at < bytes.size();) AppendCodePage(NextCodePoint(bytes, at), text);
-    return text;
-}
-
-// An odd last byte is no code unit and is dropped.
-std::string FromUtf16(std::string_view bytes, bool bigEndian) {
-    std::string text;
-    for (size_t at = 0; at + 1 < bytes.size(); at += 2) {
-        const auto first = static_cast<uint8_t>(bytes[at]), second = static_cast<uint8_t>(bytes[at + 1]);
-        text += CodePage1252Byte(static_cast<uint16_t>(bigEndian ? first << 8 | second : second << 8 | first));
-    }
-    return text;
-}
-
-std::string ToUtf16(std::string_view utf8, bool bigEndian) {
-    std::string bytes;
-    for (size_t at = 0; at < utf8.size();) {
-        AppendUtf16(NextCodePoint(utf8, at), bigEndian, bytes);
-    }
-    return bytes;
-}
-
-std::optional<std::string> ToCodePageBytes(std::string_view utf8) {
-    std::string bytes;
-    for (size_t at = 0; at < utf8.size();) {
-        const uint32_t codePoint = NextCodePoint(utf8, at);
-        if (codePoint > 0xFF) return std::nullopt;
-        bytes += static_cast<char>(codePoint);
-    }
-    return bytes;
-}
-
 bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+
+// One character of a marked file in both views: its code page byte as the lookup's A function
+// converts it (one per UTF-16 unit: a character beyond U+FFFF is two halves without a byte), and
+// UTF-8.
+void AppendCharacterViews(uint32_t codePoint, IniText& file) {
+    if (codePoint > kLastBmpCharacter) {
+        file.lookupText += "??";
+    } else {
+        file.lookupText += CodePage1252Byte(static_cast<uint16_t>(codePoint));
+    }
+    AppendUtf8(codePoint, file.editText);
+}
+
+IniText Utf8Marked(std::string_view body) {
+    IniText file;
+    file.encoding = IniEncoding::Utf8Mark;
+    for (size_t at = 0; at < body.size();) AppendCharacterViews(NextCodePoint(body, at), file);
+    return file;
+}
+
+IniText Utf16Marked(IniEncoding encoding, std::string_view body) {
+    IniText file;
+    file.encoding = encoding;
+    for (size_t at = 0; at + 1 < body.size();) {
+        AppendCharacterViews(NextUtf16CodePoint(body, at, encoding == IniEncoding::Utf16Be), file);
+    }
+    if (body.size() % 2 != 0) AppendUtf8(kReplacementCharacter, file.editText);  // no unit: the lookup drops it
+    return file;
+}
+
+// A file without a mark: the lookup takes the bytes as they are; a person reads them as UTF-8 when
+// they are UTF-8, else as code page 1252.
+IniText Unmarked(std::string_view bytes) {
+    IniText file;
+    file.lookupText = std::string(bytes);
+    if (IsUtf8(bytes)) {
+        file.editText = file.lookupText;
+        return file;
+    }
+    file.encoding = IniEncoding::CodePage1252;
+    for (const char byte : bytes) AppendUtf8(CodePage1252Unit(static_cast<uint8_t>(byte)), file.editText);
+    return file;
+}
+
+const IniEncodingRow& RowOf(IniEncoding encoding) {
+    for (const IniEncodingRow& row : kIniEncodings) {
+        if (row.encoding == encoding) return row;
+    }
+    return kIniEncodings[0];
+}
+
+std::string_view MarkOf(IniEncoding encoding) {
+    switch (encoding) {
+        case IniEncoding::Utf8Mark: return kUtf8Mark;
+        case IniEncoding::Utf16Le: return kUtf16LeMark;
+        case IniEncoding::Utf16Be: return kUtf16BeMark;
+        case IniEncoding::Utf8:
+        case IniEncoding::CodePage1252: break;
+    }
+    return {};
+}
+
+void AppendCharacter(uint32_t codePoint, IniEncoding encoding, std::string& out, size_t& unwritable) {
+    switch (encoding) {
+        case IniEncoding::Utf8:
+        case IniEncoding::Utf8Mark: return AppendUtf8(codePoint, out);
+        case IniEncoding::Utf16Le:
+        case IniEncoding::Utf16Be: return AppendUtf16(codePoint, encoding == IniEncoding::Utf16Be, out);
+        case IniEncoding::CodePage1252: {
+            const bool held = codePoint <= kLastBmpCharacter && CodePage1252Holds(static_cast<uint16_t>(codePoint));
+            out += held ? CodePage1252Byte(static_cast<uint16_t>(codePoint)) : '?';
+            unwritable += held ? 0 : 1;
+            return;
+        }
+    }
+}
 
 }  // namespace
 
-IniText DecodeIniText(std::string_view bytes) {
-    if (StartsWith(bytes, kUtf8Mark)) return {FromUtf8(bytes.substr(kUtf8Mark.size())), IniEncoding::Utf8};
-    if (StartsWith(bytes, kUtf16LeMark)) return {FromUtf16(bytes.substr(2), false), IniEncoding::Utf16Le};
-    if (StartsWith(bytes, kUtf16BeMark)) return {FromUtf16(bytes.substr(2), true), IniEncoding::Utf16Be};
-    return {std::string(bytes), IniEncoding::CodePage};
-}
+const char* IniEncodingName(IniEncoding encoding) { return RowOf(encoding).name; }
+const char* IniEncodingTitle(IniEncoding encoding) { return RowOf(encoding).title; }
 
-const char* IniEncodingName(IniEncoding encoding) {
-    switch (encoding) {
-        case IniEncoding::CodePage: return "8-bit code page";
-        case IniEncoding::Utf8: return "UTF-8 with a byte order mark";
-        case IniEncoding::Utf16Le: return "UTF-16 LE with a byte order mark";
-        case IniEncoding::Utf16Be: return "UTF-16 BE with a byte order mark";
-    }
-    return "";
-}
-
-std::optional<std::string> EncodeIniText(std::string_view utf8, IniEncoding encoding) {
-    switch (encoding) {
-        case IniEncoding::CodePage: return ToCodePageBytes(utf8);
-        case IniEncoding::Utf8: return std::string(utf8);
-        case IniEncoding::Utf16Le: return ToUtf16(utf8, false);
-        case IniEncoding::Utf16Be: return ToUtf16(utf8, true);
+std::optional<IniEncoding> IniEncodingNamed(std::string_view name) {
+    for (const IniEncodingRow& row : kIniEncodings) {
+        if (name == row.name) return row.encoding;
     }
     return std::nullopt;
+}
+
+IniText DecodeIniText(std::string_view bytes) {
+    if (StartsWith(bytes, kUtf8Mark)) return Utf8Marked(bytes.substr(kUtf8Mark.size()));
+    if (StartsWith(bytes, kUtf16LeMark)) return Utf16Marked(IniEncoding::Utf16Le, bytes.substr(kUtf16LeMark.size()));
+    if (StartsWith(bytes, kUtf16BeMark)) return Utf16Marked(IniEncoding::Utf16Be, bytes.substr(kUtf16BeMark.size()));
+    return Unmarked(bytes);
+}
+
+std::string EncodeIniText(std::string_view text, IniEncoding encoding, size_t* unwritable) {
+    std::string bytes(MarkOf(encoding));
+    size_t unwritten = 0;
+    for (size_t at = 0; at < text.size();) AppendCharacter(NextCodePoint(text, at), encoding, bytes, unwritten);
+    if (unwritable != nullptr) *unwritable = unwritten;
+    return bytes;
 }
 
 }  // namespace sim

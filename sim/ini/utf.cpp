@@ -1,4 +1,4 @@
-// UTF-8 reading and UTF-16 writing, as the system's converter does them.
+// UTF-8 reading and writing, UTF-16 writing, as the system's converter does them.
 #include "sim/ini/utf.h"
 
 namespace sim {
@@ -28,6 +28,28 @@ uint32_t NextCodePoint(std::string_view bytes, size_t& at) {
     return value;
 }
 
+namespace {
+
+constexpr uint32_t kFirstHighSurrogate = 0xD800, kFirstLowSurrogate = 0xDC00, kLastSurrogate = 0xDFFF;
+
+uint32_t UnitAt(std::string_view bytes, size_t at, bool bigEndian) {
+    const auto first = static_cast<uint8_t>(bytes[at]), second = static_cast<uint8_t>(bytes[at + 1]);
+    return bigEndian ? first << 8 | second : second << 8 | first;
+}
+
+}  // namespace
+
+uint32_t NextUtf16CodePoint(std::string_view bytes, size_t& at, bool bigEndian) {
+    const uint32_t unit = UnitAt(bytes, at, bigEndian);
+    at += 2;
+    if (unit < kFirstHighSurrogate || unit > kLastSurrogate) return unit;
+    if (unit >= kFirstLowSurrogate || at + 1 >= bytes.size()) return kReplacementCharacter;
+    const uint32_t low = UnitAt(bytes, at, bigEndian);
+    if (low < kFirstLowSurrogate || low > kLastSurrogate) return kReplacementCharacter;
+    at += 2;
+    return 0x10000 + ((unit - kFirstHighSurrogate) << 10) + (low - kFirstLowSurrogate);
+}
+
 bool IsUtf8(std::string_view text) {
     for (size_t at = 0; at < text.size();) {
         const size_t start = at;
@@ -38,6 +60,18 @@ bool IsUtf8(std::string_view text) {
         }
     }
     return true;
+}
+
+void AppendUtf8(uint32_t codePoint, std::string& out) {
+    if (codePoint < 0x80) {
+        out += static_cast<char>(codePoint);
+        return;
+    }
+    // The lead byte marks how many continuation bytes follow; each of them carries six bits.
+    constexpr uint32_t kLeadMarks[] = {0x00, 0xC0, 0xE0, 0xF0};
+    const int follow = codePoint < 0x800 ? 1 : codePoint <= kLastBmpCharacter ? 2 : 3;
+    out += static_cast<char>(kLeadMarks[follow] | (codePoint >> (6 * follow)));
+    for (int shift = 6 * (follow - 1); shift >= 0; shift -= 6) out += static_cast<char>(0x80 | ((codePoint >> shift) & 0x3F));
 }
 
 namespace {
@@ -52,8 +86,8 @@ void AppendUnit(uint32_t unit, bool bigEndian, std::string& out) {
 
 void AppendUtf16(uint32_t codePoint, bool bigEndian, std::string& out) {
     if (codePoint <= kLastBmpCharacter) return AppendUnit(codePoint, bigEndian, out);
-    AppendUnit(0xD800 + ((codePoint - 0x10000) >> 10), bigEndian, out);
-    AppendUnit(0xDC00 + ((codePoint - 0x10000) & 0x3FF), bigEndian, out);
+    AppendUnit(kFirstHighSurrogate + ((codePoint - 0x10000) >> 10), bigEndian, out);
+    AppendUnit(kFirstLowSurrogate + ((codePoint - 0x10000) & 0x3FF), bigEndian, out);
 }
 
 }  // namespace sim

@@ -384,33 +384,26 @@ void ReadIni(Walk& walk, const json& value, const std::string& path, Scenario& s
     scenario.ini = ini;
 }
 
-struct IniEncodingName {
-    const char* name;
-    IniEncoding encoding;
-};
-
-const IniEncodingName kIniEncodings[] = {
-    {"utf-8",     IniEncoding::Utf8},
-    {"utf-16le",  IniEncoding::Utf16Le},
-    {"utf-16be",  IniEncoding::Utf16Be},
-    {"code-page", IniEncoding::CodePage},
-};
-
 void ReadIniEncoding(Walk& walk, const json& value, const std::string& path, Scenario& scenario) {
-    for (const IniEncodingName& entry : kIniEncodings) {
-        if (value.is_string() && value.get<std::string>() == entry.name) {
-            scenario.iniEncoding = entry.encoding;
-            return;
-        }
+    const std::optional<IniEncoding> encoding = value.is_string() ? IniEncodingNamed(value.get<std::string>()) : std::nullopt;
+    if (encoding) {
+        scenario.iniEncoding = *encoding;
+        return;
     }
-    walk.Error(path, "expected one of utf-8, utf-16le, utf-16be, code-page, got " + value.dump());
+    std::string names;
+    for (const IniEncodingRow& row : kIniEncodings) names += std::string(names.empty() ? "" : ", ") + row.name;
+    walk.Error(path, "expected one of " + names + ", got " + value.dump());
 }
 
 // The "ini" text becomes the file's bytes once both fields are read, whatever their order.
 void EncodeIni(Walk& walk, Scenario& scenario) {
     if (!scenario.ini) return;
-    std::optional<std::string> bytes = EncodeIniText(*scenario.ini, scenario.iniEncoding);
-    if (!bytes) return walk.Error("ini", "a character above U+00FF has no byte in the code page");
+    size_t unwritable = 0;
+    std::string bytes = EncodeIniText(*scenario.ini, scenario.iniEncoding, &unwritable);
+    if (unwritable != 0) {
+        return walk.Error("ini", std::string("the text has characters without a byte of their own in ") +
+                                     IniEncodingName(scenario.iniEncoding));
+    }
     scenario.ini = std::move(bytes);
 }
 

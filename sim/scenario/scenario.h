@@ -1,9 +1,8 @@
 // Scenarios: JSON files that set the KOV.ini text, the clock and the world, then step frames.
 //
 //   {"description": "...", "ini": "[GENERAL]\nLocTextPosX=320\n" (absent or null: no KOV.ini),
-//    "iniEncoding": "utf-8" (default) | "utf-16le" | "utf-16be" | "code-page" (how KOV.ini is
-//    written: "code-page" is one byte per character U+0000..U+00FF; a text starting with "\ufeff"
-//    gets that byte order mark),
+//    "iniEncoding": "utf-8" (default) | "utf-8-bom" | "utf-16le" | "utf-16be" | "windows-1252" (how
+//    KOV.ini is written: the encoding's byte order mark, then the text; sim/ini/ini_text.h),
 //    "clockStartMs": 0, "frameStepMs": 16, "world": {patch},
 //    "steps": [{"label": "freeway", "world": {patch}, "frames": 10}, ...]}
 //

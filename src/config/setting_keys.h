@@ -16,6 +16,9 @@ struct SettingKey {
     int32_t Settings::*toggle;  // null for a number key
 };
 
+// The value buffer LoadSettings hands the lookup: a value is seen as at most 127 characters.
+constexpr uint32_t kSettingValueCapacity = 128;
+
 constexpr const char* kGeneralSection = "GENERAL";
 constexpr const char* kMultiplayerSection = "MULTIPLAYER";
 

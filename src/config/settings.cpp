@@ -13,8 +13,8 @@
 Settings settings;
 
 constexpr const char* kSettingsPath = ".//KOV.ini";
-// One buffer receives every value in turn, so a value is seen as at most 127 characters.
-static char valueBuffer[128];
+// One buffer receives every value in turn.
+static char valueBuffer[kSettingValueCapacity];
 
 static const char* LookUp(const char* section, const char* key, const char* fallback) {
     GetPrivateProfileStringA(section, key, fallback, valueBuffer, sizeof valueBuffer, kSettingsPath);

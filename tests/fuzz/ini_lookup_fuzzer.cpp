@@ -1,5 +1,6 @@
 // Fuzz target: the profile-string lookup with arbitrary file bytes, section and key names, fallback
-// and buffer size, and the plug-in's settings load reading the whole input as its KOV.ini.
+// and buffer size; the editor and the check over the same file; and the plug-in's settings load
+// reading the whole input as its KOV.ini.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cmath>
@@ -14,6 +15,8 @@
 #include "config/settings.h"
 #include "host/platform.h"
 #include "host/script_hook.h"
+#include "sim/ini/ini_check.h"
+#include "sim/ini/ini_edit.h"
 #include "sim/ini/ini_lookup.h"
 #include "work_dir.h"
 
@@ -31,6 +34,42 @@ std::optional<std::string> iniText;
 }
 
 bool IsProfileSpace(char c) { return std::string_view(" \t\n\r\v\f\x1a").find(c) != std::string_view::npos; }
+
+// A name the editor can write as it stands: letters and digits only.
+std::string AsName(const std::string& text) {
+    std::string name;
+    for (char c : text) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) name += c;
+    }
+    return name;
+}
+
+// A value the editor can write as it stands: one line, no white space at either end.
+std::string AsValue(const std::string& text) {
+    std::string value;
+    for (char c : text) {
+        if (c != '\r' && c != '\n') value += c;
+    }
+    while (!value.empty() && IsProfileSpace(value.back())) value.pop_back();
+    while (!value.empty() && IsProfileSpace(value.front())) value.erase(value.begin());
+    return value;
+}
+
+// A key set into any file is then what the lookup reads for it.
+void CheckEdit(const std::string& file, const std::string& section, const std::string& key, const std::string& value) {
+    if (key.empty()) return;
+    const std::string edited = sim::SetIniValue(file, section, key, value);
+    if (sim::FindProfileValue(edited, section, key) != value) Violation("the lookup does not read the value just set");
+}
+
+// The check's findings name lines of the file, in order.
+void CheckFindings(const std::string& file) {
+    int previous = 1;
+    for (const sim::IniFinding& finding : sim::CheckIni(file)) {
+        if (finding.line < previous) Violation("a finding out of line order");
+        previous = finding.line;
+    }
+}
 
 // The contract of the lookup: a terminated text of at most size - 1 characters whose length is
 // the result, and a found value that is trimmed and holds no line end.
@@ -50,6 +89,8 @@ void CheckLookup(FuzzedDataProvider& bytes) {
         Violation("a value keeps white space at an end");
     }
     if (value && value->find_first_of("\r\n") != std::string::npos) Violation("a value spans lines");
+    CheckEdit(file, AsName(section), AsName(key), AsValue(fallback));
+    CheckFindings(file);
 
     // Exactly sized, so a write past the end is caught.
     std::unique_ptr<char[]> out(new char[size == 0 ? 1 : size]);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "tools/preview/preview_run.h"
+#include "tools/preview/preview_world.h"
 
 namespace preview {
 

@@ -7,7 +7,6 @@
 
 #include "sim/host/screen_model.h"
 #include "sim/host/world.h"
-#include "sim/ini/ini_lookup.h"
 #include "sim/ini/ini_text.h"
 #include "sim/ini/utf.h"
 #include "tools/command_line.h"
@@ -233,12 +232,6 @@ sim::Status CheckTogether(PreviewOptions& o) {
 }
 
 }  // namespace
-
-std::optional<std::string> WithAnchorToRadar(const std::optional<std::string>& iniText, bool on) {
-    // Edited as the lookup reads it, so a file in any encoding keeps its other settings.
-    const std::string text = iniText ? sim::DecodeIniText(*iniText).text : std::string();
-    return sim::WithProfileValue(text, "GENERAL", "AnchorToRadar", on ? "true" : "false");
-}
 
 sim::Result<PreviewOptions> ParsePreviewOptions(const std::vector<std::string>& args) {
     PreviewOptions options;

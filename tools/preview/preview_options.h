@@ -41,10 +41,6 @@ struct PreviewOptions {
     int tileHeight = 0;                 // > 0: each screen scaled to this many picture pixels high
 };
 
-// The settings file (its bytes, any encoding; nullopt: no file, so only that key) as the lookup
-// reads it, with AnchorToRadar set as given.
-std::optional<std::string> WithAnchorToRadar(const std::optional<std::string>& iniText, bool on);
-
 // Parses the arguments (without the program name), then checks the options together and fills in
 // the defaults; a one-line message on the first problem. --help stops parsing and succeeds.
 sim::Result<PreviewOptions> ParsePreviewOptions(const std::vector<std::string>& args);

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <iterator>
 
+#include "sim/ini/ini_edit.h"
+
 namespace preview {
 
 namespace {
@@ -108,6 +110,10 @@ sim::Result<sim::Scenario> PreviewScenario(const PreviewOptions& o, const sim::R
     // The settings file's bytes as they are (any encoding), not through the JSON text.
     scenario->ini = iniText;
     return std::move(*scenario);
+}
+
+std::string WithAnchorToRadar(const std::optional<std::string>& iniText, bool on) {
+    return sim::SetIniFileValue(iniText.value_or(""), "GENERAL", "AnchorToRadar", on ? "true" : "false");
 }
 
 }  // namespace preview

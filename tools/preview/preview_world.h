@@ -18,4 +18,8 @@ namespace preview {
 sim::Result<sim::Scenario> PreviewScenario(const PreviewOptions& options, const sim::RealScreen& screen,
                                            const std::optional<std::string>& iniText);
 
+// The settings file's bytes (any encoding; nullopt: no file, so only that key) with AnchorToRadar
+// set as given, in the file's own encoding.
+std::string WithAnchorToRadar(const std::optional<std::string>& iniText, bool on);
+
 }  // namespace preview
