@@ -5,6 +5,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "sim/platform/fiber.h"
 #include "sim/natives/native_table.h"
@@ -107,6 +108,11 @@ void* Host::PluginSymbol(const char* name) const {
     return module_ != nullptr ? FindPluginSymbol(module_, name) : nullptr;
 }
 
+int Host::CallEntryPoint(uint32_t reason) {
+    activeHost = this;
+    return module_ != nullptr ? CallPluginEntry(module_, reason) : 0;
+}
+
 bool Host::RunFrame() {
     activeHost = this;
     if (failed()) return false;
@@ -141,6 +147,7 @@ bool Host::RunFrames(int count) {
 void Host::ClearHistory() {
     trace_.clear();
     frames_.clear();
+    lookups_.clear();
 }
 
 const Frame& Host::lastFrame() const {
@@ -214,6 +221,11 @@ void Host::Register(HINSTANCE__*, void (*entry)()) {
 }
 
 void Host::Unregister(HINSTANCE__*) { scriptEntry_ = nullptr; }
+
+void Host::RecordLookup(SettingsLookup lookup) {
+    lookup.frame = frameIndex_;
+    lookups_.push_back(std::move(lookup));
+}
 
 void Host::Wait(uint32_t milliseconds) {
     StartWait(milliseconds);

@@ -42,6 +42,8 @@ void UnloadPluginModule(PluginModule* module) {
 // The linked-in plug-in has no symbol table to search.
 void* FindPluginSymbol(PluginModule*, const char*) { return nullptr; }
 
+int CallPluginEntry(PluginModule*, uint32_t reason) { return DllMain(ModuleHandle(), reason, nullptr); }
+
 std::string DefaultPluginPath() { return "KOV (linked in)"; }
 
 }  // namespace sim

@@ -128,6 +128,10 @@ void UnloadPluginModule(PluginModule* module) {
 
 void* FindPluginSymbol(PluginModule* module, const char* name) { return dlsym(module->handle, name); }
 
+int CallPluginEntry(PluginModule* module, uint32_t reason) {
+    return EntryPoint(module)(ModuleHandle(module), reason, nullptr);
+}
+
 std::string DefaultPluginPath() {
     char exe[4096];
     const ssize_t length = readlink("/proc/self/exe", exe, sizeof exe - 1);
