@@ -104,10 +104,6 @@ void Host::Unload() {
     gfxAlign = GfxAlign{};
 }
 
-void* Host::PluginSymbol(const char* name) const {
-    return module_ != nullptr ? FindPluginSymbol(module_, name) : nullptr;
-}
-
 int Host::CallEntryPoint(uint32_t reason) {
     activeHost = this;
     return module_ != nullptr ? CallPluginEntry(module_, reason) : 0;

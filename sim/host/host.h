@@ -116,8 +116,6 @@ public:
 
     // The active host: the one most recently constructed, or loading or running a frame.
     static Host* Current();
-    // An exported symbol of the loaded plug-in, for tests that read a process-wide record.
-    void* PluginSymbol(const char* name) const;
 
 private:
     static void ScriptFiberEntry();

@@ -99,10 +99,6 @@ void UnloadPluginModule(PluginModule* module) {
     delete module;
 }
 
-void* FindPluginSymbol(PluginModule* module, const char* name) {
-    return reinterpret_cast<void*>(GetProcAddress(module->handle, name));
-}
-
 int CallPluginEntry(PluginModule* module, uint32_t reason) {
     using EntryFunction = BOOL(WINAPI*)(HINSTANCE, DWORD, LPVOID);
     BYTE* base = reinterpret_cast<BYTE*>(module->handle);
