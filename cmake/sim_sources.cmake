@@ -39,7 +39,8 @@ set(KOV_SIM_INI_SOURCES
 # scenario/: scenario files and their runs.
 set(KOV_SIM_SCENARIO_SOURCES
   ${KOV_SIM_DIR}/scenario/scenario.cpp
-  ${KOV_SIM_DIR}/scenario/scenario_run.cpp)
+  ${KOV_SIM_DIR}/scenario/scenario_run.cpp
+  ${KOV_SIM_DIR}/scenario/every_setting_scene.cpp)
 
 # platform/: file helpers and temporary paths everywhere; the fiber, the plug-in loader and (POSIX)
 # the platform functions the plug-in imports, one folder per target.

@@ -21,6 +21,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -173,11 +174,17 @@ protected:
         return bytes ? sim::SplitLines(*bytes) : std::vector<std::string>();
     }
 
-    // A process-wide record of the loaded plug-in, read through its exported symbol; for the few
-    // tests whose subject is such a record itself (null when the symbol is missing).
-    template <typename Record>
-    const Record* PluginRecord(const char* symbol) const {
-        return static_cast<const Record*>(host_->PluginSymbol(symbol));
+    // Where a panel anchored at this x (design units) is drawn: 2/3 host unit per design unit on the
+    // 1280-wide screen the host reports, as a share of its width.
+    static float PanelXOf(float designX) { return designX * 0.6666667f / 1280; }
+
+    // The x of the panel's left separator (the first "|") in the last frame: the anchor the panel
+    // was drawn at; not-a-number when the frame drew no panel.
+    float DrawnPanelX() const {
+        for (const sim::DrawnText& text : host_->lastFrame().texts) {
+            if (text.text == "|") return text.x;
+        }
+        return std::numeric_limits<float>::quiet_NaN();
     }
 
 private:

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "config/settings.h"
 #include "host/platform.h"
 #include "host/script_hook.h"
 #include "sim_harness.h"
@@ -12,8 +11,6 @@
 namespace {
 
 using simtest::PluginTest;
-
-using DllMainFunction = BOOL (*)(HINSTANCE, DWORD, LPVOID);
 
 class FrameLoop : public PluginTest {
 protected:
@@ -48,8 +45,6 @@ protected:
         world.players[3].ped = 50;
         world.peds[50].player = 3;
     }
-
-    DllMainFunction EntryPoint() { return reinterpret_cast<DllMainFunction>(host().PluginSymbol("DllMain")); }
 };
 
 const std::vector<std::string> kSnapshot = {
@@ -220,36 +215,38 @@ TEST_F(FrameLoop, StartUpWritesTheLogWaits100msThenLoadsTheSettings) {
 
 TEST_F(FrameLoop, EntryPointAnswersEveryReasonAndUnregistersOnDetach) {
     ASSERT_TRUE(StartFrameLoop());
-    const DllMainFunction entry = EntryPoint();
-    ASSERT_NE(entry, nullptr);
-    constexpr DWORD kThreadAttach = 2, kThreadDetach = 3, kProcessDetach = 0;
-    EXPECT_EQ(entry(nullptr, kThreadAttach, nullptr), 1);
-    EXPECT_EQ(entry(nullptr, kThreadDetach, nullptr), 1);
+    constexpr uint32_t kThreadAttach = 2, kThreadDetach = 3, kProcessDetach = 0;
+    EXPECT_EQ(host().CallEntryPoint(kThreadAttach), 1);
+    EXPECT_EQ(host().CallEntryPoint(kThreadDetach), 1);
     ASSERT_TRUE(Run(2)) << "thread attach and detach change nothing";
 
-    EXPECT_EQ(entry(nullptr, kProcessDetach, nullptr), 1);
+    EXPECT_EQ(host().CallEntryPoint(kProcessDetach), 1);
     EXPECT_FALSE(host().RunFrame());
     EXPECT_NE(host().error().find("no script is registered"), std::string::npos) << host().error();
 }
 
+// Load 1 leaves the display off and a blip made; load 2, in a host of its own, starts with the
+// display on and no blip handle: it makes its own blip rather than addressing load 1's.
 TEST_F(FrameLoop, SecondLoadStartsFromLoadTimeState) {
     WriteIni("[GENERAL]\nLocTextPosX=100\n");
+    AddOtherPlayer();
+    host().world.sessionByte = 1;
     ASSERT_TRUE(StartFrameLoop());
-    const Settings* first = PluginRecord<Settings>("settings");
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first->LocTextPosX, 100.0f);
+    ASSERT_EQ(host().world.blips.size(), 1u);
     ASSERT_TRUE(PressDisplayHotkey());  // display off
     ASSERT_TRUE(Run(200));                // the notice has run out
     ASSERT_TRUE(host().lastFrame().texts.empty()) << "load 1 has the panel switched off";
 
     NewHost(simtest::StandardWorld());
+    AddOtherPlayer();
+    host().world.sessionByte = 1;
     ASSERT_TRUE(Start());
-    const Settings* second = PluginRecord<Settings>("settings");
-    ASSERT_NE(second, nullptr);
-    EXPECT_EQ(second->LocTextPosX, 0.0f) << "a fresh load has not read the settings yet";
-    EXPECT_EQ(second->DisplayPlayerBlips, 0);
+    EXPECT_TRUE(host().lookups().empty()) << "a fresh load has not read the settings yet";
     ASSERT_TRUE(RunUntilFrameLoop());
-    EXPECT_FALSE(host().lastFrame().texts.empty()) << "load 2 draws the panel: the display is on again";
+    EXPECT_FLOAT_EQ(DrawnPanelX(), PanelXOf(100)) << "load 2 draws the panel at the file's anchor: the display is on";
+    EXPECT_EQ(Calls("add blip for coordinates").size(), 1u);
+    EXPECT_EQ(host().world.blips.size(), 1u);
+    EXPECT_TRUE(host().world.blipErrors.empty()) << host().world.blipErrors.front();
 }
 
 // ---- the host's frame and wait timing, with a script of the test's own ----

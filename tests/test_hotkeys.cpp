@@ -209,17 +209,10 @@ TEST_F(HotkeysTest, DeadPassClosesTheBigMapOnceThenOnlyWaits) {
 // Enabling the panel reloads KOV.ini before the panel is drawn in the same frame; disabling reads
 // nothing. Each load logs one line: the start-up load and three enables make four.
 TEST_F(HotkeysTest, EditedSettingsTakeEffectOnTheNextEnable) {
-    const auto separatorX = [this]() {
-        for (const sim::DrawnText& text : host().lastFrame().texts) {
-            if (text.text == "|") return text.x;
-        }
-        ADD_FAILURE() << "the panel was not drawn";
-        return -1.0f;
-    };
     WriteIni("[GENERAL]\nLocTextPosX=320\n");
     ASSERT_TRUE(StartInWorld(StandardWorld()));
     ASSERT_TRUE(Step(""));
-    EXPECT_FLOAT_EQ(separatorX(), 320 * 0.6666667f / 1280);
+    EXPECT_FLOAT_EQ(DrawnPanelX(), PanelXOf(320));
 
     for (const int posX : {600, 150, 900}) {
         SCOPED_TRACE("LocTextPosX=" + std::to_string(posX));
@@ -228,7 +221,7 @@ TEST_F(HotkeysTest, EditedSettingsTakeEffectOnTheNextEnable) {
         WriteIni("[GENERAL]\nLocTextPosX=" + std::to_string(posX) + "\n");
         ASSERT_TRUE(Step("ACL"));
         EXPECT_EQ(NoticesIn(host().lastFrame()), std::vector<std::string>{kEnabledNotice});
-        EXPECT_FLOAT_EQ(separatorX(), posX * 0.6666667f / 1280);
+        EXPECT_FLOAT_EQ(DrawnPanelX(), PanelXOf(static_cast<float>(posX)));
         ASSERT_TRUE(Step("AC"));
     }
     const std::vector<std::string> log = LogLines();

@@ -1,21 +1,29 @@
 // LoadSettings through a real KOV.ini: defaults, conversions, clamps, switch words, and when the
-// file is read again. The values are read from the loaded plug-in's Settings record, and the
-// effects checked in what the plug-in then draws and calls.
-#include <cmath>
+// file is read again. What the plug-in made of a file is seen in what it does with it: the
+// every-setting scene run with the file must trace exactly what it traces with a plain file that
+// holds the expected values.
+#include <cstdio>
 #include <limits>
+#include <map>
+#include <optional>
 #include <string>
+#include <vector>
 
-#include "config/settings.h"
+#include "sim/scenario/every_setting_scene.h"
+#include "sim/scenario/scenario_run.h"
 #include "sim_harness.h"
 
 namespace {
 
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
-// Expected record; the defaults of a missing file.
+// The settings a file should give; the defaults of a missing file. AllowRadarSizeToggle changes
+// nothing the plug-in does, so what became of it cannot be seen: only the text its lookup handed
+// out is checked.
 struct Expected {
     float posX = 320, posY = 1035, posXLarge = 470, posYLarge = 1035, sizeMult = 1;
-    int32_t allowToggle = 1, obituaries = 1, blips = 1, teamOnly = 0;
+    bool obituaries = true, blips = true, teamOnly = false, anchorToRadar = false;
+    const char* toggleText = "true";
 };
 
 Expected With(void (*change)(Expected&)) {
@@ -24,22 +32,75 @@ Expected With(void (*change)(Expected&)) {
     return e;
 }
 
+// A number as a KOV.ini value that reads back to the same float.
+std::string Number(float value) {
+    if (value == kInf) return "inf";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
+    return text;
+}
+
+const char* Switch(bool on) { return on ? "true" : "false"; }
+
+// The plain KOV.ini of the expected settings, every key but AllowRadarSizeToggle written out.
+std::string CanonicalIni(const Expected& e) {
+    return "[GENERAL]\nLocTextPosX=" + Number(e.posX) + "\nLocTextPosY=" + Number(e.posY) +
+           "\nLocTextPosX_RadarLrg=" + Number(e.posXLarge) + "\nLocTextPosY_RadarLrg=" + Number(e.posYLarge) +
+           "\nLocTextSizeMult=" + Number(e.sizeMult) + "\nAnchorToRadar=" + Switch(e.anchorToRadar) +
+           "\n[MULTIPLAYER]\nShowPlayerObituaries=" + Switch(e.obituaries) +
+           "\nDisplayPlayerBlips=" + Switch(e.blips) + "\nDisplayTeamBlipsOnly=" + Switch(e.teamOnly) + "\n";
+}
+
+struct SceneRun {
+    std::vector<std::string> trace;  // "frame line"
+    std::vector<sim::SettingsLookup> lookups;
+};
+
+// The every-setting scene with this KOV.ini (nullopt: no file); a failed run fails the test.
+SceneRun RunScene(const std::optional<std::string>& ini) {
+    sim::ScenarioRunOptions options;
+    options.pluginPath = simtest::PluginPath();
+    const sim::ScenarioResult result = sim::RunScenario(sim::EverySettingScene(ini), options);
+    EXPECT_TRUE(result.ok) << result.error;
+    SceneRun run;
+    for (const sim::TraceEntry& entry : result.trace) run.trace.push_back(std::to_string(entry.frame) + " " + entry.line);
+    run.lookups = result.lookups;
+    return run;
+}
+
+// The scene's trace with a canonical file; each file is run once.
+const std::vector<std::string>& CanonicalTrace(const Expected& e) {
+    static std::map<std::string, std::vector<std::string>> traces;
+    const std::string ini = CanonicalIni(e);
+    const auto found = traces.find(ini);
+    return found != traces.end() ? found->second : traces[ini] = RunScene(ini).trace;
+}
+
+// "" when the traces are the same, else their first difference.
+std::string FirstDifference(const std::vector<std::string>& got, const std::vector<std::string>& want) {
+    for (size_t i = 0; i < got.size() || i < want.size(); ++i) {
+        const std::string a = i < got.size() ? got[i] : "(end)", b = i < want.size() ? want[i] : "(end)";
+        if (a != b) return "trace line " + std::to_string(i + 1) + ": got " + a + ", canonical file " + b;
+    }
+    return "";
+}
+
 struct SettingsCase {
     const char* name;
-    const char* ini;  // null: no KOV.ini at all
+    std::optional<std::string> ini;  // nullopt: no KOV.ini at all
     Expected expected;
 };
 
 const std::string kLong127Zeros(127, '0');
 
 const SettingsCase kCases[] = {
-    {"no file: every default", nullptr, Expected{}},
+    {"no file: every default", std::nullopt, Expected{}},
     {"empty file", "", Expected{}},
     {"sections without keys", "[GENERAL]\n[MULTIPLAYER]\n", Expected{}},
-    {"all nine keys", "[GENERAL]\nLocTextPosX=10\nLocTextPosY=20\nLocTextPosX_RadarLrg=30\nLocTextPosY_RadarLrg=40\n"
-                      "LocTextSizeMult=1.5\nAllowRadarSizeToggle=no\n[MULTIPLAYER]\nShowPlayerObituaries=off\n"
-                      "DisplayPlayerBlips=0\nDisplayTeamBlipsOnly=yes\n",
-     Expected{10, 20, 30, 40, 1.5f, 0, 0, 0, 1}},
+    {"all ten keys", "[GENERAL]\nLocTextPosX=10\nLocTextPosY=20\nLocTextPosX_RadarLrg=30\nLocTextPosY_RadarLrg=40\n"
+                     "LocTextSizeMult=1.5\nAllowRadarSizeToggle=no\nAnchorToRadar=yes\n[MULTIPLAYER]\n"
+                     "ShowPlayerObituaries=off\nDisplayPlayerBlips=on\nDisplayTeamBlipsOnly=yes\n",
+     Expected{10, 20, 30, 40, 1.5f, false, true, true, true, "no"}},
     {"negative position gives 0", "[GENERAL]\nLocTextPosX=-40\n", With([](Expected& e) { e.posX = 0; })},
     {"nan position gives 0", "[GENERAL]\nLocTextPosY=nan\n", With([](Expected& e) { e.posY = 0; })},
     {"number prefix is read", "[GENERAL]\nLocTextPosX=320px\n", With([](Expected& e) { e.posX = 320; })},
@@ -56,92 +117,100 @@ const SettingsCase kCases[] = {
     {"size 2.5 kept", "[GENERAL]\nLocTextSizeMult=2.5\n", With([](Expected& e) { e.sizeMult = 2.5f; })},
     {"empty number is 0, not the default", "[GENERAL]\nLocTextPosX=\nLocTextSizeMult=\n",
      With([](Expected& e) { e.posX = 0; e.sizeMult = 0.5f; })},
-    {"empty switch is off", "[MULTIPLAYER]\nShowPlayerObituaries=\n", With([](Expected& e) { e.obituaries = 0; })},
-    {"YES is on", "[MULTIPLAYER]\nDisplayPlayerBlips=YES\nDisplayTeamBlipsOnly=YES\n", With([](Expected& e) { e.teamOnly = 1; })},
-    {"On is on", "[MULTIPLAYER]\nDisplayTeamBlipsOnly=On\n", With([](Expected& e) { e.teamOnly = 1; })},
-    {"TRUE is on", "[MULTIPLAYER]\nDisplayTeamBlipsOnly=TRUE\n", With([](Expected& e) { e.teamOnly = 1; })},
-    {"1 is off", "[MULTIPLAYER]\nDisplayPlayerBlips=1\n", With([](Expected& e) { e.blips = 0; })},
-    {"false is off", "[MULTIPLAYER]\nDisplayPlayerBlips=false\n", With([](Expected& e) { e.blips = 0; })},
+    // 127 zeros fill the buffer; the digit after them is cut off.
+    {"a value is seen as at most 127 characters",
+     "[GENERAL]\nLocTextPosX=" + kLong127Zeros + "5\nLocTextPosY=" + kLong127Zeros.substr(1) + "5\n",
+     With([](Expected& e) { e.posX = 0; e.posY = 5; })},
+    {"empty switch is off", "[MULTIPLAYER]\nShowPlayerObituaries=\n", With([](Expected& e) { e.obituaries = false; })},
+    {"YES is on", "[MULTIPLAYER]\nDisplayPlayerBlips=YES\nDisplayTeamBlipsOnly=YES\n",
+     With([](Expected& e) { e.teamOnly = true; })},
+    {"On is on", "[GENERAL]\nAnchorToRadar=On\n[MULTIPLAYER]\nDisplayTeamBlipsOnly=On\n",
+     With([](Expected& e) { e.anchorToRadar = true; e.teamOnly = true; })},
+    {"TRUE is on", "[MULTIPLAYER]\nDisplayTeamBlipsOnly=TRUE\n", With([](Expected& e) { e.teamOnly = true; })},
+    {"0 is off", "[MULTIPLAYER]\nDisplayPlayerBlips=0\n", With([](Expected& e) { e.blips = false; })},
+    {"1 is off", "[MULTIPLAYER]\nDisplayPlayerBlips=1\n", With([](Expected& e) { e.blips = false; })},
+    {"false is off", "[MULTIPLAYER]\nDisplayPlayerBlips=false\n", With([](Expected& e) { e.blips = false; })},
     {"enabled and y are off", "[GENERAL]\nAllowRadarSizeToggle=enabled\n[MULTIPLAYER]\nShowPlayerObituaries=y\n",
-     With([](Expected& e) { e.allowToggle = 0; e.obituaries = 0; })},
+     With([](Expected& e) { e.toggleText = "enabled"; e.obituaries = false; })},
     {"inline comment makes a switch off", "[MULTIPLAYER]\nDisplayPlayerBlips=true ; shows blips\n",
-     With([](Expected& e) { e.blips = 0; })},
+     With([](Expected& e) { e.blips = false; })},
     {"blanks and quotes go to the lookup", "[MULTIPLAYER]\n  DisplayTeamBlipsOnly =  \"on\"  \n",
-     With([](Expected& e) { e.teamOnly = 1; })},
+     With([](Expected& e) { e.teamOnly = true; })},
     {"names ignore case", "[general]\nloctextposx=5\n[multiplayer]\ndisplayteamblipsonly=on\n",
-     With([](Expected& e) { e.posX = 5; e.teamOnly = 1; })},
+     With([](Expected& e) { e.posX = 5; e.teamOnly = true; })},
     {"key in the wrong section is absent", "[MULTIPLAYER]\nLocTextPosX=5\n[GENERAL]\nDisplayTeamBlipsOnly=on\n", Expected{}},
     {"first of two keys wins", "[GENERAL]\nLocTextPosX=5\nLocTextPosX=6\n", With([](Expected& e) { e.posX = 5; })},
     {"CRLF file", "[GENERAL]\r\nLocTextPosX=5\r\n[MULTIPLAYER]\r\nDisplayTeamBlipsOnly=on\r\n",
-     With([](Expected& e) { e.posX = 5; e.teamOnly = 1; })},
+     With([](Expected& e) { e.posX = 5; e.teamOnly = true; })},
 };
 
-class SettingsFile : public simtest::PluginTest {
+TEST(SettingsFile, EveryValueIsReadConvertedAndClamped) {
+    for (const SettingsCase& c : kCases) {
+        SCOPED_TRACE(c.name);
+        const SceneRun run = RunScene(c.ini);
+        EXPECT_EQ(FirstDifference(run.trace, CanonicalTrace(c.expected)), "");
+        std::vector<std::string> toggleTexts;
+        for (const sim::SettingsLookup& lookup : run.lookups) {
+            if (lookup.key == "AllowRadarSizeToggle" && lookup.section == "GENERAL") toggleTexts.push_back(lookup.text);
+        }
+        EXPECT_EQ(toggleTexts, std::vector<std::string>{c.expected.toggleText});
+    }
+}
+
+// Without this the equalities above would prove nothing: a change of any one setting (but the
+// toggle, which changes nothing by design) changes what the scene traces.
+TEST(SettingsFile, SceneShowsEverySettingButTheToggle) {
+    const struct {
+        const char* key;
+        void (*change)(Expected&);
+    } changes[] = {
+        {"LocTextPosX", [](Expected& e) { e.posX = 400; }},
+        {"LocTextPosY", [](Expected& e) { e.posY = 900; }},
+        {"LocTextPosX_RadarLrg", [](Expected& e) { e.posXLarge = 600; }},
+        {"LocTextPosY_RadarLrg", [](Expected& e) { e.posYLarge = 900; }},
+        {"LocTextSizeMult", [](Expected& e) { e.sizeMult = 2; }},
+        {"AnchorToRadar", [](Expected& e) { e.anchorToRadar = true; }},
+        {"ShowPlayerObituaries", [](Expected& e) { e.obituaries = false; }},
+        {"DisplayPlayerBlips", [](Expected& e) { e.blips = false; }},
+        {"DisplayTeamBlipsOnly", [](Expected& e) { e.teamOnly = true; }},
+    };
+    for (const auto& change : changes) {
+        SCOPED_TRACE(change.key);
+        EXPECT_NE(FirstDifference(CanonicalTrace(With(change.change)), CanonicalTrace(Expected{})), "");
+    }
+}
+
+class SettingsFileLoads : public simtest::PluginTest {
 protected:
-    // Loads the plug-in and runs to the first frame-loop pass; the record of this load.
-    const Settings* Load(const char* ini) {
+    // Loads the plug-in and runs to the first frame-loop pass.
+    bool Load(const char* ini) {
         if (ini != nullptr) WriteIni(ini);
-        if (!StartFrameLoop()) return nullptr;
-        const Settings* record = PluginRecord<Settings>("settings");
-        if (record == nullptr) ADD_FAILURE() << "the plug-in exports no settings record";
-        return record;
+        return StartFrameLoop();
     }
 
     // Texts of the last frame, for comparing what two settings draw.
     std::vector<sim::DrawnText> PanelTexts() { return host().lastFrame().texts; }
 };
 
-void ExpectRecord(const Settings& s, const Expected& e) {
-    EXPECT_EQ(s.LocTextPosX, e.posX);
-    EXPECT_EQ(s.LocTextPosY, e.posY);
-    EXPECT_EQ(s.LocTextPosX_RadarLrg, e.posXLarge);
-    EXPECT_EQ(s.LocTextPosY_RadarLrg, e.posYLarge);
-    EXPECT_EQ(s.LocTextSizeMult, e.sizeMult);
-    EXPECT_EQ(s.AllowRadarSizeToggle, e.allowToggle);
-    EXPECT_EQ(s.ShowPlayerObituaries, e.obituaries);
-    EXPECT_EQ(s.DisplayPlayerBlips, e.blips);
-    EXPECT_EQ(s.DisplayTeamBlipsOnly, e.teamOnly);
-}
-
-TEST_F(SettingsFile, EveryValueIsReadConvertedAndClamped) {
-    for (const SettingsCase& c : kCases) {
-        SCOPED_TRACE(c.name);
-        NewHost(simtest::StandardWorld());
-        std::filesystem::remove(workDir() / "KOV.ini");
-        const Settings* record = Load(c.ini);
-        ASSERT_NE(record, nullptr);
-        ExpectRecord(*record, c.expected);
-    }
-}
-
-TEST_F(SettingsFile, ValueIsSeenAsAtMost127Characters) {
-    // 127 zeros fill the buffer; the digit after them is cut off.
-    const Settings* record = Load(("[GENERAL]\nLocTextPosX=" + kLong127Zeros + "5\nLocTextPosY=" +
-                                   kLong127Zeros.substr(1) + "5\n").c_str());
-    ASSERT_NE(record, nullptr);
-    EXPECT_EQ(record->LocTextPosX, 0.0f);
-    EXPECT_EQ(record->LocTextPosY, 5.0f);
-}
-
-TEST_F(SettingsFile, AnchorMovesThePanelAndSizeScalesIt) {
-    ASSERT_NE(Load(nullptr), nullptr);
+TEST_F(SettingsFileLoads, AnchorMovesThePanelAndSizeScalesIt) {
+    ASSERT_TRUE(Load(nullptr));
     const std::vector<sim::DrawnText> defaults = PanelTexts();
     ASSERT_EQ(defaults.size(), 5u);
 
     NewHost(simtest::StandardWorld());
-    ASSERT_NE(Load("[GENERAL]\nLocTextPosX=410\nLocTextPosY=935\n"), nullptr);
+    ASSERT_TRUE(Load("[GENERAL]\nLocTextPosX=410\nLocTextPosY=935\n"));
     const std::vector<sim::DrawnText> moved = PanelTexts();
     ASSERT_EQ(moved.size(), defaults.size());
     for (size_t i = 0; i < moved.size(); ++i) {
         SCOPED_TRACE(moved[i].text);
         // 90 design units right and 100 up, at 2/3 host unit each on a 1280 by 720 screen.
-        EXPECT_NEAR(moved[i].x - defaults[i].x, 90 * 0.6666667f / 1280, 1e-5);
+        EXPECT_NEAR(moved[i].x - defaults[i].x, PanelXOf(90), 1e-5);
         EXPECT_NEAR(moved[i].y - defaults[i].y, -100 * 0.6666667f / 720, 1e-5);
         EXPECT_EQ(moved[i].state.scale, defaults[i].state.scale);
     }
 
     NewHost(simtest::StandardWorld());
-    ASSERT_NE(Load("[GENERAL]\nLocTextSizeMult=2\n"), nullptr);
+    ASSERT_TRUE(Load("[GENERAL]\nLocTextSizeMult=2\n"));
     const std::vector<sim::DrawnText> larger = PanelTexts();
     ASSERT_EQ(larger.size(), defaults.size());
     EXPECT_EQ(larger[0].x, defaults[0].x) << "the first element sits on the anchor";
@@ -151,46 +220,49 @@ TEST_F(SettingsFile, AnchorMovesThePanelAndSizeScalesIt) {
     }
 }
 
-TEST_F(SettingsFile, RadarSizeToggleSettingChangesNothing) {
+TEST_F(SettingsFileLoads, RadarSizeToggleSettingChangesNothing) {
     host().world.radarControlJustReleased = true;  // the big map is toggled in the first pass
-    ASSERT_NE(Load("[GENERAL]\nAllowRadarSizeToggle=true\n"), nullptr);
+    ASSERT_TRUE(Load("[GENERAL]\nAllowRadarSizeToggle=true\n"));
     ASSERT_TRUE(Run(5));
     const std::vector<std::string> on = TraceLines();
 
     NewHost(simtest::StandardWorld());
     host().world.radarControlJustReleased = true;
-    ASSERT_NE(Load("[GENERAL]\nAllowRadarSizeToggle=off\n"), nullptr);
+    ASSERT_TRUE(Load("[GENERAL]\nAllowRadarSizeToggle=off\n"));
     ASSERT_TRUE(Run(5));
     EXPECT_EQ(TraceLines(), on);
     EXPECT_TRUE(host().world.bigMap) << "the big map was toggled all the same";
 }
 
-TEST_F(SettingsFile, BlipSwitchOffStopsTheBlipPass) {
+TEST_F(SettingsFileLoads, BlipSwitchOffStopsTheBlipPass) {
     host().world.sessionByte = 1;
-    ASSERT_NE(Load("[MULTIPLAYER]\nDisplayPlayerBlips=off\n"), nullptr);
+    ASSERT_TRUE(Load("[MULTIPLAYER]\nDisplayPlayerBlips=off\n"));
     const size_t mark = TraceMark();
     ASSERT_TRUE(Run(2));
     EXPECT_TRUE(Calls("network player active", mark).empty());
 }
 
-TEST_F(SettingsFile, EditedFileTakesEffectWhenTheDisplayIsSwitchedOn) {
-    const Settings* record = Load("[GENERAL]\nLocTextPosX=100\n");
-    ASSERT_NE(record, nullptr);
+TEST_F(SettingsFileLoads, EditedFileTakesEffectWhenTheDisplayIsSwitchedOn) {
+    ASSERT_TRUE(Load("[GENERAL]\nLocTextPosX=100\n"));
+    EXPECT_FLOAT_EQ(DrawnPanelX(), PanelXOf(100));
+    const size_t lookupsPerLoad = host().lookups().size();
+    ASSERT_EQ(lookupsPerLoad, 10u);
     WriteIni("[GENERAL]\nLocTextPosX=200\n");
 
     ASSERT_TRUE(PressDisplayHotkey());  // off: nothing is read
-    EXPECT_EQ(record->LocTextPosX, 100.0f);
+    EXPECT_EQ(host().lookups().size(), lookupsPerLoad);
     EXPECT_EQ(LogLines().size(), 9u);
 
     ASSERT_TRUE(PressDisplayHotkey());  // on: the file is read again
-    EXPECT_EQ(record->LocTextPosX, 200.0f);
+    EXPECT_EQ(host().lookups().size(), 2 * lookupsPerLoad);
+    EXPECT_FLOAT_EQ(DrawnPanelX(), PanelXOf(200));
     EXPECT_EQ(LogLines().size(), 10u);
     EXPECT_EQ(LogLines().back(), "<FILES> General information retrieved.");
 
     std::filesystem::remove(workDir() / "KOV.ini");  // a removed key falls back to its default
     ASSERT_TRUE(PressDisplayHotkey());
     ASSERT_TRUE(PressDisplayHotkey());
-    EXPECT_EQ(record->LocTextPosX, 320.0f);
+    EXPECT_FLOAT_EQ(DrawnPanelX(), PanelXOf(320));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // the trace and draw lists of a run.
 #include "sim/host/host.h"
 
+#include <utility>
+
 #include "sim/platform/fiber.h"
 #include "sim/natives/argument_check.h"
 #include "sim/natives/native_table.h"
@@ -75,8 +77,9 @@ void Host::Unload() {
     gfxAlign = GfxAlign{};
 }
 
-void* Host::PluginSymbol(const char* name) const {
-    return module_ != nullptr ? FindPluginSymbol(module_, name) : nullptr;
+int Host::CallEntryPoint(uint32_t reason) {
+    activeHost = this;
+    return module_ != nullptr ? CallPluginEntry(module_, reason) : 0;
 }
 
 bool Host::RunFrame() {
@@ -113,6 +116,7 @@ bool Host::RunFrames(int count) {
 void Host::ClearHistory() {
     trace_.clear();
     frames_.clear();
+    lookups_.clear();
 }
 
 const Frame& Host::lastFrame() const {
@@ -186,6 +190,11 @@ void Host::Register(HINSTANCE__*, void (*entry)()) {
 }
 
 void Host::Unregister(HINSTANCE__*) { scriptEntry_ = nullptr; }
+
+void Host::RecordLookup(SettingsLookup lookup) {
+    lookup.frame = frameIndex_;
+    lookups_.push_back(std::move(lookup));
+}
 
 void Host::Wait(uint32_t milliseconds) {
     StartWait(milliseconds);

@@ -43,6 +43,14 @@ struct Frame {
     bool helpTextHidden = false;      // hide help text this frame was called this frame
 };
 
+// One settings lookup of the plug-in (GetPrivateProfileStringA) as the simulated host answered it.
+struct SettingsLookup {
+    int frame = 0;
+    std::string section, key, fallback;  // a null pointer reads as ""
+    uint32_t bufferSize = 0;
+    std::string text;  // what was handed out
+};
+
 class Host {
 public:
     Host();
@@ -58,6 +66,9 @@ public:
     bool Load(const std::string& pluginPath);
     // Calls the entry point with process detach and unloads; done by the destructor too.
     void Unload();
+    // Calls the loaded plug-in's entry point with a reason code, as the Windows loader does (thread
+    // attach 2, thread detach 3, process detach 0), and returns its result; 0 when none is loaded.
+    int CallEntryPoint(uint32_t reason);
 
     // Advances the clock one frame and resumes the script if its wait has run out. False once
     // the run has failed (unknown native, an argument slot left unpushed, no script registered...).
@@ -68,9 +79,13 @@ public:
     const std::string& error() const { return error_; }
     const std::vector<TraceEntry>& trace() const { return trace_; }
     const std::vector<Frame>& frames() const { return frames_; }
+    // Every settings lookup the plug-in made, recorded even while not recording and never traced.
+    // Only where the simulated host answers the lookup (the POSIX builds: native and the page);
+    // under Wine the system's own lookup answers and none is recorded.
+    const std::vector<SettingsLookup>& lookups() const { return lookups_; }
     // The latest frame (an empty one before the first frame, or while not recording).
     const Frame& lastFrame() const;
-    // Drops the recorded trace and frames (long runs keep memory flat this way).
+    // Drops the recorded trace, frames and lookups (long runs keep memory flat this way).
     void ClearHistory();
     // When false, nothing is recorded (benchmarks, soak); the world is still updated.
     bool recording = true;
@@ -82,6 +97,8 @@ public:
     void NativeInit(uint64_t hash);
     void NativePush(uint64_t value);
     uint64_t* NativeInvoke();
+    // The settings lookup, where the simulated host answers it; the frame is filled in.
+    void RecordLookup(SettingsLookup lookup);
 
     // ---- for native handlers ----
     Frame& currentFrame();
@@ -99,8 +116,6 @@ public:
 
     // The active host: the one most recently constructed, or loading or running a frame.
     static Host* Current();
-    // An exported symbol of the loaded plug-in, for tests that read a process-wide record.
-    void* PluginSymbol(const char* name) const;
 
 private:
     static void ScriptFiberEntry();
@@ -117,6 +132,7 @@ private:
     std::string error_;
     std::vector<TraceEntry> trace_;
     std::vector<Frame> frames_;
+    std::vector<SettingsLookup> lookups_;
     Frame scratchFrame_;  // what handlers draw into while not recording
     int frameIndex_ = 0;
 

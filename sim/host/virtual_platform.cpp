@@ -1,5 +1,8 @@
-// Tick count and key state from the active host.
+// Tick count and key state from the active host; settings lookups recorded in it.
 #include "sim/host/virtual_platform.h"
+
+#include <string>
+#include <utility>
 
 #include "sim/host/host.h"
 
@@ -18,6 +21,20 @@ short VirtualKeyState(int virtualKey) {
     const auto found = host->world.keysDown.find(virtualKey);
     const bool down = found != host->world.keysDown.end() && found->second;
     return static_cast<short>(down ? kKeyDownBit : 0);
+}
+
+void RecordSettingsLookup(const char* section, const char* key, const char* fallback, const char* out,
+                          uint32_t size, uint32_t copied) {
+    Host* host = Host::Current();
+    if (host == nullptr) return;
+    auto text = [](const char* value) { return std::string(value != nullptr ? value : ""); };
+    SettingsLookup lookup;
+    lookup.section = text(section);
+    lookup.key = text(key);
+    lookup.fallback = text(fallback);
+    lookup.bufferSize = size;
+    if (size > 0 && out != nullptr) lookup.text.assign(out, copied);
+    host->RecordLookup(std::move(lookup));
 }
 
 }  // namespace sim

@@ -1,6 +1,7 @@
 // The platform functions the plug-in uses, answered from the active host: the tick count is the
 // virtual clock and the key state comes from the world's scripted keys. POSIX exports them under
-// their Windows names; on Windows the plug-in's imports are patched to reach them.
+// their Windows names; on Windows the plug-in's imports are patched to reach them. Settings
+// lookups are recorded in the active host where the simulated host answers them (POSIX only).
 #pragma once
 
 #include <cstdint>
@@ -11,5 +12,9 @@ namespace sim {
 uint32_t VirtualTickCount();
 // 0x8000 (bit 15, "down") when the world holds the virtual key down, else 0.
 short VirtualKeyState(int virtualKey);
+// Tells the active host of a settings lookup the simulated host answered: the arguments, and the
+// copied characters of out as the text handed out.
+void RecordSettingsLookup(const char* section, const char* key, const char* fallback, const char* out,
+                          uint32_t size, uint32_t copied);
 
 }  // namespace sim

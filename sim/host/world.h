@@ -53,6 +53,7 @@ struct Blip {
     int32_t sprite = 0, rotation = 0, alpha = 255, colour = 0;
     int32_t priority = 0, display = 0, category = 0;
     int32_t namePlayer = -1;  // player whose name the blip carries
+    int addressedInFrame = 0;  // the frame of the last blip native given this blip (long-run checks)
 };
 
 // The text state the host keeps for the next text; reset after each draw.

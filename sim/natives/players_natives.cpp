@@ -44,11 +44,14 @@ int32_t PlayerOfPed(const World& world, int32_t pedHandle) {
     return -1;
 }
 
-// The blip behind a handle. An unknown handle is recorded where tests can see it, never a crash:
-// the plug-in may legitimately address a blip the host has dropped.
+// The blip behind a handle, which notes the frame. An unknown handle is recorded where tests can
+// see it, never a crash: the plug-in may legitimately address a blip the host has dropped.
 Blip* FindBlip(Host& host, const NativeCall& call, int32_t handle) {
     const auto it = host.world.blips.find(handle);
-    if (it != host.world.blips.end()) return &it->second;
+    if (it != host.world.blips.end()) {
+        it->second.addressedInFrame = host.currentFrame().index;
+        return &it->second;
+    }
     const NativeDef* def = FindNative(call.hash);
     host.world.blipErrors.push_back(std::string(def != nullptr ? def->role : "blip native") + " on unknown blip " +
                                     std::to_string(handle));

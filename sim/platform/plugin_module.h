@@ -4,6 +4,7 @@
 // patched to the virtual clock and the scripted keys.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace sim {
@@ -12,8 +13,8 @@ struct PluginModule;
 
 PluginModule* LoadPluginModule(const std::string& path, std::string* error);
 void UnloadPluginModule(PluginModule* module);
-// An exported symbol of the loaded copy (tests read process-wide records through it); null if absent.
-void* FindPluginSymbol(PluginModule* module, const char* name);
+// Calls the loaded module's entry point with a reason code, as the loader does; its result.
+int CallPluginEntry(PluginModule* module, uint32_t reason);
 // The plug-in built beside the running executable: KOV.so, or KOV.asi on Windows.
 std::string DefaultPluginPath();
 

@@ -57,6 +57,7 @@ struct History {
         if (options.keepHistory) {
             result.trace.insert(result.trace.end(), host.trace().begin(), host.trace().end());
             result.frames.insert(result.frames.end(), host.frames().begin(), host.frames().end());
+            result.lookups.insert(result.lookups.end(), host.lookups().begin(), host.lookups().end());
         }
         host.ClearHistory();
     }

@@ -29,8 +29,8 @@ struct ScenarioRunOptions {
     // KOV.ini or KOV.log is refused: the run writes both and never touches a file it did not make.
     std::string workDir;
     ScenarioObserver* observer = nullptr;
-    // False: the result keeps no trace and no frames (steps keep their frame positions), so memory
-    // stays flat however many frames run; the observer sees them all.
+    // False: the result keeps no trace, frames or lookups (steps keep their frame positions), so
+    // memory stays flat however many frames run; the observer sees every call and frame.
     bool keepHistory = true;
 };
 
@@ -47,7 +47,8 @@ struct ScenarioResult {
     std::vector<TraceEntry> trace;
     std::vector<Frame> frames;
     std::vector<StepResult> steps;  // the steps that ran, the failing one included
-    std::vector<std::string> logLines;  // KOV.log after the run
+    std::vector<SettingsLookup> lookups;  // the plug-in's settings lookups (see Host::lookups)
+    std::vector<std::string> logLines;    // KOV.log after the run
     World world;  // the world at the end of the run
 };
 

@@ -9,8 +9,8 @@
 #include "text/bounded_text.h"
 #include "host/platform.h"
 
-// Written only by LoadSettings. Exported by this name only until the tests observe it through the host.
-Settings settings;
+// Written only by LoadSettings; everyone else reads it through CurrentSettings().
+static Settings settings;
 
 constexpr const char* kSettingsPath = ".//KOV.ini";
 // One buffer receives every value in turn.

@@ -12,8 +12,7 @@
 constexpr int32_t kNoBlip = -1;
 
 // One blip handle per player slot, kNoBlip when the slot has none; lives as long as the library.
-// Exported by this name only until the tests observe it through the host.
-int32_t BlipHandleTable[kPlayerSlots] = {
+static int32_t BlipHandleTable[kPlayerSlots] = {
     kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip,
     kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip,
     kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip,

@@ -3,7 +3,9 @@
 // native results (texts of any length or null, handles, bools with any byte, floats with NaN and
 // infinities, screen sizes of 0 or below, node results other than 0 and 1, player slots with any
 // team, name and vehicle), values written through out-parameters, the key states, the clock and
-// the KOV.ini text. The plug-in must not crash, overrun a buffer or break the call convention.
+// the KOV.ini text. The plug-in must not crash, overrun a buffer or break the call convention, and
+// may give a blip native only handles this input's add-blip returned: a handle kept from an
+// earlier input means the plug-in did not start from its load-time records.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cfloat>
@@ -14,9 +16,9 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
-
-#include <dlfcn.h>
+#include <string_view>
 
 #include "fresh_load.h"
 #include "host/call_native.h"
@@ -67,6 +69,7 @@ struct FuzzHost {
     // The text last returned. The plug-in uses or copies a result at once, so it is freed when the
     // next call starts: a kept pointer then reads freed memory.
     std::unique_ptr<char[]> text;
+    std::set<int32_t> issuedBlips;  // handles add-blip returned in this input (see NoteIssuedBlip)
 };
 
 FuzzHost host;
@@ -159,6 +162,43 @@ void StartCall(uint64_t hash) {
     ++host.callInFrame;
 }
 
+// ---- blip handles ----------------------------------------------------------------------------
+
+constexpr std::string_view kAddBlipRole = "add blip for coordinates";
+constexpr std::string_view kBlipExistsRole = "blip exists";
+constexpr int32_t kNoBlip = -1;  // what the plug-in holds for a slot without a blip
+
+bool TakesABlip(std::string_view role) {
+    return role.substr(0, 8) == "set blip" || role == kBlipExistsRole || role == "remove blip";
+}
+
+int32_t IntIn(uint64_t slot) { return static_cast<int32_t>(static_cast<uint32_t>(slot)); }
+
+// The blip a call addresses: its first argument, or the handle behind it when passed by address.
+int32_t BlipArgument(const sim::NativeSignature& def) {
+    if (def.args[0] != 'h') return IntIn(host.args[0]);
+    const auto* handle = reinterpret_cast<const int32_t*>(static_cast<uintptr_t>(host.args[0]));
+    if (handle == nullptr) Violation("a null out-parameter");
+    return *handle;
+}
+
+// Asking whether "no blip" exists is harmless; any other handle must be one this input's host
+// issued through add-blip (or, for -1, said exists).
+void CheckBlipHandle(const sim::NativeSignature& def) {
+    if (!TakesABlip(def.role)) return;
+    const int32_t handle = BlipArgument(def);
+    if (host.issuedBlips.count(handle) == 0 && !(def.role == kBlipExistsRole && handle == kNoBlip)) {
+        Violation("a blip handle this input's host never issued");
+    }
+}
+
+// What the plug-in learns of blips: the handles add-blip returns, and a "yes" to whether one exists.
+void NoteIssuedBlip(const sim::NativeSignature& def, int32_t askedAbout) {
+    const bool exists = def.role == kBlipExistsRole && (host.result[0] & 0xFFu) != 0;
+    if (def.role == kAddBlipRole) host.issuedBlips.insert(IntIn(host.result[0]));
+    else if (exists) host.issuedBlips.insert(askedAbout);
+}
+
 uint64_t* FinishCall() {
     if (!host.callOpen) Violation("nativeCall without nativeInit");
     host.callOpen = false;
@@ -166,6 +206,8 @@ uint64_t* FinishCall() {
     if (native == nullptr) Violation("a native the host does not know");
     const std::string fault = sim::ArgumentFault(*native, host.args, host.argCount, {host.callInFrame, host.frame});
     if (!fault.empty()) Violation(fault.c_str());
+    CheckBlipHandle(*native);
+    const int32_t firstArgument = IntIn(host.args[0]);
     FuzzedDataProvider& bytes = *host.bytes;
     for (int i = 0; i < host.argCount; ++i) TakeArgument(native->args[i], host.args[i], bytes);
     for (uint64_t& slot : host.result) slot = host.padding;
@@ -174,6 +216,7 @@ uint64_t* FinishCall() {
     } else {
         host.result[0] = AnyResult(native->result, bytes);
     }
+    NoteIssuedBlip(*native, firstArgument);
     return host.result;
 }
 
@@ -202,17 +245,6 @@ uint32_t FrameStepMs(FuzzedDataProvider& bytes) {
 }
 
 HINSTANCE ModuleHandle() { return reinterpret_cast<HINSTANCE>(&host); }
-
-// The plug-in's blip table, found by name: referring to it directly would let the linker move it
-// out of the library (a copy relocation), beyond the reach of the load-time image.
-const int32_t* blipTable = nullptr;
-
-// The restored image must give the load-time records: every blip table entry -1.
-void CheckFreshLoad() {
-    for (int slot = 0; slot < sim::kPlayerSlots; ++slot) {
-        if (blipTable[slot] != -1) Violation("the plug-in did not start from its load-time records");
-    }
-}
 
 }  // namespace
 
@@ -268,8 +300,6 @@ extern "C" short GetAsyncKeyState(int virtualKey) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::SaveLoadTimeImage("libkov_fuzz_plugin");
-    blipTable = static_cast<const int32_t*>(dlsym(RTLD_DEFAULT, "BlipHandleTable"));
-    if (blipTable == nullptr) Violation("the plug-in exports no BlipHandleTable");
     return 0;
 }
 
@@ -277,7 +307,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const fuzz::InScratchDirectory inScratch;  // the plug-in writes KOV.log
     FuzzedDataProvider bytes(data, size);
     fuzz::RestoreLoadTimeImage();
-    CheckFreshLoad();
     host = FuzzHost{};
     host.bytes = &bytes;
     host.padding = bytes.ConsumeIntegral<uint64_t>();

@@ -2,7 +2,8 @@
 // players joining and leaving, team and vehicle changes, deaths and kills, the pause menu, loading
 // screens, session changes, settings reloads, and blips the host drops on its own. After every
 // frame it checks the blips and the obituary notices against the rules a player relies on, and it
-// samples the memory in use.
+// samples the memory in use. It sees the plug-in only as the host does: the blips and feed posts
+// of the world, and the settings lookups (which tell when KOV.ini was read and what it held).
 //
 //   kov_soak [--frames N] [--seed S] [--plugin PATH]
 #include <unistd.h>
@@ -16,19 +17,18 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "config/settings.h"
 #include "sim/platform/files.h"
 #include "sim/host/host.h"
 
 namespace {
 
 constexpr int kSlots = sim::kPlayerSlots;
-constexpr int32_t kNoBlip = -1;
 constexpr int32_t kLocalPed = 1;
 constexpr int32_t kFirstNpcPed = 50;  // peds of no player, among the killers
 constexpr int kNpcPeds = 5;
@@ -62,8 +62,14 @@ struct SlotLife {
 
 struct Counts {
     long joins = 0, leaves = 0, teamChanges = 0, vehicleChanges = 0, deaths = 0, kills = 0, notices = 0;
-    long pauses = 0, loadingScreens = 0, sessionChanges = 0, localDeaths = 0, reloads = 0, hostDrops = 0;
-    long settledFrames = 0, blipsLeftWhileOff = 0;
+    long pauses = 0, loadingScreens = 0, sessionChanges = 0, localDeaths = 0, reloads = 0, loadsSeen = 0;
+    long hostDrops = 0, settledFrames = 0, blipsLeftWhileOff = 0;
+};
+
+// The switches of KOV.ini the plug-in last read, as its lookups handed them out. All off before its
+// first read, as its load-time record is.
+struct Switches {
+    bool obituaries = false, blips = false, teamOnly = false;
 };
 
 using KeyState = std::array<bool, 3>;  // Alt, Ctrl, L
@@ -84,6 +90,7 @@ private:
 
     void SetUpWorld();
     void WriteSettings(bool obituaries, bool blips, bool teamOnly);
+    void ReadLookups();
     int RandomSlot(bool (Soak::*wanted)(int) const);  // -1 when no slot is as wanted
     int Count(bool (Soak::*wanted)(int) const) const;
     bool Inactive(int slot) const { return slot != host_.world.localPlayerIndex && !Active(slot); }
@@ -106,8 +113,10 @@ private:
     bool PlayerCanActInSession() const;
     bool Eligible(int slot) const;
     bool Dead(int slot) const;
+    int BlipsNaming(int slot) const;
     std::string ExpectedNotice(int slot) const;
     void Check();
+    void CheckBlipHandles();
     void CheckBlips(bool settled);
     void CheckNotices(bool settled);
     void Fail(const std::string& message);
@@ -118,11 +127,14 @@ private:
     Options options_;
     std::mt19937 random_;
     sim::Host host_;
-    const int32_t* table_ = nullptr;
-    const Settings* settings_ = nullptr;
+    Switches inForce_;
     std::array<SlotLife, kSlots> slots_{};
-    std::array<int32_t, kSlots> tableBefore_{};
-    std::set<int32_t> hostDropped_;
+    int32_t firstBlipHandle_ = 0;
+    std::set<int32_t> removedBlips_;  // every handle the plug-in removed
+    // Blips the host dropped on its own that the plug-in may still hold, with the slot whose name
+    // each carried: the plug-in goes on addressing such a handle until it notices.
+    std::map<int32_t, int> droppedBlips_;
+    std::set<int32_t> droppedAddressed_;  // those a blip native was given this frame
     std::deque<KeyState> keys_;
     int32_t nextPed_ = 100;
     int32_t nextVehicle_ = 100000;
@@ -204,7 +216,7 @@ void Soak::Leave(int slot) {
     left.activeByte = 0;
     left.ped = 0;
     slots_[static_cast<size_t>(slot)].deathFramesLeft = 0;
-    if (!settings_->DisplayPlayerBlips && table_[slot] != kNoBlip) ++counts_.blipsLeftWhileOff;
+    if (!inForce_.blips && BlipsNaming(slot) > 0) ++counts_.blipsLeftWhileOff;
     ++counts_.leaves;
 }
 
@@ -295,7 +307,7 @@ void Soak::HostDropsABlip() {
     if (world().blips.empty()) return;
     auto it = world().blips.begin();
     std::advance(it, Between(0, static_cast<int>(world().blips.size()) - 1));
-    hostDropped_.insert(it->first);
+    droppedBlips_[it->first] = it->second.namePlayer;
     world().blips.erase(it);
     ++counts_.hostDrops;
 }
@@ -399,7 +411,7 @@ bool Soak::Eligible(int slot) const {
     const sim::NetworkPlayer& p = w.players[static_cast<size_t>(slot)];
     if (!Remote(slot) || w.peds.count(p.ped) == 0) return false;
     const int32_t localTeam = w.players[static_cast<size_t>(w.localPlayerIndex)].team;
-    return settings_->DisplayTeamBlipsOnly != 1 || p.team == localTeam;
+    return !inForce_.teamOnly || p.team == localTeam;
 }
 
 // The died form, or the killed-by form when the killer is another player's ped.
@@ -415,34 +427,71 @@ std::string Soak::ExpectedNotice(int slot) const {
     return "~w~" + victim + " ~c~died.";
 }
 
+// The live blips that carry the slot's name.
+int Soak::BlipsNaming(int slot) const {
+    int count = 0;
+    for (const auto& [handle, blip] : host_.world.blips) count += blip.namePlayer == slot;
+    return count;
+}
+
+// The handle a blip error names at its end ("set blip alpha on unknown blip 1004").
+int32_t HandleOf(const std::string& blipError) {
+    return static_cast<int32_t>(std::atol(blipError.c_str() + blipError.rfind(' ') + 1));
+}
+
+// Every handle given to a blip native is one the plug-in still holds: live, or dropped by the host
+// without the plug-in having noticed yet. A removal is of a handle the host issued, once.
+void Soak::CheckBlipHandles() {
+    const sim::World& w = host_.world;
+    droppedAddressed_.clear();
+    for (const std::string& error : w.blipErrors) {
+        if (droppedBlips_.count(HandleOf(error)) != 0) droppedAddressed_.insert(HandleOf(error));
+        else Fail(error + ", which the host never issued or the plug-in removed");
+    }
+    for (const auto& [handle, calls] : w.blipRemovals) {
+        const std::string blip = "blip " + std::to_string(handle);
+        if (calls != 1) Fail(blip + " removed " + std::to_string(calls) + " times in a frame");
+        if (handle < firstBlipHandle_ || handle >= w.nextBlipHandle) Fail(blip + " removed, which the host never issued");
+        else if (!removedBlips_.insert(handle).second) Fail(blip + " removed again");
+        droppedBlips_.erase(handle);
+    }
+}
+
+// In a settled frame with blips on, the world's blips are exactly the plug-in's: each was given a
+// blip native this frame (one left behind is a leaked handle) and carries the name of a player who
+// should have a blip, and each such player has exactly one; or none while the plug-in still
+// addresses the one the host dropped. Everyone else, the local player first, has none.
 void Soak::CheckBlips(bool settled) {
     const sim::World& w = host_.world;
     maxLiveBlips_ = std::max(maxLiveBlips_, w.blips.size());
+    CheckBlipHandles();
+    if (!settled || !inForce_.blips) return;
+    const int frame = host_.lastFrame().index;
+    std::array<int, kSlots> named{};
     for (const auto& [handle, blip] : w.blips) {
-        const int holders = static_cast<int>(std::count(table_, table_ + kSlots, handle));
-        if (holders != 1) Fail("live blip " + std::to_string(handle) + " is held by " + std::to_string(holders) + " entries");
+        if (blip.addressedInFrame != frame) Fail("blip " + std::to_string(handle) + " was left behind");
+        if (blip.namePlayer >= 0 && blip.namePlayer < kSlots) ++named[static_cast<size_t>(blip.namePlayer)];
+        else Fail("blip " + std::to_string(handle) + " carries no player's name");
     }
     for (int slot = 0; slot < kSlots; ++slot) {
-        const int32_t entry = table_[slot];
-        if (entry != kNoBlip && w.blips.count(entry) == 0 && hostDropped_.count(entry) == 0) {
-            Fail("slot " + std::to_string(slot) + " holds blip " + std::to_string(entry) + ", which it removed");
+        const int count = named[static_cast<size_t>(slot)];
+        const bool eligible = Eligible(slot);
+        // A dropped handle of the slot that the plug-in addressed this frame is still held; this
+        // frame's passes let go of any other.
+        bool holdsDropped = false;
+        for (auto it = droppedBlips_.begin(); it != droppedBlips_.end();) {
+            if (it->second != slot) {
+                ++it;
+            } else if (eligible && count == 0 && droppedAddressed_.count(it->first) != 0) {
+                holdsDropped = true;
+                ++it;
+            } else {
+                it = droppedBlips_.erase(it);
+            }
         }
-    }
-    for (const auto& [handle, calls] : w.blipRemovals) {
-        if (calls != 1) Fail("blip " + std::to_string(handle) + " removed " + std::to_string(calls) + " times in a frame");
-        if (std::count(tableBefore_.begin(), tableBefore_.end(), handle) == 0) {
-            Fail("blip " + std::to_string(handle) + " removed though no slot held it");
-        }
-    }
-    if (!settled || settings_->DisplayPlayerBlips != 1) return;
-    if (table_[w.localPlayerIndex] != kNoBlip) Fail("the local player's slot holds a blip");
-    for (int slot = 0; slot < kSlots; ++slot) {
-        const bool held = table_[slot] != kNoBlip;
-        if (held != Eligible(slot)) Fail("slot " + std::to_string(slot) + (held ? " holds a blip it should not" : " has no blip"));
-        const auto blip = w.blips.find(table_[slot]);
-        if (held && blip != w.blips.end() && blip->second.namePlayer != slot) {
-            Fail("slot " + std::to_string(slot) + "'s blip carries the name of slot " + std::to_string(blip->second.namePlayer));
-        }
+        if (eligible ? count == 1 || (count == 0 && holdsDropped) : count == 0) continue;
+        const std::string who = slot == w.localPlayerIndex ? "the local player" : "slot " + std::to_string(slot);
+        Fail(who + " has " + std::to_string(count) + " blips carrying its name");
     }
 }
 
@@ -462,7 +511,7 @@ void Soak::CheckNotices(bool settled) {
         }
         SlotLife& life = slots_[static_cast<size_t>(victim)];
         if (!Dead(victim)) Fail("a notice for a living player: " + post.text);
-        if (settings_->ShowPlayerObituaries != 1) Fail("a notice with obituaries off: " + post.text);
+        if (!inForce_.obituaries) Fail("a notice with obituaries off: " + post.text);
         if (life.noticesThisDeath > 0) Fail("a second notice for one death: " + post.text);
         if (post.text != ExpectedNotice(victim)) Fail("notice \"" + post.text + "\", expected \"" + ExpectedNotice(victim) + "\"");
         ++life.noticesThisDeath;
@@ -471,31 +520,50 @@ void Soak::CheckNotices(bool settled) {
         ++counts_.notices;
         counts_.kills += post.text.find("killed by") != std::string::npos;
     }
-    if (!settled || settings_->DisplayPlayerBlips != 1) return;
+    if (!settled || !inForce_.blips) return;
     for (int slot = 0; slot < kSlots; ++slot) {
         if (!Eligible(slot)) continue;
         if (!Dead(slot)) {
             slots_[static_cast<size_t>(slot)].armed = true;
-        } else if (settings_->ShowPlayerObituaries == 1 && armedBefore[static_cast<size_t>(slot)] &&
+        } else if (inForce_.obituaries && armedBefore[static_cast<size_t>(slot)] &&
                    posted[static_cast<size_t>(slot)] == 0) {
             Fail("no notice for the death of slot " + std::to_string(slot) + " though its blip is shown");
         }
     }
 }
 
+// The switch keys the soak writes, and where it keeps what the plug-in read for each.
+const struct {
+    const char* key;
+    bool Switches::*field;
+} kSwitchKeys[] = {
+    {"ShowPlayerObituaries", &Switches::obituaries},
+    {"DisplayPlayerBlips",   &Switches::blips},
+    {"DisplayTeamBlipsOnly", &Switches::teamOnly},
+};
+
+// The plug-in's reads of KOV.ini this frame, which count from this frame's passes on. The soak
+// writes only "true" and "false", so a switch is on when its lookup handed out "true".
+void Soak::ReadLookups() {
+    for (const sim::SettingsLookup& lookup : host_.lookups()) {
+        for (const auto& row : kSwitchKeys) {
+            if (lookup.key == row.key) inForce_.*row.field = lookup.text == "true";
+        }
+        counts_.loadsSeen += lookup.key == kSwitchKeys[0].key;
+    }
+}
+
 void Soak::Check() {
+    ReadLookups();
     settledRun_ = PlayerCanActInSession() ? settledRun_ + 1 : 0;
     const bool settled = settledRun_ > kSettledFrames && host_.lastFrame().scriptRan;
     counts_.settledFrames += settled;
     CheckBlips(settled);
     CheckNotices(settled);
-    std::copy(table_, table_ + kSlots, tableBefore_.begin());
-    for (auto it = hostDropped_.begin(); it != hostDropped_.end();) {
-        it = std::count(table_, table_ + kSlots, *it) == 0 ? hostDropped_.erase(it) : std::next(it);
-    }
     world().feed.clear();
     world().blipErrors.clear();
     world().blipRemovals.clear();
+    host_.ClearHistory();
 }
 
 void Soak::Fail(const std::string& message) {
@@ -522,9 +590,9 @@ void Soak::Report(double seconds) const {
     std::printf("  events: %ld joins, %ld leaves, %ld team changes, %ld vehicle changes, %ld deaths (%ld notices, "
                 "%ld kills), %ld local deaths\n",
                 c.joins, c.leaves, c.teamChanges, c.vehicleChanges, c.deaths, c.notices, c.kills, c.localDeaths);
-    std::printf("  %ld pause menus, %ld loading screens, %ld session changes, %ld settings reloads, %ld blips the host "
-                "dropped, %ld blips left while blips were off\n",
-                c.pauses, c.loadingScreens, c.sessionChanges, c.reloads, c.hostDrops, c.blipsLeftWhileOff);
+    std::printf("  %ld pause menus, %ld loading screens, %ld session changes, %ld settings reloads (%ld reads of KOV.ini "
+                "seen), %ld blips the host dropped, %ld blips left while blips were off\n",
+                c.pauses, c.loadingScreens, c.sessionChanges, c.reloads, c.loadsSeen, c.hostDrops, c.blipsLeftWhileOff);
     std::printf("  %ld settled frames checked in full; %d blips created, at most %zu alive at once\n", c.settledFrames,
                 host_.world.nextBlipHandle - 1000, maxLiveBlips_);
     std::printf("  resident memory: %.1f MB after %ld frames, %.1f MB at most, %.1f MB at the end\n", rssWarm_ / 1048576.0,
@@ -539,13 +607,7 @@ bool Soak::RunSession() {
         std::fprintf(stderr, "soak: %s\n", host_.error().c_str());
         return false;
     }
-    table_ = static_cast<const int32_t*>(host_.PluginSymbol("BlipHandleTable"));
-    settings_ = static_cast<const Settings*>(host_.PluginSymbol("settings"));
-    if (table_ == nullptr || settings_ == nullptr) {
-        std::fprintf(stderr, "soak: the plug-in exports no BlipHandleTable or settings\n");
-        return false;
-    }
-    tableBefore_.fill(kNoBlip);
+    firstBlipHandle_ = world().nextBlipHandle;
     SetUpWorld();
     const long rssSampleFrames = std::max(1L, options_.frames / kRssSamples);
     const auto start = std::chrono::steady_clock::now();

@@ -39,8 +39,7 @@ void UnloadPluginModule(PluginModule* module) {
     if (module != nullptr) DllMain(ModuleHandle(), kProcessDetach, nullptr);
 }
 
-// The linked-in plug-in has no symbol table to search.
-void* FindPluginSymbol(PluginModule*, const char*) { return nullptr; }
+int CallPluginEntry(PluginModule*, uint32_t reason) { return DllMain(ModuleHandle(), reason, nullptr); }
 
 std::string DefaultPluginPath() { return "KOV (linked in)"; }
 

@@ -1,5 +1,6 @@
 // The three Windows platform functions for a plug-in built for POSIX: the tick count and key
-// state of the simulated host, and the profile-string lookup over the INI file read from disk.
+// state of the simulated host, and the profile-string lookup over the INI file read from disk,
+// recorded in the active host.
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -27,9 +28,13 @@ std::optional<std::string> ReadFileText(const char* path) {
 
 }  // namespace
 
+// Each lookup is recorded in the active host, so tests see which settings the plug-in asked for and
+// what it got (under Wine the system's own lookup answers, so nothing is recorded there).
 extern "C" DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR out, DWORD size,
                                           LPCSTR path) {
-    return sim::LookupProfileString(ReadFileText(path), section, key, fallback, out, size);
+    const DWORD copied = sim::LookupProfileString(ReadFileText(path), section, key, fallback, out, size);
+    sim::RecordSettingsLookup(section, key, fallback, out, size, copied);
+    return copied;
 }
 
 extern "C" DWORD GetTickCount(void) { return sim::VirtualTickCount(); }

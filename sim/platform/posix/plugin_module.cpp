@@ -126,7 +126,9 @@ void UnloadPluginModule(PluginModule* module) {
     Release(module);
 }
 
-void* FindPluginSymbol(PluginModule* module, const char* name) { return dlsym(module->handle, name); }
+int CallPluginEntry(PluginModule* module, uint32_t reason) {
+    return EntryPoint(module)(ModuleHandle(module), reason, nullptr);
+}
 
 std::string DefaultPluginPath() {
     char exe[4096];

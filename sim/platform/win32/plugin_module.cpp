@@ -1,6 +1,8 @@
 // Loading KOV.asi on Windows: LoadLibraryA runs its entry point for process attach (FreeLibrary,
 // for detach), as a game's loader would. Its imports of GetTickCount and GetAsyncKeyState are then
 // pointed at the virtual clock and the scripted keys; GetPrivateProfileStringA stays the system's.
+// The entry point for the loader's other calls is the one in the image's header, as the loader
+// finds it (KOV.asi exports nothing).
 #include <windows.h>
 
 #include <cstring>
@@ -43,13 +45,18 @@ static bool WriteImportSlot(ULONGLONG* slot, const void* target) {
     return true;
 }
 
+static const IMAGE_NT_HEADERS64* ImageHeaders(HMODULE module) {
+    const BYTE* base = reinterpret_cast<const BYTE*>(module);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    return reinterpret_cast<const IMAGE_NT_HEADERS64*>(base + dos->e_lfanew);
+}
+
 // Walks every imported module's name table beside its address table and rewrites the slots of the
 // imports listed above, whichever system DLL they come from.
 static bool PatchImports(HMODULE module, std::string* error) {
     BYTE* base = reinterpret_cast<BYTE*>(module);
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    const IMAGE_DATA_DIRECTORY& directory =
+        ImageHeaders(module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     if (directory.VirtualAddress == 0) return true;
 
     for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
@@ -92,8 +99,12 @@ void UnloadPluginModule(PluginModule* module) {
     delete module;
 }
 
-void* FindPluginSymbol(PluginModule* module, const char* name) {
-    return reinterpret_cast<void*>(GetProcAddress(module->handle, name));
+int CallPluginEntry(PluginModule* module, uint32_t reason) {
+    using EntryFunction = BOOL(WINAPI*)(HINSTANCE, DWORD, LPVOID);
+    BYTE* base = reinterpret_cast<BYTE*>(module->handle);
+    const auto entry =
+        reinterpret_cast<EntryFunction>(base + ImageHeaders(module->handle)->OptionalHeader.AddressOfEntryPoint);
+    return entry(module->handle, reason, nullptr);
 }
 
 std::string DefaultPluginPath() {
