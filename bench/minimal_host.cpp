@@ -12,6 +12,7 @@
 #include "bench/native_answers.h"
 #include "host/platform.h"
 #include "host/script_hook.h"
+#include "sim/host/virtual_keys.h"
 #include "sim/platform/fiber.h"
 #include "sim/platform/plugin_module.h"
 
@@ -287,8 +288,9 @@ extern "C" DWORD GetTickCount(void) {
 
 extern "C" short GetAsyncKeyState(int virtualKey) {
     bench::CountPlatformCall();
-    const bool down = (virtualKey == 0x12 && bench::world.altDown) || (virtualKey == 0x11 && bench::world.ctrlDown) ||
-                      (virtualKey == 0x4C && bench::world.lDown);
+    const bool down = (virtualKey == sim::kAltKey && bench::world.altDown) ||
+                      (virtualKey == sim::kCtrlKey && bench::world.ctrlDown) ||
+                      (virtualKey == sim::kLKey && bench::world.lDown);
     return down ? static_cast<short>(0x8000) : 0;
 }
 

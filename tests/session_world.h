@@ -12,9 +12,9 @@
 
 namespace simtest {
 
-constexpr int kAltKey = 0x12;
-constexpr int kCtrlKey = 0x11;
-constexpr int kLKey = 0x4C;
+using sim::kAltKey;
+using sim::kCtrlKey;
+using sim::kLKey;
 constexpr int32_t kLocalPed = 1;
 
 // An online session: the local player in slot 0 on ped 1 (active, no team), nobody else active.

@@ -29,6 +29,7 @@
 
 #include "sim/platform/files.h"
 #include "sim/host/host.h"
+#include "sim/host/virtual_keys.h"
 #include "sim/natives/native_table.h"
 
 #ifdef __linux__
@@ -127,9 +128,9 @@ protected:
     }
 
     // Keys the plug-in reads through GetAsyncKeyState.
-    static constexpr int kKeyAlt = 0x12;
-    static constexpr int kKeyCtrl = 0x11;
-    static constexpr int kKeyL = 0x4C;
+    static constexpr int kKeyAlt = sim::kAltKey;
+    static constexpr int kKeyCtrl = sim::kCtrlKey;
+    static constexpr int kKeyL = sim::kLKey;
 
     void HoldKeys(bool alt, bool ctrl, bool l) {
         host_->world.keysDown[kKeyAlt] = alt;

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include "sim/host/host_hash.h"
+#include "sim/host/virtual_keys.h"
 #include "sim/scenario/scenario.h"
 #include "sim/scenario/scenario_run.h"
 #include "sim_harness.h"
@@ -176,9 +177,9 @@ const PatchCase kPatchCases[] = {
      }},
     {"keys and radar control", R"({"keys": {"alt": true, "l": true}, "radarControl": {"justReleased": true}})",
      [](const sim::World& w) {
-         EXPECT_TRUE(w.keysDown.at(0x12));
-         EXPECT_TRUE(w.keysDown.at(0x4C));
-         EXPECT_EQ(w.keysDown.count(0x11), 0u);
+         EXPECT_TRUE(w.keysDown.at(sim::kAltKey));
+         EXPECT_TRUE(w.keysDown.at(sim::kLKey));
+         EXPECT_EQ(w.keysDown.count(sim::kCtrlKey), 0u);
          EXPECT_TRUE(w.radarControlJustReleased);
          EXPECT_FALSE(w.radarControlPressed);
      }},

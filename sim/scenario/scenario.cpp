@@ -10,6 +10,7 @@
 #include "sim/host/host_hash.h"
 #include "sim/ini/ini_text.h"
 #include "sim/host/trace_line.h"
+#include "sim/host/virtual_keys.h"
 
 namespace sim {
 
@@ -17,9 +18,6 @@ namespace {
 
 using nlohmann::json;
 
-constexpr int kVirtualKeyAlt = 0x12;
-constexpr int kVirtualKeyCtrl = 0x11;
-constexpr int kVirtualKeyL = 0x4C;
 constexpr int64_t kMaxStepFrames = 10000000;
 constexpr int64_t kMaxScreenSide = 1 << 16;
 constexpr int64_t kInt32Min = std::numeric_limits<int32_t>::min();
@@ -311,9 +309,9 @@ void ReadKey(Walk& walk, const json& value, const std::string& path, World& worl
 }
 
 const Field<World> kKeyFields[] = {
-    {"alt",  ReadKey<kVirtualKeyAlt>},
-    {"ctrl", ReadKey<kVirtualKeyCtrl>},
-    {"l",    ReadKey<kVirtualKeyL>},
+    {"alt",  ReadKey<kAltKey>},
+    {"ctrl", ReadKey<kCtrlKey>},
+    {"l",    ReadKey<kLKey>},
 };
 
 const Field<World> kRadarControlFields[] = {

@@ -28,6 +28,7 @@
 #include "sim/ini/ini_lookup.h"
 #include "sim/natives/argument_check.h"
 #include "sim/natives/native_call.h"
+#include "sim/host/virtual_keys.h"
 #include "sim/host/world.h"
 #include "work_dir.h"
 
@@ -43,7 +44,7 @@ constexpr size_t kMaxIniBytes = 2048;
 constexpr size_t kLongestPluginText = 127;
 constexpr DWORD kProcessDetach = 0;
 constexpr DWORD kProcessAttach = 1;
-constexpr int kKeysRead[] = {0x11, 0x12, 0x4C};  // Ctrl, Alt, L
+constexpr int kKeysRead[] = {sim::kCtrlKey, sim::kAltKey, sim::kLKey};
 constexpr DWORD kWaitsUsed[] = {0, 100};           // the next frame; the header and dead passes
 
 struct FuzzHost {

@@ -25,6 +25,7 @@
 
 #include "sim/platform/files.h"
 #include "sim/host/host.h"
+#include "sim/host/virtual_keys.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ constexpr int kSlots = sim::kPlayerSlots;
 constexpr int32_t kLocalPed = 1;
 constexpr int32_t kFirstNpcPed = 50;  // peds of no player, among the killers
 constexpr int kNpcPeds = 5;
-constexpr int kKeyAlt = 0x12, kKeyCtrl = 0x11, kKeyL = 0x4C;
+constexpr int kKeyAlt = sim::kAltKey, kKeyCtrl = sim::kCtrlKey, kKeyL = sim::kLKey;
 // A frame counts as settled once the player could act in a session for this many frames in a row:
 // no pass begun earlier (a dead pass waits 100 ms) is still running then.
 constexpr int kSettledFrames = 10;
