@@ -124,13 +124,13 @@ TEST_F(AnchorToRadar, SixteenByNineWithAFullSafeZoneKeepsThePixels) {
     }
 }
 
-// Worked by hand from the HUD rule: the radar on a 16:9, a 21:9 (safe zone 0.9) and a three-monitor
+// Worked by hand from the HUD rule: the visible radar on a 16:9, a 21:9 (safe zone 0.9) and a three-monitor
 // screen; aligned draws under ('L', 'B') and ('R', 'T') with a size param; an unaligned draw.
 TEST(ScreenModel, PlacesTheHudAndAlignedDrawsByTheHudRule) {
-    const sim::PixelBox radar = sim::HudComponentBox({1920, 1080, 1.0f}, sim::HudComponent::Radar);
-    const sim::PixelBox wide = sim::HudComponentBox({2560, 1080, 0.9f}, sim::HudComponent::Radar);
-    const sim::PixelBox triple = sim::HudComponentBox({5760, 1080, 1.0f}, sim::HudComponent::Radar);
-    const sim::PixelBox bigMap = sim::HudComponentBox({1920, 1080, 1.0f}, sim::HudComponent::BigMap);
+    const sim::PixelBox radar = sim::VisibleMapBox({1920, 1080, 1.0f}, sim::HudMap::Radar);
+    const sim::PixelBox wide = sim::VisibleMapBox({2560, 1080, 0.9f}, sim::HudMap::Radar);
+    const sim::PixelBox triple = sim::VisibleMapBox({5760, 1080, 1.0f}, sim::HudMap::Radar);
+    const sim::PixelBox bigMap = sim::VisibleMapBox({1920, 1080, 1.0f}, sim::HudMap::BigMap);
     struct Case {
         const char* name;
         double got, want;
@@ -148,11 +148,11 @@ TEST(ScreenModel, PlacesTheHudAndAlignedDrawsByTheHudRule) {
     const sim::PixelPoint plain = sim::PlaceDrawPosition({2560, 1080, 0.9f}, sim::GfxAlign{}, 0.5f, 0.5f);
     const Case cases[] = {
         {"16:9 radar left", radar.left, -8.64},         {"16:9 radar top", radar.top, 878.16},
-        {"16:9 radar width", radar.width, 288},         {"16:9 radar height", radar.height, 204.0},
-        {"16:9 big map right", bigMap.right(), 691.248}, {"16:9 big map top", bigMap.top, 606.51},
+        {"16:9 radar width", radar.width, 270},         {"16:9 radar height", radar.height, 190.34},
+        {"16:9 big map right", bigMap.right(), 420.94}, {"16:9 big map top", bigMap.top, 606.51},
         {"21:9 0.9 radar left", wide.left, 119.36},     {"21:9 0.9 radar top", wide.top, 824.16},
-        {"21:9 0.9 radar width", wide.width, 288},      {"three monitors radar left", triple.left, 1911.36},
-        {"three monitors radar width", triple.width, 288},
+        {"21:9 0.9 radar width", wide.width, 270},      {"three monitors radar left", triple.left, 1911.36},
+        {"three monitors radar width", triple.width, 270},
         {"L B rect left", rect.left, 0},                {"L B rect top", rect.top, 918},
         {"L B rect width", rect.width, 384},            {"R T x", corner.x, 2240},
         {"R T y", corner.y, 162},                       {"unaligned x", plain.x, 1280},
@@ -161,9 +161,27 @@ TEST(ScreenModel, PlacesTheHudAndAlignedDrawsByTheHudRule) {
     for (const Case& c : cases) EXPECT_NEAR(c.got, c.want, 0.01) << c.name;
 }
 
-// The gap between the map's right edge and the panel's first separator on every listed screen,
-// at safe zones 1.0 and 0.9. Anchored, it is the 1920x1080 gap scaled by the screen's height;
-// plain, it drifts with the aspect ratio and the safe zone.
+// The default anchors (320 and 470) put the panel beside the maps the player sees on a 16:9 screen
+// at a full safe zone, with AnchorToRadar off and on: not over the big map, whose HUD frame is far
+// wider than the map in it.
+TEST(AnchorToRadarGaps, DefaultAnchorsStandRightOfTheVisibleMapsAtSixteenByNine) {
+    preview::PreviewOptions options;
+    options.sizes = {preview::PixelSize{1920, 1080}};
+    options.safeZones = {1.0f};
+    const sim::Result<std::vector<preview::GapRow>> measured = preview::MeasureGaps(options, std::nullopt, PluginPath());
+    ASSERT_TRUE(measured.ok()) << measured.error();
+    ASSERT_EQ(measured->size(), 1u);
+    const preview::GapRow& row = measured->front();
+    for (const int mode : {preview::kPlain, preview::kAnchored}) {
+        SCOPED_TRACE(mode == preview::kPlain ? "plain" : "anchored");
+        EXPECT_NEAR(row.radar[mode], 58.6, 0.5);
+        EXPECT_NEAR(row.bigMap[mode], 49.1, 0.5);
+    }
+}
+
+// The gap between the visible map's right edge and the panel's first separator on every listed
+// screen, at safe zones 1.0 and 0.9. Anchored, it is the 1920x1080 gap scaled by the screen's
+// height; plain, it drifts with the aspect ratio and the safe zone.
 TEST(AnchorToRadarGaps, AnchoredKeepsTheGapOnEveryScreenPlainDrifts) {
     preview::PreviewOptions options;
     options.sizes = preview::MeasuredScreens();
@@ -175,9 +193,6 @@ TEST(AnchorToRadarGaps, AnchoredKeepsTheGapOnEveryScreenPlainDrifts) {
     const preview::GapRow& reference = rows[1];
     ASSERT_EQ(reference.size.width, 1920);
     ASSERT_EQ(reference.size.height, 1080);
-    // The default anchors stand 40.6 px right of the radar, and over the big map, at 1920x1080.
-    EXPECT_NEAR(reference.radar[preview::kAnchored], 40.6, 0.5);
-    EXPECT_NEAR(reference.radar[preview::kPlain], reference.radar[preview::kAnchored], 0.01);
 
     auto at1080 = [](const preview::GapRow& row, const double (&gaps)[preview::kGapModes], int mode) {
         return preview::GapAt1080(gaps[mode], row.size);
@@ -189,22 +204,25 @@ TEST(AnchorToRadarGaps, AnchoredKeepsTheGapOnEveryScreenPlainDrifts) {
         EXPECT_NEAR(at1080(row, row.bigMap, preview::kAnchored), reference.bigMap[preview::kAnchored], 2.0);
     }
     struct Drift {
-        size_t row;      // index into rows: sizes in MeasuredScreens order, safe zone 1.0 then 0.9
-        double low, high;  // plain radar gap at 1080 lines
+        size_t row;                  // index into rows: sizes in MeasuredScreens order, safe zone 1.0 then 0.9
+        double radarLow, radarHigh;  // plain gaps at 1080 lines
+        double bigMapLow, bigMapHigh;
     };
     const Drift drifts[] = {
-        {5, 140, 160},  // 3440x1440: far right of the radar
-        {6, 350, 370},  // 5120x1440
-        {7, -50, -30},  // 1024x768: into the radar
-        {9, -60, -50},  // 1920x1080 at 0.9: the radar moved in, the panel did not
+        {5, 160, 180, 200, 220},  // 3440x1440: far right of both maps
+        {6, 370, 390, 510, 530},  // 5120x1440
+        {7, -30, -10, -75, -55},  // 1024x768: into both maps
+        {9, -42, -32, -52, -42},  // 1920x1080 at 0.9: the maps moved in, the panel did not
     };
     for (const Drift& d : drifts) {
         const preview::GapRow& row = rows[d.row];
         SCOPED_TRACE(std::to_string(row.size.width) + "x" + std::to_string(row.size.height));
-        const double plain = at1080(row, row.radar, preview::kPlain);
-        EXPECT_GT(plain, d.low);
-        EXPECT_LT(plain, d.high);
-        EXPECT_GT(std::fabs(at1080(row, row.bigMap, preview::kPlain) - reference.bigMap[preview::kPlain]), 5);
+        const double radar = at1080(row, row.radar, preview::kPlain);
+        const double bigMap = at1080(row, row.bigMap, preview::kPlain);
+        EXPECT_GT(radar, d.radarLow);
+        EXPECT_LT(radar, d.radarHigh);
+        EXPECT_GT(bigMap, d.bigMapLow);
+        EXPECT_LT(bigMap, d.bigMapHigh);
     }
 }
 

@@ -138,9 +138,9 @@ TEST_F(PreviewTool, WritesSeveralSizesSideBySideWithTheGivenIni) {
 TEST_F(PreviewTool, ReportsTheGapToTheRadarPerScreen) {
     const ToolRun run = RunTool(KOV_PREVIEW_PATH, "--report --size 3440x1440,1920x1080 --safe-zone 1.0");
     ASSERT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_NE(run.output.find("| 3440x1440 |      1.00 |    200.9 (150.6) |     54.2 (40.6) |"), std::string::npos)
+    EXPECT_NE(run.output.find("| 3440x1440 |      1.00 |    224.9 (168.6) |     78.2 (58.6) |"), std::string::npos)
         << run.output;
-    EXPECT_NE(run.output.find("| 1920x1080 |      1.00 |      40.6 (40.6) |     40.6 (40.6) |"), std::string::npos)
+    EXPECT_NE(run.output.find("| 1920x1080 |      1.00 |      58.6 (58.6) |     58.6 (58.6) |"), std::string::npos)
         << run.output;
     EXPECT_EQ(run.output.find("0.90"), std::string::npos) << "only the safe zone asked for";
 }

@@ -115,7 +115,7 @@ TEST(PreviewRender, MapsArePaintedWhereTheScreenModelPutsThem) {
             const preview::Image withMap = preview::RenderImage(scene, c.width, c.height);
             const preview::Image noMap = preview::RenderImage(hidden, c.width, c.height);
             const sim::PixelBox box =
-                sim::HudComponentBox(scene.screen, bigMap ? sim::HudComponent::BigMap : sim::HudComponent::Radar);
+                sim::VisibleMapBox(scene.screen, bigMap ? sim::HudMap::BigMap : sim::HudMap::Radar);
             const int right = static_cast<int>(box.right()), top = static_cast<int>(box.top);
             const int middle = static_cast<int>(box.top + box.height / 3);
             EXPECT_GT(ChangedPixels(withMap, noMap, right - 6, middle, right - 2, middle + 20), 60);
@@ -135,7 +135,7 @@ TEST(PreviewRender, FeedPostsStandAboveTheMap) {
     noFeed.feed.clear();
     const preview::Image without = preview::RenderImage(noFeed, kWidth, kHeight);
     // Left third of the screen, between the middle and the radar's top: only the feed box.
-    const int radarTop = static_cast<int>(sim::HudComponentBox(scene.screen, sim::HudComponent::Radar).top);
+    const int radarTop = static_cast<int>(sim::VisibleMapBox(scene.screen, sim::HudMap::Radar).top);
     EXPECT_GT(ChangedPixels(image, without, 0, kHeight / 2, kWidth / 3, radarTop), 5000);
     EXPECT_EQ(ChangedPixels(image, without, kWidth / 3, 0, kWidth, kHeight), 0);
 }

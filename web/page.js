@@ -167,8 +167,9 @@ function showResult(result, instance) {
   showSettingsRead(result.settings);
 }
 
-// Where the panel stands against the radar (or the open big map) compared with where the same
-// settings put it on a 16:9 screen at a full safe zone, and what to do when it has moved.
+// Where the panel stands against the radar (or the open big map) as the player sees it, compared
+// with where the same settings put it on a 16:9 screen at a full safe zone, and what to do about it.
+// Anchoring keeps the 16:9 place, so it helps only where that place is beside the map.
 function showHint(result) {
   const hint = $("hint");
   const map = result.bigMap ? "big map" : "radar";
@@ -176,22 +177,23 @@ function showHint(result) {
   if (result.gap !== null && result.radarShown) {
     const drift = result.gapAt1080 - result.designedGap;
     const px = Math.round(Math.abs(result.gap));
-    if (result.gap < 0 && result.designedGap >= 0) {
-      text = "On this screen the panel runs " + px + " px into the " + map + ".";
+    if (result.gap < 0) {
+      text = "On this screen the panel starts " + px + " px left of the " + map + "'s right edge.";
     } else if (Math.abs(drift) > GAP_DRIFT) {
       text = "On this screen the panel stands " + Math.round(Math.abs(drift)) + " px (in 1080-line pixels) " +
-        (drift > 0 ? "further away from" : "closer into") + " the " + map +
+        (drift > 0 ? "further away from" : "closer to") + " the " + map +
         " than the same settings put it on a 16:9 screen at a full safe zone.";
     }
   }
   hint.hidden = text === "";
   if (text === "") return;
   const key = result.bigMap ? "LocTextPosX_RadarLrg" : "LocTextPosX";
-  hint.replaceChildren(text + (result.settings.AnchorToRadar
-    ? " Move it with " + key + "."
-    : " Switch AnchorToRadar on (a [GENERAL] setting): the panel then keeps its place beside the radar and the " +
-      "big map on every screen shape and safe zone, as the game's own HUD does. "));
-  if (!result.settings.AnchorToRadar) {
+  const move = result.settings.AnchorToRadar || result.designedGap < 0;
+  hint.replaceChildren(text + (move
+    ? " Move it" + (result.gap < 0 ? " right" : "") + " with " + key + "."
+    : " Switch AnchorToRadar on (a [GENERAL] setting): the panel then keeps its place beside the " + map +
+      " on every screen shape and safe zone, as the game's own HUD does. "));
+  if (!move) {
     const button = document.createElement("button");
     button.type = "button";
     button.id = "anchor-on";

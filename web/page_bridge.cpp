@@ -193,8 +193,8 @@ EMSCRIPTEN_KEEPALIVE const char* kov_run_result() { return runResult.c_str(); }
 // screen of width by height pixels with the game's safe-zone size. The script's fiber switches unwind and rewind this call, so
 // what it returns is lost on the way: the result waits at kov_run_result(). {"ok", "error",
 // "texts": [{"text", "x", "y", "centred"}], "positions": the same as lines, "settings": what the
-// plug-in read, "gap": pixels from the radar's (or open big map's) right edge to the panel, null
-// without a panel, "gapAt1080": the same on a screen 1080 pixels high, "designedGap": the gap the
+// plug-in read, "gap": pixels from the right edge of the radar (or open big map) the player sees to
+// the panel, null without a panel, "gapAt1080": the same on a screen 1080 pixels high, "designedGap": the gap the
 // same draws give on 1920x1080 at a full safe zone, "bigMap", "radarShown"}
 EMSCRIPTEN_KEEPALIVE void kov_run(const char* text, const char* encoding, const char* scene, int width, int height,
                                   float safeZone) {

@@ -1,7 +1,7 @@
-// The game's real screen and where things land on it: the HUD's placement of the radar and the big
-// map, and the placement of script draws made under script gfx alignment. One rule serves both, so
-// every painter (kov-preview, kov-demo, the preview page) shows the panel where the game would
-// put it against the radar. Plain portable C++, no drawing library.
+// The game's real screen and where things land on it: the radar and the big map as the player sees
+// them, and script draws made under script gfx alignment. One rule places both, so every painter
+// (kov-preview, kov-demo, the preview page) and every measurement shows the panel where the game
+// would put it against the maps. Plain portable C++, no drawing library.
 //
 // Positions are normalised (0 to 1 across the screen) unless they say pixels. The HUD lays itself
 // out in a 16:9 frame: on another aspect ratio, horizontal positions and widths of a left-aligned
@@ -44,11 +44,11 @@ bool IsHorizontalAlign(int32_t letter);
 bool IsVerticalAlign(int32_t letter);
 
 // The safe zone and the HUD's horizontal scale on a screen.
-struct HudFrame {
+struct SafeArea {
     float left, top, right, bottom;  // safe-zone edges, normalised
     float xScale;                    // normalised width of one 16:9-frame unit
 };
-HudFrame HudFrameOf(const RealScreen& screen);
+SafeArea SafeAreaOf(const RealScreen& screen);
 
 float AspectRatio(const RealScreen& screen);
 
@@ -66,8 +66,9 @@ PixelPoint PlaceDrawPosition(const RealScreen& screen, const GfxAlign& align, fl
 // A rectangle given by its normalised centre and size, drawn under an alignment, in pixels.
 PixelBox PlaceDrawRect(const RealScreen& screen, const GfxAlign& align, float centreX, float centreY, float w, float h);
 
-enum class HudComponent { Radar, BigMap };
-// The radar or the big map on this screen, in pixels.
-PixelBox HudComponentBox(const RealScreen& screen, HudComponent component);
+enum class HudMap { Radar, BigMap };
+// The map the player sees, the radar or the big map, on this screen in pixels: smaller than the HUD
+// component that holds it, whose frame the game's layout data gives.
+PixelBox VisibleMapBox(const RealScreen& screen, HudMap map);
 
 }  // namespace sim

@@ -241,6 +241,21 @@ class PageTest(unittest.TestCase):
         self.assertTrue(self.last()["settings"]["AnchorToRadar"])
         self.assertFalse(hint.is_displayed())
 
+    def test_the_hint_measures_against_the_big_map_the_player_sees(self):
+        self.open_page()
+        hint = self.driver.find_element(By.ID, "hint")
+        self.choose("scene", "big-map")
+        self.assertGreater(self.last()["gap"], 0)
+        self.assertFalse(hint.is_displayed(), "the default big-map anchor stands beside the big map on 16:9")
+        self.choose("screen-size", "1024x768")
+        self.assertIn("left of the big map's right edge", hint.text)
+        self.assertIn("Switch AnchorToRadar on", hint.text)
+        # Over the big map on 16:9 too: anchoring would keep it there, so the hint says to move it.
+        self.choose("screen-size", "1920x1080")
+        self.paste("[GENERAL]\r\nLocTextPosX_RadarLrg=300\r\n")
+        self.assertIn("Move it right with LocTextPosX_RadarLrg.", hint.text)
+        self.assertEqual(self.driver.find_elements(By.ID, "anchor-on"), [])
+
     def test_picture_matches_kov_preview(self):
         """The canvas and cairo paint the same layout: only the fonts' rasterising differs."""
         self.open_page()

@@ -46,8 +46,8 @@ std::string Cell(double gap, const PixelSize& size) {
 std::optional<double> PanelGap(const ScreenView& scene) {
     double panel = 0;
     if (!PanelLeftEdge(scene, panel)) return std::nullopt;
-    const sim::HudComponent map = scene.bigMap ? sim::HudComponent::BigMap : sim::HudComponent::Radar;
-    return panel - sim::HudComponentBox(scene.screen, map).right();
+    const sim::HudMap map = scene.bigMap ? sim::HudMap::BigMap : sim::HudMap::Radar;
+    return panel - sim::VisibleMapBox(scene.screen, map).right();
 }
 
 double GapAt1080(double gap, const PixelSize& size) { return gap * kReferenceLines / size.height; }

@@ -1,6 +1,6 @@
 // How far the panel stands from the radar and the big map on a screen: the pixel gap between the
-// map's right edge and the panel's first separator, measured from what the plug-in drew (the draw
-// list) placed by the screen model, with AnchorToRadar off and on.
+// right edge of the map the player sees and the panel's first separator, measured from what the
+// plug-in drew (the draw list) placed by the screen model, with AnchorToRadar off and on.
 #pragma once
 
 #include <optional>

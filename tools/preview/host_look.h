@@ -4,7 +4,7 @@
 //
 // Lengths marked "ref px" are pixels of a screen 1080 pixels high: they scale with the screen
 // height only. Where the radar and the big map sit is not a look but the host's placement rule,
-// in sim/host/screen_model.h.
+// in sim/host/screen_model.h (the maps the player sees).
 #pragma once
 
 #include <cstddef>
@@ -31,9 +31,9 @@ constexpr const char* kStandardFace = "DejaVu Sans";
 // Anything else between tildes is drawn as written.
 
 // ---- radar and big map ---------------------------------------------------------------------
-// Health and armour bars along the map's bottom: inset from its bottom edge, height, and the share
-// of the map width each bar takes.
-constexpr float kBarInsetRefPx = 6.0f;
+// Health and armour bars under the map, in the strip above the safe zone's bottom: gap below the
+// map's bottom edge, height, and the share of the map width each bar takes.
+constexpr float kBarGapRefPx = 1.5f;
 constexpr float kBarHeightRefPx = 8.0f;
 constexpr float kHealthBarShare = 0.5f;
 constexpr float kArmourBarShare = 0.25f;
@@ -46,7 +46,7 @@ constexpr int32_t kDeadBlipSprite = 274;
 
 // ---- feed ----------------------------------------------------------------------------------
 // Feed posts stack upward from just above the radar (or the big map), newest nearest the map,
-// each in a dark box as wide as the radar with its text wrapped to fit.
+// each in a dark box out to the radar's right edge with its text wrapped to fit.
 constexpr float kFeedGapRefPx = 8.0f;       // between the map and the first box, and between boxes
 constexpr float kFeedPaddingRefPx = 7.0f;   // inside a box, around the text
 constexpr float kFeedTextScale = 0.40f;     // host text scale of a feed post's text

@@ -1,6 +1,7 @@
 // Drawing a scene through a painter. Where things land comes from the screen model
-// (sim/host/screen_model.h): draw positions, under the alignment they were drawn with, and the radar and
-// big map; the host's look (text size, fonts, colour codes, feed geometry) comes from host_look.h.
+// (sim/host/screen_model.h): draw positions, under the alignment they were drawn with, and the
+// radar and big map the player sees; the host's look (text size, fonts, colour codes, feed
+// geometry) comes from host_look.h.
 // This is the only layout code of the pictures: cairo and the page's canvas paint what it lays out.
 #include "tools/preview/render.h"
 
@@ -26,8 +27,8 @@ struct Box {
     double x, y, w, h;  // top left corner and size in pixels
 };
 
-Box HudBox(const Screen& screen, sim::HudComponent component) {
-    const sim::PixelBox box = sim::HudComponentBox(screen.real, component);
+Box VisibleMap(const Screen& screen, sim::HudMap map) {
+    const sim::PixelBox box = sim::VisibleMapBox(screen.real, map);
     return {box.left, box.top, box.width, box.height};
 }
 
@@ -218,11 +219,10 @@ void DrawMarks(Painter& painter, const Screen& screen, const Box& map, const std
     }
 }
 
-// Health and armour along the bottom of the map, inside it (the map's box reaches the screen's
-// bottom edge on a full safe zone).
+// Health and armour in the strip between the map's bottom and the safe zone's.
 void DrawStatusBars(Painter& painter, const Screen& screen, const Box& map) {
     const double h = kBarHeightRefPx * screen.refPx;
-    const double y = map.y + map.h - kBarInsetRefPx * screen.refPx - h;
+    const double y = map.y + map.h + kBarGapRefPx * screen.refPx;
     painter.Rectangle(map.x, y, map.w, h);
     painter.Fill(kBarBack);
     painter.Rectangle(map.x, y, map.w * kHealthBarShare, h);
@@ -232,7 +232,7 @@ void DrawStatusBars(Painter& painter, const Screen& screen, const Box& map) {
 }
 
 Box MapBox(const Screen& screen, const ScreenView& scene) {
-    return HudBox(screen, scene.bigMap ? sim::HudComponent::BigMap : sim::HudComponent::Radar);
+    return VisibleMap(screen, scene.bigMap ? sim::HudMap::BigMap : sim::HudMap::Radar);
 }
 
 void DrawMap(Painter& painter, const Screen& screen, const ScreenView& scene) {
@@ -272,11 +272,12 @@ std::vector<TextLine> WrapLine(Painter& painter, const TextLook& look, const Tex
 void DrawFeed(Painter& painter, const Screen& screen, const ScreenView& scene) {
     // Over the map when it shows, else down to where the radar would end.
     const Box map = MapBox(screen, scene);
-    const Box radar = HudBox(screen, sim::HudComponent::Radar);
+    const Box radar = VisibleMap(screen, sim::HudMap::Radar);
     const double gap = kFeedGapRefPx * screen.refPx, padding = kFeedPaddingRefPx * screen.refPx;
-    const double boxWidth = radar.w;
-    // The map's box starts a little outside the safe zone; the feed keeps inside it.
-    const double left = std::max(map.x, sim::HudFrameOf(screen.real).left * screen.width);
+    // The map starts a little outside the safe zone; the feed keeps inside it, out to the radar's
+    // right edge.
+    const double left = std::max(map.x, sim::SafeAreaOf(screen.real).left * screen.width);
+    const double boxWidth = radar.x + radar.w - left;
     TextLook look;
     look.em = TextEm(screen, kFeedTextScale);
     double bottom = (scene.radarShown ? map.y : std::min(radar.y + radar.h, screen.height)) - gap;
