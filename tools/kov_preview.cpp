@@ -136,7 +136,8 @@ int Run(int argc, char** argv) {
         const sim::Result<std::vector<preview::GapRow>> rows = preview::MeasureGaps(options, ini, run.pluginPath);
         if (!rows) return Failed(rows.error());
         std::printf("Gap in pixels from the right edge of the radar (and of the big map) to the panel's first\n"
-                    "separator; in brackets the same on a screen 1080 pixels high. Negative: over the map.\n\n%s",
+                    "separator; in brackets the same on a screen 1080 pixels high. Negative: the panel starts\n"
+                    "left of the map's right edge.\n\n%s",
                     preview::FormatGapTable(*rows).c_str());
     }
     if (!options.output.empty()) {
