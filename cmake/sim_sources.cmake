@@ -34,13 +34,16 @@ set(KOV_SIM_INI_SOURCES
   ${KOV_SIM_DIR}/ini/ini_text.cpp
   ${KOV_SIM_DIR}/ini/ini_lookup.cpp
   ${KOV_SIM_DIR}/ini/ini_edit.cpp
-  ${KOV_SIM_DIR}/ini/ini_check.cpp)
+  ${KOV_SIM_DIR}/ini/ini_check.cpp
+  ${KOV_SIM_DIR}/ini/settings_read.cpp
+  ${KOV_SIM_DIR}/ini/ini_document.cpp)
 
 # scenario/: scenario files and their runs.
 set(KOV_SIM_SCENARIO_SOURCES
   ${KOV_SIM_DIR}/scenario/scenario.cpp
   ${KOV_SIM_DIR}/scenario/scenario_run.cpp
-  ${KOV_SIM_DIR}/scenario/every_setting_scene.cpp)
+  ${KOV_SIM_DIR}/scenario/every_setting_scene.cpp
+  ${KOV_SIM_DIR}/scenario/settings_claims.cpp)
 
 # platform/: file helpers and temporary paths everywhere; the fiber, the plug-in loader and (POSIX)
 # the platform functions the plug-in imports, one folder per target.
