@@ -222,11 +222,11 @@ struct Checker {
         const SettingRead* teamOnly = ReadNamed("DisplayTeamBlipsOnly");
         if (notices == nullptr || blips == nullptr || teamOnly == nullptr || !notices->on) return;
         if (!blips->on) {
-            return AddAbout("DisplayPlayerBlips", "ShowPlayerObituaries is on, but with DisplayPlayerBlips off the plug-in "
+            return AddAbout("DisplayPlayerBlips", "ShowPlayerObituaries", "ShowPlayerObituaries is on, but with DisplayPlayerBlips off the plug-in "
                                                   "posts no death notices: the blips are what notice a death.");
         }
         if (teamOnly->on) {
-            AddAbout("DisplayTeamBlipsOnly", "With DisplayTeamBlipsOnly on, death notices come only for your team "
+            AddAbout("DisplayTeamBlipsOnly", "ShowPlayerObituaries", "With DisplayTeamBlipsOnly on, death notices come only for your team "
                                              "mates: the other players have no blip, and the blips are what notice a death.");
         }
     }
@@ -236,9 +236,9 @@ struct Checker {
         return key != nullptr ? ReadOf(*key) : nullptr;
     }
 
-    // A note about a key, on its line where the file sets it.
-    void AddAbout(const char* key, std::string message) {
-        const auto found = readLines.find(key);
+    // A note about a key, on the line where the file sets the key that causes it.
+    void AddAbout(const char* cause, const char* key, std::string message) {
+        const auto found = readLines.find(cause);
         findings.push_back(IniFinding{found != readLines.end() ? found->second : 0, key, std::move(message), true});
     }
 
