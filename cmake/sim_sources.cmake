@@ -59,7 +59,8 @@ set(KOV_SIM_WIN32_SOURCES
   ${KOV_SIM_DIR}/platform/win32/plugin_module.cpp)
 set(KOV_SIM_EMSCRIPTEN_SOURCES
   ${KOV_SIM_DIR}/platform/emscripten/fiber.cpp
-  ${KOV_SIM_DIR}/platform/emscripten/plugin_module.cpp)
+  ${KOV_SIM_DIR}/platform/emscripten/linked_load.cpp
+  ${KOV_SIM_DIR}/platform/linked/plugin_module.cpp)
 
 # Everything a whole simulated host needs but its platform room.
 set(KOV_SIM_PORTABLE_SOURCES ${KOV_SIM_HOST_SOURCES} ${KOV_SIM_HOOK_SOURCES} ${KOV_SIM_NATIVE_SOURCES}

@@ -393,6 +393,7 @@ function settingRow(key, className, ...controls) {
   const row = document.createElement("div");
   row.className = className;
   const label = document.createElement("label");
+  label.className = "name";
   label.textContent = key.key;
   const about = document.createElement("p");
   about.className = "description";
