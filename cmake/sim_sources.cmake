@@ -34,13 +34,16 @@ set(KOV_SIM_INI_SOURCES
   ${KOV_SIM_DIR}/ini/ini_text.cpp
   ${KOV_SIM_DIR}/ini/ini_lookup.cpp
   ${KOV_SIM_DIR}/ini/ini_edit.cpp
-  ${KOV_SIM_DIR}/ini/ini_check.cpp)
+  ${KOV_SIM_DIR}/ini/ini_check.cpp
+  ${KOV_SIM_DIR}/ini/settings_read.cpp
+  ${KOV_SIM_DIR}/ini/ini_document.cpp)
 
 # scenario/: scenario files and their runs.
 set(KOV_SIM_SCENARIO_SOURCES
   ${KOV_SIM_DIR}/scenario/scenario.cpp
   ${KOV_SIM_DIR}/scenario/scenario_run.cpp
-  ${KOV_SIM_DIR}/scenario/every_setting_scene.cpp)
+  ${KOV_SIM_DIR}/scenario/every_setting_scene.cpp
+  ${KOV_SIM_DIR}/scenario/settings_claims.cpp)
 
 # platform/: file helpers and temporary paths everywhere; the fiber, the plug-in loader and (POSIX)
 # the platform functions the plug-in imports, one folder per target.
@@ -56,7 +59,8 @@ set(KOV_SIM_WIN32_SOURCES
   ${KOV_SIM_DIR}/platform/win32/plugin_module.cpp)
 set(KOV_SIM_EMSCRIPTEN_SOURCES
   ${KOV_SIM_DIR}/platform/emscripten/fiber.cpp
-  ${KOV_SIM_DIR}/platform/emscripten/plugin_module.cpp)
+  ${KOV_SIM_DIR}/platform/emscripten/linked_load.cpp
+  ${KOV_SIM_DIR}/platform/linked/plugin_module.cpp)
 
 # Everything a whole simulated host needs but its platform room.
 set(KOV_SIM_PORTABLE_SOURCES ${KOV_SIM_HOST_SOURCES} ${KOV_SIM_HOOK_SOURCES} ${KOV_SIM_NATIVE_SOURCES}

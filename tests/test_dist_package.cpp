@@ -13,6 +13,7 @@
 
 #include "sim/platform/files.h"
 #include "sim/ini/ini_lookup.h"
+#include "sim/ini/setting_descriptions.h"
 #include "sim/scenario/scenario_run.h"
 #include "sim_harness.h"
 
@@ -94,6 +95,40 @@ TEST(DistIni, FollowsTheFileRules) {
     }
     EXPECT_EQ(seen.size(), std::size(kKeys));
     EXPECT_TRUE(allowToggleExplained);
+}
+
+// A sentence cut into lines of at most width characters, each starting with prefix, as many words
+// on each as fit.
+std::vector<std::string> Wrapped(const std::string& sentence, size_t width, const std::string& prefix) {
+    std::vector<std::string> lines{prefix};
+    for (size_t at = 0; at < sentence.size();) {
+        const size_t end = std::min(sentence.find(' ', at), sentence.size());
+        const std::string word = sentence.substr(at, end - at);
+        if (lines.back().size() > prefix.size() && lines.back().size() + 1 + word.size() > width) lines.push_back(prefix);
+        lines.back() += (lines.back().size() > prefix.size() ? " " : "") + word;
+        at = end + 1;
+    }
+    return lines;
+}
+
+// KOV.ini's comment above each key and README.txt's line under each key's name say what the
+// settings table's description says, wrapped as each file wraps.
+TEST(DistFiles, DescribeEverySettingInTheTablesWords) {
+    const std::vector<std::string> ini = sim::SplitLines(DistFile("KOV.ini"));
+    const std::string readme = DistFile("README.txt");
+    for (size_t i = 0; i < std::size(sim::kSettingDescriptions); ++i) {
+        const std::string key = sim::kSettingDescriptions[i].key;
+        const std::string sentence = sim::kSettingDescriptions[i].sentence;
+        SCOPED_TRACE(key);
+        const auto keyLine = std::find_if(ini.begin(), ini.end(), [&](const std::string& line) { return line.rfind(key + "=", 0) == 0; });
+        ASSERT_NE(keyLine, ini.end());
+        auto comment = keyLine;
+        while (comment != ini.begin() && (comment - 1)->rfind(";", 0) == 0) --comment;
+        EXPECT_EQ(std::vector<std::string>(comment, keyLine), Wrapped(sentence, 96, "; "));
+        std::string block = "  " + key + " (default " + kSettingKeys[i].fallback + ")\n";
+        for (const std::string& line : Wrapped(sentence, 96, "      ")) block += line + "\n";
+        EXPECT_NE(readme.find(block), std::string::npos) << block;
+    }
 }
 
 // The plug-in itself, through the whole demo tour, cannot tell the shipped file from no file.

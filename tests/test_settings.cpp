@@ -11,6 +11,7 @@
 
 #include "sim/scenario/every_setting_scene.h"
 #include "sim/scenario/scenario_run.h"
+#include "sim/scenario/settings_claims.h"
 #include "sim_harness.h"
 
 namespace {
@@ -263,6 +264,36 @@ TEST_F(SettingsFileLoads, EditedFileTakesEffectWhenTheDisplayIsSwitchedOn) {
     ASSERT_TRUE(PressDisplayHotkey());
     ASSERT_TRUE(PressDisplayHotkey());
     EXPECT_FLOAT_EQ(DrawnPanelX(), PanelXOf(320));
+}
+
+}  // namespace
+
+namespace {
+
+// Off the screen is decided from where the plug-in drew the panel on the chosen screen: the same
+// file can be fine on one screen and off another.
+TEST(SettingsClaims, PanelOffTheChosenScreenIsAMistake) {
+    const sim::RealScreen wide{1920, 1080, 1.0f}, square{1024, 768, 1.0f};
+    const struct {
+        const char* ini;
+        sim::RealScreen screen;
+        bool off;
+    } cases[] = {
+        {"[GENERAL]\nLocTextPosX=1800\n", wide, false},
+        {"[GENERAL]\nLocTextPosX=5000\n", wide, true},
+        {"[GENERAL]\nLocTextSizeMult=99\n", wide, true},
+        {"[GENERAL]\nLocTextPosY_RadarLrg=1100\n", wide, true},  // only the big map's panel
+        {"[GENERAL]\nAnchorToRadar=true\nLocTextPosX=1850\n", wide, false},
+        {"[GENERAL]\nAnchorToRadar=true\nLocTextPosX=1850\n", square, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.ini) + " on " + std::to_string(c.screen.width) + "x" + std::to_string(c.screen.height));
+        const sim::SettingsClaims claims = sim::ClaimsOfFile(c.ini, c.screen, simtest::PluginPath());
+        ASSERT_TRUE(claims.ok) << claims.error;
+        bool off = false;
+        for (const sim::IniFinding& finding : claims.findings) off = off || finding.message.find("off the screen") != std::string::npos;
+        EXPECT_EQ(off, c.off);
+    }
 }
 
 }  // namespace

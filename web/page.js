@@ -1,7 +1,10 @@
 // The preview page: controls around the WebAssembly module (the plug-in in the simulated host).
-// The KOV.ini text is what every control edits; at the next animation frame after a change (however
-// many came in since the last one) the page checks it, runs the plug-in on it in a fresh module
-// instance and redraws.
+// The KOV.ini file's bytes are the truth: the text shown, the controls and the file editor all work
+// on them through the module (each line keeps its bytes until it is edited). At the next animation
+// frame after a change (however many came in since the last one) the page runs the plug-in on the
+// bytes in a fresh module instance and redraws; after a change of the file or the screen, a second
+// fresh instance runs it through the scene that shows every setting, for what the page tells the
+// player it reads and for the check.
 "use strict";
 
 // Slider ranges: positions are in the plug-in's 1920 by 1080 screen units.
@@ -44,17 +47,20 @@ function freshInstance() {
   });
 }
 
-// Calls an exported function with strings and numbers; strings go through the module's heap
-// (not its small stack), so a long KOV.ini fits.
+const utf8 = new TextEncoder();
+
+// Calls an exported function with numbers, strings and bytes; a string (as UTF-8) or a Uint8Array
+// goes through the module's heap (not its small stack) as two arguments, pointer and length, so
+// a NUL is a byte like any other and a long KOV.ini fits.
 function call(instance, name, returns, ...args) {
   const owned = [];
-  const values = args.map((arg) => {
-    if (typeof arg !== "string") return arg;
-    const size = instance.lengthBytesUTF8(arg) + 1;
-    const pointer = instance._malloc(size);
-    instance.stringToUTF8(arg, pointer, size);
+  const values = args.flatMap((arg) => {
+    if (typeof arg === "number") return [arg];
+    const bytes = typeof arg === "string" ? utf8.encode(arg) : arg;
+    const pointer = instance._malloc(Math.max(bytes.length, 1));
+    instance.HEAPU8.set(bytes, pointer);
     owned.push(pointer);
-    return pointer;
+    return [pointer, bytes.length];
   });
   try {
     const result = instance["_" + name](...values);
@@ -62,6 +68,12 @@ function call(instance, name, returns, ...args) {
   } finally {
     owned.forEach((pointer) => instance._free(pointer));
   }
+}
+
+// The file bytes the module's last edit produced.
+function bytesOut(instance) {
+  const pointer = instance._kov_bytes();
+  return instance.HEAPU8.slice(pointer, pointer + instance._kov_bytes_size());
 }
 
 function callJson(instance, name, ...args) {
@@ -72,21 +84,25 @@ function callJson(instance, name, ...args) {
 
 const page = {
   tables: null,
-  text: "",
+  bytes: new Uint8Array(0),  // the file: what Save writes
+  text: "",            // the file as the editor shows it
   encoding: "utf-8",
+  opened: null,        // what opening the bytes told: encoding, its title, the line end new lines take
+  unkept: [],          // lines edited in the text whose characters the file cannot keep as they are
   fileName: "KOV.ini",
   scene: "street",
   width: 1920,
   height: 1080,
   safeZone: 1,
   last: null,          // the last run's result
-  findings: [],        // the check of the text
+  claims: null,        // what the plug-in read and the check, from the every-setting run
+  findings: [],        // the check of the file
   findingKeys: new Set(),
-  written: {},         // each setting's value as written in the text (null where absent)
+  written: {},         // each setting's value as written in the file (null where absent)
   loadMs: 0,
   redrawMs: [],        // every redraw's time, for the test's report
   redrawParts: [],     // and its parts: a fresh instance, the plug-in's run, the picture and lists
-  textChanged: false,  // the text changed since the last check
+  claimsStale: true,   // the file or the screen changed since the last claims
   frameAsked: false,   // a redraw waits for the next animation frame
   running: false,
   again: false,
@@ -104,7 +120,6 @@ function redraw() {
   page.frameAsked = true;
   requestAnimationFrame(() => {
     page.frameAsked = false;
-    if (page.textChanged) checkText();
     redrawNow();
   });
 }
@@ -122,10 +137,11 @@ async function redrawNow() {
       const instance = await (page.spare || freshInstance());
       page.spare = null;
       const instantiated = performance.now();
-      call(instance, "kov_run", null, page.text, page.encoding, page.scene, page.width, page.height, page.safeZone);
+      call(instance, "kov_run", null, page.bytes, page.scene, page.width, page.height, page.safeZone);
       const result = JSON.parse(call(instance, "kov_run_result", "string"));
       const ran = performance.now();
       page.last = result;
+      if (page.claimsStale) await checkFile();
       showResult(result, instance);
       const finished = performance.now();
       page.redrawMs.push(finished - started);
@@ -164,7 +180,6 @@ function showResult(result, instance) {
   showStatus(page.width + " × " + page.height + ", safe zone " + page.safeZone.toFixed(2));
   showHint(result);
   showPositions(result.texts);
-  showSettingsRead(result.settings);
 }
 
 // Where the panel stands against the radar (or the open big map) as the player sees it, compared
@@ -258,20 +273,48 @@ function showPositions(texts) {
   if (texts.length === 0) body.insertRow().insertCell().textContent = "The plug-in draws no text in this scene.";
 }
 
-// ---- KOV.ini text and the check -------------------------------------------------------------
+// ---- KOV.ini file and the check -------------------------------------------------------------
 
-function setText(text, fromEditor) {
-  page.text = text;
-  if (!fromEditor) $("ini-text").value = text;
-  page.textChanged = true;
+// The file's bytes changed: from the editor (which already shows them), or from elsewhere (the
+// editor then shows the new bytes as opened).
+function setBytes(bytes, fromEditor) {
+  page.bytes = bytes;
+  if (!fromEditor) {
+    page.opened = callJson(helper, "kov_open", bytes);
+    page.encoding = page.opened.encoding;
+    page.text = page.opened.text;
+    page.unkept = [];
+    $("ini-text").value = page.text;
+    showFileInfo();
+  }
+  page.written = callJson(helper, "kov_written", bytes);
+  page.claimsStale = true;
   redraw();
 }
 
-function checkText() {
-  page.textChanged = false;
-  page.written = callJson(helper, "kov_written", page.text, page.encoding);
-  showFindings(callJson(helper, "kov_check", page.text, page.encoding));
+// An edit in the editor, applied to the bytes line by line.
+function editText(text) {
+  page.text = text;
+  const edit = callJson(helper, "kov_apply_text", page.bytes, text);
+  page.unkept = edit.unkept;
+  showFileInfo();
+  setBytes(bytesOut(helper), true);
+}
+
+// What the plug-in reads and the check, from a run of it in a fresh instance on the chosen screen.
+async function checkFile() {
+  page.claimsStale = false;
+  const instance = await freshInstance();
+  call(instance, "kov_claims", null, page.bytes, page.width, page.height, page.safeZone);
+  const claims = JSON.parse(call(instance, "kov_run_result", "string"));
+  if (!claims.ok) {
+    showStatus("The plug-in run for the check failed: " + claims.error, true);
+    return;
+  }
+  page.claims = claims;
+  showFindings(claims.findings);
   showControls();
+  showSettingsRead(claims);
 }
 
 function lineStart(text, line) {
@@ -286,14 +329,15 @@ function lineStart(text, line) {
 
 function showFindings(findings) {
   page.findings = findings;
-  page.findingKeys = new Set(findings.map((f) => f.key.toLowerCase()));
+  const mistakes = findings.filter((f) => !f.note);
+  page.findingKeys = new Set(mistakes.map((f) => f.key.toLowerCase()));
   const summary = $("check-summary");
-  summary.textContent = findings.length === 0 ? "The check finds no mistakes in KOV.ini."
-    : findings.length + (findings.length === 1 ? " mistake" : " mistakes") + " in KOV.ini: see the check under the file.";
-  summary.classList.toggle("warn", findings.length > 0);
+  summary.textContent = mistakes.length === 0 ? "The check finds no mistakes in KOV.ini."
+    : mistakes.length + (mistakes.length === 1 ? " mistake" : " mistakes") + " in KOV.ini: see the check under the file.";
+  summary.classList.toggle("warn", mistakes.length > 0);
   const list = $("findings");
   list.replaceChildren();
-  if (findings.length === 0) {
+  if (mistakes.length === 0) {
     const ok = document.createElement("li");
     ok.className = "ok";
     ok.textContent = "No mistakes: the plug-in reads this file as written.";
@@ -302,6 +346,12 @@ function showFindings(findings) {
   for (const f of findings) {
     const item = document.createElement("li");
     item.dataset.key = f.key;
+    if (f.note) item.className = "note";
+    if (f.line === 0) {
+      item.append((f.note ? "Note: " : "") + f.message);
+      list.appendChild(item);
+      continue;
+    }
     const go = document.createElement("button");
     go.type = "button";
     go.textContent = "Line " + f.line;
@@ -313,7 +363,7 @@ function showFindings(findings) {
       editor.focus();
       editor.setSelectionRange(start, end < 0 ? editor.value.length : end);
     });
-    item.append(go, ": " + f.message);
+    item.append(go, (f.note ? ": note: " : ": ") + f.message);
     list.appendChild(item);
   }
 }
@@ -338,19 +388,27 @@ function buildSettings() {
   }
 }
 
-// A setting's row: its label, its controls (the last one is the one the label names) and, under
-// them, what the plug-in reads, which that control's description points to.
+// A setting's row: its name, under it what it does in the game, its controls (the last one is the
+// one the name labels) and, under them, what the plug-in reads and what the check says of it,
+// which that control's description points to. A setting that changes nothing gets no control.
 function settingRow(key, className, ...controls) {
   const row = document.createElement("div");
   row.className = className;
   const label = document.createElement("label");
+  label.className = "name";
   label.textContent = key.key;
-  label.htmlFor = controlId(key);
+  const about = document.createElement("p");
+  about.className = "description";
+  about.textContent = key.description;
   const reads = document.createElement("div");
   reads.className = "reads";
   reads.id = controlId(key) + "-reads";
-  controls[controls.length - 1].setAttribute("aria-describedby", reads.id);
-  row.append(label, ...controls, reads);
+  about.id = controlId(key) + "-about";
+  if (controls.length > 0) {
+    label.htmlFor = controlId(key);
+    controls[controls.length - 1].setAttribute("aria-describedby", about.id + " " + reads.id);
+  }
+  row.append(label, about, ...controls, reads);
   return row;
 }
 
@@ -359,56 +417,64 @@ function numberControl(key) {
   const slider = document.createElement("input");
   Object.assign(slider, { type: "range", min: low, max: high, step, id: controlId(key) + "-slider" });
   slider.setAttribute("aria-label", key.key + " slider");
+  // A text field: it keeps what the file says even where that is no plain number ("320px").
   const field = document.createElement("input");
-  Object.assign(field, { type: "number", step, id: controlId(key) });
+  Object.assign(field, { type: "text", inputMode: "decimal", spellcheck: false, id: controlId(key) });
   slider.addEventListener("input", () => {
     field.value = slider.value;
     setKey(key, slider.value);
   });
-  field.addEventListener("input", () => {
-    if (field.value !== "") slider.value = field.value;
-    setKey(key, field.value);
-  });
+  field.addEventListener("input", () => setKey(key, field.value));
   return settingRow(key, "setting", slider, field);
 }
 
 function switchControl(key) {
+  if (key.changesNothing) return settingRow(key, "setting switch kept");
   const box = document.createElement("input");
   Object.assign(box, { type: "checkbox", id: controlId(key) });
   box.addEventListener("change", () => setKey(key, box.checked ? "true" : "false"));
   return settingRow(key, "setting switch", box);
 }
 
+// Writes exactly the value the player chose; what the plug-in makes of it shows under the field.
 function setKey(key, value) {
-  setText(call(helper, "kov_set_value", "string", page.text, key.section, key.key, String(value)), false);
+  call(helper, "kov_set_value", null, page.bytes, key.section, key.key, String(value));
+  setBytes(bytesOut(helper), false);
 }
 
-// The controls show what the file says; under each, what the plug-in reads from it.
+// A number field shows what the file says, as written; its slider and a switch's box show what
+// the plug-in reads.
 function showControls() {
+  const read = page.claims ? page.claims.settings : {};
   for (const key of page.tables.keys) {
     const control = $(controlId(key));
-    if (document.activeElement === control) continue;
+    if (control === null) continue;
     const written = page.written[key.key];
     if (key.kind === "number") {
-      // A value that is not a plain number leaves the field empty; the line under it and the
-      // check say what the plug-in makes of it.
-      const value = written === null ? key.fallback : written.trim() !== "" && !isNaN(Number(written)) ? written : "";
-      control.value = value;
-      $(controlId(key) + "-slider").value = value === "" ? key.minimum : value;
-    } else {
-      const text = written === null ? key.fallback : written;
-      control.checked = page.tables.switchOnWords.includes(text.toLowerCase());
+      if (document.activeElement !== control) control.value = written === null ? key.fallback : written;
+      const slider = $(controlId(key) + "-slider");
+      const value = read[key.key];
+      if (document.activeElement !== slider) slider.value = value === null ? slider.max : value;
+    } else if (document.activeElement !== control) {
+      control.checked = Boolean(read[key.key]);
     }
   }
 }
 
-function showSettingsRead(read) {
+// Under each setting: what the plug-in reads, and what the check says of that setting.
+function showSettingsRead(claims) {
   for (const key of page.tables.keys) {
-    const value = read[key.key];
-    const shown = key.kind === "number" ? String(Math.round(value * 1000) / 1000) : value ? "on" : "off";
     const reads = $(controlId(key) + "-reads");
     const absent = page.written[key.key] === null;
-    reads.textContent = "The plug-in reads: " + shown + (absent ? " (not in the file: the default)" : "");
+    const kept = key.changesNothing ? " (it changes nothing)" : "";
+    reads.replaceChildren("The plug-in reads: " + claims.read[key.key].shown + kept +
+      (absent ? " (not in the file: the default)" : ""));
+    for (const f of claims.findings.filter((f) => f.key.toLowerCase() === key.key.toLowerCase())) {
+      const said = document.createElement("span");
+      said.className = f.note ? "said note" : "said";
+      said.textContent = " " + f.message;
+      reads.appendChild(said);
+    }
     reads.classList.toggle("differs", page.findingKeys.has(key.key.toLowerCase()));
   }
 }
@@ -423,6 +489,12 @@ function buildSelect(select, options, selected) {
   }
 }
 
+// The check of the panel's place is for the chosen screen: a new screen asks for it again.
+function screenChanged() {
+  page.claimsStale = true;
+  redraw();
+}
+
 function buildScreenControls() {
   const limits = page.tables.limits;
   const sizes = page.tables.screens.map(([w, h]) => [w + "x" + h, w + " × " + h]);
@@ -435,7 +507,7 @@ function buildScreenControls() {
       [page.width, page.height] = value.split("x").map(Number);
       $("screen-width").value = page.width;
       $("screen-height").value = page.height;
-      redraw();
+      screenChanged();
     }
   });
   const zone = $("safe-zone"), zoneSlider = $("safe-zone-slider");
@@ -448,7 +520,7 @@ function buildScreenControls() {
     page.safeZone = number;
     if (from !== zone) zone.value = number.toFixed(2);
     if (from !== zoneSlider) zoneSlider.value = number;
-    redraw();
+    screenChanged();
   };
   zone.addEventListener("input", () => setZone(zone.value, zone));
   zoneSlider.addEventListener("input", () => setZone(zoneSlider.value, zoneSlider));
@@ -457,7 +529,7 @@ function buildScreenControls() {
       const w = Number($("screen-width").value), h = Number($("screen-height").value);
       if (!(w >= limits.minWidth && w <= limits.maxSide && h >= limits.minHeight && h <= limits.maxSide)) return;
       [page.width, page.height] = [Math.round(w), Math.round(h)];
-      redraw();
+      screenChanged();
     });
   }
 }
@@ -465,36 +537,24 @@ function buildScreenControls() {
 // ---- the file -------------------------------------------------------------------------------
 
 function showFileInfo() {
-  const title = call(helper, "kov_encoding_title", "string", page.encoding);
-  $("file-info").textContent = page.fileName + ": " + title + ". Saved the same way, with Windows line ends.";
+  const info = $("file-info");
+  info.textContent = page.fileName + ": " + page.opened.title + ", lines ending in " + page.opened.lineEnd +
+    ". Saved the same way: every line you did not edit keeps its bytes.";
+  info.classList.toggle("warn", page.unkept.length > 0);
+  if (page.unkept.length > 0) {
+    info.append(" " + (page.unkept.length === 1 ? "Line " : "Lines ") + page.unkept.join(", ") +
+      " hold characters a file in " + page.opened.title + " cannot keep: Save writes them as ? (or keeps the " +
+      "replacement character \uFFFD for bytes that were no text).");
+  }
 }
 
 async function openFile(file) {
-  const bytes = new Uint8Array(await file.arrayBuffer());
-  const pointer = helper._malloc(Math.max(bytes.length, 1));
-  helper.HEAPU8.set(bytes, pointer);
-  let decoded;
-  try {
-    decoded = JSON.parse(helper.UTF8ToString(helper._kov_decode(pointer, bytes.length)));
-  } finally {
-    helper._free(pointer);
-  }
-  page.encoding = decoded.encoding;
   page.fileName = file.name;
-  showFileInfo();
-  setText(decoded.text, false);
+  setBytes(new Uint8Array(await file.arrayBuffer()), false);
 }
-
-// The file's bytes as they will be saved.
-function savedBytes() {
-  const size = call(helper, "kov_encode", null, page.text, page.encoding);
-  const pointer = helper._kov_encoded();
-  return helper.HEAPU8.slice(pointer, pointer + size);
-}
-page.savedBytes = savedBytes;
 
 function saveFile() {
-  const url = URL.createObjectURL(new Blob([savedBytes()], { type: "application/octet-stream" }));
+  const url = URL.createObjectURL(new Blob([page.bytes], { type: "application/octet-stream" }));
   const link = document.createElement("a");
   link.href = url;
   link.download = "KOV.ini";
@@ -505,10 +565,8 @@ function saveFile() {
 }
 
 function useDefaults() {
-  page.encoding = "utf-8";
   page.fileName = "KOV.ini (the shipped defaults)";
-  showFileInfo();
-  setText(KOV_DEFAULT_INI, false);
+  setBytes(utf8.encode(KOV_DEFAULT_INI), false);
 }
 
 // ---- start ----------------------------------------------------------------------------------
@@ -532,7 +590,7 @@ async function start() {
   });
   buildScreenControls();
   buildSettings();
-  $("ini-text").addEventListener("input", () => setText($("ini-text").value, true));
+  $("ini-text").addEventListener("input", () => editText($("ini-text").value));
   $("open-file").addEventListener("change", () => {
     const file = $("open-file").files[0];
     if (file) openFile(file);

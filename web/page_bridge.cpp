@@ -1,10 +1,13 @@
-// The page's entry points into the WebAssembly module: KOV.ini decoding, encoding, editing and
-// checking, the settings table, the scenes, and a run of the plug-in in the simulated host with
-// what it drew. Texts cross as UTF-8; results come back as JSON kept until the next call.
+// The page's entry points into the WebAssembly module: KOV.ini's bytes opened, edited and saved
+// line by line (sim/ini/ini_document.h), the claims about them from a run of the plug-in
+// (sim/scenario/settings_claims.h), the settings table with its descriptions, the scenes, and a run
+// of the plug-in in the simulated host with what it drew. Bytes and texts cross as (pointer,
+// length), never as C strings: a NUL is a byte like any other. Results come back as JSON, and
+// bytes at kov_bytes(), both kept until the next call.
 //
 // A module instance runs the plug-in once: its process-wide records start at load-time state only
-// in a fresh instance, so the page creates one per run (the other entry points may be called on
-// any instance, any number of times).
+// in a fresh instance, so the page creates one per run (kov_run, kov_claims); the other entry
+// points may be called on any instance, any number of times.
 #include <emscripten/emscripten.h>
 
 #include <nlohmann/json.hpp>
@@ -12,15 +15,20 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "config/setting_keys.h"
 #include "kov_version.h"
 #include "sim/host/inline_codes.h"
 #include "sim/ini/ini_check.h"
+#include "sim/ini/ini_document.h"
 #include "sim/ini/ini_edit.h"
 #include "sim/ini/ini_lookup.h"
 #include "sim/ini/ini_text.h"
+#include "sim/ini/setting_descriptions.h"
+#include "sim/ini/settings_read.h"
 #include "sim/platform/plugin_module.h"
+#include "sim/scenario/settings_claims.h"
 #include "tools/preview/common_screens.h"
 #include "tools/preview/gap_report.h"
 #include "tools/preview/placements.h"
@@ -34,9 +42,9 @@ namespace {
 
 using nlohmann::json;
 
-std::string reply;        // the last JSON or text handed to the page
-std::string encoded;      // the last encoded file
-std::string runResult;    // the last run's JSON
+std::string reply;        // the last JSON handed to the page
+std::string bytesOut;     // the last file bytes handed to the page
+std::string runResult;    // the last run's JSON (kov_run, kov_claims)
 preview::ScreenView lastScene;  // the last run's picture
 
 const char* Reply(const json& value) {
@@ -46,48 +54,30 @@ const char* Reply(const json& value) {
 
 void RunResult(const json& value) { runResult = value.dump(-1, ' ', false, json::error_handler_t::replace); }
 
-const char* ReplyText(std::string text) {
-    reply = std::move(text);
-    return reply.c_str();
-}
+std::string_view Span(const char* data, int size) { return std::string_view(data, size > 0 ? static_cast<size_t>(size) : 0); }
 
-sim::IniEncoding EncodingNamed(const char* name) { return sim::IniEncodingNamed(name).value_or(sim::IniEncoding::Utf8); }
-
-// The page saves every line with Windows line ends (CR LF).
-std::string WithWindowsLineEnds(std::string_view text) {
-    std::string out;
-    for (size_t at = 0; at < text.size(); ++at) {
-        if (text[at] != '\r' && text[at] != '\n') {
-            out += text[at];
-            continue;
-        }
-        if (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n') ++at;
-        out += "\r\n";
+// The settings as values for the page: numbers (null for infinity) and switches as booleans.
+json SettingsJson(const std::vector<sim::SettingRead>& read) {
+    json values = json::object();
+    for (const sim::SettingRead& r : read) {
+        if (r.key->number == nullptr) values[r.key->key] = r.on;
+        else values[r.key->key] = std::isfinite(r.number) ? json(r.number) : json(nullptr);
     }
-    return out;
+    return values;
 }
 
-// The bytes of the file the player would save: the text in its encoding.
-std::string FileBytes(const char* text, const char* encoding) {
-    return sim::EncodeIniText(WithWindowsLineEnds(text), EncodingNamed(encoding));
+const char* LineEndName(std::string_view end, sim::IniEncoding encoding) {
+    if (end == sim::EncodeIniBody("\r\n", encoding)) return "CR LF";
+    return end == sim::EncodeIniBody("\n", encoding) ? "LF" : "CR";
 }
 
-json SettingsRead() {
-    const Settings& settings = CurrentSettings();
-    json read = json::object();
-    for (const SettingKey& key : kSettingKeys) {
-        if (key.number != nullptr) read[key.key] = settings.*key.number;
-        else read[key.key] = settings.*key.toggle != 0;
-    }
-    return read;
-}
-
-void Run(const char* text, const char* encoding, const char* scene, int width, int height, float safeZone) {
+void Run(std::string_view bytes, const std::string& scene, int width, int height, float safeZone) {
     preview::PreviewOptions options;
-    if (!preview::ApplyScenePreset(scene, options)) return RunResult({{"ok", false}, {"error", std::string("unknown scene ") + scene}});
+    if (!preview::ApplyScenePreset(scene, options)) return RunResult({{"ok", false}, {"error", "unknown scene " + scene}});
     const sim::RealScreen screen{width, height, safeZone};
+    std::vector<sim::SettingsLookup> lookups;
     sim::Result<preview::ScreenView> shown =
-        preview::RunPreview(options, screen, FileBytes(text, encoding), sim::DefaultPluginPath());
+        preview::RunPreview(options, screen, std::string(bytes), sim::DefaultPluginPath(), &lookups);
     if (!shown) return RunResult({{"ok", false}, {"error", shown.error()}});
     lastScene = std::move(*shown);
     const std::vector<preview::TextPlacement> placements = preview::PlaceTexts(lastScene, width, height);
@@ -100,40 +90,72 @@ void Run(const char* text, const char* encoding, const char* scene, int width, i
     preview::ScreenView designed = lastScene;
     designed.screen = sim::RealScreen{};
     const std::optional<double> designedGap = preview::PanelGap(designed);
-    RunResult({{"ok", true}, {"texts", texts}, {"settings", SettingsRead()}, {"positions", preview::FormatPlacements(placements)},
+    RunResult({{"ok", true}, {"texts", texts}, {"settings", SettingsJson(sim::ReadSettings(lookups))},
+               {"positions", preview::FormatPlacements(placements)},
                {"bigMap", lastScene.bigMap}, {"radarShown", lastScene.radarShown},
                {"gap", gap ? json(*gap) : json(nullptr)},
                {"gapAt1080", gap ? json(preview::GapAt1080(*gap, preview::PixelSize{width, height})) : json(nullptr)},
                {"designedGap", designedGap ? json(*designedGap) : json(nullptr)}});
 }
 
+void Claims(std::string_view bytes, int width, int height, float safeZone) {
+    const sim::SettingsClaims claims = sim::ClaimsOfFile(bytes, sim::RealScreen{width, height, safeZone}, sim::DefaultPluginPath());
+    if (!claims.ok) return RunResult({{"ok", false}, {"error", claims.error}});
+    json read = json::object();
+    for (const sim::SettingRead& r : claims.read) read[r.key->key] = {{"shown", sim::ShownValue(r)}, {"text", r.text}};
+    json findings = json::array();
+    for (const sim::IniFinding& f : claims.findings) {
+        findings.push_back({{"line", f.line}, {"key", f.key}, {"message", f.message}, {"note", f.note}});
+    }
+    RunResult({{"ok", true}, {"read", read}, {"settings", SettingsJson(claims.read)}, {"findings", findings}});
+}
+
+// Runs a step of the page that may stop the simulated host, its failure as the result.
+template <typename Step>
+void Guarded(Step step) {
+    try {
+        step();
+    } catch (const std::exception& error) {
+        RunResult({{"ok", false}, {"error", std::string("the simulated host stopped: ") + error.what()}});
+    }
+}
+
 }  // namespace
 
 extern "C" {
 
-// {"encoding": name, "title": for people, "text": UTF-8}
-EMSCRIPTEN_KEEPALIVE const char* kov_decode(const char* bytes, int size) {
-    const sim::IniText file = sim::DecodeIniText(std::string_view(bytes, static_cast<size_t>(size)));
-    return Reply({{"encoding", sim::IniEncodingName(file.encoding)},
-                  {"title", sim::IniEncodingTitle(file.encoding)},
-                  {"text", file.editText}});
+// The file bytes the last edit produced (kov_apply_text, kov_set_value): kov_bytes_size() of them.
+EMSCRIPTEN_KEEPALIVE const char* kov_bytes() { return bytesOut.data(); }
+EMSCRIPTEN_KEEPALIVE int kov_bytes_size() { return static_cast<int>(bytesOut.size()); }
+
+// A file opened: {"encoding": name, "title": for people, "lineEnd": "CR LF" | "LF" | "CR" (what a
+// new line takes), "text": what a person reads, lines joined by LF, a NUL as a visible stand-in}
+EMSCRIPTEN_KEEPALIVE const char* kov_open(const char* bytes, int size) {
+    const sim::IniDocument document = sim::OpenIniDocument(Span(bytes, size));
+    return Reply({{"encoding", sim::IniEncodingName(document.encoding)},
+                  {"title", sim::IniEncodingTitle(document.encoding)},
+                  {"lineEnd", LineEndName(document.lineEnd, document.encoding)},
+                  {"text", sim::ShownIniText(document)}});
 }
 
-// The file's bytes in the encoding with Windows line ends; read them at kov_encoded().
-EMSCRIPTEN_KEEPALIVE int kov_encode(const char* text, const char* encoding) {
-    encoded = FileBytes(text, encoding);
-    return static_cast<int>(encoded.size());
+// The file after its text (UTF-8) became this one: unchanged lines keep their bytes. The bytes at
+// kov_bytes(); {"unkept": [lines whose characters the file cannot keep as they are]}.
+EMSCRIPTEN_KEEPALIVE const char* kov_apply_text(const char* bytes, int size, const char* text, int textSize) {
+    sim::IniTextEdit edit = sim::ApplyShownText(sim::OpenIniDocument(Span(bytes, size)), Span(text, textSize));
+    bytesOut = std::move(edit.bytes);
+    return Reply({{"unkept", edit.unkeptLines}});
 }
-EMSCRIPTEN_KEEPALIVE const char* kov_encoded() { return encoded.data(); }
 
-EMSCRIPTEN_KEEPALIVE const char* kov_set_value(const char* text, const char* section, const char* key, const char* value) {
-    return ReplyText(sim::SetIniValue(text, section, key, value));
+// The file with one value set where the lookup reads it, every other byte kept: at kov_bytes().
+EMSCRIPTEN_KEEPALIVE void kov_set_value(const char* bytes, int size, const char* section, int sectionSize,
+                                        const char* key, int keySize, const char* value, int valueSize) {
+    bytesOut = sim::SetIniFileValue(Span(bytes, size), Span(section, sectionSize), Span(key, keySize), Span(value, valueSize));
 }
 
 // {key: value or null} for every setting: the value where the lookup finds it, quotes still on;
 // null where the file has none.
-EMSCRIPTEN_KEEPALIVE const char* kov_written(const char* text, const char* encoding) {
-    const std::string decoded = sim::DecodeIniText(FileBytes(text, encoding)).lookupText;
+EMSCRIPTEN_KEEPALIVE const char* kov_written(const char* bytes, int size) {
+    const std::string decoded = sim::DecodeIniText(Span(bytes, size)).lookupText;
     json written = json::object();
     for (const SettingKey& key : kSettingKeys) {
         const std::optional<std::string> value = sim::FindProfileValue(decoded, key.section, key.key);
@@ -142,26 +164,15 @@ EMSCRIPTEN_KEEPALIVE const char* kov_written(const char* text, const char* encod
     return Reply(written);
 }
 
-EMSCRIPTEN_KEEPALIVE const char* kov_encoding_title(const char* encoding) {
-    return sim::IniEncodingTitle(EncodingNamed(encoding));
-}
-
-// [{"line", "key", "message"}] for the text as the lookup reads it in that encoding.
-EMSCRIPTEN_KEEPALIVE const char* kov_check(const char* text, const char* encoding) {
-    json findings = json::array();
-    for (const sim::IniFinding& f : sim::CheckIni(FileBytes(text, encoding))) {
-        findings.push_back({{"line", f.line}, {"key", f.key}, {"message", f.message}});
-    }
-    return Reply(findings);
-}
-
 // The plug-in's settings table, the scenes, the common screens and the limits of a screen and a
 // safe zone, for the page's controls, and the plug-in's version.
 EMSCRIPTEN_KEEPALIVE const char* kov_tables() {
     json keys = json::array();
     for (const SettingKey& key : kSettingKeys) {
+        const sim::SettingDescription& described = sim::kSettingDescriptions[keys.size()];
         keys.push_back({{"section", key.section}, {"key", key.key}, {"fallback", key.fallback},
-                        {"kind", key.number != nullptr ? "number" : "switch"}, {"minimum", key.minimum}});
+                        {"kind", key.number != nullptr ? "number" : "switch"}, {"minimum", key.minimum},
+                        {"description", described.sentence}, {"changesNothing", described.changesNothing}});
     }
     json scenes = json::array();
     for (const preview::ScenePreset& preset : preview::ScenePresets()) {
@@ -186,23 +197,26 @@ EMSCRIPTEN_KEEPALIVE const char* kov_tables() {
                   {"colours", colours}, {"version", kVersion}});
 }
 
-// The result of the last run (see kov_run).
+// The result of the last run (see kov_run, kov_claims).
 EMSCRIPTEN_KEEPALIVE const char* kov_run_result() { return runResult.c_str(); }
 
-// Runs the plug-in with the KOV.ini text (in its encoding, as the file would be) in the named scene on a
-// screen of width by height pixels with the game's safe-zone size. The script's fiber switches unwind and rewind this call, so
-// what it returns is lost on the way: the result waits at kov_run_result(). {"ok", "error",
+// Runs the plug-in with the KOV.ini bytes in the named scene on a screen of width by height pixels
+// with the game's safe-zone size. The script's fiber switches unwind and rewind this call, so what
+// it returns is lost on the way: the result waits at kov_run_result(). {"ok", "error",
 // "texts": [{"text", "x", "y", "centred"}], "positions": the same as lines, "settings": what the
-// plug-in read, "gap": pixels from the right edge of the radar (or open big map) the player sees to
-// the panel, null without a panel, "gapAt1080": the same on a screen 1080 pixels high, "designedGap": the gap the
-// same draws give on 1920x1080 at a full safe zone, "bigMap", "radarShown"}
-EMSCRIPTEN_KEEPALIVE void kov_run(const char* text, const char* encoding, const char* scene, int width, int height,
+// plug-in read (its lookups in this run), "gap": pixels from the right edge of the radar (or open
+// big map) the player sees to the panel, null without a panel, "gapAt1080": the same on a screen 1080 pixels high,
+// "designedGap": the gap the same draws give on 1920x1080 at a full safe zone, "bigMap", "radarShown"}
+EMSCRIPTEN_KEEPALIVE void kov_run(const char* bytes, int size, const char* scene, int sceneSize, int width, int height,
                                   float safeZone) {
-    try {
-        Run(text, encoding, scene, width, height, safeZone);
-    } catch (const std::exception& error) {
-        RunResult({{"ok", false}, {"error", std::string("the simulated host stopped: ") + error.what()}});
-    }
+    Guarded([&] { Run(Span(bytes, size), std::string(Span(scene, sceneSize)), width, height, safeZone); });
+}
+
+// Runs the plug-in with the KOV.ini bytes through the scene that shows every setting, on that screen,
+// for what the page tells the player; the result at kov_run_result(): {"ok", "error", "read": {key:
+// {"shown", "text"}}, "settings": values as in kov_run, "findings": [{"line", "key", "message", "note"}]}
+EMSCRIPTEN_KEEPALIVE void kov_claims(const char* bytes, int size, int width, int height, float safeZone) {
+    Guarded([&] { Claims(Span(bytes, size), width, height, safeZone); });
 }
 
 // Paints the last run's picture on the module's canvasContext, a screen of width by height pixels

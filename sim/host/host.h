@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/ini/ini_lookup.h"
 #include "sim/natives/native_call.h"
 #include "sim/host/world.h"
 
@@ -41,14 +42,6 @@ struct Frame {
     std::vector<FeedPost> feedPosts;
     bool areaNameSuppressed = false;  // display area name (false) was called this frame
     bool helpTextHidden = false;      // hide help text this frame was called this frame
-};
-
-// One settings lookup of the plug-in (GetPrivateProfileStringA) as the simulated host answered it.
-struct SettingsLookup {
-    int frame = 0;
-    std::string section, key, fallback;  // a null pointer reads as ""
-    uint32_t bufferSize = 0;
-    std::string text;  // what was handed out
 };
 
 class Host {

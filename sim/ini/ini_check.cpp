@@ -1,11 +1,11 @@
-// Checking KOV.ini line by line as the lookup's scan reads it: sections, keys, and each value the
-// plug-in takes, against the plug-in's settings table.
+// Checking KOV.ini line by line as the lookup's scan reads it (sections, keys) and each value as the
+// plug-in read it in a run, against the plug-in's settings table.
 #include "sim/ini/ini_check.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
+#include <map>
 #include <optional>
 
 #include "config/setting_keys.h"
@@ -17,6 +17,8 @@ namespace sim {
 namespace {
 
 constexpr const char* kSwitchOffWords[] = {"off", "no", "false"};
+// A file with more control characters than one in this many is taken for something else than text.
+constexpr size_t kTextControlShare = 8;
 
 std::string Lower(std::string_view text) {
     std::string out(text);
@@ -83,112 +85,220 @@ bool IsKnownSection(std::string_view name) {
 
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
+// A number in words where it is not one.
 std::string Number(double value) {
+    if (std::isnan(value)) return "not a number";
+    if (std::isinf(value)) return value > 0 ? "infinity" : "minus infinity";
     char text[32];
     std::snprintf(text, sizeof text, "%g", value);
     return text;
 }
 
-bool IsOneOf(const std::string& value, const char* const (&words)[3]) {
+bool IsOneOf(std::string_view value, const char* const (&words)[3]) {
     return std::any_of(std::begin(words), std::end(words), [&](const char* w) { return ProfileNamesEqual(value, w); });
 }
 
-std::optional<std::string> NumberProblem(const SettingKey& key, const std::string& value) {
-    const std::string name = key.key;
-    const std::string minimum = Number(key.minimum);
-    if (value.empty()) return name + " is empty: the plug-in reads " + minimum + ".";
-    char* end = nullptr;
-    const double number = std::strtod(value.c_str(), &end);
-    if (end == value.c_str()) return Quoted(value) + " is not a number: the plug-in reads " + minimum + ".";
-    if (std::isnan(number)) return name + " is not a number (nan): the plug-in reads " + minimum + ".";
-    if (std::isinf(number)) return name + " is infinite: the panel would be drawn off the screen.";
-    std::string message;
-    const std::string_view rest = end;
-    const size_t restStart = rest.find_first_not_of(" \t");
-    // A trailing comment has a finding of its own.
-    if (restStart != std::string_view::npos && rest[restStart] != ';') {
-        message = "the plug-in reads " + Number(number) + " and ignores " + Quoted(rest) + ".";
-    }
-    if (number < key.minimum) {
-        message = name + " is " + Number(number) + ", below its smallest value " + minimum + ": the plug-in uses " + minimum + ".";
-    }
-    if (message.empty()) return std::nullopt;
-    return message;
+// What the rest of a value after its number holds: nothing, a comment, or other text.
+enum class AfterNumber { Nothing, Comment, Text };
+AfterNumber WhatFollows(std::string_view rest) {
+    const size_t start = rest.find_first_not_of(" \t");
+    if (start == std::string_view::npos) return AfterNumber::Nothing;
+    return rest[start] == ';' ? AfterNumber::Comment : AfterNumber::Text;
 }
 
-std::optional<std::string> SwitchProblem(const SettingKey& key, const std::string& value) {
-    if (IsOneOf(value, kSwitchOnWords) || IsOneOf(value, kSwitchOffWords)) return std::nullopt;
-    return Quoted(value) + " is not a switch word, so the plug-in reads " + key.key +
+std::optional<std::string> NumberProblem(const SettingRead& read) {
+    const SettingKey& key = *read.key;
+    const std::string name = key.key;
+    const std::string minimum = Number(key.minimum);
+    if (read.text.empty()) return name + " is empty: the plug-in reads " + minimum + ".";
+    if (read.numberLength == 0) return Quoted(read.text) + " is not a number: the plug-in reads " + minimum + ".";
+    if (std::isnan(read.converted)) return name + " is not a number (nan): the plug-in reads " + minimum + ".";
+    if (std::isinf(read.narrowed) && read.narrowed > 0) {
+        const std::string past = std::isinf(read.converted) ? "" : " (" + Number(read.converted) + " is past the largest number it holds)";
+        return name + " is infinite to the plug-in" + past + ": no screen can show the panel there.";
+    }
+    if (read.narrowed < key.minimum) {
+        return name + " is " + Number(read.narrowed) + ", below its smallest value " + minimum + ": the plug-in uses " + minimum + ".";
+    }
+    const std::string_view rest = std::string_view(read.text).substr(read.numberLength);
+    if (WhatFollows(rest) == AfterNumber::Text) return "the plug-in reads " + Number(read.number) + " and ignores " + Quoted(rest) + ".";
+    return std::nullopt;
+}
+
+std::optional<std::string> SwitchProblem(const SettingRead& read) {
+    if (IsSwitchWord(read.text)) return std::nullopt;
+    return Quoted(read.text) + " is not a switch word, so the plug-in reads " + read.key->key +
            " as off. Write true (or on, yes) to switch it on, false to switch it off.";
 }
 
-void Add(std::vector<IniFinding>& findings, const ProfileScanLine& line, std::string_view about, std::string message) {
-    findings.push_back(IniFinding{line.number, std::string(about), std::move(message)});
-}
+struct Checker {
+    const IniRun& run;
+    std::vector<IniFinding> findings;
+    std::map<std::string, int> readLines;  // each key's line the lookup reads, by key
 
-void CheckSection(const ProfileScanLine& line, std::vector<IniFinding>& findings) {
-    const std::string name(line.name);
-    if (!IsKnownSection(name)) {
-        Add(findings, line, line.name, "[" + name + "] is not a section of KOV.ini, so the keys under it are not read; "
-                                       "the nearest is [" + Nearest(name, SectionNames()) + "].");
-    } else if (!line.read) {
-        Add(findings, line, line.name, "[" + name + "] comes a second time (first at line " + std::to_string(line.firstLine) +
-                                       "): the plug-in reads only the first one, so the keys under this one are ignored.");
+    void Add(const ProfileScanLine& line, std::string_view about, std::string message, bool note = false) {
+        findings.push_back(IniFinding{line.number, std::string(about), std::move(message), note});
     }
-}
 
-void CheckValue(const ProfileScanLine& line, const SettingKey& key, std::vector<IniFinding>& findings) {
-    const std::string name = key.key;
-    if (!line.hasValue) {
-        Add(findings, line, name, name + " has no '=' and no value: the plug-in uses its default " + key.fallback + ".");
-        return;
+    const SettingRead* ReadOf(const SettingKey& key) const {
+        for (const SettingRead& read : run.read) {
+            if (std::string_view(read.key->key) == key.key && read.lookedUp) return &read;
+        }
+        return nullptr;
     }
-    const std::string value = std::string(line.handed).c_str();  // the plug-in's buffer ends at a NUL
-    if (line.value.find(';') != std::string_view::npos) {
-        Add(findings, line, name, "The comment after the value is read as part of it (" + Quoted(value) +
-                                      "): put comments on a line of their own.");
-    }
-    if (!line.cut.empty()) {
-        Add(findings, line, name, name + " is longer than the plug-in's " + std::to_string(kSettingValueCapacity - 1) +
-                                      " characters: it does not read the last " + std::to_string(line.cut.size()) + ".");
-    }
-    const std::optional<std::string> problem = key.number != nullptr ? NumberProblem(key, value) : SwitchProblem(key, value);
-    if (problem) Add(findings, line, name, *problem);
-}
 
-void CheckKey(const ProfileScanLine& line, std::vector<IniFinding>& findings) {
-    const SettingKey* key = FindKey(line.name);
-    const std::string name(line.name);
-    if (key == nullptr) {
-        Add(findings, line, line.name,
-            name + " is not a KOV.ini key, so the plug-in ignores it; the nearest is " + Nearest(name, KeyNames()) + ".");
-        return;
+    void CheckSection(const ProfileScanLine& line) {
+        const std::string name(line.name);
+        if (!IsKnownSection(name)) {
+            Add(line, line.name, "[" + name + "] is not a section of KOV.ini, so the keys under it are not read; "
+                                 "the nearest is [" + Nearest(name, SectionNames()) + "].");
+        } else if (!line.read) {
+            Add(line, line.name, "[" + name + "] comes a second time (first at line " + std::to_string(line.firstLine) +
+                                 "): the plug-in reads only the first one, so the keys under this one are ignored.");
+        }
     }
-    if (!line.inSection || !ProfileNamesEqual(line.section, key->section)) {
-        const std::string where = line.inSection ? "under [" + std::string(line.section) + "]" : "before any section";
-        Add(findings, line, line.name, name + " belongs under [" + key->section + "]; " + where + " the plug-in does not see it.");
-        return;
+
+    // A comment after a number the plug-in still reads as meant is only a note.
+    void CheckComment(const ProfileScanLine& line, const SettingRead& read) {
+        const std::string name = read.key->key;
+        if (read.key->number != nullptr && read.numberLength > 0 &&
+            WhatFollows(std::string_view(read.text).substr(read.numberLength)) == AfterNumber::Comment) {
+            return Add(line, name, "The comment after the number is read as part of the value, but the plug-in still reads " +
+                                       Number(read.number) + " as meant; a comment on a line of its own is safer.", true);
+        }
+        Add(line, name, "The comment after the value is read as part of it (" + Quoted(read.text) +
+                            "): put comments on a line of their own.");
     }
-    if (!line.searched) return;  // the section's repeat is reported once, on its own line
-    if (!line.read) {
-        Add(findings, line, line.name,
-            name + " is set again (first at line " + std::to_string(line.firstLine) + "): the plug-in uses the first one.");
-        return;
+
+    void CheckValue(const ProfileScanLine& line, const SettingKey& key) {
+        const std::string name = key.key;
+        if (!line.hasValue) {
+            return Add(line, name, name + " has no '=' and no value: the plug-in uses its default " + key.fallback + ".");
+        }
+        const SettingRead* read = ReadOf(key);
+        if (read == nullptr) return;  // the run never asked for it
+        if (line.value.find(';') != std::string_view::npos) CheckComment(line, *read);
+        if (!line.cut.empty()) {
+            Add(line, name, name + " is longer than the plug-in's " + std::to_string(kSettingValueCapacity - 1) +
+                                " characters: it does not read the last " + std::to_string(line.cut.size()) +
+                                ", and uses " + ShownValue(*read) + ".");
+        }
+        if (read->text.size() != read->handed.size()) {
+            Add(line, name, name + " holds a NUL byte (shown as \u2400): the plug-in reads only what comes before it, " +
+                                Quoted(read->text) + ", and uses " + ShownValue(*read) + ".");
+        }
+        const std::optional<std::string> problem = key.number != nullptr ? NumberProblem(*read) : SwitchProblem(*read);
+        if (problem) Add(line, name, *problem);
     }
-    CheckValue(line, *key, findings);
+
+    void CheckKey(const ProfileScanLine& line) {
+        if (line.name.empty()) {
+            return Add(line, "", line.hasValue ? "This line has no setting name before its '=', so the plug-in ignores it."
+                                               : "This line is neither a setting, a section nor a comment, so the plug-in ignores it.");
+        }
+        const SettingKey* key = FindKey(line.name);
+        const std::string name(line.name);
+        if (key == nullptr) {
+            return Add(line, line.name,
+                       name + " is not a KOV.ini key, so the plug-in ignores it; the nearest is " + Nearest(name, KeyNames()) + ".");
+        }
+        if (!line.inSection || !ProfileNamesEqual(line.section, key->section)) {
+            const std::string where = line.inSection ? "under [" + std::string(line.section) + "]" : "before any section";
+            return Add(line, line.name, name + " belongs under [" + key->section + "]; " + where + " the plug-in does not see it.");
+        }
+        if (!line.searched) return;  // the section's repeat is reported once, on its own line
+        if (!line.read) {
+            return Add(line, line.name,
+                       name + " is set again (first at line " + std::to_string(line.firstLine) + "): the plug-in uses the first one.");
+        }
+        readLines[key->key] = line.number;
+        CheckValue(line, *key);
+    }
+
+    // Death notices come from the blip pass: a player without a blip gets none.
+    void CheckNotices() {
+        const SettingRead* notices = ReadNamed("ShowPlayerObituaries");
+        const SettingRead* blips = ReadNamed("DisplayPlayerBlips");
+        const SettingRead* teamOnly = ReadNamed("DisplayTeamBlipsOnly");
+        if (notices == nullptr || blips == nullptr || teamOnly == nullptr || !notices->on) return;
+        if (!blips->on) {
+            return AddAbout("DisplayPlayerBlips", "ShowPlayerObituaries", "ShowPlayerObituaries is on, but with DisplayPlayerBlips off the plug-in "
+                                                  "posts no death notices: the blips are what notice a death.");
+        }
+        if (teamOnly->on) {
+            AddAbout("DisplayTeamBlipsOnly", "ShowPlayerObituaries", "With DisplayTeamBlipsOnly on, death notices come only for your team "
+                                             "mates: the other players have no blip, and the blips are what notice a death.");
+        }
+    }
+
+    const SettingRead* ReadNamed(std::string_view name) const {
+        const SettingKey* key = FindKey(name);
+        return key != nullptr ? ReadOf(*key) : nullptr;
+    }
+
+    // A note about a key, on the line where the file sets the key that causes it.
+    void AddAbout(const char* cause, const char* key, std::string message) {
+        const auto found = readLines.find(cause);
+        findings.push_back(IniFinding{found != readLines.end() ? found->second : 0, key, std::move(message), true});
+    }
+
+    // The keys that place a panel; the finding goes on the first of them the file sets.
+    void CheckPanel(const PanelShown& panel) {
+        if (!panel.offScreen) return;
+        const char* keys[] = {panel.bigMap ? "LocTextPosX_RadarLrg" : "LocTextPosX",
+                              panel.bigMap ? "LocTextPosY_RadarLrg" : "LocTextPosY", "LocTextSizeMult"};
+        IniFinding finding;
+        for (const char* key : keys) {
+            const auto found = readLines.find(key);
+            if (found == readLines.end() || (finding.line != 0 && found->second >= finding.line)) continue;
+            finding.line = found->second;
+            finding.key = key;
+        }
+        finding.message = "On a " + std::to_string(panel.width) + " \u00d7 " + std::to_string(panel.height) +
+                          " screen the plug-in draws the panel off the screen " +
+                          (panel.bigMap ? "while the big map is shown" : "beside the radar") + " (" + Quoted(panel.text) +
+                          " at " + Number(panel.x) + ", " + Number(panel.y) + " px): change " + keys[0] + ", " + keys[1] +
+                          " or " + keys[2] + ".";
+        findings.push_back(std::move(finding));
+    }
+};
+
+// Control characters (but the tab, the line ends and the old end-of-file mark) in a text.
+size_t ControlCharacters(std::string_view text) {
+    return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return (byte < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\x1a') || byte == 0x7F;
+    }));
 }
 
 }  // namespace
 
-std::vector<IniFinding> CheckIni(std::string_view fileBytes) {
-    std::vector<IniFinding> findings;
+bool IsSwitchWord(std::string_view text) { return IsOneOf(text, kSwitchOnWords) || IsOneOf(text, kSwitchOffWords); }
+
+std::vector<IniFinding> CheckIni(std::string_view fileBytes, const IniRun& run) {
+    Checker checker{run, {}, {}};
     const std::string text = DecodeIniText(fileBytes).lookupText;
+    const size_t controls = ControlCharacters(text);
+    if (controls > 0 && controls * kTextControlShare > text.size()) {
+        checker.findings.push_back(IniFinding{0, "", "KOV.ini does not look like a text file: " + std::to_string(controls) +
+                                                         " of its " + std::to_string(text.size()) +
+                                                         " characters are control characters.", false});
+    }
     ProfileScan scan(text, kSettingValueCapacity);
     for (ProfileScanLine line; scan.Next(line);) {
-        if (line.kind == ProfileLineKind::Section) CheckSection(line, findings);
-        else if (line.kind == ProfileLineKind::Key) CheckKey(line, findings);
+        if (line.kind == ProfileLineKind::Section) checker.CheckSection(line);
+        else if (line.kind == ProfileLineKind::Key) checker.CheckKey(line);
     }
-    return findings;
+    for (const PanelShown& panel : run.panels) checker.CheckPanel(panel);
+    checker.CheckNotices();
+    std::stable_sort(checker.findings.begin(), checker.findings.end(),
+                     [](const IniFinding& a, const IniFinding& b) { return a.line < b.line; });
+    return checker.findings;
+}
+
+std::vector<IniFinding> CheckIni(std::string_view fileBytes) {
+    const IniRun run{ReadSettings(LookUpEverySetting(std::string(fileBytes))), {}};
+    return CheckIni(fileBytes, run);
 }
 
 }  // namespace sim

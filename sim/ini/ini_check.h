@@ -1,22 +1,47 @@
-// The INI check: the mistakes in a KOV.ini that make the plug-in read something else than the
-// player meant, in plain words. The facts (key names, sections, limits, switch words, the value
-// buffer) come from the plug-in's own settings table; the reading is the lookup's own scan
-// (sim/ini/ini_lookup.h).
+// The INI check: every way a KOV.ini makes the plug-in use something else than the player meant, in
+// plain words. The facts (key names, sections, limits, switch words, the value buffer) come from
+// the plug-in's own settings table; the lines are the lookup's own scan (sim/ini/ini_lookup.h);
+// what the plug-in read comes from the lookups of a run of it (sim/ini/settings_read.h), and
+// whether the panel is on the screen from where that run drew it.
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "sim/ini/settings_read.h"
+
 namespace sim {
 
 struct IniFinding {
-    int line = 0;         // 1-based line of the file
-    std::string key;      // the key (or section) the finding is about
+    int line = 0;         // 1-based line of the file; 0 for the file as a whole
+    std::string key;      // the key (or section) the finding is about; empty when there is none
     std::string message;  // one sentence for a player
+    bool note = false;    // a remark, not a mistake: the plug-in still reads what was meant
 };
 
-// The file's bytes, read as the lookup reads them (sim/ini/ini_text.h). Findings in line order.
+// The location panel as a run of the plug-in drew it on the chosen screen.
+struct PanelShown {
+    bool bigMap = false;     // drawn while the big map was shown: the _RadarLrg pair placed it
+    int width = 0, height = 0;  // the screen, pixels
+    bool offScreen = false;  // one of its texts lands outside the screen
+    std::string text;        // the first such text, readable
+    double x = 0, y = 0;     // where it lands, pixels (infinite or not a number when the setting is)
+};
+
+// What a run of the plug-in did with the file.
+struct IniRun {
+    std::vector<SettingRead> read;   // every key as the plug-in read it (ReadSettings of the run's lookups)
+    std::vector<PanelShown> panels;  // the panels it drew; none when the run draws none
+};
+
+// The file's bytes, read as the lookup reads them (sim/ini/ini_text.h), against the run. Findings
+// in line order (the file's own first).
+std::vector<IniFinding> CheckIni(std::string_view fileBytes, const IniRun& run);
+// The same without a run: the settings from the simulated host's lookup, no panel.
 std::vector<IniFinding> CheckIni(std::string_view fileBytes);
+
+// True for the words a switch is meant to hold: the on words and their opposites.
+bool IsSwitchWord(std::string_view text);
 
 }  // namespace sim

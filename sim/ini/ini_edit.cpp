@@ -1,8 +1,8 @@
 // Setting one value in an INI text, on the lines the lookup's scan finds.
 #include "sim/ini/ini_edit.h"
 
+#include "sim/ini/ini_document.h"
 #include "sim/ini/ini_lookup.h"
-#include "sim/ini/ini_text.h"
 
 namespace sim {
 
@@ -51,8 +51,8 @@ std::string SetIniValue(std::string_view text, std::string_view section, std::st
 
 std::string SetIniFileValue(std::string_view fileBytes, std::string_view section, std::string_view key,
                             std::string_view value) {
-    const IniText file = DecodeIniText(fileBytes);
-    return EncodeIniText(SetIniValue(file.editText, section, key, value), file.encoding);
+    const IniDocument document = OpenIniDocument(fileBytes);
+    return ApplyShownText(document, SetIniValue(ShownIniText(document), section, key, value)).bytes;
 }
 
 }  // namespace sim

@@ -14,8 +14,9 @@ namespace sim {
 // text and on UTF-8 alike: the lookup's structure is ASCII.
 std::string SetIniValue(std::string_view text, std::string_view section, std::string_view key, std::string_view value);
 
-// The same on a file's bytes in any of its encodings: the value set in the text a person edits,
-// written back in the file's own encoding. Empty bytes stand for a new file.
+// The same on a file's bytes in any of its encodings (sim/ini/ini_document.h): only the lines the
+// edit changes or adds are written anew, in the file's own encoding; every other byte is kept.
+// Empty bytes stand for a new file.
 std::string SetIniFileValue(std::string_view fileBytes, std::string_view section, std::string_view key,
                             std::string_view value);
 

@@ -60,6 +60,14 @@ class ProfileScan {
     std::map<std::string, int> keys_;      // first line of each key in the current searched section
 };
 
+// One settings lookup of the plug-in (GetPrivateProfileStringA) as the simulated host answered it.
+struct SettingsLookup {
+    int frame = 0;
+    std::string section, key, fallback;  // a null pointer reads as ""
+    uint32_t bufferSize = 0;
+    std::string text;  // what was handed out (the copied characters, a NUL among them included)
+};
+
 // Section and key names compare this way (ASCII letter case ignored).
 bool ProfileNamesEqual(std::string_view a, std::string_view b);
 

@@ -41,6 +41,12 @@ IniText Utf16Marked(IniEncoding encoding, std::string_view body) {
     return file;
 }
 
+std::string CodePage1252Text(std::string_view bytes) {
+    std::string text;
+    for (const char byte : bytes) AppendUtf8(CodePage1252Unit(static_cast<uint8_t>(byte)), text);
+    return text;
+}
+
 // A file without a mark: the lookup takes the bytes as they are; a person reads them as UTF-8 when
 // they are UTF-8, else as code page 1252.
 IniText Unmarked(std::string_view bytes) {
@@ -51,7 +57,7 @@ IniText Unmarked(std::string_view bytes) {
         return file;
     }
     file.encoding = IniEncoding::CodePage1252;
-    for (const char byte : bytes) AppendUtf8(CodePage1252Unit(static_cast<uint8_t>(byte)), file.editText);
+    file.editText = CodePage1252Text(bytes);
     return file;
 }
 
@@ -60,17 +66,6 @@ const IniEncodingRow& RowOf(IniEncoding encoding) {
         if (row.encoding == encoding) return row;
     }
     return kIniEncodings[0];
-}
-
-std::string_view MarkOf(IniEncoding encoding) {
-    switch (encoding) {
-        case IniEncoding::Utf8Mark: return kUtf8Mark;
-        case IniEncoding::Utf16Le: return kUtf16LeMark;
-        case IniEncoding::Utf16Be: return kUtf16BeMark;
-        case IniEncoding::Utf8:
-        case IniEncoding::CodePage1252: break;
-    }
-    return {};
 }
 
 void AppendCharacter(uint32_t codePoint, IniEncoding encoding, std::string& out, size_t& unwritable) {
@@ -90,6 +85,17 @@ void AppendCharacter(uint32_t codePoint, IniEncoding encoding, std::string& out,
 
 }  // namespace
 
+std::string_view IniEncodingMark(IniEncoding encoding) {
+    switch (encoding) {
+        case IniEncoding::Utf8Mark: return kUtf8Mark;
+        case IniEncoding::Utf16Le: return kUtf16LeMark;
+        case IniEncoding::Utf16Be: return kUtf16BeMark;
+        case IniEncoding::Utf8:
+        case IniEncoding::CodePage1252: break;
+    }
+    return {};
+}
+
 const char* IniEncodingName(IniEncoding encoding) { return RowOf(encoding).name; }
 const char* IniEncodingTitle(IniEncoding encoding) { return RowOf(encoding).title; }
 
@@ -108,11 +114,26 @@ IniText DecodeIniText(std::string_view bytes) {
 }
 
 std::string EncodeIniText(std::string_view text, IniEncoding encoding, size_t* unwritable) {
-    std::string bytes(MarkOf(encoding));
+    return std::string(IniEncodingMark(encoding)) + EncodeIniBody(text, encoding, unwritable);
+}
+
+std::string EncodeIniBody(std::string_view text, IniEncoding encoding, size_t* unwritable) {
+    std::string bytes;
     size_t unwritten = 0;
     for (size_t at = 0; at < text.size();) AppendCharacter(NextCodePoint(text, at), encoding, bytes, unwritten);
     if (unwritable != nullptr) *unwritable = unwritten;
     return bytes;
+}
+
+std::string DecodeIniBody(std::string_view body, IniEncoding encoding) {
+    switch (encoding) {
+        case IniEncoding::Utf8:
+        case IniEncoding::Utf8Mark: return Utf8Marked(body).editText;
+        case IniEncoding::Utf16Le:
+        case IniEncoding::Utf16Be: return Utf16Marked(encoding, body).editText;
+        case IniEncoding::CodePage1252: break;
+    }
+    return CodePage1252Text(body);
 }
 
 }  // namespace sim

@@ -63,4 +63,11 @@ IniText DecodeIniText(std::string_view bytes);
 // page 1252) is written as '?' and counted in *unwritable when that is given.
 std::string EncodeIniText(std::string_view text, IniEncoding encoding, size_t* unwritable = nullptr);
 
+// The same for a piece of a file: its characters without the byte order mark.
+std::string EncodeIniBody(std::string_view text, IniEncoding encoding, size_t* unwritable = nullptr);
+// A piece of a file in a known encoding (without the mark) as the text a person edits.
+std::string DecodeIniBody(std::string_view body, IniEncoding encoding);
+// The byte order mark an encoding writes ("" for none).
+std::string_view IniEncodingMark(IniEncoding encoding);
+
 }  // namespace sim

@@ -28,7 +28,7 @@ const char kSceneDocument[] = R"({
 
 }  // namespace
 
-Scenario EverySettingScene(const std::optional<std::string>& iniBytes) {
+Scenario EverySettingScene(const std::optional<std::string>& iniBytes, const RealScreen& screen) {
     std::string error;
     std::optional<Scenario> scene = ParseScenario(kSceneDocument, "every-setting scene", &error);
     if (!scene) {  // the document is fixed: only a change to the scenario format gets here
@@ -37,6 +37,7 @@ Scenario EverySettingScene(const std::optional<std::string>& iniBytes) {
     }
     // The file's bytes as they are, not through the JSON text.
     scene->ini = iniBytes;
+    scene->world["display"] = {{"resolution", {screen.width, screen.height}}, {"safeZone", screen.safeZone}};
     return *scene;
 }
 

@@ -14,7 +14,12 @@ namespace sim {
 // scales; AnchorToRadar: the alignment calls around them), the big map open (the _RadarLrg pair),
 // then a session with a team mate and a rival (DisplayPlayerBlips, DisplayTeamBlipsOnly: which
 // blips are made) in which the mate is killed (ShowPlayerObituaries: the feed post).
-// iniBytes: the KOV.ini file's bytes; nullopt for no file at all.
-Scenario EverySettingScene(const std::optional<std::string>& iniBytes);
+// iniBytes: the KOV.ini file's bytes; nullopt for no file at all. screen: the real screen the
+// panel is placed on (the resolution query reports 1280 by 720 whatever it is).
+Scenario EverySettingScene(const std::optional<std::string>& iniBytes, const RealScreen& screen = RealScreen{});
+
+// The scene's steps that draw the panel: beside the radar, then while the big map is shown.
+constexpr size_t kPanelWithRadarStep = 0;
+constexpr size_t kPanelWithBigMapStep = 1;
 
 }  // namespace sim

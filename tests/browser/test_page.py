@@ -136,7 +136,20 @@ class PageTest(unittest.TestCase):
         self.settle()
 
     def findings(self):
-        return self.js("return kovPage.findings.map(f => 'Line ' + f.line + ': ' + f.message)")
+        """The check's mistakes (its notes left out)."""
+        return self.js("return kovPage.findings.filter(f => !f.note).map(f => 'Line ' + f.line + ': ' + f.message)")
+
+    def reads(self, key):
+        return self.driver.find_element(By.ID, "key-%s-reads" % key).text
+
+    def save(self):
+        for stale in self.downloads.glob("*"):
+            stale.unlink()
+        self.driver.find_element(By.ID, "save-file").click()
+        saved_path = self.downloads / "KOV.ini"
+        self.wait_for(saved_path.exists, "the download")
+        self.wait_for(lambda: saved_path.stat().st_size > 0, "the download's bytes")
+        return saved_path.read_bytes()
 
     def choose(self, select_id, value):
         Select(self.driver.find_element(By.ID, select_id)).select_by_value(value)
@@ -334,12 +347,7 @@ class PageTest(unittest.TestCase):
         field.send_keys(Keys.CONTROL, "a")
         field.send_keys("1.25")
         before = self.last()
-        for stale in self.downloads.glob("*"):
-            stale.unlink()
-        self.driver.find_element(By.ID, "save-file").click()
-        saved_path = self.downloads / "KOV.ini"
-        self.wait_for(saved_path.exists, "the download")
-        saved = saved_path.read_bytes()
+        saved = self.save()
         self.assertTrue(saved.startswith(b"\xff\xfe"), "saved as UTF-16 like the file opened")
         text = saved[2:].decode("utf-16-le")
         self.assertNotIn("\n", text.replace("\r\n", ""), "Windows line ends only")
@@ -356,6 +364,46 @@ class PageTest(unittest.TestCase):
         self.assertEqual(after["settings"]["LocTextSizeMult"], 1.25)
         self.assertTrue(after["settings"]["DisplayTeamBlipsOnly"])
         self.assertEqual(after["positions"], kov_preview_positions(saved, "street", 1920, 1080))
+
+    def test_a_file_with_a_nul_byte_reads_and_saves_byte_for_byte(self):
+        self.open_page()
+        original = pathlib.Path(__file__).resolve().parents[1] / "fuzz/corpus/settings_claims/nul-in-comment"
+        data = original.read_bytes()
+        self.assertIn(b"\0", data)
+        self.open_file("KOV.ini", data)
+        self.assertIn("\u2400", self.js("return document.getElementById('ini-text').value"))
+        self.assertIn("The plug-in reads: 400", self.reads("LocTextPosX"))
+        self.assertIn("The plug-in reads: on", self.reads("DisplayTeamBlipsOnly"))
+        self.assertEqual(self.findings(), [])
+        self.assertEqual(self.save(), data, "saved with nothing edited: the very bytes opened")
+
+    def test_misleading_values_are_named_and_fields_keep_their_text(self):
+        self.open_page()
+        self.paste("[GENERAL]\n=1\nLocTextPosX=1e39\nLocTextPosY=" + "0" * 126 + "1234\nLocTextPosX_RadarLrg=470px\n")
+        shown = "\n".join(self.findings())
+        self.assertIn("Line 2: This line has no setting name before its '='", shown)
+        self.assertIn("Line 3: LocTextPosX is infinite to the plug-in", shown)
+        self.assertIn("Line 4: LocTextPosY is longer than the plug-in's 127 characters", shown)
+        self.assertIn("The plug-in reads: infinity", self.reads("LocTextPosX"))
+        self.assertIn("The plug-in reads: 1", self.reads("LocTextPosY"))
+        # A value the field cannot show as a number stays as written; the slider shows what is read.
+        self.assertEqual(self.driver.find_element(By.ID, "key-LocTextPosX_RadarLrg").get_attribute("value"), "470px")
+        self.assertEqual(self.driver.find_element(By.ID, "key-LocTextPosX_RadarLrg-slider").get_attribute("value"), "470")
+        # A value off the chosen screen is a mistake too, said next to the field that was typed in.
+        self.paste("[GENERAL]\n")
+        self.set_field("key-LocTextPosX", "5000")
+        self.assertIn("off the screen", "\n".join(self.findings()))
+        self.assertIn("off the screen", self.reads("LocTextPosX"))
+        self.assertIn("LocTextPosX=5000", self.js("return kovPage.text"))
+
+    def test_death_notices_need_the_blips(self):
+        self.open_page()
+        self.assertIn("need DisplayPlayerBlips on", self.driver.find_element(By.ID, "key-ShowPlayerObituaries-about").text)
+        self.driver.find_element(By.ID, "key-DisplayPlayerBlips").send_keys(Keys.SPACE)
+        self.settle()
+        obituaries = self.reads("ShowPlayerObituaries")
+        self.assertIn("The plug-in reads: on", obituaries)
+        self.assertIn("no death notices", obituaries)
 
     def test_keyboard_and_200_percent_zoom(self):
         self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",

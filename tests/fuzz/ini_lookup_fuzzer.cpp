@@ -63,9 +63,9 @@ void CheckEdit(const std::string& file, const std::string& section, const std::s
     if (sim::FindProfileValue(edited, section, key) != value) Violation("the lookup does not read the value just set");
 }
 
-// The check's findings name lines of the file, in order.
+// The check's findings name lines of the file in order, those about the file as a whole (line 0) first.
 void CheckFindings(const std::string& file) {
-    int previous = 1;
+    int previous = 0;
     for (const sim::IniFinding& finding : sim::CheckIni(file)) {
         if (finding.line < previous) Violation("a finding out of line order");
         previous = finding.line;

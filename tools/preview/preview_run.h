@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "sim/host/screen_model.h"
 #include "sim/result.h"
@@ -13,8 +14,10 @@
 namespace preview {
 
 // Runs the plug-in at pluginPath as kov-preview does for the options, with iniText as KOV.ini
-// (nullopt: none), on one real screen: what the picture shows, or why the run failed.
+// (nullopt: none), on one real screen: what the picture shows, or why the run failed. lookups, when
+// given, receives the settings lookups the plug-in made in the run.
 sim::Result<ScreenView> RunPreview(const PreviewOptions& options, const sim::RealScreen& screen,
-                                   const std::optional<std::string>& iniText, const std::string& pluginPath);
+                                   const std::optional<std::string>& iniText, const std::string& pluginPath,
+                                   std::vector<sim::SettingsLookup>* lookups = nullptr);
 
 }  // namespace preview

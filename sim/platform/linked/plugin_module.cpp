@@ -1,10 +1,10 @@
-// The plug-in in the WebAssembly build: there is no dynamic loading, so the plug-in is linked into
-// the program and a load calls its entry point directly. Its process-wide records are at their
-// load-time state only once per instance of the program; a second load in the same instance is
-// refused, and the page starts a fresh instance for every run.
+// The plug-in linked into the program (the WebAssembly build, the fuzz targets): there is no
+// dynamic loading, so a load calls its entry point directly, once the target has put the
+// plug-in's records at their load-time state (PrepareLinkedPluginLoad, one per target).
 #include "sim/platform/plugin_module.h"
 
 #include "host/platform.h"
+#include "sim/platform/linked_plugin.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved);
 
@@ -18,19 +18,13 @@ constexpr DWORD kProcessDetach = 0;
 constexpr DWORD kProcessAttach = 1;
 
 PluginModule linkedModule;
-bool loadedBefore = false;
 
 HINSTANCE ModuleHandle() { return reinterpret_cast<HINSTANCE>(&linkedModule); }
 
 }  // namespace
 
 PluginModule* LoadPluginModule(const std::string&, std::string* error) {
-    if (loadedBefore) {
-        *error = "the linked-in plug-in was loaded before in this instance, so its records are no longer "
-                 "at their load-time state; run it in a fresh instance";
-        return nullptr;
-    }
-    loadedBefore = true;
+    if (!PrepareLinkedPluginLoad(error)) return nullptr;
     DllMain(ModuleHandle(), kProcessAttach, nullptr);
     return &linkedModule;
 }

@@ -1,0 +1,105 @@
+// The settings table's reading rules over the texts the lookup handed out.
+#include "sim/ini/settings_read.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace sim {
+
+namespace {
+
+// The plug-in narrows this way: nearest float, and from the first magnitude that would round past
+// the largest float on, infinity (a plain cast is undefined there).
+float NarrowToFloat(double value) {
+    const double overflow = std::ldexp(1.0, 128) - std::ldexp(1.0, 103);
+    if (std::fabs(value) >= overflow) return value > 0 ? HUGE_VALF : -HUGE_VALF;
+    return static_cast<float>(value);
+}
+
+bool IsOnWord(std::string_view text) {
+    for (const char* word : kSwitchOnWords) {
+        if (ProfileNamesEqual(text, word)) return true;
+    }
+    return false;
+}
+
+std::string Formatted(const char* format, double value) {
+    char text[40];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+}  // namespace
+
+SettingRead ReadSettingText(const SettingKey& key, std::string_view handed) {
+    SettingRead read;
+    read.key = &key;
+    read.lookedUp = true;
+    read.handed = std::string(handed);
+    read.text = std::string(handed.substr(0, handed.find('\0')));
+    if (key.number != nullptr) {
+        char* end = nullptr;
+        read.converted = std::strtod(read.text.c_str(), &end);
+        read.numberLength = static_cast<size_t>(end - read.text.c_str());
+        read.narrowed = NarrowToFloat(read.converted);
+        read.number = read.narrowed >= key.minimum ? read.narrowed : key.minimum;
+    } else {
+        read.on = IsOnWord(read.text);
+    }
+    return read;
+}
+
+std::vector<SettingRead> ReadSettings(const std::vector<SettingsLookup>& lookups) {
+    std::vector<SettingRead> settings;
+    for (const SettingKey& key : kSettingKeys) {
+        const SettingsLookup* last = nullptr;
+        for (const SettingsLookup& lookup : lookups) {
+            if (lookup.section == key.section && lookup.key == key.key) last = &lookup;
+        }
+        SettingRead read = ReadSettingText(key, last != nullptr ? std::string_view(last->text) : key.fallback);
+        read.lookedUp = last != nullptr;
+        settings.push_back(std::move(read));
+    }
+    return settings;
+}
+
+std::vector<SettingsLookup> LookUpEverySetting(const std::optional<std::string>& fileBytes) {
+    std::vector<SettingsLookup> lookups;
+    for (const SettingKey& key : kSettingKeys) {
+        char out[kSettingValueCapacity];
+        const uint32_t copied = LookupProfileString(fileBytes, key.section, key.key, key.fallback, out, sizeof out);
+        lookups.push_back(SettingsLookup{0, key.section, key.key, key.fallback, kSettingValueCapacity, std::string(out, copied)});
+    }
+    return lookups;
+}
+
+std::string CanonicalIni(const std::vector<SettingRead>& read) {
+    // Grouped by section: the lookup searches only the first section of a name.
+    std::vector<const char*> sections;
+    for (const SettingRead& setting : read) {
+        bool seen = false;
+        for (const char* section : sections) seen = seen || ProfileNamesEqual(section, setting.key->section);
+        if (!seen) sections.push_back(setting.key->section);
+    }
+    std::string text;
+    for (const char* section : sections) {
+        text += std::string("[") + section + "]\r\n";
+        for (const SettingRead& setting : read) {
+            if (!ProfileNamesEqual(section, setting.key->section)) continue;
+            const std::string value = setting.key->number == nullptr ? (setting.on ? "true" : "false")
+                                      : std::isinf(setting.number)  ? "inf"
+                                                                    : Formatted("%.9g", setting.number);
+            text += std::string(setting.key->key) + "=" + value + "\r\n";
+        }
+    }
+    return text;
+}
+
+std::string ShownValue(const SettingRead& read) {
+    if (read.key->number == nullptr) return read.on ? "on" : "off";
+    if (std::isinf(read.number)) return "infinity";
+    return Formatted("%.12g", std::round(static_cast<double>(read.number) * 1000) / 1000);
+}
+
+}  // namespace sim

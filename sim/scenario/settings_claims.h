@@ -1,0 +1,34 @@
+// What the tools tell a player about a KOV.ini: what the plug-in reads from it and the check's
+// findings, both taken from a run of the plug-in on the file's bytes through the every-setting
+// scene on the player's screen: the settings from the lookups the run recorded, off the screen
+// from where the run drew the panel. The page shows these claims; a fuzz target holds them to the
+// plug-in's behaviour.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sim/ini/ini_check.h"
+#include "sim/ini/settings_read.h"
+#include "sim/scenario/scenario_run.h"
+
+namespace sim {
+
+struct SettingsClaims {
+    bool ok = false;
+    std::string error;                // why the run failed
+    std::vector<SettingRead> read;    // every key as the plug-in read it
+    std::vector<IniFinding> findings; // the check against the run
+};
+
+// The every-setting scene run with the file (nullopt: none) on that screen.
+ScenarioResult RunEverySettingScene(const std::optional<std::string>& fileBytes, const RealScreen& screen,
+                                    const std::string& pluginPath);
+// The claims about the file from that run.
+SettingsClaims ClaimsOfRun(std::string_view fileBytes, const ScenarioResult& run, const RealScreen& screen);
+// Both: the run, then the claims.
+SettingsClaims ClaimsOfFile(std::string_view fileBytes, const RealScreen& screen, const std::string& pluginPath);
+
+}  // namespace sim
