@@ -2,6 +2,7 @@
 // the world each option describes, and the demo tour's stops and pictures.
 #include <cairo.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -143,6 +144,31 @@ TEST_F(PreviewTool, ReportsTheGapToTheRadarPerScreen) {
     EXPECT_NE(run.output.find("| 1920x1080 |      1.00 |      58.6 (58.6) |     58.6 (58.6) |"), std::string::npos)
         << run.output;
     EXPECT_EQ(run.output.find("0.90"), std::string::npos) << "only the safe zone asked for";
+}
+
+// A position no pixel count holds is said in words, never as the integer a conversion makes of it.
+TEST_F(PreviewTool, PositionsPastAnyPixelCountAreInWords) {
+    struct Case {
+        const char* ini;
+        const char* first;  // the first text's line of --positions
+    };
+    const Case cases[] = {
+        {"[GENERAL]\nLocTextPosX=1e39\n", "off the screen (infinitely far right) |"},
+        {"[GENERAL]\nLocTextPosY=1e39\n", "off the screen (infinitely far down) |"},
+        {"[GENERAL]\nLocTextPosX=1e39\nLocTextPosY=1e39\n", "off the screen (infinitely far right and infinitely far down) |"},
+        {"[GENERAL]\nLocTextPosX=1e30\n", "off the screen (over 2 billion pixels right) |"},
+        {"[GENERAL]\nLocTextPosX=1e6\n", "1000000,1022 |"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ini);
+        ASSERT_TRUE(sim::WriteFileBytes(dir_ / "KOV.ini", c.ini));
+        const ToolRun run = RunTool(KOV_PREVIEW_PATH, "--ini '" + Path("KOV.ini") + "' --positions -o '" + Path("p.png") + "'");
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        const std::vector<std::string> lines = ToolLines(run.output);
+        const auto heading = std::find(lines.begin(), lines.end(), "text positions at 1920x1080:");
+        ASSERT_LT(heading + 1, lines.end()) << run.output;
+        EXPECT_EQ(heading[1], c.first);
+    }
 }
 
 // Notepad's "Unicode" (UTF-16 with a mark), UTF-8 with a mark, and an 8-bit file with an accented
