@@ -69,7 +69,7 @@ demo-build: deps
 
 demo: demo-build web
 	@build/linux/kov-demo scenarios/tour.json --out out/demo
-	@/usr/bin/python3 scripts/page-screenshot.py build/web/Wayglass-preview.html out/demo/preview-page.png
+	@node scripts/page-screenshot.mjs build/web/Wayglass-preview.html out/demo/preview-page.png
 	@echo "KOV.asi for the game folder: build/windows/KOV.asi"
 	@echo "The same tour through KOV.asi under Wine: make windows, then"
 	@echo "  scripts/wine-run.sh build/windows/kov-sim.exe scenarios/tour.json"

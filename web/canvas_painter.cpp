@@ -4,8 +4,7 @@
 
 #include <emscripten/emscripten.h>
 
-// Each JavaScript piece reads the module's canvasContext (and paintCache, an object the page keeps
-// between instances); colours arrive as 0..1 components.
+// Each JavaScript piece reads the module's canvasContext; colours arrive as 0..1 components.
 EM_JS(void, js_call, (int op, double a, double b, double c, double d, double e, double f), {
     const g = Module["canvasContext"];
     if (!Module.kovPathOpen && (op === 3 || op === 6 || op === 7)) { g.beginPath(); Module.kovPathOpen = true; }
@@ -39,31 +38,18 @@ EM_JS(void, js_paint, (int fill, double r, double g, double b, double a, int str
     Module.kovPathOpen = false;
 });
 
-// A vertical gradient over a box. Filling a screen-sized box costs a software-painted canvas several
-// milliseconds, and every picture starts with the same background: the fill is painted once on a
-// canvas of its own and copied from there, pixel for pixel, while size and stops stay the same. The
-// copy lives in the page's paintCache, which outlasts the module instance.
+// A vertical gradient over a box. The page's canvases are as large as they show (never the chosen
+// screen's own size), so the fill costs the same on every screen.
 EM_JS(void, js_gradient, (double x, double y, double w, double h, const double* stops, int count), {
     const ctx = Module["canvasContext"];
     const v = HEAPF64.subarray(stops >> 3, (stops >> 3) + count * 5);
-    const key = [w, h, ...v].join(",");
-    const cache = Module["paintCache"];
-    let cached = cache.gradient;
-    if (!cached || cached.key !== key) {
-        const canvas = document.createElement("canvas");
-        canvas.width = Math.ceil(w);
-        canvas.height = Math.ceil(h);
-        const g = canvas.getContext("2d");
-        const gradient = g.createLinearGradient(0, 0, 0, h);
-        for (let s = 0; s < v.length; s += 5) {
-            gradient.addColorStop(v[s], "rgba(" + Math.round(v[s + 1] * 255) + "," + Math.round(v[s + 2] * 255) + "," +
-                                            Math.round(v[s + 3] * 255) + "," + v[s + 4] + ")");
-        }
-        g.fillStyle = gradient;
-        g.fillRect(0, 0, w, h);
-        cached = cache.gradient = { key, canvas };
+    const gradient = ctx.createLinearGradient(0, y, 0, y + h);
+    for (let s = 0; s < v.length; s += 5) {
+        gradient.addColorStop(v[s], "rgba(" + Math.round(v[s + 1] * 255) + "," + Math.round(v[s + 2] * 255) + "," +
+                                        Math.round(v[s + 3] * 255) + "," + v[s + 4] + ")");
     }
-    ctx.drawImage(cached.canvas, 0, 0, w, h, x, y, w, h);
+    ctx.fillStyle = gradient;
+    ctx.fillRect(x, y, w, h);
 });
 
 // mode 0: measure (returns the advance), 1: fill, 2: stroke, 3: ascent, 4: line height.

@@ -1,6 +1,6 @@
 // The painter for the page: the browser's 2D canvas that the page hands the module (the module's
-// "canvasContext"). Each primitive is one call into the page's script; the background's gradient is
-// kept in the page's "paintCache" for the next picture.
+// "canvasContext"), under whatever transform the page set on it. Each primitive is one call into the
+// page's script.
 #pragma once
 
 #include "tools/preview/painter.h"

@@ -1,10 +1,16 @@
 // The preview page: controls around the WebAssembly module (the plug-in in the simulated host).
 // The KOV.ini file's bytes are the truth: the text shown, the controls and the file editor all work
-// on them through the module (each line keeps its bytes until it is edited). At the next animation
-// frame after a change (however many came in since the last one) the page runs the plug-in on the
-// bytes in a fresh module instance and redraws; after a change of the file or the screen, a second
-// fresh instance runs it through the scene that shows every setting, for what the page tells the
-// player it reads and for the check.
+// on them through the module (each line keeps its bytes until it is edited).
+//
+// After a change, at the next animation frame (however many changes came in since the last one),
+// the page runs the plug-in on the bytes in a fresh module instance and paints the picture. After a
+// change of the file or the screen, and once no newer change waits for a picture, a second fresh
+// instance runs the plug-in through the scene that shows every setting: what the page tells the
+// player it reads, and the check. Instances are made ahead, between runs.
+//
+// The pictures never take the chosen screen's own size: each canvas is as large as it shows, in
+// device pixels, and the renderer draws the chosen screen's coordinates under a scale, so a redraw
+// costs the same on every screen.
 "use strict";
 
 // Slider ranges: positions are in the plug-in's 1920 by 1080 screen units.
@@ -17,8 +23,20 @@ const DEFAULT_SLIDER = [0, 2000, 1];
 // The panel counts as moved against the radar when its gap differs by more than this many pixels
 // (on a screen 1080 pixels high) from the gap on a 16:9 screen at a full safe zone.
 const GAP_DRIFT = 20;
-// The share of the screen the close-up shows, from the lower left corner.
-const CLOSE_UP = { w: 0.42, h: 0.3 };
+// The close-up shows the radar corner: the visible radar (or big map) and the texts whose top lies
+// in the screen's lowest CORNER_SHARE, with a margin of CORNER_MARGIN of the screen's height. It is
+// drawn at one device pixel per pixel of the chosen screen (the game's own size) or larger, up to
+// CLOSE_UP_MAX_ZOOM when the whole corner fits its box; its canvas is at most CLOSE_UP_MAX_WIDTH
+// device pixels wide, however far out the panel stands.
+const CORNER_SHARE = 0.4;
+const CORNER_MARGIN = 0.02;
+const CLOSE_UP_CSS_HEIGHT = 300;
+const CLOSE_UP_MAX_ZOOM = 4;
+const CLOSE_UP_MAX_WIDTH = 4096;
+// The whole screen's view: as wide as its column, at most this many CSS pixels high.
+const SCREEN_VIEW_MAX_CSS_HEIGHT = 420;
+// The check's list shows this many findings; a count stands for the rest.
+const FINDINGS_SHOWN = 200;
 
 const $ = (id) => document.getElementById(id);
 
@@ -95,67 +113,19 @@ const page = {
   height: 1080,
   safeZone: 1,
   last: null,          // the last run's result
+  views: { screen: null, closeUp: null },  // what each canvas shows (see paintView)
   claims: null,        // what the plug-in read and the check, from the every-setting run
   findings: [],        // the check of the file
-  findingKeys: new Set(),
   written: {},         // each setting's value as written in the file (null where absent)
-  loadMs: 0,
-  redrawMs: [],        // every redraw's time, for the test's report
-  redrawParts: [],     // and its parts: a fresh instance, the plug-in's run, the picture and lists
+  pictureStale: false, // the picture waits for a run
   claimsStale: true,   // the file or the screen changed since the last claims
-  frameAsked: false,   // a redraw waits for the next animation frame
-  running: false,
-  again: false,
-  spare: null,         // a fresh instance made ahead of the next redraw (a promise)
-  paintCache: {},      // what the painter keeps from one picture for the next
+  frameAsked: false,   // work waits for the next animation frame
+  busy: false,         // a run or a check is going on
+  spare: null,         // a fresh instance made ahead of the next run (a promise)
+  timings: { loadMs: 0, pictures: [], claims: [], edits: [] },
 };
-window.kovPage = page;
 
-// ---- redraw ---------------------------------------------------------------------------------
-
-// Asks for a redraw at the next animation frame: a burst of input (a slider dragged, keys held)
-// costs one check and one redraw per frame, and redraws never queue up behind each other.
-function redraw() {
-  if (page.frameAsked) return;
-  page.frameAsked = true;
-  requestAnimationFrame(() => {
-    page.frameAsked = false;
-    redrawNow();
-  });
-}
-
-async function redrawNow() {
-  if (page.running) {
-    page.again = true;
-    return;
-  }
-  page.running = true;
-  try {
-    do {
-      page.again = false;
-      const started = performance.now();
-      const instance = await (page.spare || freshInstance());
-      page.spare = null;
-      const instantiated = performance.now();
-      call(instance, "kov_run", null, page.bytes, page.scene, page.width, page.height, page.safeZone);
-      const result = JSON.parse(call(instance, "kov_run_result", "string"));
-      const ran = performance.now();
-      page.last = result;
-      if (page.claimsStale) await checkFile();
-      showResult(result, instance);
-      const finished = performance.now();
-      page.redrawMs.push(finished - started);
-      page.redrawParts.push({ instance: instantiated - started, run: ran - instantiated, show: finished - ran });
-    } while (page.again);
-    // The next redraw's instance is made now, between redraws, rather than while the player waits.
-    page.spare = freshInstance();
-  } catch (error) {
-    showStatus("The plug-in run stopped: " + error, true);
-    throw error;
-  } finally {
-    page.running = false;
-  }
-}
+// ---- failures -------------------------------------------------------------------------------
 
 function showStatus(text, isError) {
   const status = $("status");
@@ -163,23 +133,170 @@ function showStatus(text, isError) {
   status.classList.toggle("error", Boolean(isError));
 }
 
-function showResult(result, instance) {
-  const canvas = $("screen");
-  if (canvas.width !== page.width || canvas.height !== page.height) {
-    canvas.width = page.width;
-    canvas.height = page.height;
+function failed(what, error) {
+  showStatus(what + ": " + (error && error.message ? error.message : String(error)), true);
+  console.warn(what, error);
+}
+
+// An event handler whose failure (thrown, or a rejected promise) is said on the page.
+function guarded(what, action) {
+  return (...args) => {
+    try {
+      const result = action(...args);
+      if (result && typeof result.catch === "function") result.catch((error) => failed(what, error));
+    } catch (error) {
+      failed(what, error);
+    }
+  };
+}
+
+// ---- runs -----------------------------------------------------------------------------------
+
+// Asks for work at the next animation frame: a burst of input (a slider dragged, keys held) costs
+// one run and one picture per frame, and runs never queue up behind each other.
+function schedule() {
+  if (page.frameAsked) return;
+  page.frameAsked = true;
+  requestAnimationFrame(() => {
+    page.frameAsked = false;
+    work().catch((error) => {
+      // Nothing more is tried until the next change.
+      page.pictureStale = page.claimsStale = false;
+      failed("The plug-in run stopped", error);
+    });
+  });
+}
+
+function redraw() {
+  page.pictureStale = true;
+  schedule();
+}
+
+// The picture first; the check once no newer change waits for a picture (it runs after the
+// browser has shown the picture, so a drag keeps moving).
+async function work() {
+  if (page.busy) return;
+  page.busy = true;
+  try {
+    if (page.pictureStale) {
+      page.pictureStale = false;
+      await drawPicture();
+    }
+    if (page.claimsStale && !page.pictureStale) {
+      await nextFrame();
+      if (!page.pictureStale) await checkFile();
+    }
+  } finally {
+    page.busy = false;
   }
-  if (!result.ok) {
+  if (page.pictureStale || page.claimsStale) schedule();
+}
+
+function nextFrame() {
+  return new Promise((resolve) => requestAnimationFrame(() => resolve()));
+}
+
+function takeSpare() {
+  const instance = page.spare || freshInstance();
+  page.spare = null;
+  return instance;
+}
+
+async function drawPicture() {
+  const started = performance.now();
+  const instance = await takeSpare();
+  const instantiated = performance.now();
+  call(instance, "kov_run", null, page.bytes, page.scene, page.width, page.height, page.safeZone);
+  const result = JSON.parse(call(instance, "kov_run_result", "string"));
+  const ran = performance.now();
+  page.last = result;
+  if (result.ok) {
+    showPicture(result, instance);
+  } else {
     showStatus("The plug-in run failed: " + result.error, true);
-    return;
   }
-  instance.canvasContext = canvas.getContext("2d");
-  instance.paintCache = page.paintCache;
-  instance._kov_draw(page.width, page.height);
-  showCloseUp();
+  const finished = performance.now();
+  page.timings.pictures.push({ instance: instantiated - started, run: ran - instantiated, paint: finished - ran,
+                               total: finished - started, width: page.width, height: page.height });
+  page.spare = freshInstance();  // the next run's instance, made while the player looks
+}
+
+function showPicture(result, instance) {
+  const screen = $("screen");
+  page.views.screen = screenView();
+  paintView(instance, screen, page.views.screen);
+  // Measured on the whole view's context: a text's size does not depend on the canvas.
+  const boxes = callJson(instance, "kov_text_boxes", page.width, page.height);
+  const before = page.views.closeUp;
+  page.views.closeUp = closeUpView(result, boxes);
+  paintView(instance, $("close-up"), page.views.closeUp);
+  // A close-up wider than its box opens at its right end, where the panel is; the player's own
+  // scrolling stays while the view keeps its size.
+  if (!before || before.w !== page.views.closeUp.w || before.zoom !== page.views.closeUp.zoom) {
+    $("close-up-box").scrollLeft = $("close-up-box").scrollWidth;
+  }
+  frameCloseUp();
   showStatus(page.width + " × " + page.height + ", safe zone " + page.safeZone.toFixed(2));
   showHint(result);
   showPositions(result.texts);
+}
+
+// ---- the pictures ---------------------------------------------------------------------------
+
+// Paints the last run's picture on a canvas. A view is the part of the chosen screen from (x, y),
+// w by h screen pixels, at zoom canvas pixels (device pixels) per screen pixel.
+function paintView(instance, canvas, view) {
+  const width = Math.max(1, Math.round(view.w * view.zoom)), height = Math.max(1, Math.round(view.h * view.zoom));
+  if (canvas.width !== width || canvas.height !== height) {
+    canvas.width = width;
+    canvas.height = height;
+  }
+  canvas.style.width = width / devicePixelRatio + "px";
+  canvas.style.height = height / devicePixelRatio + "px";
+  const context = canvas.getContext("2d");
+  context.setTransform(view.zoom, 0, 0, view.zoom, -view.x * view.zoom, -view.y * view.zoom);
+  instance.canvasContext = context;
+  instance._kov_draw(page.width, page.height);
+}
+
+function screenView() {
+  const cssWidth = Math.min($("close-up-box").clientWidth,
+                           SCREEN_VIEW_MAX_CSS_HEIGHT * page.width / page.height);
+  return { x: 0, y: 0, w: page.width, h: page.height, zoom: Math.max(1, Math.floor(cssWidth)) * devicePixelRatio / page.width };
+}
+
+// The radar corner in screen pixels: from the screen's left edge to the right end of the map and
+// the texts beside it, and from the top of the highest of them down to the screen's bottom.
+function cornerOf(result, boxes) {
+  const margin = CORNER_MARGIN * page.height;
+  let right = result.map.left + result.map.width, top = result.map.top;
+  for (const box of boxes) {
+    if (![box.left, box.top, box.width, box.height].every(Number.isFinite)) continue;
+    if (box.top < page.height * (1 - CORNER_SHARE) || box.top >= page.height || box.left >= page.width) continue;
+    right = Math.max(right, box.left + box.width);
+    top = Math.min(top, box.top);
+  }
+  return { right: Math.min(page.width, right + margin), top: Math.max(0, top - margin) };
+}
+
+function closeUpView(result, boxes) {
+  const corner = cornerOf(result, boxes);
+  const boxWidth = $("close-up-box").clientWidth * devicePixelRatio, boxHeight = CLOSE_UP_CSS_HEIGHT * devicePixelRatio;
+  const fits = Math.min(boxWidth / corner.right, boxHeight / (page.height - corner.top));
+  const zoom = Math.min(CLOSE_UP_MAX_ZOOM, Math.max(1, fits));
+  const w = Math.min(page.width, Math.max(boxWidth, Math.min(corner.right * zoom, CLOSE_UP_MAX_WIDTH)) / zoom);
+  const h = Math.min(page.height, boxHeight / zoom);
+  return { x: 0, y: page.height - h, w, h, zoom };
+}
+
+// The close-up's part of the screen, framed on the whole screen's view.
+function frameCloseUp() {
+  const close = page.views.closeUp, scale = page.views.screen.zoom / devicePixelRatio;
+  Object.assign($("close-up-frame").style, {
+    left: close.x * scale + "px", top: close.y * scale + "px",
+    width: close.w * scale + "px", height: close.h * scale + "px",
+  });
+  $("close-up-frame").hidden = false;
 }
 
 // Where the panel stands against the radar (or the open big map) as the player sees it, compared
@@ -213,20 +330,10 @@ function showHint(result) {
     button.type = "button";
     button.id = "anchor-on";
     button.textContent = "Switch AnchorToRadar on";
-    button.addEventListener("click", () => setKey(page.tables.keys.find((k) => k.key === "AnchorToRadar"), "true"));
+    button.addEventListener("click", guarded("Switching AnchorToRadar on failed",
+      () => setKey(page.tables.keys.find((k) => k.key === "AnchorToRadar"), "true")));
     hint.appendChild(button);
   }
-}
-
-// The lower left corner of the screen, where the radar and the panel are, enlarged.
-function showCloseUp() {
-  const screen = $("screen"), close = $("close-up");
-  const w = Math.round(page.width * CLOSE_UP.w), h = Math.round(page.height * CLOSE_UP.h);
-  if (close.width !== w || close.height !== h) {
-    close.width = w;
-    close.height = h;
-  }
-  close.getContext("2d").drawImage(screen, 0, page.height - h, w, h, 0, 0, w, h);
 }
 
 // A readable text (colour codes as <yellow>...</yellow>, kov-sim's form) in the colours the game
@@ -253,57 +360,86 @@ function colouredText(cell, text) {
   put(text.slice(at));
 }
 
+function offScreenMark(cell) {
+  const off = document.createElement("strong");
+  off.className = "off-screen";
+  off.textContent = " off the screen";
+  cell.appendChild(off);
+}
+
 function showPositions(texts) {
   const body = $("positions").tBodies[0];
   body.replaceChildren();
   for (const t of texts) {
     const row = body.insertRow();
-    row.insertCell().textContent = t.x;
-    row.insertCell().textContent = t.y;
+    if (t.far !== null) {
+      const where = row.insertCell();
+      where.colSpan = 2;
+      where.textContent = t.far;
+    } else {
+      row.insertCell().textContent = t.x;
+      row.insertCell().textContent = t.y;
+    }
     const cell = row.insertCell();
     colouredText(cell, t.text);
     if (t.centred) cell.appendChild(document.createTextNode(" (centred)"));
-    if (t.x < 0 || t.y < 0 || t.x >= page.width || t.y >= page.height) {
-      const off = document.createElement("strong");
-      off.className = "off-screen";
-      off.textContent = " off the screen";
-      cell.appendChild(off);
-    }
+    if (t.far !== null || t.x < 0 || t.y < 0 || t.x >= page.width || t.y >= page.height) offScreenMark(cell);
   }
   if (texts.length === 0) body.insertRow().insertCell().textContent = "The plug-in draws no text in this scene.";
 }
 
 // ---- KOV.ini file and the check -------------------------------------------------------------
 
-// The file's bytes changed: from the editor (which already shows them), or from elsewhere (the
-// editor then shows the new bytes as opened).
-function setBytes(bytes, fromEditor) {
+// The file's bytes changed: from the editor (which already shows them), from a control (which
+// knows the text the file opens to, or null) or from a file opened (the editor then shows the new
+// bytes as opened).
+function setBytes(bytes, fromEditor, text = null) {
   page.bytes = bytes;
-  if (!fromEditor) {
+  if (!fromEditor && text !== null) {
+    showEditorText(text);
+  } else if (!fromEditor) {
     page.opened = callJson(helper, "kov_open", bytes);
     page.encoding = page.opened.encoding;
-    page.text = page.opened.text;
+    showEditorText(page.opened.text);
     page.unkept = [];
-    $("ini-text").value = page.text;
     showFileInfo();
   }
   page.written = callJson(helper, "kov_written", bytes);
+  showControls();
   page.claimsStale = true;
   redraw();
 }
 
+// The editor shows the text: only the lines that differ from what it shows are replaced, so a
+// control's edit of one line in a long file does not lay out the whole text again.
+function showEditorText(text) {
+  const old = page.text;
+  page.text = text;
+  const editor = $("ini-text");
+  let start = 0;
+  const shorter = Math.min(old.length, text.length);
+  while (start < shorter && old.charCodeAt(start) === text.charCodeAt(start)) ++start;
+  let end = 0;
+  while (end < shorter - start && old.charCodeAt(old.length - 1 - end) === text.charCodeAt(text.length - 1 - end)) ++end;
+  if (start === old.length && start === text.length) return;
+  editor.setRangeText(text.slice(start, text.length - end), start, old.length - end, "preserve");
+}
+
 // An edit in the editor, applied to the bytes line by line.
 function editText(text) {
+  const started = performance.now();
   page.text = text;
   const edit = callJson(helper, "kov_apply_text", page.bytes, text);
   page.unkept = edit.unkept;
   showFileInfo();
   setBytes(bytesOut(helper), true);
+  page.timings.edits.push(performance.now() - started);
 }
 
 // What the plug-in reads and the check, from a run of it in a fresh instance on the chosen screen.
 async function checkFile() {
   page.claimsStale = false;
+  const started = performance.now();
   const instance = await freshInstance();
   call(instance, "kov_claims", null, page.bytes, page.width, page.height, page.safeZone);
   const claims = JSON.parse(call(instance, "kov_run_result", "string"));
@@ -315,6 +451,7 @@ async function checkFile() {
   showFindings(claims.findings);
   showControls();
   showSettingsRead(claims);
+  page.timings.claims.push(performance.now() - started);
 }
 
 function lineStart(text, line) {
@@ -327,45 +464,50 @@ function lineStart(text, line) {
   return at;
 }
 
+function findingItem(f) {
+  const item = document.createElement("li");
+  item.dataset.key = f.key;
+  if (f.note) item.className = "note";
+  if (f.line === 0) {
+    item.append((f.note ? "Note: " : "") + f.message);
+    return item;
+  }
+  const go = document.createElement("button");
+  go.type = "button";
+  go.textContent = "Line " + f.line;
+  go.title = "Show line " + f.line + " in the text";
+  go.addEventListener("click", () => {
+    const editor = $("ini-text");
+    const start = lineStart(page.text, f.line);
+    const end = page.text.indexOf("\n", start);
+    editor.focus();
+    editor.setSelectionRange(start, end < 0 ? page.text.length : end);
+  });
+  item.append(go, (f.note ? ": note: " : ": ") + f.message);
+  return item;
+}
+
 function showFindings(findings) {
   page.findings = findings;
-  const mistakes = findings.filter((f) => !f.note);
-  page.findingKeys = new Set(mistakes.map((f) => f.key.toLowerCase()));
+  const mistakes = findings.filter((f) => !f.note).length;
   const summary = $("check-summary");
-  summary.textContent = mistakes.length === 0 ? "The check finds no mistakes in KOV.ini."
-    : mistakes.length + (mistakes.length === 1 ? " mistake" : " mistakes") + " in KOV.ini: see the check under the file.";
-  summary.classList.toggle("warn", mistakes.length > 0);
+  summary.textContent = mistakes === 0 ? "The check finds no mistakes in KOV.ini."
+    : mistakes + (mistakes === 1 ? " mistake" : " mistakes") + " in KOV.ini: see the check under the file.";
+  summary.classList.toggle("warn", mistakes > 0);
   const list = $("findings");
-  list.replaceChildren();
-  if (mistakes.length === 0) {
+  const items = findings.slice(0, FINDINGS_SHOWN).map(findingItem);
+  if (mistakes === 0) {
     const ok = document.createElement("li");
     ok.className = "ok";
     ok.textContent = "No mistakes: the plug-in reads this file as written.";
-    list.appendChild(ok);
+    items.unshift(ok);
   }
-  for (const f of findings) {
-    const item = document.createElement("li");
-    item.dataset.key = f.key;
-    if (f.note) item.className = "note";
-    if (f.line === 0) {
-      item.append((f.note ? "Note: " : "") + f.message);
-      list.appendChild(item);
-      continue;
-    }
-    const go = document.createElement("button");
-    go.type = "button";
-    go.textContent = "Line " + f.line;
-    go.title = "Show line " + f.line + " in the text";
-    go.addEventListener("click", () => {
-      const editor = $("ini-text");
-      const start = lineStart(editor.value, f.line);
-      const end = editor.value.indexOf("\n", start);
-      editor.focus();
-      editor.setSelectionRange(start, end < 0 ? editor.value.length : end);
-    });
-    item.append(go, (f.note ? ": note: " : ": ") + f.message);
-    list.appendChild(item);
+  if (findings.length > FINDINGS_SHOWN) {
+    const more = document.createElement("li");
+    more.textContent = "… and " + (findings.length - FINDINGS_SHOWN) + " more findings of the same check.";
+    items.push(more);
   }
+  list.replaceChildren(...items);
 }
 
 // ---- controls -------------------------------------------------------------------------------
@@ -383,32 +525,33 @@ function buildSettings() {
     heading.textContent = "[" + section + "]";
     box.appendChild(heading);
     for (const key of page.tables.keys.filter((k) => k.section === section)) {
-      box.appendChild(key.kind === "number" ? numberControl(key) : switchControl(key));
+      box.appendChild(key.changesNothing ? keptRow(key) : key.kind === "number" ? numberControl(key) : switchControl(key));
     }
   }
 }
 
-// A setting's row: its name, under it what it does in the game, its controls (the last one is the
-// one the name labels) and, under them, what the plug-in reads and what the check says of it,
-// which that control's description points to. A setting that changes nothing gets no control.
+// A setting's row: its name with its controls on the same line (the last control is the one the
+// name labels), under them what it does in the game, then what the plug-in reads and what the
+// check says of it; that control's description points to both.
 function settingRow(key, className, ...controls) {
   const row = document.createElement("div");
   row.className = className;
-  const label = document.createElement("label");
+  const label = document.createElement(controls.length > 0 ? "label" : "span");
   label.className = "name";
-  label.textContent = key.key;
+  // Long names may break after an underscore, never inside a word.
+  key.key.split("_").forEach((part, i) => label.append(...(i > 0 ? ["_", document.createElement("wbr")] : []), part));
   const about = document.createElement("p");
   about.className = "description";
+  about.id = controlId(key) + "-about";
   about.textContent = key.description;
-  const reads = document.createElement("div");
+  const reads = document.createElement("p");
   reads.className = "reads";
   reads.id = controlId(key) + "-reads";
-  about.id = controlId(key) + "-about";
   if (controls.length > 0) {
     label.htmlFor = controlId(key);
     controls[controls.length - 1].setAttribute("aria-describedby", about.id + " " + reads.id);
   }
-  row.append(label, about, ...controls, reads);
+  row.append(label, ...controls, about, reads);
   return row;
 }
 
@@ -420,30 +563,39 @@ function numberControl(key) {
   // A text field: it keeps what the file says even where that is no plain number ("320px").
   const field = document.createElement("input");
   Object.assign(field, { type: "text", inputMode: "decimal", spellcheck: false, id: controlId(key) });
-  slider.addEventListener("input", () => {
+  slider.addEventListener("input", guarded("Setting " + key.key + " failed", () => {
     field.value = slider.value;
     setKey(key, slider.value);
-  });
-  field.addEventListener("input", () => setKey(key, field.value));
+  }));
+  field.addEventListener("input", guarded("Setting " + key.key + " failed", () => setKey(key, field.value)));
   return settingRow(key, "setting", slider, field);
 }
 
 function switchControl(key) {
-  if (key.changesNothing) return settingRow(key, "setting switch kept");
   const box = document.createElement("input");
   Object.assign(box, { type: "checkbox", id: controlId(key) });
-  box.addEventListener("change", () => setKey(key, box.checked ? "true" : "false"));
+  box.addEventListener("change", guarded("Setting " + key.key + " failed", () => setKey(key, box.checked ? "true" : "false")));
   return settingRow(key, "setting switch", box);
+}
+
+// A setting kept in the file for older set-ups that changes nothing: no control, only what it is.
+function keptRow(key) {
+  const kept = document.createElement("span");
+  kept.className = "kept-note";
+  kept.textContent = "kept for compatibility: no control, it changes nothing";
+  return settingRow(key, "setting kept", kept);
 }
 
 // Writes exactly the value the player chose; what the plug-in makes of it shows under the field.
 function setKey(key, value) {
-  call(helper, "kov_set_value", null, page.bytes, key.section, key.key, String(value));
-  setBytes(bytesOut(helper), false);
+  const started = performance.now();
+  const edit = callJson(helper, "kov_set_value", page.bytes, key.section, key.key, String(value));
+  setBytes(bytesOut(helper), false, edit.text);
+  page.timings.edits.push(performance.now() - started);
 }
 
 // A number field shows what the file says, as written; its slider and a switch's box show what
-// the plug-in reads.
+// the plug-in reads (the file's own value until the check's run says).
 function showControls() {
   const read = page.claims ? page.claims.settings : {};
   for (const key of page.tables.keys) {
@@ -453,9 +605,9 @@ function showControls() {
     if (key.kind === "number") {
       if (document.activeElement !== control) control.value = written === null ? key.fallback : written;
       const slider = $(controlId(key) + "-slider");
-      const value = read[key.key];
-      if (document.activeElement !== slider) slider.value = value === null ? slider.max : value;
-    } else if (document.activeElement !== control) {
+      const value = key.key in read ? read[key.key] : Number(control.value);
+      if (document.activeElement !== slider) slider.value = value === null || Number.isNaN(value) ? slider.max : value;
+    } else if (document.activeElement !== control && key.key in read) {
       control.checked = Boolean(read[key.key]);
     }
   }
@@ -463,19 +615,26 @@ function showControls() {
 
 // Under each setting: what the plug-in reads, and what the check says of that setting.
 function showSettingsRead(claims) {
+  const said = new Map();
+  for (const f of claims.findings) {
+    const name = f.key.toLowerCase();
+    if (!said.has(name)) said.set(name, []);
+    said.get(name).push(f);
+  }
   for (const key of page.tables.keys) {
     const reads = $(controlId(key) + "-reads");
     const absent = page.written[key.key] === null;
     const kept = key.changesNothing ? " (it changes nothing)" : "";
     reads.replaceChildren("The plug-in reads: " + claims.read[key.key].shown + kept +
       (absent ? " (not in the file: the default)" : ""));
-    for (const f of claims.findings.filter((f) => f.key.toLowerCase() === key.key.toLowerCase())) {
-      const said = document.createElement("span");
-      said.className = f.note ? "said note" : "said";
-      said.textContent = " " + f.message;
-      reads.appendChild(said);
+    const findings = said.get(key.key.toLowerCase()) || [];
+    for (const f of findings) {
+      const span = document.createElement("span");
+      span.className = f.note ? "said note" : "said";
+      span.textContent = " " + f.message;
+      reads.appendChild(span);
     }
-    reads.classList.toggle("differs", page.findingKeys.has(key.key.toLowerCase()));
+    reads.classList.toggle("differs", findings.some((f) => !f.note));
   }
 }
 
@@ -495,25 +654,48 @@ function screenChanged() {
   redraw();
 }
 
+// A custom size takes effect only within the limits every tool takes; outside them the fields say
+// so and the picture keeps the last size.
+function customSizeTyped() {
+  const limits = page.tables.limits;
+  const sides = [["screen-width", "Width", limits.minWidth], ["screen-height", "Height", limits.minHeight]];
+  const wrong = [];
+  const values = sides.map(([id, name, low]) => {
+    const text = $(id).value.trim();
+    const value = /^[0-9]+$/.test(text) ? Number(text) : NaN;
+    const ok = value >= low && value <= limits.maxSide;
+    $(id).setAttribute("aria-invalid", String(!ok));
+    if (!ok) wrong.push(name + " " + (text === "" ? "is empty" : "\"" + text + "\" is not") + " a whole number of pixels from " + low + " to " + limits.maxSide);
+    return value;
+  });
+  const note = $("custom-size-note");
+  note.classList.toggle("invalid", wrong.length > 0);
+  if (wrong.length > 0) {
+    note.textContent = wrong.join("; ") + ". The picture keeps " + page.width + " × " + page.height + ".";
+    return;
+  }
+  note.textContent = "";
+  [page.width, page.height] = values;
+  screenChanged();
+}
+
 function buildScreenControls() {
   const limits = page.tables.limits;
   const sizes = page.tables.screens.map(([w, h]) => [w + "x" + h, w + " × " + h]);
   sizes.push(["custom", "Another size…"]);
   buildSelect($("screen-size"), sizes, "1920x1080");
-  $("screen-size").addEventListener("change", () => {
+  $("screen-size").addEventListener("change", guarded("Choosing the screen failed", () => {
     const value = $("screen-size").value;
     $("custom-size").hidden = value !== "custom";
     if (value !== "custom") {
       [page.width, page.height] = value.split("x").map(Number);
       $("screen-width").value = page.width;
       $("screen-height").value = page.height;
-      screenChanged();
+      customSizeTyped();
     }
-  });
+  }));
   const zone = $("safe-zone"), zoneSlider = $("safe-zone-slider");
-  for (const input of [zone, zoneSlider]) Object.assign(input, { min: limits.minSafeZone, max: limits.maxSafeZone });
-  Object.assign($("screen-width"), { min: limits.minWidth, max: limits.maxSide });
-  Object.assign($("screen-height"), { min: limits.minHeight, max: limits.maxSide });
+  Object.assign(zoneSlider, { min: limits.minSafeZone, max: limits.maxSafeZone });
   const setZone = (value, from) => {
     const number = Number(value);
     if (!(number >= limits.minSafeZone && number <= limits.maxSafeZone)) return;
@@ -522,16 +704,9 @@ function buildScreenControls() {
     if (from !== zoneSlider) zoneSlider.value = number;
     screenChanged();
   };
-  zone.addEventListener("input", () => setZone(zone.value, zone));
-  zoneSlider.addEventListener("input", () => setZone(zoneSlider.value, zoneSlider));
-  for (const id of ["screen-width", "screen-height"]) {
-    $(id).addEventListener("input", () => {
-      const w = Number($("screen-width").value), h = Number($("screen-height").value);
-      if (!(w >= limits.minWidth && w <= limits.maxSide && h >= limits.minHeight && h <= limits.maxSide)) return;
-      [page.width, page.height] = [Math.round(w), Math.round(h)];
-      screenChanged();
-    });
-  }
+  zone.addEventListener("input", guarded("Setting the safe zone failed", () => setZone(zone.value, zone)));
+  zoneSlider.addEventListener("input", guarded("Setting the safe zone failed", () => setZone(zoneSlider.value, zoneSlider)));
+  for (const id of ["screen-width", "screen-height"]) $(id).addEventListener("input", guarded("Setting the size failed", customSizeTyped));
 }
 
 // ---- the file -------------------------------------------------------------------------------
@@ -549,8 +724,9 @@ function showFileInfo() {
 }
 
 async function openFile(file) {
+  const bytes = new Uint8Array(await file.arrayBuffer());
   page.fileName = file.name;
-  setBytes(new Uint8Array(await file.arrayBuffer()), false);
+  setBytes(bytes, false);
 }
 
 function saveFile() {
@@ -577,44 +753,75 @@ function loadFonts() {
   return Promise.all(faces.flatMap((face) => ["16px " + face, "bold 16px " + face].map((font) => document.fonts.load(font))));
 }
 
+function showVersion() {
+  $("version").textContent = "Plug-in " + page.tables.version + ": the pictures come from the very code of KOV.asi " +
+    page.tables.version + ", compiled for the browser.";
+}
+
 async function start() {
+  showStatus("Starting the plug-in…");
   const fonts = loadFonts();
   compiledModule = await WebAssembly.compile(moduleBytes());
   await fonts;
   helper = await freshInstance();
   page.tables = callJson(helper, "kov_tables");
+  showVersion();
   buildSelect($("scene"), page.tables.scenes.map((s) => [s.name, s.title]), page.scene);
-  $("scene").addEventListener("change", () => {
+  $("scene").addEventListener("change", guarded("Choosing the scene failed", () => {
     page.scene = $("scene").value;
     redraw();
-  });
+  }));
   buildScreenControls();
   buildSettings();
-  $("ini-text").addEventListener("input", () => editText($("ini-text").value));
-  $("open-file").addEventListener("change", () => {
+  $("ini-text").addEventListener("input", guarded("Applying the text failed", () => editText($("ini-text").value)));
+  $("open-file").addEventListener("change", guarded("Opening the file failed", async () => {
     const file = $("open-file").files[0];
-    if (file) openFile(file);
     $("open-file").value = "";
-  });
+    if (file) await openFile(file);
+  }));
   $("open-button").addEventListener("click", () => $("open-file").click());
-  $("save-file").addEventListener("click", saveFile);
-  $("use-defaults").addEventListener("click", useDefaults);
+  $("save-file").addEventListener("click", guarded("Saving the file failed", saveFile));
+  $("use-defaults").addEventListener("click", guarded("Starting from the defaults failed", useDefaults));
+  addEventListener("resize", () => { if (page.last && page.last.ok) redraw(); });
   useDefaults();
-  await waitForRedraws();
-  page.loadMs = performance.now();
+  await settled();
+  page.timings.loadMs = performance.now();
   document.body.dataset.ready = "true";
 }
 
-// Resolves once no redraw is running or asked for.
-page.settled = function waitForRedraws() {
+// Resolves once no run or check is going on or asked for.
+function settled() {
   return new Promise((resolve) => {
-    const poll = () => (page.frameAsked || page.running || page.again ? setTimeout(poll, 1) : resolve());
+    const poll = () => (page.frameAsked || page.busy || page.pictureStale || page.claimsStale ? setTimeout(poll, 1) : resolve());
     poll();
   });
-};
-const waitForRedraws = page.settled;
+}
+
+// What the browser tests read and wait on (tests/browser); nothing else of the page is reached
+// from outside it.
+//   settled()    a promise: no run or check going on or asked for
+//   lastRun()    the last run's result (see kov_run in web/page_bridge.cpp)
+//   text()       the file's text as the editor shows it; fileName(), encoding()
+//   findings()   the check's findings [{line, key, message, note}]
+//   views()      what each canvas shows: {screen, closeUp}, each {x, y, w, h, zoom}: the part of the
+//                chosen screen from (x, y), w by h screen pixels, at zoom device pixels per pixel
+//   takeTimings() the load time and the times of every picture, check and edit since the last call
+window.kovTestHooks = Object.freeze({
+  settled,
+  lastRun: () => page.last,
+  text: () => page.text,
+  fileName: () => page.fileName,
+  encoding: () => page.encoding,
+  findings: () => page.findings,
+  views: () => page.views,
+  takeTimings() {
+    const { pictures, claims, edits } = page.timings;
+    page.timings = { loadMs: page.timings.loadMs, pictures: [], claims: [], edits: [] };
+    return { loadMs: page.timings.loadMs, pictures, claims, edits };
+  },
+});
 
 start().catch((error) => {
-  showStatus("The page could not start: " + error, true);
-  console.error(error);
+  page.busy = false;
+  failed("The page could not start", error);
 });

@@ -7,7 +7,9 @@
 //
 // A module instance runs the plug-in once: its process-wide records start at load-time state only
 // in a fresh instance, so the page creates one per run (kov_run, kov_claims); the other entry
-// points may be called on any instance, any number of times.
+// points may be called on any instance, any number of times. Only kov_run and kov_claims catch C++
+// exceptions (web/CMakeLists.txt): emscripten's exception catching slows every call in a function
+// that may catch, so nothing else does.
 #include <emscripten/emscripten.h>
 
 #include <nlohmann/json.hpp>
@@ -66,6 +68,10 @@ json SettingsJson(const std::vector<sim::SettingRead>& read) {
     return values;
 }
 
+json BoxJson(const sim::PixelBox& box) {
+    return {{"left", box.left}, {"top", box.top}, {"width", box.width}, {"height", box.height}};
+}
+
 const char* LineEndName(std::string_view end, sim::IniEncoding encoding) {
     if (end == sim::EncodeIniBody("\r\n", encoding)) return "CR LF";
     return end == sim::EncodeIniBody("\n", encoding) ? "LF" : "CR";
@@ -83,8 +89,10 @@ void Run(std::string_view bytes, const std::string& scene, int width, int height
     const std::vector<preview::TextPlacement> placements = preview::PlaceTexts(lastScene, width, height);
     json texts = json::array();
     for (const preview::TextPlacement& p : placements) {
-        texts.push_back({{"text", p.text}, {"x", p.x}, {"y", p.y}, {"centred", p.centred}});
+        texts.push_back({{"text", p.text}, {"x", p.x}, {"y", p.y}, {"centred", p.centred},
+                         {"far", p.far.empty() ? json(nullptr) : json(p.far)}});
     }
+    const sim::PixelBox map = sim::VisibleMapBox(screen, lastScene.bigMap ? sim::HudMap::BigMap : sim::HudMap::Radar);
     const std::optional<double> gap = preview::PanelGap(lastScene);
     // The same draws on a 16:9 screen with a full safe zone, where the positions were designed.
     preview::ScreenView designed = lastScene;
@@ -92,7 +100,7 @@ void Run(std::string_view bytes, const std::string& scene, int width, int height
     const std::optional<double> designedGap = preview::PanelGap(designed);
     RunResult({{"ok", true}, {"texts", texts}, {"settings", SettingsJson(sim::ReadSettings(lookups))},
                {"positions", preview::FormatPlacements(placements)},
-               {"bigMap", lastScene.bigMap}, {"radarShown", lastScene.radarShown},
+               {"bigMap", lastScene.bigMap}, {"radarShown", lastScene.radarShown}, {"map", BoxJson(map)},
                {"gap", gap ? json(*gap) : json(nullptr)},
                {"gapAt1080", gap ? json(preview::GapAt1080(*gap, preview::PixelSize{width, height})) : json(nullptr)},
                {"designedGap", designedGap ? json(*designedGap) : json(nullptr)}});
@@ -110,15 +118,8 @@ void Claims(std::string_view bytes, int width, int height, float safeZone) {
     RunResult({{"ok", true}, {"read", read}, {"settings", SettingsJson(claims.read)}, {"findings", findings}});
 }
 
-// Runs a step of the page that may stop the simulated host, its failure as the result.
-template <typename Step>
-void Guarded(Step step) {
-    try {
-        step();
-    } catch (const std::exception& error) {
-        RunResult({{"ok", false}, {"error", std::string("the simulated host stopped: ") + error.what()}});
-    }
-}
+// A run that stopped the simulated host (a C++ exception out of it), as the run's result.
+void Stopped(const char* what) { RunResult({{"ok", false}, {"error", std::string("the simulated host stopped: ") + what}}); }
 
 }  // namespace
 
@@ -147,9 +148,18 @@ EMSCRIPTEN_KEEPALIVE const char* kov_apply_text(const char* bytes, int size, con
 }
 
 // The file with one value set where the lookup reads it, every other byte kept: at kov_bytes().
-EMSCRIPTEN_KEEPALIVE void kov_set_value(const char* bytes, int size, const char* section, int sectionSize,
-                                        const char* key, int keySize, const char* value, int valueSize) {
-    bytesOut = sim::SetIniFileValue(Span(bytes, size), Span(section, sectionSize), Span(key, keySize), Span(value, valueSize));
+// {"text": the new file's text as kov_open gives it, or null where opening it must tell}: sim's
+// SetIniFileValue step by step, keeping the edited text, which is the file's own when every changed
+// line was written as typed (a 1 MB file is then opened once per edit, not twice).
+EMSCRIPTEN_KEEPALIVE const char* kov_set_value(const char* bytes, int size, const char* section, int sectionSize,
+                                               const char* key, int keySize, const char* value, int valueSize) {
+    const sim::IniDocument document = sim::OpenIniDocument(Span(bytes, size));
+    const std::string text = sim::SetIniValue(sim::ShownIniText(document), Span(section, sectionSize),
+                                              Span(key, keySize), Span(value, valueSize));
+    sim::IniTextEdit edit = sim::ApplyShownText(document, text);
+    bytesOut = std::move(edit.bytes);
+    const bool asTyped = edit.unkeptLines.empty() && Span(value, valueSize).find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
+    return Reply({{"text", asTyped ? json(text) : json(nullptr)}});
 }
 
 // {key: value or null} for every setting: the value where the lookup finds it, quotes still on;
@@ -203,27 +213,45 @@ EMSCRIPTEN_KEEPALIVE const char* kov_run_result() { return runResult.c_str(); }
 // Runs the plug-in with the KOV.ini bytes in the named scene on a screen of width by height pixels
 // with the game's safe-zone size. The script's fiber switches unwind and rewind this call, so what
 // it returns is lost on the way: the result waits at kov_run_result(). {"ok", "error",
-// "texts": [{"text", "x", "y", "centred"}], "positions": the same as lines, "settings": what the
+// "texts": [{"text", "x", "y", "centred", "far": where, in words, when no pixel count holds it}],
+// "positions": the same as lines, "map": the radar (or open big map) the player sees, in pixels, "settings": what the
 // plug-in read (its lookups in this run), "gap": pixels from the right edge of the radar (or open
 // big map) the player sees to the panel, null without a panel, "gapAt1080": the same on a screen 1080 pixels high,
 // "designedGap": the gap the same draws give on 1920x1080 at a full safe zone, "bigMap", "radarShown"}
 EMSCRIPTEN_KEEPALIVE void kov_run(const char* bytes, int size, const char* scene, int sceneSize, int width, int height,
                                   float safeZone) {
-    Guarded([&] { Run(Span(bytes, size), std::string(Span(scene, sceneSize)), width, height, safeZone); });
+    try {
+        Run(Span(bytes, size), std::string(Span(scene, sceneSize)), width, height, safeZone);
+    } catch (const std::exception& error) {
+        Stopped(error.what());
+    }
 }
 
 // Runs the plug-in with the KOV.ini bytes through the scene that shows every setting, on that screen,
 // for what the page tells the player; the result at kov_run_result(): {"ok", "error", "read": {key:
 // {"shown", "text"}}, "settings": values as in kov_run, "findings": [{"line", "key", "message", "note"}]}
 EMSCRIPTEN_KEEPALIVE void kov_claims(const char* bytes, int size, int width, int height, float safeZone) {
-    Guarded([&] { Claims(Span(bytes, size), width, height, safeZone); });
+    try {
+        Claims(Span(bytes, size), width, height, safeZone);
+    } catch (const std::exception& error) {
+        Stopped(error.what());
+    }
 }
 
-// Paints the last run's picture on the module's canvasContext, a screen of width by height pixels
-// (the module's paintCache keeps what later pictures reuse).
+// Paints the last run's picture on the module's canvasContext, a screen of width by height pixels,
+// under the transform the page set on the context (its zoom and the part of the screen shown).
 EMSCRIPTEN_KEEPALIVE void kov_draw(int width, int height) {
     preview::CanvasPainter painter;
     preview::DrawScene(painter, lastScene, width, height);
+}
+
+// Where the last run's texts land on a screen of width by height pixels, measured on the module's
+// canvasContext: [{"left", "top", "width", "height"}] in draw order.
+EMSCRIPTEN_KEEPALIVE const char* kov_text_boxes(int width, int height) {
+    preview::CanvasPainter painter;
+    json boxes = json::array();
+    for (const sim::PixelBox& box : preview::DrawnTextBoxes(painter, lastScene, width, height)) boxes.push_back(BoxJson(box));
+    return Reply(boxes);
 }
 
 }  // extern "C"

@@ -102,8 +102,7 @@ void DrawTextLines(Painter& painter, const std::vector<TextLine>& lines, const T
 
 double TextEm(const Screen& screen, float scale) { return scale * kTextEmPerScale * screen.height; }
 
-void DrawDrawnText(Painter& painter, const Screen& screen, const sim::DrawnText& text) {
-    const sim::TextState& state = text.state;
+TextLook LookOf(const Screen& screen, const sim::TextState& state) {
     TextLook look;
     look.font = state.font;
     look.em = TextEm(screen, state.scale);
@@ -113,9 +112,27 @@ void DrawDrawnText(Painter& painter, const Screen& screen, const sim::DrawnText&
     look.shadowColour = Rgb{static_cast<uint8_t>(state.dropShadow[1]), static_cast<uint8_t>(state.dropShadow[2]),
                             static_cast<uint8_t>(state.dropShadow[3])};
     look.shadowAlpha = state.dropShadow[4];
-    const Rgb base = ClampedRgb(state.r, state.g, state.b);
+    return look;
+}
+
+std::vector<TextLine> LinesOf(const sim::DrawnText& text) {
+    return SplitInlineCodes(text.text, ClampedRgb(text.state.r, text.state.g, text.state.b));
+}
+
+void DrawDrawnText(Painter& painter, const Screen& screen, const sim::DrawnText& text) {
     const sim::PixelPoint at = sim::PlaceDrawPosition(screen.real, text.align, text.x, text.y);
-    DrawTextLines(painter, SplitInlineCodes(text.text, base), look, at.x, at.y, state.centred);
+    DrawTextLines(painter, LinesOf(text), LookOf(screen, text.state), at.x, at.y, text.state.centred);
+}
+
+// The box the text's lines take: its widest line across, its lines down.
+sim::PixelBox DrawnTextBox(Painter& painter, const Screen& screen, const sim::DrawnText& text) {
+    const TextLook look = LookOf(screen, text.state);
+    const std::vector<TextLine> lines = LinesOf(text);
+    double width = 0;
+    for (const TextLine& line : lines) width = std::max(width, LineWidth(painter, look, line));
+    const double height = look.em > 0 ? lines.size() * painter.Metrics(Face(look, false)).height : 0;
+    const sim::PixelPoint at = sim::PlaceDrawPosition(screen.real, text.align, text.x, text.y);
+    return sim::PixelBox{text.state.centred ? at.x - width / 2 : at.x, at.y, width, height};
 }
 
 void DrawRect(Painter& painter, const Screen& screen, const sim::DrawnRect& rect) {
@@ -298,11 +315,15 @@ void DrawFeed(Painter& painter, const Screen& screen, const ScreenView& scene) {
     }
 }
 
+Screen ScreenOf(const ScreenView& scene, int width, int height) {
+    const sim::RealScreen real{width, height, scene.screen.safeZone};
+    return Screen{real, static_cast<double>(width), static_cast<double>(height), height / kReferenceHeightPx};
+}
+
 }  // namespace
 
 void DrawScene(Painter& painter, const ScreenView& scene, int width, int height) {
-    const sim::RealScreen real{width, height, scene.screen.safeZone};
-    const Screen screen{real, static_cast<double>(width), static_cast<double>(height), height / kReferenceHeightPx};
+    const Screen screen = ScreenOf(scene, width, height);
     painter.Save();
     painter.ClipRect(0, 0, width, height);
     DrawBackground(painter, screen);
@@ -311,6 +332,13 @@ void DrawScene(Painter& painter, const ScreenView& scene, int width, int height)
     for (const sim::DrawnRect& rect : scene.frame.rects) DrawRect(painter, screen, rect);
     for (const sim::DrawnText& text : scene.frame.texts) DrawDrawnText(painter, screen, text);
     painter.Restore();
+}
+
+std::vector<sim::PixelBox> DrawnTextBoxes(Painter& painter, const ScreenView& scene, int width, int height) {
+    const Screen screen = ScreenOf(scene, width, height);
+    std::vector<sim::PixelBox> boxes;
+    for (const sim::DrawnText& text : scene.frame.texts) boxes.push_back(DrawnTextBox(painter, screen, text));
+    return boxes;
 }
 
 }  // namespace preview
