@@ -168,12 +168,16 @@ for (const browserKind of BROWSERS) {
         await image.decode();
         const canvas = document.getElementById(canvasId);
         const width = Math.min(image.width, canvas.width), height = Math.min(image.height, canvas.height);
-        const scratch = document.createElement("canvas");
-        scratch.width = width;
-        scratch.height = height;
-        scratch.getContext("2d").drawImage(image, 0, 0);
-        const a = scratch.getContext("2d").getImageData(0, 0, width, height).data;
-        const b = canvas.getContext("2d").getImageData(0, 0, width, height).data;
+        // Read through copies made for reading, so the page's own canvas is never read back.
+        const pixels = (source) => {
+          const copy = document.createElement("canvas");
+          copy.width = width;
+          copy.height = height;
+          const context = copy.getContext("2d", { willReadFrequently: true });
+          context.drawImage(source, 0, 0);
+          return context.getImageData(0, 0, width, height).data;
+        };
+        const a = pixels(image), b = pixels(canvas);
         let sum = 0, far = 0;
         for (let i = 0; i < a.length; i += 4) {
           const d = Math.abs(a[i] - b[i]) + Math.abs(a[i + 1] - b[i + 1]) + Math.abs(a[i + 2] - b[i + 2]);
