@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/input_limits.h"
 #include "sim/result.h"
 
 namespace tools {
@@ -27,9 +28,6 @@ struct ToolHelp {
     const char* closing;                 // may be empty
 };
 std::string FormatHelp(const ToolHelp& help);
-
-// An argument as a message quotes it: in double quotes, a long one cut with an ellipsis.
-std::string QuoteArgument(const std::string& argument);
 
 template <typename Options>
 struct Option {

@@ -8,7 +8,9 @@ namespace tools {
 namespace {
 
 const Option<DemoOptions> kOptions[] = {
-    {"--out", "DIR", "where the pictures go (default out/demo)",
+    {"--out", "DIR", "where the pictures go (default out/demo). Pictures of earlier runs there are replaced, and "
+                     "those this run does not write again removed; any other file in the way is left alone and "
+                     "the demo refuses to start",
      [](const std::string& v, DemoOptions& o) {
          o.outDir = v;
          return sim::Status();
@@ -26,6 +28,11 @@ const Option<DemoOptions> kOptions[] = {
          o.plugin = v;
          return sim::Status();
      }},
+    {"--force", nullptr, "replace the files in the way too (only those of the same names)",
+     [](const std::string&, DemoOptions& o) {
+         o.force = true;
+         return sim::Status();
+     }},
     {"--help", nullptr, "show this help",
      [](const std::string&, DemoOptions& o) {
          o.help = true;
@@ -34,7 +41,7 @@ const Option<DemoOptions> kOptions[] = {
 };
 
 sim::Status TakeTour(const std::string& argument, DemoOptions& o) {
-    if (!o.tour.empty()) return sim::Failure("more than one tour given: " + QuoteArgument(argument));
+    if (!o.tour.empty()) return sim::Failure("more than one tour given: " + sim::QuoteInput(argument));
     o.tour = argument;
     return {};
 }
@@ -49,13 +56,16 @@ sim::Result<DemoOptions> ParseDemoOptions(const std::vector<std::string>& args) 
 }
 
 std::string DemoHelp() {
+    static const std::string description =
+        "Runs the tour through the plug-in in the simulated host. For every stop (a step whose label\n"
+        "does not start with \"(\") it prints what the screen shows and writes DIR/NN-stop.png; then\n"
+        "DIR/contact-sheet.png with the first " + std::to_string(sim::kMaxSheetStops) + " stops.";
     return FormatHelp({"kov-demo",
                        {"TOUR.json [options]"},
-                       "Runs the tour through the plug-in in the simulated host. For every stop (a step whose label\n"
-                       "does not start with \"(\") it prints what the screen shows and writes DIR/NN-stop.png; then\n"
-                       "DIR/contact-sheet.png with all stops.",
+                       description.c_str(),
                        HelpOf(kOptions),
-                       "exit status: 0 done, 1 the tour or a picture failed, 2 bad command line.\n"});
+                       "exit status: 0 done, 1 the tour or a picture failed or a file is in the way, 2 bad command\n"
+                       "line.\n"});
 }
 
 }  // namespace tools

@@ -34,7 +34,7 @@ const Option<SimOptions> kOptions[] = {
 };
 
 sim::Status TakeScenario(const std::string& argument, SimOptions& o) {
-    if (!o.scenario.empty()) return sim::Failure("more than one scenario given: " + QuoteArgument(argument));
+    if (!o.scenario.empty()) return sim::Failure("more than one scenario given: " + sim::QuoteInput(argument));
     o.scenario = argument;
     return {};
 }
