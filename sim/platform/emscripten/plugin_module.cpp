@@ -24,11 +24,10 @@ HINSTANCE ModuleHandle() { return reinterpret_cast<HINSTANCE>(&linkedModule); }
 
 }  // namespace
 
-PluginModule* LoadPluginModule(const std::string&, std::string* error) {
+Result<PluginModule*> LoadPluginModule(const std::string&) {
     if (loadedBefore) {
-        *error = "the linked-in plug-in was loaded before in this instance, so its records are no longer "
-                 "at their load-time state; run it in a fresh instance";
-        return nullptr;
+        return Failure("the linked-in plug-in was loaded before in this instance, so its records are no longer "
+                       "at their load-time state; run it in a fresh instance");
     }
     loadedBefore = true;
     DllMain(ModuleHandle(), kProcessAttach, nullptr);
