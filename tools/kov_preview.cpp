@@ -2,11 +2,12 @@
 // or more real screens side by side, so a player can place the panel without starting the game;
 // or reports how far the panel stands from the radar on each screen.
 #include <cstdio>
-#include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "sim/input_limits.h"
 #include "sim/platform/files.h"
 #include "sim/host/frame_summary.h"
 #include "sim/platform/plugin_module.h"
@@ -118,8 +119,9 @@ int Run(int argc, char** argv) {
 
     std::optional<std::string> ini;
     if (!options.iniPath.empty()) {
-        ini = sim::ReadFileBytes(options.iniPath);
-        if (!ini) return Failed("cannot read the settings file " + options.iniPath + ": " + sim::UnreadableFileReason(options.iniPath));
+        sim::Result<std::string> bytes = sim::ReadInputFile(options.iniPath, sim::kMaxInputFileBytes);
+        if (!bytes) return Failed("cannot read the settings file " + options.iniPath + ": " + bytes.error());
+        ini = std::move(*bytes);
     }
     const std::vector<preview::Tile> sizing = PictureTiles(options, Rows(options, ini), {});
     if (sim::Status fits = preview::CheckPictureSize(sizing, static_cast<int>(options.sizes.size()), options.output);
@@ -127,20 +129,20 @@ int Run(int argc, char** argv) {
         std::fprintf(stderr, "kov-preview: %s\n", fits.error().c_str());
         return kExitUsage;
     }
-    sim::ScenarioRunOptions run;
-    run.pluginPath = options.pluginPath.empty() ? sim::DefaultPluginPath() : options.pluginPath;
-    std::error_code ignored;
-    if (!std::filesystem::is_regular_file(run.pluginPath, ignored)) return Failed("cannot find the plug-in " + run.pluginPath);
+    const std::string plugin = options.pluginPath.empty() ? sim::DefaultPluginPath() : options.pluginPath;
+    if (sim::Status usable = sim::CheckRegularFile(plugin); !usable) {
+        return Failed("cannot load the plug-in " + plugin + ": " + usable.error());
+    }
 
     if (options.report) {
-        const sim::Result<std::vector<preview::GapRow>> rows = preview::MeasureGaps(options, ini, run.pluginPath);
+        const sim::Result<std::vector<preview::GapRow>> rows = preview::MeasureGaps(options, ini, plugin);
         if (!rows) return Failed(rows.error());
         std::printf("Gap in pixels from the right edge of the radar (and of the big map) to the panel's first\n"
                     "separator; in brackets the same on a screen 1080 pixels high. Negative: over the map.\n\n%s",
                     preview::FormatGapTable(*rows).c_str());
     }
     if (!options.output.empty()) {
-        if (sim::Status drawn = Picture(options, ini, run.pluginPath); !drawn) return Failed(drawn.error());
+        if (sim::Status drawn = Picture(options, ini, plugin); !drawn) return Failed(drawn.error());
     }
     return 0;
 }

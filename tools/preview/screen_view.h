@@ -2,10 +2,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <deque>
 #include <vector>
 
 #include "sim/host/host.h"
-#include "sim/scenario/scenario_run.h"
 #include "sim/host/screen_model.h"
 
 namespace preview {
@@ -27,8 +28,24 @@ struct ScreenView {
     std::vector<MapMark> marks;       // the blips the plug-in keeps on the map
 };
 
-// The last frame of the step in which the script ran (an empty frame when it never ran), the feed
-// posts still on screen then, and the host's radar, big map and the player's heading after it.
-ScreenView ViewOfStep(const sim::ScenarioResult& result, size_t step);
+// Follows a run frame by frame and gives the view of each step as the step ends, keeping no more
+// than the step's latest frame the script ran in and the newest feed posts: the last frame of the
+// step in which the script ran (an empty frame when it never ran), the feed posts still on screen
+// then, and the host's radar, big map and the player's heading after the step.
+class StepViewer {
+public:
+    void StepStarted();
+    void FrameDone(const sim::Frame& frame);
+    ScreenView StepEnded(const sim::World& world) const;
+
+private:
+    struct Post {
+        uint32_t frameMs;
+        sim::FeedPost post;
+    };
+    bool scriptRan_ = false;
+    sim::Frame shown_;
+    std::deque<Post> newestPosts_;  // at most the feed's visible count, oldest first
+};
 
 }  // namespace preview
