@@ -27,4 +27,5 @@ set(KOV_PREVIEW_PORTABLE_SOURCES
 set(KOV_PREVIEW_CAIRO_SOURCES
   ${KOV_TOOLS_DIR}/preview/cairo_painter.cpp
   ${KOV_TOOLS_DIR}/preview/picture.cpp
+  ${KOV_TOOLS_DIR}/preview/preview_picture.cpp
   ${KOV_TOOLS_DIR}/preview/png_file.cpp)

@@ -13,6 +13,8 @@ namespace sim {
 
 // ---- files ----
 
+// A path a tool is given: the longest the system opens (PATH_MAX), so a message may name it whole.
+constexpr size_t kMaxPathBytes = 4096;
 // A scenario file or a KOV.ini a tool reads: the whole file is held in memory.
 constexpr uint64_t kMaxInputFileBytes = 16 * 1024 * 1024;
 // The plug-in a tool loads: it is copied into the tool's temporary folder first.
@@ -60,7 +62,9 @@ constexpr size_t kMaxPictureScreens = 64;
 constexpr size_t kMaxSheetStops = 24;
 // Characters of a stop's label in the name of its picture (a file name has room for 255 bytes).
 constexpr size_t kMaxLabelInFileName = 60;
-// Picture pixels per screen pixel.
+// Picture pixels per screen pixel. The smallest is the largest screen at the smallest tile height;
+// the renderer cannot draw at a scale near zero.
+constexpr double kMinZoom = 1.0 / 1024;
 constexpr double kMaxZoom = 4;
 // --tile-height, picture pixels.
 constexpr int kMinTileHeightPx = 16;

@@ -80,7 +80,7 @@ TEST_F(PreviewTool, RejectsBadArgumentsWithAClearMessage) {
         {"--session-players 3 --death 0" + out,       2, "--death: the slots must be players"},
         {"--death 1" + out,                           2, "--death needs --session-players"},
         {"--crop 0.5,0.5,0.6,0.1" + out,              2, "--crop wants X,Y,W,H"},
-        {"--zoom 0" + out,                            2, "--zoom wants a number above 0"},
+        {"--zoom 0" + out,                            2, "--zoom wants a number from 1/1024 to 4"},
         {"--safe-zone 0.8" + out,                     2, "--safe-zone wants a number from 0.9 to 1.0"},
         {"--size 1280x720,wide" + out,                2, "--size wants WIDTHxHEIGHT of 320x240 to 16384x16384 pixels (or all), got \"wide\""},
         {"--tile-height 8" + out,                     2, "--tile-height wants a whole number of pixels"},
@@ -99,6 +99,9 @@ TEST_F(PreviewTool, RejectsBadArgumentsWithAClearMessage) {
         {"--heading 1e39" + out,                      2, "--heading wants a number of degrees from -1000000 to 1000000"},
         {"--pos 0,1e39,0" + out,                      2, "--pos wants three numbers X,Y,Z within the float range"},
         {"--crop 0,0,1e-300,1" + out,                 2, "--crop wants X,Y,W,H"},
+        {"--zoom 1e-300" + out,                       2, "--zoom wants a number from 1/1024 to 4"},
+        {"--size 16384x16384 --crop 0,0,0.001,0.001 --tile-height 382" + out,
+                                                      2, "at 23.3 picture pixels per screen pixel, more than 4"},
         {"--size all --size all --size all --safe-zone 1 --safe-zone 0.9 --both-modes" + out,
                                                       2, "the picture would show 96 screens"},
     };

@@ -42,6 +42,15 @@ std::string FormatHelp(const ToolHelp& help) {
     return text;
 }
 
+sim::Status SetPath(const char* what, const std::string& value, std::string& field) {
+    if (value.size() > sim::kMaxPathBytes) {
+        return sim::Failure(std::string(what) + " wants a path of at most " + std::to_string(sim::kMaxPathBytes) +
+                            " characters, got " + sim::QuoteInput(value));
+    }
+    field = value;
+    return {};
+}
+
 namespace detail {
 
 sim::Status UnknownOption(const std::string& argument) {

@@ -41,6 +41,10 @@ struct Option {
 template <typename Options>
 using TakeOperand = sim::Status (*)(const std::string& argument, Options& options);
 
+// Sets field to a path given for `what` (an option's name, or "the scenario"), if it is at most
+// kMaxPathBytes long.
+sim::Status SetPath(const char* what, const std::string& value, std::string& field);
+
 namespace detail {
 sim::Status UnknownOption(const std::string& argument);
 sim::Status MissingValue(const char* name, const char* value);

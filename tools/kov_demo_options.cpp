@@ -11,10 +11,7 @@ const Option<DemoOptions> kOptions[] = {
     {"--out", "DIR", "where the pictures go (default out/demo). Pictures of earlier runs there are replaced, and "
                      "those this run does not write again removed; any other file in the way is left alone and "
                      "the demo refuses to start",
-     [](const std::string& v, DemoOptions& o) {
-         o.outDir = v;
-         return sim::Status();
-     }},
+     [](const std::string& v, DemoOptions& o) { return SetPath("--out", v, o.outDir); }},
     {"--size", "WxH", "the real screen, and so the pictures' size (default: the tour's own screen, 1920x1080 "
                       "unless it describes one)",
      [](const std::string& v, DemoOptions& o) {
@@ -24,10 +21,7 @@ const Option<DemoOptions> kOptions[] = {
          return sim::Status();
      }},
     {"--plugin", "PATH", "the plug-in to run (default: KOV.so beside this program)",
-     [](const std::string& v, DemoOptions& o) {
-         o.plugin = v;
-         return sim::Status();
-     }},
+     [](const std::string& v, DemoOptions& o) { return SetPath("--plugin", v, o.plugin); }},
     {"--force", nullptr, "replace the files in the way too (only those of the same names)",
      [](const std::string&, DemoOptions& o) {
          o.force = true;
@@ -42,8 +36,7 @@ const Option<DemoOptions> kOptions[] = {
 
 sim::Status TakeTour(const std::string& argument, DemoOptions& o) {
     if (!o.tour.empty()) return sim::Failure("more than one tour given: " + sim::QuoteInput(argument));
-    o.tour = argument;
-    return {};
+    return SetPath("the tour", argument, o.tour);
 }
 
 }  // namespace

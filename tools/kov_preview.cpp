@@ -15,6 +15,7 @@
 #include "tools/preview/gap_report.h"
 #include "tools/preview/picture.h"
 #include "tools/preview/placements.h"
+#include "tools/preview/preview_picture.h"
 #include "tools/preview/preview_options.h"
 #include "tools/preview/preview_world.h"
 #include "tools/preview/preview_run.h"
@@ -29,57 +30,12 @@ int Failed(const std::string& message) {
     return kExitFailed;
 }
 
-// A picture's rows: per safe zone, the KOV.ini as given, or with AnchorToRadar off and then on.
-struct PictureRow {
-    float safeZone;
-    std::optional<std::string> ini;
-    std::string label;  // "" when there is one row of one kind
-};
-
-std::vector<PictureRow> Rows(const preview::PreviewOptions& options, const std::optional<std::string>& ini) {
-    std::vector<PictureRow> rows;
-    for (const float safeZone : options.safeZones) {
-        char zone[32];
-        std::snprintf(zone, sizeof zone, " safe zone %.2f", static_cast<double>(safeZone));
-        const std::string zoneLabel = options.safeZones.size() > 1 || safeZone != sim::kMaxSafeZone ? zone : "";
-        if (!options.bothModes) {
-            rows.push_back({safeZone, ini, zoneLabel});
-            continue;
-        }
-        rows.push_back({safeZone, preview::WithAnchorToRadar(ini, false), "plain" + zoneLabel});
-        rows.push_back({safeZone, preview::WithAnchorToRadar(ini, true), "anchored" + zoneLabel});
-    }
-    return rows;
-}
-
-// The picture's tiles, row by row, one per screen; scenes holds one scene per tile in that order,
-// or none when only the picture's size is wanted.
-std::vector<preview::Tile> PictureTiles(const preview::PreviewOptions& options, const std::vector<PictureRow>& rows,
-                                        const std::vector<preview::ScreenView>& scenes) {
-    std::vector<preview::Tile> tiles;
-    const bool captions = rows.size() * options.sizes.size() > 1;
-    for (const PictureRow& row : rows) {
-        for (const preview::PixelSize& size : options.sizes) {
-            preview::Tile tile;
-            if (tiles.size() < scenes.size()) tile.scene = &scenes[tiles.size()];
-            tile.width = size.width;
-            tile.height = size.height;
-            const std::string name = std::to_string(size.width) + "x" + std::to_string(size.height);
-            if (captions) tile.caption = name + (row.label.empty() ? "" : " " + row.label);
-            tile.zoom = options.tileHeight > 0 ? options.tileHeight / (size.height * options.crop.h) : options.zoom;
-            tile.crop = options.crop;
-            tiles.push_back(tile);
-        }
-    }
-    return tiles;
-}
-
 // One run of the plug-in per screen of the picture, each tile showing its own.
 sim::Status Picture(const preview::PreviewOptions& options, const std::optional<std::string>& ini,
                     const std::string& plugin) {
-    const std::vector<PictureRow> rows = Rows(options, ini);
+    const std::vector<preview::PictureRow> rows = preview::PictureRows(options, ini);
     std::vector<preview::ScreenView> scenes;
-    for (const PictureRow& row : rows) {
+    for (const preview::PictureRow& row : rows) {
         for (const preview::PixelSize& size : options.sizes) {
             const sim::RealScreen screen{size.width, size.height, row.safeZone};
             sim::Result<preview::ScreenView> view = preview::RunPreview(options, screen, row.ini, plugin);
@@ -87,7 +43,7 @@ sim::Status Picture(const preview::PreviewOptions& options, const std::optional<
             scenes.push_back(std::move(*view));
         }
     }
-    const std::vector<preview::Tile> tiles = PictureTiles(options, rows, scenes);
+    const std::vector<preview::Tile> tiles = preview::PictureTiles(options, rows, scenes);
     if (sim::Status written = preview::WritePicture(options.output, tiles, static_cast<int>(options.sizes.size()));
         !written) {
         return written;
@@ -123,7 +79,7 @@ int Run(int argc, char** argv) {
         if (!bytes) return Failed("cannot read the settings file " + options.iniPath + ": " + bytes.error());
         ini = std::move(*bytes);
     }
-    const std::vector<preview::Tile> sizing = PictureTiles(options, Rows(options, ini), {});
+    const std::vector<preview::Tile> sizing = preview::PictureTiles(options, preview::PictureRows(options, ini), {});
     if (sim::Status fits = preview::CheckPictureSize(sizing, static_cast<int>(options.sizes.size()), options.output);
         !fits) {
         std::fprintf(stderr, "kov-preview: %s\n", fits.error().c_str());

@@ -128,9 +128,15 @@ sim::Status Check(cairo_status_t status, const std::string& path) {
 
 bool IsPictureFileName(const std::string& path) { return FormatOf(path) != Format::Unknown; }
 
+PictureExtent MeasurePicture(const std::vector<Tile>& tiles, int columns) {
+    if (tiles.empty() || columns < 1) return {};
+    const Layout layout = LayOut(tiles, columns);
+    return {layout.width, layout.height};
+}
+
 sim::Status CheckPictureSize(const std::vector<Tile>& tiles, int columns, const std::string& path) {
     if (FormatOf(path) == Format::Unknown || tiles.empty() || columns < 1) return {};
-    const Layout layout = LayOut(tiles, columns);
+    const PictureExtent layout = MeasurePicture(tiles, columns);
     const std::string size = FormatPixels(layout.width) + "x" + FormatPixels(layout.height) + " pixels";
     // Written so that a size that is not a number fails too.
     if (!(layout.width <= sim::kMaxPictureSidePx && layout.height <= sim::kMaxPictureSidePx)) {
@@ -183,7 +189,7 @@ sim::Status TiledPng::Write(const std::string& path, const PngText* text) {
 
 sim::Status WritePicture(const std::string& path, const std::vector<Tile>& tiles, int columns, const PngText* text) {
     const Format format = FormatOf(path);
-    if (format == Format::Unknown) return sim::Failure("the output file must end in .png or .svg: " + path);
+    if (format == Format::Unknown) return sim::Failure("the output file must end in .png or .svg: " + sim::QuoteInput(path));
     if (tiles.empty() || columns < 1) return sim::Failure("nothing to draw");
     if (sim::Status fits = CheckPictureSize(tiles, columns, path); !fits) return fits;
     if (format == Format::Png) {

@@ -53,6 +53,13 @@ private:
     Drawing* drawing_;
 };
 
+// The picture's size in pixels, as WritePicture would make it (not a number for tiles whose zoom
+// is not one).
+struct PictureExtent {
+    double width = 0, height = 0;
+};
+PictureExtent MeasurePicture(const std::vector<Tile>& tiles, int columns);
+
 // Whether WritePicture can make this picture, checked before any work: within the picture limits
 // of sim/input_limits.h, a side for either format, the pixels in all for a PNG (drawn in memory). A failure names the picture's size and the
 // limit it passes.

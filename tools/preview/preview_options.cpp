@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "sim/host/screen_model.h"
@@ -75,7 +76,7 @@ sim::Status SetHostName(const char* option, const std::string& value, std::strin
 
 const tools::Option<PreviewOptions> kOptions[] = {
     {"--ini", "FILE", "the KOV.ini to use (default: none, so the plug-in's defaults)",
-     [](const std::string& v, PreviewOptions& o) -> sim::Status { o.iniPath = v; return {}; }},
+     [](const std::string& v, PreviewOptions& o) { return tools::SetPath("--ini", v, o.iniPath); }},
     {"--size", "WxH[,WxH...]|all", "your screen's resolution in pixels, e.g. 2560x1080; several (repeat the "
                                    "option or separate them by commas) give pictures side by side; all gives the "
                                    "eight screens players meet (1280x720 1920x1080 1920x1200 2560x1080 2560x1440 "
@@ -190,9 +191,11 @@ const tools::Option<PreviewOptions> kOptions[] = {
          o.crop = Crop{c[0], c[1], c[2], c[3]};
          return {};
      }},
-    {"--zoom", "F", "picture pixels per screen pixel, above 0 and up to 4; default 1",
+    {"--zoom", "F", "picture pixels per screen pixel, from 1/1024 to 4; default 1",
      [](const std::string& v, PreviewOptions& o) -> sim::Status {
-         if (!ParseDouble(v, o.zoom) || o.zoom <= 0 || o.zoom > sim::kMaxZoom) return sim::Failure("--zoom wants a number above 0 and up to 4, got " + sim::QuoteInput(v));
+         if (!ParseDouble(v, o.zoom) || o.zoom < sim::kMinZoom || o.zoom > sim::kMaxZoom) {
+             return sim::Failure("--zoom wants a number from 1/1024 to 4, got " + sim::QuoteInput(v));
+         }
          return {};
      }},
     {"--tile-height", "PX", "instead of --zoom: scale each screen so that its picture (the --crop part) is PX "
@@ -204,9 +207,9 @@ const tools::Option<PreviewOptions> kOptions[] = {
          return {};
      }},
     {"--plugin", "PATH", "the plug-in to run (default: KOV.so beside this program)",
-     [](const std::string& v, PreviewOptions& o) -> sim::Status { o.pluginPath = v; return {}; }},
+     [](const std::string& v, PreviewOptions& o) { return tools::SetPath("--plugin", v, o.pluginPath); }},
     {"-o", "FILE", "the picture to write: FILE.png or FILE.svg (required)",
-     [](const std::string& v, PreviewOptions& o) -> sim::Status { o.output = v; return {}; }},
+     [](const std::string& v, PreviewOptions& o) { return tools::SetPath("-o", v, o.output); }},
     {"--help", nullptr, "show this help",
      [](const std::string&, PreviewOptions& o) -> sim::Status { o.help = true; return {}; }},
 };
@@ -216,7 +219,7 @@ const tools::Option<PreviewOptions> kOptions[] = {
 sim::Status CheckTogether(PreviewOptions& o) {
     if (o.output.empty() && !o.report) return sim::Failure("no output file: give -o FILE.png or -o FILE.svg");
     if (!o.output.empty() && !IsPictureFileName(o.output)) {
-        return sim::Failure("the output file must end in .png or .svg: " + o.output);
+        return sim::Failure("the output file must end in .png or .svg: " + sim::QuoteInput(o.output));
     }
     if (o.playerList && o.sessionPlayers == 0) return sim::Failure("--player-list needs --session-players N");
     if (o.deathSlot >= 0) {
@@ -235,6 +238,15 @@ sim::Status CheckTogether(PreviewOptions& o) {
         if (o.report && o.output.empty()) o.safeZones = {sim::kMaxSafeZone, sim::kMinSafeZone};
         else o.safeZones.push_back(sim::kMaxSafeZone);
     }
+    for (const PixelSize& size : o.sizes) {
+        if (TileZoom(o, size) > sim::kMaxZoom) {
+            char zoom[32];
+            std::snprintf(zoom, sizeof zoom, "%.1f", TileZoom(o, size));
+            return sim::Failure("--tile-height " + std::to_string(o.tileHeight) + " draws the --crop part of " +
+                                std::to_string(size.width) + "x" + std::to_string(size.height) + " at " + zoom +
+                                " picture pixels per screen pixel, more than 4: give a smaller one or a larger --crop");
+        }
+    }
     const size_t screens = o.sizes.size() * o.safeZones.size() * (o.bothModes ? 2 : 1);
     if (screens > sim::kMaxPictureScreens) {
         return sim::Failure("the picture would show " + std::to_string(screens) + " screens (sizes x safe zones x modes), more than " +
@@ -251,6 +263,10 @@ sim::Result<PreviewOptions> ParsePreviewOptions(const std::vector<std::string>& 
     if (options.help) return options;
     if (sim::Status checked = CheckTogether(options); !checked) return checked;
     return options;
+}
+
+double TileZoom(const PreviewOptions& options, const PixelSize& size) {
+    return options.tileHeight > 0 ? options.tileHeight / (size.height * options.crop.h) : options.zoom;
 }
 
 std::string PreviewHelp() {
