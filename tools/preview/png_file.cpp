@@ -2,6 +2,8 @@
 // data and a CRC-32 of type and data. The header chunk IHDR comes first and holds 13 bytes.
 #include "tools/preview/png_file.h"
 
+#include <cairo.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>

@@ -3,12 +3,13 @@
 // text read back. Every write is checked: a full disk fails the write with the reason.
 #pragma once
 
-#include <cairo.h>
-
 #include <optional>
 #include <string>
 
 #include "sim/result.h"
+
+// cairo's own declaration, so that the portable code including picture.h needs no cairo.
+typedef struct _cairo_surface cairo_surface_t;
 
 namespace preview {
 
