@@ -116,33 +116,19 @@ std::vector<preview::Tile> SheetCells(size_t stops, const sim::RealScreen& scree
 // Draws each stop as the tour reaches it: its picture, its lines on stdout, its cell of the sheet.
 // The run works in a folder of its own, so the pictures go by absolute path; messages and the
 // printout name them as the user gave the folder.
-class TourPictures : public sim::ScenarioObserver {
+class TourPictures : public preview::StepViews {
 public:
     TourPictures(const tools::DemoOptions& options, const preview::PngText& thisRun, preview::TiledPng& sheet)
         : options_(options), outDir_(fs::absolute(options.outDir)), thisRun_(thisRun), sheet_(sheet) {}
 
-    sim::Status StepStarted(size_t, const std::string& label) override {
-        label_ = label;
-        viewer_.StepStarted();
-        return {};
-    }
-    sim::Status Traced(const sim::TraceEntry&) override { return {}; }
-    sim::Status FrameDone(const sim::Frame& frame) override {
-        viewer_.FrameDone(frame);
-        return {};
-    }
-    sim::Status StepEnded(size_t, const sim::StepResult& result) override {
-        if (!IsStop(label_)) return {};
-        ++stops;
-        return Picture(viewer_.StepEnded(result.world));
-    }
-
     size_t stops = 0;
 
 private:
-    sim::Status Picture(const preview::ScreenView& scene) {
-        const std::string caption = std::to_string(stops) + ". " + label_;
-        const std::string name = PictureName(stops, label_);
+    sim::Status StepViewed(size_t, const std::string& label, const preview::ScreenView& scene) override {
+        if (!IsStop(label)) return {};
+        ++stops;
+        const std::string caption = std::to_string(stops) + ". " + label;
+        const std::string name = PictureName(stops, label);
         const std::string file = (outDir_ / name).string();
         if (sim::Status free = Claim(file, options_.force, true); !free) return free;
         preview::Tile tile;
@@ -165,8 +151,6 @@ private:
     const fs::path outDir_;
     const preview::PngText& thisRun_;
     preview::TiledPng& sheet_;
-    std::string label_;
-    preview::StepViewer viewer_;
 };
 
 int Failed(const std::string& message) {

@@ -8,30 +8,20 @@ namespace preview {
 
 namespace {
 
-// Sees the run's frames as they come and keeps the last step's view.
-class LastStepView : public sim::ScenarioObserver {
+// Keeps the last step's view.
+class LastStepView : public StepViews {
 public:
     explicit LastStepView(size_t lastStep) : lastStep_(lastStep) {}
-
-    sim::Status StepStarted(size_t, const std::string&) override {
-        viewer_.StepStarted();
-        return {};
-    }
-    sim::Status Traced(const sim::TraceEntry&) override { return {}; }
-    sim::Status FrameDone(const sim::Frame& frame) override {
-        viewer_.FrameDone(frame);
-        return {};
-    }
-    sim::Status StepEnded(size_t step, const sim::StepResult& result) override {
-        if (step == lastStep_) view = viewer_.StepEnded(result.world);
-        return {};
-    }
 
     ScreenView view;
 
 private:
+    sim::Status StepViewed(size_t step, const std::string&, const ScreenView& stepView) override {
+        if (step == lastStep_) view = stepView;
+        return {};
+    }
+
     size_t lastStep_;
-    StepViewer viewer_;
 };
 
 }  // namespace

@@ -17,23 +17,32 @@ std::vector<MapMark> Marks(const sim::World& world, const sim::Vec3& player) {
 
 }  // namespace
 
-void StepViewer::StepStarted() {
+sim::Status StepViews::StepStarted(size_t, const std::string& label) {
+    label_ = label;
     scriptRan_ = false;
     shown_ = sim::Frame{};
+    return {};
 }
 
+sim::Status StepViews::Traced(const sim::TraceEntry&) { return {}; }
+
 // Only the newest posts can be on screen, so older ones are let go as newer ones come.
-void StepViewer::FrameDone(const sim::Frame& frame) {
-    if (!frame.scriptRan) return;
+sim::Status StepViews::FrameDone(const sim::Frame& frame) {
+    if (!frame.scriptRan) return {};
     scriptRan_ = true;
     shown_ = frame;
     for (const sim::FeedPost& post : frame.feedPosts) {
         newestPosts_.push_back({frame.timeMs, post});
         if (newestPosts_.size() > kFeedMaxPosts) newestPosts_.pop_front();
     }
+    return {};
 }
 
-ScreenView StepViewer::StepEnded(const sim::World& world) const {
+sim::Status StepViews::StepEnded(size_t step, const sim::StepResult& result) {
+    return StepViewed(step, label_, View(result.world));
+}
+
+ScreenView StepViews::View(const sim::World& world) const {
     ScreenView scene;
     scene.screen = world.realScreen;
     scene.radarShown = world.radarShown && !world.radarHidden;

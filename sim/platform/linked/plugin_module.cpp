@@ -1,10 +1,9 @@
-// The plug-in in the WebAssembly build: there is no dynamic loading, so the plug-in is linked into
-// the program and a load calls its entry point directly. Its process-wide records are at their
-// load-time state only once per instance of the program; a second load in the same instance is
-// refused, and the page starts a fresh instance for every run.
+// Loading the linked-in plug-in: its records made fresh (FreshLinkedPlugin), then its entry point
+// called with process attach, and with process detach on unloading, as the loader would.
 #include "sim/platform/plugin_module.h"
 
 #include "host/platform.h"
+#include "sim/platform/linked/linked_plugin.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved);
 
@@ -18,18 +17,13 @@ constexpr DWORD kProcessDetach = 0;
 constexpr DWORD kProcessAttach = 1;
 
 PluginModule linkedModule;
-bool loadedBefore = false;
 
 HINSTANCE ModuleHandle() { return reinterpret_cast<HINSTANCE>(&linkedModule); }
 
 }  // namespace
 
 Result<PluginModule*> LoadPluginModule(const std::string&) {
-    if (loadedBefore) {
-        return Failure("the linked-in plug-in was loaded before in this instance, so its records are no longer "
-                       "at their load-time state; run it in a fresh instance");
-    }
-    loadedBefore = true;
+    if (Status fresh = FreshLinkedPlugin(); !fresh) return fresh;
     DllMain(ModuleHandle(), kProcessAttach, nullptr);
     return &linkedModule;
 }
