@@ -141,6 +141,16 @@ TEST(ScenarioValidation, NamesTheFileThePathAndTheProblem) {
     }
 }
 
+// A message stays short whatever the document: the first problems listed, the rest counted.
+TEST(ScenarioValidation, ListsAHundredProblemsAndCountsTheRest) {
+    std::string steps;
+    for (int i = 0; i < 250; ++i) steps += std::string(i == 0 ? "" : ", ") + R"({"frames": 0})";
+    const std::vector<std::string> lines = ErrorLines(sim::ParseScenario(R"({"steps": [)" + steps + "]}", "s.json").error());
+    ASSERT_EQ(lines.size(), 101u);
+    EXPECT_EQ(lines[99], "s.json: steps[99].frames: 0 is out of range 1..10000000");
+    EXPECT_EQ(lines[100], "s.json: ... and 150 more problems");
+}
+
 TEST(ScenarioValidation, BadJsonNamesTheLine) {
     const sim::Result<sim::Scenario> bad = sim::ParseScenario("{\n  \"steps\": [\n    {\"frames\": 1,}\n  ]\n}", "s.json");
     EXPECT_EQ(bad.error().rfind("s.json:3: invalid JSON: ", 0), 0u) << bad.error();

@@ -33,13 +33,15 @@ constexpr int64_t kInt32Max = std::numeric_limits<int32_t>::max();
 constexpr int64_t kUint32Max = std::numeric_limits<uint32_t>::max();
 constexpr int64_t kInt64Max = std::numeric_limits<int64_t>::max();
 
-// Where problems go while walking a document.
+// Where problems go while walking a document: the first kMaxListedProblems are kept, the rest
+// only counted, so a document of many problems takes no more memory than one of a few.
 struct Walk {
     std::string file;
     std::vector<std::string> errors;
+    size_t problems = 0;
 
     void Error(const std::string& path, const std::string& what) {
-        errors.push_back(file + ": " + (path.empty() ? "" : path + ": ") + what);
+        if (problems++ < kMaxListedProblems) errors.push_back(file + ": " + (path.empty() ? "" : path + ": ") + what);
     }
 };
 
@@ -284,16 +286,16 @@ uint32_t RegisterStreet(World& world, const HostText& name) {
 
 void ReadStreet(Walk& walk, const json& value, const std::string& path, World& world) {
     HostText name;
-    const size_t errors = walk.errors.size();
+    const size_t errors = walk.problems;
     ReadHostText(walk, value, path, name);
-    if (walk.errors.size() == errors) world.streetHash = RegisterStreet(world, name);
+    if (walk.problems == errors) world.streetHash = RegisterStreet(world, name);
 }
 
 void ReadCrossing(Walk& walk, const json& value, const std::string& path, World& world) {
     HostText name;
-    const size_t errors = walk.errors.size();
+    const size_t errors = walk.problems;
     ReadHostText(walk, value, path, name);
-    if (walk.errors.size() != errors) return;
+    if (walk.problems != errors) return;
     world.crossingHash = (name && name->empty()) ? 0 : RegisterStreet(world, name);
 }
 
@@ -311,9 +313,9 @@ void ReadResolution(Walk& walk, const json& value, const std::string& path, Worl
 
 void ReadSafeZone(Walk& walk, const json& value, const std::string& path, World& world) {
     float size = 0;
-    const size_t errors = walk.errors.size();
+    const size_t errors = walk.problems;
     ReadFloat(walk, value, path, size);
-    if (walk.errors.size() != errors) return;
+    if (walk.problems != errors) return;
     if (!(size >= kMinSafeZone && size <= kMaxSafeZone)) {
         return walk.Error(path, Shown(value) + " is out of range " + FormatFloat(kMinSafeZone, 6) + ".." + FormatFloat(kMaxSafeZone, 6));
     }
@@ -376,9 +378,9 @@ void ReadRemoveBlips(Walk& walk, const json& value, const std::string& path, Wor
     if (!value.is_array()) return walk.Error(path, "expected an array of blip handles" + Got(value));
     for (size_t i = 0; i < value.size(); ++i) {
         int32_t handle = 0;
-        const size_t errors = walk.errors.size();
+        const size_t errors = walk.problems;
         ReadInt32(walk, value[i], Element(path, i), handle);
-        if (walk.errors.size() == errors) world.blips.erase(handle);
+        if (walk.problems == errors) world.blips.erase(handle);
     }
 }
 
@@ -549,7 +551,7 @@ std::string ParserDetail(const std::string& what) {
         if (at == std::string::npos) continue;
         const size_t from = at + std::strlen(marker);
         const size_t to = detail.rfind('\'');
-        const std::string read = detail.substr(from, to > from && to != std::string::npos ? to - from : std::string::npos);
+        const std::string read = detail.substr(from, to >= from && to != std::string::npos ? to - from : std::string::npos);
         return detail.substr(0, at) + std::string(marker, std::strlen(marker) - 2) + " " + QuoteInput(read);
     }
     return detail;
@@ -575,12 +577,12 @@ Status ParseDocument(const std::string& text, const std::string& fileName, StepS
     return {};
 }
 
-// One line per problem, at most kMaxListedProblems of them.
-std::string Problems(const std::vector<std::string>& errors) {
+// One line per problem listed, then how many more there were.
+std::string Problems(const Walk& walk) {
     std::string text;
-    for (size_t i = 0; i < errors.size() && i < kMaxListedProblems; ++i) text += (text.empty() ? "" : "\n") + errors[i];
-    if (errors.size() > kMaxListedProblems) {
-        text += "\n... and " + std::to_string(errors.size() - kMaxListedProblems) + " more problems";
+    for (const std::string& line : walk.errors) text += (text.empty() ? "" : "\n") + line;
+    if (walk.problems > walk.errors.size()) {
+        text += "\n" + walk.file + ": ... and " + std::to_string(walk.problems - walk.errors.size()) + " more problems";
     }
     return text;
 }
@@ -589,7 +591,7 @@ std::string Problems(const std::vector<std::string>& errors) {
 
 Result<Scenario> ParseScenario(std::string text, const std::string& fileName) {
     Walk walk{fileName, {}};
-    World scratch;  // patches are checked by applying them, in order, to a scratch world
+    World scratch;  // patches are checked by applying them to a scratch world (a check reads nothing it holds)
     StepStream stream;
     stream.take = [&](const json& element, size_t index) {
         const ScenarioStep step = ReadStep(walk, element, index);
@@ -607,7 +609,7 @@ Result<Scenario> ParseScenario(std::string text, const std::string& fileName) {
     if (stream.stepsMembers > 1) walk.Error("steps", "given more than once");
     WalkWorldPatch(walk, scenario.world, "world", scratch);
 
-    if (!walk.errors.empty()) return Failure(Problems(walk.errors));
+    if (walk.problems > 0) return Failure(Problems(walk));
     scenario.document = std::make_shared<const std::string>(std::move(text));
     return scenario;
 }
