@@ -174,7 +174,8 @@ TEST_F(ToolExits, TheMinimalHostsAbortLeavesNoTemporaryFiles) {
     const fs::path tmp = Tmp();
     const Exit exit = Run({KOV_BENCH_FRAMES_PATH, {"1"}, {{"KOV_PLUGIN", KOV_WRONG_FORM_DIR "/KOV-wrong-entity-dead-short.so"}}}, tmp);
     EXPECT_TRUE(WIFSIGNALED(exit.status) && WTERMSIG(exit.status) == SIGABRT) << exit.status;
-    EXPECT_EQ(exit.errors.rfind("minimal host: native 0x5F9532F3B5CC2551 (entity dead) reads argument slot 2, which call ", 0), 0u)
+    EXPECT_NE(exit.errors.find("minimal host: native 0x5F9532F3B5CC2551 (entity dead) reads argument slot 2, which call "),
+              std::string::npos)
         << exit.errors;
     EXPECT_NE(exit.errors.find(" of frame "), std::string::npos) << exit.errors;
     EXPECT_EQ(EntriesIn(tmp), 0u);
