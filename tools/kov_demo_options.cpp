@@ -8,9 +8,9 @@ namespace tools {
 namespace {
 
 const Option<DemoOptions> kOptions[] = {
-    {"--out", "DIR", "where the pictures go (default out/demo). Pictures of earlier runs there are replaced, and "
-                     "those this run does not write again removed; any other file in the way is left alone and "
-                     "the demo refuses to start",
+    {"--out", "DIR", "where the pictures go (default out/demo). The demo's own pictures of earlier runs are "
+                     "replaced, and once the tour has succeeded those it did not write again are removed; any "
+                     "other file with the name of a picture stops the demo before it writes anything",
      [](const std::string& v, DemoOptions& o) { return SetPath("--out", v, o.outDir); }},
     {"--size", "WxH", "the real screen, and so the pictures' size (default: the tour's own screen, 1920x1080 "
                       "unless it describes one)",
