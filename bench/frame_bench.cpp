@@ -15,6 +15,7 @@
 
 #include "bench/frame_cases.h"
 #include "bench/minimal_host.h"
+#include "tools/guarded_main.h"
 
 namespace {
 
@@ -132,6 +133,7 @@ void Measure(benchmark::internal::Benchmark* b) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    tools::RemoveTemporaryFilesOnSignals();  // a stop of the host is an abort: its files go too
     if (const char* overridden = std::getenv("KOV_PLUGIN"); overridden != nullptr && *overridden != '\0') {
         pluginPath = overridden;
     }

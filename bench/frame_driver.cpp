@@ -12,6 +12,7 @@
 
 #include "bench/frame_cases.h"
 #include "bench/minimal_host.h"
+#include "tools/guarded_main.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ bench::Recording recording;
 }  // namespace
 
 int main(int argc, char** argv) {
+    tools::RemoveTemporaryFilesOnSignals();  // a stop of the host is an abort: its files go too
     const int frames = argc > 1 ? std::atoi(argv[1]) : 0;
     if (frames <= 0) {
         std::fprintf(stderr, "usage: %s FRAMES\n", argv[0]);

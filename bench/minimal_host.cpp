@@ -2,11 +2,11 @@
 // bench/native_answers.cpp), the three platform functions, and recording and replay of a pass.
 #include "bench/minimal_host.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <optional>
 #include <string>
 
 #include "bench/native_answers.h"
@@ -15,6 +15,7 @@
 #include "sim/host/virtual_keys.h"
 #include "sim/platform/fiber.h"
 #include "sim/platform/plugin_module.h"
+#include "sim/platform/temporary_paths.h"
 
 namespace bench {
 
@@ -39,6 +40,20 @@ int callInPass = 0;  // native calls opened since the script was last resumed, t
 [[noreturn, gnu::noinline, gnu::cold]] void DieOfArgumentFault(const NativeRow& row) {
     const std::string fault = sim::ArgumentFault(*row.native, call.args, call.argCount, {callInPass, passNumber});
     std::fprintf(stderr, "minimal host: %s\n", fault.c_str());
+    std::abort();
+}
+
+// The call's place in the run, as the argument check words it.
+std::string ThisCall() { return "call " + std::to_string(callInPass) + " of frame " + std::to_string(passNumber); }
+
+[[noreturn, gnu::noinline, gnu::cold]] void DieOfUnknownNative(uint64_t hash) {
+    std::fprintf(stderr, "minimal host: unknown native %s opened by %s\n", sim::Hex64(hash).c_str(), ThisCall().c_str());
+    std::abort();
+}
+
+[[noreturn, gnu::noinline, gnu::cold]] void DieOfExtraSlot(const NativeRow& row) {
+    std::fprintf(stderr, "minimal host: %s argument slot %d of %s: the script hook has %d slots\n",
+                 sim::NativeLabel(*row.native).c_str(), sim::kMaxNativeArgs + 1, ThisCall().c_str(), sim::kMaxNativeArgs);
     std::abort();
 }
 
@@ -135,8 +150,9 @@ void Resume(sim::Fiber* fiber) {
     runningFiber = nullptr;
 }
 
-std::string scratchDirectory;
-std::string previousDirectory;
+// The plug-in's folder: one registered temporary folder, so an abort's signal clean-up removes it.
+std::optional<sim::TemporaryWorkDirectory> scratch;
+std::filesystem::path previousDirectory;
 
 }  // namespace
 
@@ -146,12 +162,12 @@ bool LoadPlugin(const char* path) {
     nativeCalls = platformCalls = 0;
     passNumber = 0;
     ResetAnswers();
-    std::string error;
-    pluginModule = sim::LoadPluginModule(path, &error);
-    if (pluginModule == nullptr) {
-        std::fprintf(stderr, "minimal host: cannot load %s: %s\n", path, error.c_str());
+    const sim::Result<sim::PluginModule*> loaded = sim::LoadPluginModule(path);
+    if (!loaded) {
+        std::fprintf(stderr, "minimal host: cannot load %s: %s\n", path, loaded.error().c_str());
         return false;
     }
+    pluginModule = *loaded;
     if (scriptEntry == nullptr) {
         std::fprintf(stderr, "minimal host: %s registered no script\n", path);
         UnloadPlugin();
@@ -222,25 +238,27 @@ uint64_t CallCountOf(uint64_t hash) {
 }
 
 bool EnterScratchDirectory() {
-    char here[4096];
-    if (getcwd(here, sizeof here) == nullptr) return false;
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/kov-bench-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr || chdir(pattern.c_str()) != 0) {
-        std::perror("minimal host: scratch directory");
+    LeaveScratchDirectory();
+    std::error_code error;
+    const std::filesystem::path here = std::filesystem::current_path(error);
+    if (error) return false;
+    scratch.emplace("bench-");
+    std::filesystem::current_path(scratch->path(), error);
+    if (error) {
+        std::fprintf(stderr, "minimal host: cannot enter %s: %s\n", scratch->path().c_str(), error.message().c_str());
+        scratch.reset();
         return false;
     }
     previousDirectory = here;
-    scratchDirectory = pattern;
     return true;
 }
 
 void LeaveScratchDirectory() {
-    if (scratchDirectory.empty()) return;
-    std::remove("KOV.log");
-    if (chdir(previousDirectory.c_str()) != 0) std::perror("minimal host: leaving the scratch directory");
-    rmdir(scratchDirectory.c_str());
-    scratchDirectory.clear();
+    if (!scratch) return;
+    std::error_code error;
+    std::filesystem::current_path(previousDirectory, error);
+    if (error) std::fprintf(stderr, "minimal host: cannot leave the scratch directory: %s\n", error.message().c_str());
+    scratch.reset();
 }
 
 }  // namespace bench
@@ -257,14 +275,14 @@ void scriptWait(DWORD) {
 }
 
 void nativeInit(uint64_t hash) {
-    bench::callRow = bench::FindRow(hash);
-    if (bench::callRow == nullptr) bench::Die("unknown native", hash);
-    bench::call.argCount = 0;
     ++bench::callInPass;
+    bench::callRow = bench::FindRow(hash);
+    if (bench::callRow == nullptr) bench::DieOfUnknownNative(hash);
+    bench::call.argCount = 0;
 }
 
 void nativePush64(uint64_t value) {
-    if (bench::call.argCount == sim::kMaxNativeArgs) bench::Die("too many arguments", bench::callRow->hash);
+    if (bench::call.argCount == sim::kMaxNativeArgs) bench::DieOfExtraSlot(*bench::callRow);
     bench::call.args[bench::call.argCount++] = value;
 }
 

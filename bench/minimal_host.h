@@ -3,7 +3,9 @@
 // world simulation, no trace, and no heap use once the plug-in is loaded, so what a frame costs
 // here is the plug-in's own work plus the call mechanics. Each call's argument slots are checked as
 // the simulated host checks them (sim/natives/argument_check.h); a fault stops the host with the
-// simulated host's message, the passes since load counted as its frames.
+// simulated host's message, the passes since load counted as its frames. An unknown native and a
+// push past the script hook's slots stop it too, naming the call the same way. A stop is an abort,
+// whose signal clean-up (installed in each program's main) removes the host's temporary files.
 //
 // The plug-in is loaded as the simulated host loads it (a private copy of KOV.so, dlopen, DllMain)
 // and its script runs on a fiber. Every resume is one pass of its frame loop, up to the next
@@ -110,7 +112,8 @@ uint64_t PlatformCallCount();
 uint64_t CallCountOf(uint64_t hash);
 
 // The plug-in reads .//KOV.ini and writes KOV.log in the current directory: work in a fresh
-// temporary one, removed again on leaving.
+// temporary one (registered, so that the signal clean-up of an abort removes it too), removed
+// again on leaving.
 bool EnterScratchDirectory();
 void LeaveScratchDirectory();
 

@@ -57,10 +57,13 @@ set(KOV_SIM_POSIX_EXPORT_SOURCES ${KOV_SIM_DIR}/platform/posix/platform_exports.
 set(KOV_SIM_WIN32_SOURCES
   ${KOV_SIM_DIR}/platform/win32/fiber.cpp
   ${KOV_SIM_DIR}/platform/win32/plugin_module.cpp)
+# The plug-in linked in rather than loaded (the page, the fuzz targets): each program makes its
+# records fresh in its own way.
+set(KOV_SIM_LINKED_PLUGIN_SOURCES ${KOV_SIM_DIR}/platform/linked/plugin_module.cpp)
 set(KOV_SIM_EMSCRIPTEN_SOURCES
   ${KOV_SIM_DIR}/platform/emscripten/fiber.cpp
-  ${KOV_SIM_DIR}/platform/emscripten/linked_load.cpp
-  ${KOV_SIM_DIR}/platform/linked/plugin_module.cpp)
+  ${KOV_SIM_DIR}/platform/emscripten/fresh_plugin.cpp
+  ${KOV_SIM_LINKED_PLUGIN_SOURCES})
 
 # Everything a whole simulated host needs but its platform room.
 set(KOV_SIM_PORTABLE_SOURCES ${KOV_SIM_HOST_SOURCES} ${KOV_SIM_HOOK_SOURCES} ${KOV_SIM_NATIVE_SOURCES}

@@ -26,4 +26,6 @@ set(KOV_PREVIEW_PORTABLE_SOURCES
 # Pictures in files, through cairo.
 set(KOV_PREVIEW_CAIRO_SOURCES
   ${KOV_TOOLS_DIR}/preview/cairo_painter.cpp
-  ${KOV_TOOLS_DIR}/preview/picture.cpp)
+  ${KOV_TOOLS_DIR}/preview/picture.cpp
+  ${KOV_TOOLS_DIR}/preview/preview_picture.cpp
+  ${KOV_TOOLS_DIR}/preview/png_file.cpp)

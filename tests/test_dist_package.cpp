@@ -133,9 +133,8 @@ TEST(DistFiles, DescribeEverySettingInTheTablesWords) {
 
 // The plug-in itself, through the whole demo tour, cannot tell the shipped file from no file.
 TEST(DistIni, PluginBehavesExactlyAsWithTheDefaults) {
-    std::string error;
-    std::optional<sim::Scenario> tour = sim::LoadScenarioFile((kSource / "scenarios" / "tour.json").string(), &error);
-    ASSERT_TRUE(tour.has_value()) << error;
+    sim::Result<sim::Scenario> tour = sim::LoadScenarioFile((kSource / "scenarios" / "tour.json").string());
+    ASSERT_TRUE(tour) << tour.error();
     sim::ScenarioRunOptions run;
     run.pluginPath = simtest::PluginPath();
     tour->ini = std::nullopt;

@@ -21,9 +21,8 @@ struct Stop {
 };
 
 TEST(LocationDrive, EachStopShowsItsPlace) {
-    std::string error;
-    const auto scenario = sim::LoadScenarioFile(kDrive, &error);
-    ASSERT_TRUE(scenario) << error;
+    const auto scenario = sim::LoadScenarioFile(kDrive);
+    ASSERT_TRUE(scenario) << scenario.error();
     sim::ScenarioRunOptions options;
     options.pluginPath = PluginPath();
     const sim::ScenarioResult result = sim::RunScenario(*scenario, options);

@@ -387,10 +387,9 @@ TEST_F(PlayerBlips, BlipsAreLeftAloneWhenSwitchedOffOrOutsideASession) {
 // dropped blip. Every death is reported once, no blip the plug-in removed is removed again, and
 // the only unknown handle the plug-in addresses is the one the host dropped.
 TEST(SessionScenario, ReportsEachDeathOnceAndNeverRemovesABlipTwice) {
-    std::string error;
-    const std::optional<sim::Scenario> scenario =
-        sim::LoadScenarioFile(std::string(KOV_SOURCE_DIR) + "/scenarios/session.json", &error);
-    ASSERT_TRUE(scenario) << error;
+    const sim::Result<sim::Scenario> scenario =
+        sim::LoadScenarioFile(std::string(KOV_SOURCE_DIR) + "/scenarios/session.json");
+    ASSERT_TRUE(scenario) << scenario.error();
     const sim::ScenarioResult result = sim::RunScenario(*scenario, {simtest::PluginPath(), ""});
     ASSERT_TRUE(result.ok) << result.error;
 

@@ -1,10 +1,12 @@
 // kov-preview and kov-demo as a player or the build runs them: arguments, errors and exit codes,
 // the world each option describes, and the demo tour's stops and pictures.
 #include <cairo.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -55,6 +57,7 @@ protected:
 
 TEST_F(PreviewTool, RejectsBadArgumentsWithAClearMessage) {
     ASSERT_TRUE(sim::WriteFileBytes(dir_ / "KOV.asi", std::string("MZ\x90\0", 4)));
+    ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0600), 0);
     struct Case {
         std::string args;
         int exitCode;
@@ -78,7 +81,7 @@ TEST_F(PreviewTool, RejectsBadArgumentsWithAClearMessage) {
         {"--session-players 3 --death 0" + out,       2, "--death: the slots must be players"},
         {"--death 1" + out,                           2, "--death needs --session-players"},
         {"--crop 0.5,0.5,0.6,0.1" + out,              2, "--crop wants X,Y,W,H"},
-        {"--zoom 0" + out,                            2, "--zoom wants a number above 0"},
+        {"--zoom 0" + out,                            2, "--zoom wants a number from 1/1024 to 4"},
         {"--safe-zone 0.8" + out,                     2, "--safe-zone wants a number from 0.9 to 1.0"},
         {"--size 1280x720,wide" + out,                2, "--size wants WIDTHxHEIGHT of 320x240 to 16384x16384 pixels (or all), got \"wide\""},
         {"--tile-height 8" + out,                     2, "--tile-height wants a whole number of pixels"},
@@ -91,7 +94,17 @@ TEST_F(PreviewTool, RejectsBadArgumentsWithAClearMessage) {
         {"--zoom 4 --size 9000x300" + out,            2, "36000x1200 pixels, more than 32767 a side"},
         {"--plugin '" + Path("KOV.asi") + "'" + out,  1, "it is a Windows DLL (KOV.asi); it runs under Wine"},
         {"-o '" + Path("no-dir/p.png") + "'",         1, "cannot write"},
-        {"--plugin '" + Path("none.so") + "'" + out,  1, "cannot find the plug-in"},
+        {"--plugin '" + Path("none.so") + "'" + out,  1, "none.so: no such file"},
+        {"--plugin /dev/zero" + out,                  1, "cannot load the plug-in /dev/zero: a device, not a regular file"},
+        {"--ini '" + Path("fifo") + "'" + out,        1, "fifo: a FIFO (named pipe), not a regular file"},
+        {"--heading 1e39" + out,                      2, "--heading wants a number of degrees from -1000000 to 1000000"},
+        {"--pos 0,1e39,0" + out,                      2, "--pos wants three numbers X,Y,Z within the float range"},
+        {"--crop 0,0,1e-300,1" + out,                 2, "--crop wants X,Y,W,H"},
+        {"--zoom 1e-300" + out,                       2, "--zoom wants a number from 1/1024 to 4"},
+        {"--size 16384x16384 --crop 0,0,0.001,0.001 --tile-height 382" + out,
+                                                      2, "at 23.3 picture pixels per screen pixel, more than 4"},
+        {"--size all --size all --size all --safe-zone 1 --safe-zone 0.9 --both-modes" + out,
+                                                      2, "the picture would show 96 screens"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
@@ -243,7 +256,6 @@ TEST(DemoTour, ArgumentsAndUnreadableToursGiveAClearMessage) {
 
 TEST(DemoTour, PrintsEveryStopAndWritesItsPictures) {
     const fs::path dir = sim::MakeTempDirectory("kov-demo-test-");
-    ASSERT_TRUE(sim::WriteFileBytes(dir / "07-stale.png", "old"));
     const ToolRun run = RunTool(KOV_DEMO_PATH, "'" KOV_SOURCE_DIR "/scenarios/tour.json' --size 640x360 --out '" + dir.string() + "'");
     ASSERT_EQ(run.exitCode, 0) << run.output;
     for (const char* shown : {"Interstate 1   /   <yellow>Interstate 4</yellow>", "<yellow>Davis Ave</yellow>\n",
@@ -263,9 +275,87 @@ TEST(DemoTour, PrintsEveryStopAndWritesItsPictures) {
         cairo_surface_destroy(png);
         ++pictures;
     }
-    EXPECT_EQ(pictures, 11u) << "one picture per stop, the stale one gone";
+    EXPECT_EQ(pictures, 11u) << "one picture per stop";
     EXPECT_TRUE(fs::exists(dir / "contact-sheet.png"));
     fs::remove_all(dir);
+}
+
+// The folder's files by name and bytes.
+std::map<std::string, std::string> FilesIn(const fs::path& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        files[entry.path().filename().string()] = sim::ReadFileBytes(entry.path()).value_or("?");
+    }
+    return files;
+}
+
+bool IsPng(const std::string& bytes) { return bytes.compare(0, 4, "\x89PNG") == 0; }
+
+// The demo once cleared every file whose name looked like one of its pictures before it ran, even
+// when the run then failed; now it touches only what it wrote, and what it is told to replace.
+TEST_F(PreviewTool, DemoKeepsToItsOwnFilesInItsFolder) {
+    const std::string stops = R"j({"steps": [{"label": "a", "frames": 2}, {"label": "(on)", "frames": 1}, {"label": "b", "frames": 2}]})j";
+    ASSERT_TRUE(sim::WriteFileBytes(dir_ / "tour.json", stops));
+    ASSERT_TRUE(sim::WriteFileBytes(dir_ / "leads.json", R"j({"steps": [{"label": "(on)", "frames": 2}]})j"));
+    const std::map<std::string, std::string> mine = {{"01-holiday.png", "mine"}, {"notes.txt", "mine"}};
+    const struct {
+        const char* name;
+        const char* tour;
+        std::map<std::string, std::string> files;  // the user's, before the run
+        const char* options;
+        int exitCode;
+        const char* message;
+        std::vector<const char*> pictures;  // written; empty: the folder is as it was
+    } cases[] = {
+        {"files of the user's beside", "tour.json", mine, "", 0, "contact sheet of 2 stops",
+         {"01-a.png", "02-b.png", "contact-sheet.png"}},
+        {"a file in a picture's way", "tour.json", {{"02-b.png", "mine"}}, "", 1, "/out/02-b.png is in the way", {}},
+        {"a file in the sheet's way", "tour.json", {{"contact-sheet.png", "mine"}}, "", 1,
+         "/out/contact-sheet.png is in the way", {}},
+        {"a file in the way, replaced", "tour.json", {{"02-b.png", "mine"}}, "--force", 0, "contact sheet",
+         {"01-a.png", "02-b.png", "contact-sheet.png"}},
+        {"a tour without stops", "leads.json", mine, "", 1, "the tour has no stops", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path out = dir_ / "out";
+        fs::remove_all(out);
+        fs::create_directories(out);
+        for (const auto& [name, bytes] : c.files) ASSERT_TRUE(sim::WriteFileBytes(out / name, bytes));
+        const ToolRun run = RunTool(KOV_DEMO_PATH, "'" + Path(c.tour) + "' --size 320x240 --out '" + out.string() + "' " + c.options);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
+        EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
+        std::map<std::string, std::string> expected = c.files;
+        for (const char* picture : c.pictures) expected[picture] = "";
+        std::map<std::string, std::string> seen = FilesIn(out);
+        for (const char* picture : c.pictures) {
+            EXPECT_TRUE(IsPng(seen[picture])) << picture;
+            seen[picture] = "";
+        }
+        EXPECT_EQ(seen, expected);
+    }
+}
+
+// A second run replaces the pictures of the first and removes those it does not write again (a
+// stop renamed), and nothing else.
+TEST_F(PreviewTool, DemoReplacesAndClearsOnlyItsOwnEarlierPictures) {
+    ASSERT_TRUE(sim::WriteFileBytes(dir_ / "first.json", R"({"steps": [{"label": "a", "frames": 2}, {"label": "b", "frames": 2}]})"));
+    ASSERT_TRUE(sim::WriteFileBytes(dir_ / "second.json", R"({"steps": [{"label": "a", "frames": 2}, {"label": "c", "frames": 2}]})"));
+    const fs::path out = dir_ / "out";
+    for (const char* tour : {"first.json", "second.json"}) {
+        if (std::string(tour) == "second.json") ASSERT_TRUE(sim::WriteFileBytes(out / "03-mine.png", "mine"));
+        const std::map<std::string, std::string> before = fs::exists(out) ? FilesIn(out) : std::map<std::string, std::string>{};
+        const ToolRun run = RunTool(KOV_DEMO_PATH, "'" + Path(tour) + "' --size 320x240 --out '" + out.string() + "'");
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        const std::map<std::string, std::string> after = FilesIn(out);
+        if (before.empty()) continue;
+        EXPECT_EQ(after.count("02-b.png"), 0u) << "the first run's picture of a stop renamed since";
+        EXPECT_TRUE(IsPng(after.at("02-c.png")));
+        EXPECT_NE(after.at("01-a.png"), before.at("01-a.png")) << "replaced";
+        EXPECT_NE(after.at("contact-sheet.png"), before.at("contact-sheet.png")) << "replaced";
+        EXPECT_EQ(after.at("03-mine.png"), "mine");
+        EXPECT_EQ(after.size(), 4u);
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include "sim/host/host_hash.h"
@@ -38,7 +39,7 @@ TEST(HostHash, IsTheCaseInsensitiveOneAtATimeHash) {
 
 struct ErrorCase {
     const char* name;
-    const char* scenario;
+    std::string scenario;
     std::vector<std::string> messages;  // the whole error, one line each
 };
 
@@ -76,7 +77,7 @@ const ErrorCase kErrorCases[] = {
     {"safe zone below 0.9", R"({"world": {"display": {"safeZone": 0.85}}, "steps": [{"frames": 1}]})",
      {"s.json: world.display.safeZone: 0.85 is out of range 0.9..1"}},
     {"display of no pixels", R"({"world": {"display": {"resolution": [0, 1080]}}, "steps": [{"frames": 1}]})",
-     {"s.json: world.display.resolution[0]: 0 is out of range 1..65536"}},
+     {"s.json: world.display.resolution[0]: 0 is out of range 320..16384"}},
     {"position element", R"({"world": {"peds": {"1": {"pos": [1, 2, "x"]}}}, "steps": [{"frames": 1}]})",
      {"s.json: world.peds.1.pos[2]: expected a number, got string"}},
     {"street hash key", R"({"world": {"streetNames": {"zz": "A"}}, "steps": [{"frames": 1}]})",
@@ -94,6 +95,30 @@ const ErrorCase kErrorCases[] = {
     {"no code page byte", R"({"ini": "\u0101", "iniEncoding": "windows-1252", "steps": [{"frames": 1}]})",
      {"s.json: ini: the text has characters without a byte of their own in windows-1252"}},
     {"document not an object", "[1]", {"s.json: expected an object, got array"}},
+    // The limits where a scenario enters (sim/input_limits.h).
+    {"a heading past the float range", R"({"world": {"peds": {"1": {"heading": 1e39}}}, "steps": [{"frames": 1}]})",
+     {"s.json: world.peds.1.heading: 1e+39 is out of range -1000000..1000000"}},
+    {"a heading the ceiling native overflows", R"({"world": {"vehicles": {"5": {"heading": 3e9}}}, "steps": [{"frames": 1}]})",
+     {"s.json: world.vehicles.5.heading: 3000000000.0 is out of range -1000000..1000000"}},
+    {"a position past the float range", R"({"world": {"node": {"pos": [0, -4e38, 0]}}, "steps": [{"frames": 1}]})",
+     {"s.json: world.node.pos[1]: -4e+38 is out of range -3.40282347e+38..3.40282347e+38"}},
+    {"a number past a double", R"({"world": {"localPed": 1e400}, "steps": [{"frames": 1}]})",
+     {"s.json: invalid JSON: number overflow parsing \"1e400\""}},
+    {"a screen of no pixels", R"({"world": {"screen": [0, 720]}, "steps": [{"frames": 1}]})",
+     {"s.json: world.screen[0]: 0 is out of range 1..16384"}},
+    {"nested past the limit", "{\"world\": " + std::string(100000, '[') + std::string(100000, ']') + "}",
+     {"s.json:1: nested deeper than 64 levels of brackets"}},
+    {"a long value", R"({"world": {"vehicles": {"5": {"kind": ")" + std::string(1000000, 'x') + R"("}}}, "steps": [{"frames": 1}]})",
+     {"s.json: world.vehicles.5.kind: expected one of car, boat, submarine, helicopter, plane, bike, got \"" +
+      std::string(79, 'x') + "... (1000002 characters)"}},
+    {"a long name on two lines", R"({"world": {")" + std::string(100, 'k') + R"(\n": 1}, "steps": [{"frames": 1}]})",
+     {"s.json: world.\"" + std::string(80, 'k') + "\"... (101 characters): unknown field (known: screen, display, "
+      "localPlayerIndex, localPed, session, pauseMenu, radarHidden, street, crossing, streetNames, zone, onRoad, node, "
+      "keys, radarControl, peds, vehicles, players, removeBlips)"}},
+    {"a long string never closed", "{\"description\": \"" + std::string(1000000, 'x'),
+     {"s.json:1: invalid JSON: syntax error while parsing value - invalid string: missing closing quote; last read: \"\\\"" +
+      std::string(79, 'x') + "\"... (1000001 characters)"}},
+    {"steps twice", R"({"steps": [{"frames": 1}], "steps": [{"frames": 1}]})", {"s.json: steps: given more than once"}},
     {"every problem is reported",
      R"({"world": {"session": "x", "radarHidden": 1}, "steps": [{"frames": -2, "world": {"zone": 3}}]})",
      {"s.json: world.radarHidden: expected true or false, got number",
@@ -107,9 +132,9 @@ std::vector<std::string> ErrorLines(const std::string& error) { return sim::Spli
 TEST(ScenarioValidation, NamesTheFileThePathAndTheProblem) {
     for (const ErrorCase& c : kErrorCases) {
         SCOPED_TRACE(c.name);
-        std::string error;
-        EXPECT_FALSE(sim::ParseScenario(c.scenario, "s.json", &error).has_value());
-        std::vector<std::string> lines = ErrorLines(error);
+        const sim::Result<sim::Scenario> parsed = sim::ParseScenario(c.scenario, "s.json");
+        EXPECT_FALSE(parsed);
+        std::vector<std::string> lines = ErrorLines(parsed.error());
         std::vector<std::string> expected = c.messages;
         std::sort(lines.begin(), lines.end());
         std::sort(expected.begin(), expected.end());
@@ -117,14 +142,21 @@ TEST(ScenarioValidation, NamesTheFileThePathAndTheProblem) {
     }
 }
 
+// A message stays short whatever the document: the first problems listed, the rest counted.
+TEST(ScenarioValidation, ListsAHundredProblemsAndCountsTheRest) {
+    std::string steps;
+    for (int i = 0; i < 250; ++i) steps += std::string(i == 0 ? "" : ", ") + R"({"frames": 0})";
+    const std::vector<std::string> lines = ErrorLines(sim::ParseScenario(R"({"steps": [)" + steps + "]}", "s.json").error());
+    ASSERT_EQ(lines.size(), 101u);
+    EXPECT_EQ(lines[99], "s.json: steps[99].frames: 0 is out of range 1..10000000");
+    EXPECT_EQ(lines[100], "s.json: ... and 150 more problems");
+}
+
 TEST(ScenarioValidation, BadJsonNamesTheLine) {
-    std::string error;
-    EXPECT_FALSE(sim::ParseScenario("{\n  \"steps\": [\n    {\"frames\": 1,}\n  ]\n}", "s.json", &error));
-    EXPECT_EQ(error.rfind("s.json:3: invalid JSON: ", 0), 0u) << error;
-    EXPECT_FALSE(sim::LoadScenarioFile("/nonexistent/s.json", &error));
-    EXPECT_EQ(error, "/nonexistent/s.json: no such file");
-    EXPECT_FALSE(sim::LoadScenarioFile("/", &error));
-    EXPECT_EQ(error, "/: a folder, not a file");
+    const sim::Result<sim::Scenario> bad = sim::ParseScenario("{\n  \"steps\": [\n    {\"frames\": 1,}\n  ]\n}", "s.json");
+    EXPECT_EQ(bad.error().rfind("s.json:3: invalid JSON: ", 0), 0u) << bad.error();
+    EXPECT_EQ(sim::LoadScenarioFile("/nonexistent/s.json").error(), "/nonexistent/s.json: no such file");
+    EXPECT_EQ(sim::LoadScenarioFile("/").error(), "/: a folder, not a file");
 }
 
 // ---- world patches ----
@@ -214,32 +246,33 @@ const PatchCase kPatchCases[] = {
 TEST(ScenarioPatch, SetsOnlyTheFieldsItNames) {
     for (const PatchCase& c : kPatchCases) {
         SCOPED_TRACE(c.name);
-        std::string error;
         const std::string text = std::string(R"({"steps": [{"frames": 1, "world": )") + c.patch + "}]}";
-        const auto scenario = sim::ParseScenario(text, "s.json", &error);
-        ASSERT_TRUE(scenario.has_value()) << error;
+        const auto scenario = sim::ParseScenario(text, "s.json");
+        ASSERT_TRUE(scenario) << scenario.error();
         sim::World world;
         world.peds[1].heading = 33;
         world.peds[2] = sim::Ped{};
         world.players[3].name = std::string("kept");
         world.blips[1000] = sim::Blip{};
         world.blips[1001] = sim::Blip{};
-        sim::ApplyWorldPatch(scenario->steps[0].world, world);
+        sim::ForEachStep(*scenario, [&](size_t, const sim::ScenarioStep& step) {
+            sim::ApplyWorldPatch(step.world, world);
+            return true;
+        });
         c.check(world);
     }
 }
 
 TEST(ScenarioPatch, LocalPedExistsUnlessTheScenarioNamesPeds) {
-    std::string error;
-    auto scenario = sim::ParseScenario(R"({"world": {"localPed": 7, "localPlayerIndex": 2}, "steps": [{"frames": 1}]})", "s.json", &error);
-    ASSERT_TRUE(scenario) << error;
+    auto scenario = sim::ParseScenario(R"({"world": {"localPed": 7, "localPlayerIndex": 2}, "steps": [{"frames": 1}]})", "s.json");
+    ASSERT_TRUE(scenario) << scenario.error();
     sim::World world = sim::InitialWorld(*scenario);
     ASSERT_EQ(world.peds.size(), 1u);
     EXPECT_EQ(world.peds.at(7).player, 2);
     EXPECT_EQ(world.peds.at(7).pos.x, 0.0f);
 
-    scenario = sim::ParseScenario(R"({"world": {"peds": {"3": {}}}, "steps": [{"frames": 1}]})", "s.json", &error);
-    ASSERT_TRUE(scenario) << error;
+    scenario = sim::ParseScenario(R"({"world": {"peds": {"3": {}}}, "steps": [{"frames": 1}]})", "s.json");
+    ASSERT_TRUE(scenario) << scenario.error();
     world = sim::InitialWorld(*scenario);
     ASSERT_EQ(world.peds.size(), 1u);
     EXPECT_EQ(world.peds.count(3), 1u);
@@ -250,10 +283,9 @@ TEST(ScenarioPatch, LocalPedExistsUnlessTheScenarioNamesPeds) {
 class ScenarioRun : public simtest::PluginTest {
 protected:
     sim::ScenarioResult RunText(const std::string& text) {
-        std::string error;
-        const auto scenario = sim::ParseScenario(text, "s.json", &error);
+        const auto scenario = sim::ParseScenario(text, "s.json");
         if (!scenario) {
-            ADD_FAILURE() << error;
+            ADD_FAILURE() << scenario.error();
             return {};
         }
         sim::ScenarioRunOptions options;
@@ -297,9 +329,8 @@ TEST_F(ScenarioRun, GivenWorkDirWithSettingsOrLogIsLeftUntouched) {
 }
 
 TEST_F(ScenarioRun, FailureNamesTheStep) {
-    std::string error;
-    const auto scenario = sim::ParseScenario(R"({"steps": [{"label": "only", "frames": 1}]})", "s.json", &error);
-    ASSERT_TRUE(scenario) << error;
+    const auto scenario = sim::ParseScenario(R"({"steps": [{"label": "only", "frames": 1}]})", "s.json");
+    ASSERT_TRUE(scenario) << scenario.error();
     sim::ScenarioRunOptions options;
     options.pluginPath = (workDir() / "missing.so").string();
     const sim::ScenarioResult result = sim::RunScenario(*scenario, options);
@@ -312,8 +343,8 @@ TEST(ShippedScenarios, AllValidate) {
     for (const auto& entry : fs::directory_iterator(fs::path(KOV_SOURCE_DIR) / "scenarios")) {
         if (entry.path().extension() != ".json") continue;
         SCOPED_TRACE(entry.path().string());
-        std::string error;
-        EXPECT_TRUE(sim::LoadScenarioFile(entry.path().string(), &error).has_value()) << error;
+        const sim::Result<sim::Scenario> scenario = sim::LoadScenarioFile(entry.path().string());
+        EXPECT_TRUE(scenario) << scenario.error();
         ++count;
     }
     EXPECT_GE(count, 2u);
@@ -343,6 +374,7 @@ class KovSim : public simtest::PluginTest {};
 TEST_F(KovSim, AnswersEveryCommandLine) {
     ASSERT_TRUE(sim::WriteFileBytes(workDir() / "bad.json", R"({"steps": [{"frames": 0}]})"));
     ASSERT_TRUE(sim::WriteFileBytes(workDir() / "huge.json", R"({"steps": [{"frames": 99999999999999999999}]})"));
+    ASSERT_EQ(mkfifo((workDir() / "fifo").c_str(), 0600), 0);
     const std::string startup = std::string(KOV_SOURCE_DIR) + "/scenarios/startup.json";
     const struct {
         std::string arguments;
@@ -359,6 +391,10 @@ TEST_F(KovSim, AnswersEveryCommandLine) {
         {".", 3, ".: a folder, not a file"},
         {"huge.json", 3, "huge.json: steps[0].frames: too large for the range 1..10000000"},
         {"\"" + startup + "\" --plugin missing.so --quiet", 1, "cannot load the plug-in"},
+        // Special files are refused before they are opened: a FIFO once hung, a device filled the disk.
+        {"fifo", 3, "fifo: a FIFO (named pipe), not a regular file"},
+        {"\"" + startup + "\" --plugin fifo", 1, "/fifo: a FIFO (named pipe), not a regular file"},
+        {"\"" + startup + "\" --plugin /dev/zero", 1, "cannot load the plug-in /dev/zero: a device, not a regular file"},
         {"\"" + startup + "\" --quiet", 0, ""},
     };
     for (const auto& c : cases) {

@@ -6,7 +6,6 @@ namespace tools {
 namespace {
 
 constexpr size_t kHelpWidth = 88;          // characters of an explanation per line
-constexpr size_t kQuotedArgumentMax = 80;  // characters of an argument a message repeats
 constexpr const char* kHelpIndent = "      ";
 
 // Words of a text in lines of at most width characters, each line after an indent.
@@ -43,15 +42,19 @@ std::string FormatHelp(const ToolHelp& help) {
     return text;
 }
 
-std::string QuoteArgument(const std::string& argument) {
-    if (argument.size() <= kQuotedArgumentMax) return "\"" + argument + "\"";
-    return "\"" + argument.substr(0, kQuotedArgumentMax) + "\"... (" + std::to_string(argument.size()) + " characters)";
+sim::Status SetPath(const char* what, const std::string& value, std::string& field) {
+    if (value.size() > sim::kMaxPathBytes) {
+        return sim::Failure(std::string(what) + " wants a path of at most " + std::to_string(sim::kMaxPathBytes) +
+                            " characters, got " + sim::QuoteInput(value));
+    }
+    field = value;
+    return {};
 }
 
 namespace detail {
 
 sim::Status UnknownOption(const std::string& argument) {
-    return sim::Failure("unknown option " + QuoteArgument(argument) + " (see --help)");
+    return sim::Failure("unknown option " + sim::QuoteInput(argument) + " (see --help)");
 }
 
 sim::Status MissingValue(const char* name, const char* value) {
@@ -59,7 +62,7 @@ sim::Status MissingValue(const char* name, const char* value) {
 }
 
 sim::Status UnexpectedArgument(const std::string& argument) {
-    return sim::Failure("unexpected argument " + QuoteArgument(argument) + " (see --help)");
+    return sim::Failure("unexpected argument " + sim::QuoteInput(argument) + " (see --help)");
 }
 
 bool LooksLikeOption(const std::string& argument) { return argument.size() > 1 && argument[0] == '-'; }

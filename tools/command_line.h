@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/input_limits.h"
 #include "sim/result.h"
 
 namespace tools {
@@ -28,9 +29,6 @@ struct ToolHelp {
 };
 std::string FormatHelp(const ToolHelp& help);
 
-// An argument as a message quotes it: in double quotes, a long one cut with an ellipsis.
-std::string QuoteArgument(const std::string& argument);
-
 template <typename Options>
 struct Option {
     const char* name;   // "--size", "-o"
@@ -42,6 +40,10 @@ struct Option {
 // An argument that is not an option: the tool's operand (a scenario file), or null when it takes none.
 template <typename Options>
 using TakeOperand = sim::Status (*)(const std::string& argument, Options& options);
+
+// Sets field to a path given for `what` (an option's name, or "the scenario"), if it is at most
+// kMaxPathBytes long.
+sim::Status SetPath(const char* what, const std::string& value, std::string& field);
 
 namespace detail {
 sim::Status UnknownOption(const std::string& argument);

@@ -8,11 +8,10 @@ namespace tools {
 namespace {
 
 const Option<DemoOptions> kOptions[] = {
-    {"--out", "DIR", "where the pictures go (default out/demo)",
-     [](const std::string& v, DemoOptions& o) {
-         o.outDir = v;
-         return sim::Status();
-     }},
+    {"--out", "DIR", "where the pictures go (default out/demo). The demo's own pictures of earlier runs are "
+                     "replaced, and once the tour has succeeded those it did not write again are removed; any "
+                     "other file with the name of a picture stops the demo before it writes anything",
+     [](const std::string& v, DemoOptions& o) { return SetPath("--out", v, o.outDir); }},
     {"--size", "WxH", "the real screen, and so the pictures' size (default: the tour's own screen, 1920x1080 "
                       "unless it describes one)",
      [](const std::string& v, DemoOptions& o) {
@@ -22,8 +21,10 @@ const Option<DemoOptions> kOptions[] = {
          return sim::Status();
      }},
     {"--plugin", "PATH", "the plug-in to run (default: KOV.so beside this program)",
-     [](const std::string& v, DemoOptions& o) {
-         o.plugin = v;
+     [](const std::string& v, DemoOptions& o) { return SetPath("--plugin", v, o.plugin); }},
+    {"--force", nullptr, "replace the files in the way too (only those of the same names)",
+     [](const std::string&, DemoOptions& o) {
+         o.force = true;
          return sim::Status();
      }},
     {"--help", nullptr, "show this help",
@@ -34,9 +35,8 @@ const Option<DemoOptions> kOptions[] = {
 };
 
 sim::Status TakeTour(const std::string& argument, DemoOptions& o) {
-    if (!o.tour.empty()) return sim::Failure("more than one tour given: " + QuoteArgument(argument));
-    o.tour = argument;
-    return {};
+    if (!o.tour.empty()) return sim::Failure("more than one tour given: " + sim::QuoteInput(argument));
+    return SetPath("the tour", argument, o.tour);
 }
 
 }  // namespace
@@ -49,13 +49,16 @@ sim::Result<DemoOptions> ParseDemoOptions(const std::vector<std::string>& args) 
 }
 
 std::string DemoHelp() {
+    static const std::string description =
+        "Runs the tour through the plug-in in the simulated host. For every stop (a step whose label\n"
+        "does not start with \"(\") it prints what the screen shows and writes DIR/NN-stop.png; then\n"
+        "DIR/contact-sheet.png with the first " + std::to_string(sim::kMaxSheetStops) + " stops.";
     return FormatHelp({"kov-demo",
                        {"TOUR.json [options]"},
-                       "Runs the tour through the plug-in in the simulated host. For every stop (a step whose label\n"
-                       "does not start with \"(\") it prints what the screen shows and writes DIR/NN-stop.png; then\n"
-                       "DIR/contact-sheet.png with all stops.",
+                       description.c_str(),
                        HelpOf(kOptions),
-                       "exit status: 0 done, 1 the tour or a picture failed, 2 bad command line.\n"});
+                       "exit status: 0 done, 1 the tour or a picture failed or a file is in the way, 2 bad command\n"
+                       "line.\n"});
 }
 
 }  // namespace tools

@@ -16,6 +16,7 @@ struct DemoOptions {
     std::string outDir = "out/demo";
     std::optional<preview::PixelSize> size;  // the real screen; none: the tour's own
     std::string plugin;                      // empty: KOV.so beside the program
+    bool force = false;                      // replace files in the way that no earlier run wrote
 };
 
 // The arguments without the program name; a one-line message on the first problem.

@@ -2,11 +2,12 @@
 // or more real screens side by side, so a player can place the panel without starting the game;
 // or reports how far the panel stands from the radar on each screen.
 #include <cstdio>
-#include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "sim/input_limits.h"
 #include "sim/platform/files.h"
 #include "sim/host/frame_summary.h"
 #include "sim/platform/plugin_module.h"
@@ -14,6 +15,7 @@
 #include "tools/preview/gap_report.h"
 #include "tools/preview/picture.h"
 #include "tools/preview/placements.h"
+#include "tools/preview/preview_picture.h"
 #include "tools/preview/preview_options.h"
 #include "tools/preview/preview_world.h"
 #include "tools/preview/preview_run.h"
@@ -28,57 +30,12 @@ int Failed(const std::string& message) {
     return kExitFailed;
 }
 
-// A picture's rows: per safe zone, the KOV.ini as given, or with AnchorToRadar off and then on.
-struct PictureRow {
-    float safeZone;
-    std::optional<std::string> ini;
-    std::string label;  // "" when there is one row of one kind
-};
-
-std::vector<PictureRow> Rows(const preview::PreviewOptions& options, const std::optional<std::string>& ini) {
-    std::vector<PictureRow> rows;
-    for (const float safeZone : options.safeZones) {
-        char zone[32];
-        std::snprintf(zone, sizeof zone, " safe zone %.2f", static_cast<double>(safeZone));
-        const std::string zoneLabel = options.safeZones.size() > 1 || safeZone != sim::kMaxSafeZone ? zone : "";
-        if (!options.bothModes) {
-            rows.push_back({safeZone, ini, zoneLabel});
-            continue;
-        }
-        rows.push_back({safeZone, preview::WithAnchorToRadar(ini, false), "plain" + zoneLabel});
-        rows.push_back({safeZone, preview::WithAnchorToRadar(ini, true), "anchored" + zoneLabel});
-    }
-    return rows;
-}
-
-// The picture's tiles, row by row, one per screen; scenes holds one scene per tile in that order,
-// or none when only the picture's size is wanted.
-std::vector<preview::Tile> PictureTiles(const preview::PreviewOptions& options, const std::vector<PictureRow>& rows,
-                                        const std::vector<preview::ScreenView>& scenes) {
-    std::vector<preview::Tile> tiles;
-    const bool captions = rows.size() * options.sizes.size() > 1;
-    for (const PictureRow& row : rows) {
-        for (const preview::PixelSize& size : options.sizes) {
-            preview::Tile tile;
-            if (tiles.size() < scenes.size()) tile.scene = &scenes[tiles.size()];
-            tile.width = size.width;
-            tile.height = size.height;
-            const std::string name = std::to_string(size.width) + "x" + std::to_string(size.height);
-            if (captions) tile.caption = name + (row.label.empty() ? "" : " " + row.label);
-            tile.zoom = options.tileHeight > 0 ? options.tileHeight / (size.height * options.crop.h) : options.zoom;
-            tile.crop = options.crop;
-            tiles.push_back(tile);
-        }
-    }
-    return tiles;
-}
-
 // One run of the plug-in per screen of the picture, each tile showing its own.
 sim::Status Picture(const preview::PreviewOptions& options, const std::optional<std::string>& ini,
                     const std::string& plugin) {
-    const std::vector<PictureRow> rows = Rows(options, ini);
+    const std::vector<preview::PictureRow> rows = preview::PictureRows(options, ini);
     std::vector<preview::ScreenView> scenes;
-    for (const PictureRow& row : rows) {
+    for (const preview::PictureRow& row : rows) {
         for (const preview::PixelSize& size : options.sizes) {
             const sim::RealScreen screen{size.width, size.height, row.safeZone};
             sim::Result<preview::ScreenView> view = preview::RunPreview(options, screen, row.ini, plugin);
@@ -86,7 +43,7 @@ sim::Status Picture(const preview::PreviewOptions& options, const std::optional<
             scenes.push_back(std::move(*view));
         }
     }
-    const std::vector<preview::Tile> tiles = PictureTiles(options, rows, scenes);
+    const std::vector<preview::Tile> tiles = preview::PictureTiles(options, rows, scenes);
     if (sim::Status written = preview::WritePicture(options.output, tiles, static_cast<int>(options.sizes.size()));
         !written) {
         return written;
@@ -118,22 +75,23 @@ int Run(int argc, char** argv) {
 
     std::optional<std::string> ini;
     if (!options.iniPath.empty()) {
-        ini = sim::ReadFileBytes(options.iniPath);
-        if (!ini) return Failed("cannot read the settings file " + options.iniPath + ": " + sim::UnreadableFileReason(options.iniPath));
+        sim::Result<std::string> bytes = sim::ReadInputFile(options.iniPath, sim::kMaxInputFileBytes);
+        if (!bytes) return Failed("cannot read the settings file " + options.iniPath + ": " + bytes.error());
+        ini = std::move(*bytes);
     }
-    const std::vector<preview::Tile> sizing = PictureTiles(options, Rows(options, ini), {});
+    const std::vector<preview::Tile> sizing = preview::PictureTiles(options, preview::PictureRows(options, ini), {});
     if (sim::Status fits = preview::CheckPictureSize(sizing, static_cast<int>(options.sizes.size()), options.output);
         !fits) {
         std::fprintf(stderr, "kov-preview: %s\n", fits.error().c_str());
         return kExitUsage;
     }
-    sim::ScenarioRunOptions run;
-    run.pluginPath = options.pluginPath.empty() ? sim::DefaultPluginPath() : options.pluginPath;
-    std::error_code ignored;
-    if (!std::filesystem::is_regular_file(run.pluginPath, ignored)) return Failed("cannot find the plug-in " + run.pluginPath);
+    const std::string plugin = options.pluginPath.empty() ? sim::DefaultPluginPath() : options.pluginPath;
+    if (sim::Status usable = sim::CheckRegularFile(plugin); !usable) {
+        return Failed("cannot load the plug-in " + plugin + ": " + usable.error());
+    }
 
     if (options.report) {
-        const sim::Result<std::vector<preview::GapRow>> rows = preview::MeasureGaps(options, ini, run.pluginPath);
+        const sim::Result<std::vector<preview::GapRow>> rows = preview::MeasureGaps(options, ini, plugin);
         if (!rows) return Failed(rows.error());
         std::printf("Gap in pixels from the right edge of the radar (and of the big map) to the panel's first\n"
                     "separator; in brackets the same on a screen 1080 pixels high. Negative: the panel starts\n"
@@ -141,7 +99,7 @@ int Run(int argc, char** argv) {
                     preview::FormatGapTable(*rows).c_str());
     }
     if (!options.output.empty()) {
-        if (sim::Status drawn = Picture(options, ini, run.pluginPath); !drawn) return Failed(drawn.error());
+        if (sim::Status drawn = Picture(options, ini, plugin); !drawn) return Failed(drawn.error());
     }
     return 0;
 }

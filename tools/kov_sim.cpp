@@ -1,10 +1,10 @@
 // kov-sim: runs the plug-in through a scenario in the simulated host and prints, for each step,
 // what the last frame of the step drew and the feed posts of the step; optionally writes the full
 // trace and the plug-in's log.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,28 +41,31 @@ void PrintRect(const sim::DrawnRect& rect) {
 
 // Prints and writes the run as it happens, keeping only what the output still needs: the trace
 // goes to its file line by line; per step, the first frame's number, the last frame and the feed
-// posts (printed after the last frame's drawing); with --frames, nothing.
+// posts (printed after the last frame's drawing); with --frames, nothing. A write that fails ends
+// the run.
 class StreamingOutput : public sim::ScenarioObserver {
 public:
     StreamingOutput(const tools::SimOptions& options, std::ofstream* trace) : options_(options), trace_(trace) {}
 
-    void StepStarted(size_t step, const std::string& label) override {
+    sim::Status StepStarted(size_t step, const std::string& label) override {
         stepFrames_ = 0;
         feed_.clear();
         if (Printing() && options_.frames) std::printf("step %zu \"%s\"\n", step + 1, label.c_str());
+        return tools::CheckStandardOutput();
     }
 
-    void Traced(const sim::TraceEntry& entry) override {
-        if (trace_ != nullptr) {
-            *trace_ << '[' << entry.frame << ' ' << entry.timeMs << "ms] " << entry.line << '\n';
-        }
+    sim::Status Traced(const sim::TraceEntry& entry) override {
+        if (trace_ == nullptr) return {};
+        *trace_ << '[' << entry.frame << ' ' << entry.timeMs << "ms] " << entry.line << '\n';
+        if (!*trace_) return sim::Failure("cannot write " + options_.trace + ": " + std::strerror(errno));
+        return {};
     }
 
-    void FrameDone(const sim::Frame& frame) override {
-        if (!Printing()) return;
+    sim::Status FrameDone(const sim::Frame& frame) override {
+        if (!Printing()) return {};
         if (options_.frames) {
             std::printf("%s", sim::SummariseFrame(frame).c_str());
-            return;
+            return tools::CheckStandardOutput();
         }
         if (stepFrames_++ == 0) firstIndex_ = frame.index;
         last_ = frame;
@@ -70,16 +73,18 @@ public:
         for (const sim::FeedPost& post : frame.feedPosts) {
             feed_ += "  feed (frame " + std::to_string(frame.index) + ") " + sim::QuoteText(post.text) + "\n";
         }
+        return {};
     }
 
-    void StepEnded(size_t step, const sim::StepResult& result) override {
-        if (!Printing() || options_.frames || stepFrames_ == 0) return;
+    sim::Status StepEnded(size_t step, const sim::StepResult& result) override {
+        if (!Printing() || options_.frames || stepFrames_ == 0) return {};
         std::printf("step %zu \"%s\": frames %d-%d, last at %u ms\n", step + 1, result.label.c_str(), firstIndex_,
                     last_.index, last_.timeMs);
         for (const sim::DrawnText& text : last_.texts) PrintText(text);
         for (const sim::DrawnRect& rect : last_.rects) PrintRect(rect);
         if (last_.texts.empty() && last_.rects.empty()) std::printf("  (nothing drawn)\n");
         std::printf("%s", feed_.c_str());
+        return tools::CheckStandardOutput();
     }
 
 private:
@@ -93,12 +98,17 @@ private:
     std::string feed_;
 };
 
-bool WriteLines(const std::string& path, const std::vector<std::string>& lines) {
+sim::Status WriteLines(const std::string& path, const std::vector<std::string>& lines) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     for (const std::string& line : lines) out << line << '\n';
     out.close();
-    if (out.fail()) std::fprintf(stderr, "kov-sim: cannot write %s\n", path.c_str());
-    return !out.fail();
+    if (out.fail()) return sim::Failure("cannot write " + path + ": " + std::strerror(errno));
+    return {};
+}
+
+int Failed(int exitCode, const std::string& message) {
+    std::fprintf(stderr, "kov-sim: %s\n", message.c_str());
+    return exitCode;
 }
 
 int Run(int argc, char** argv) {
@@ -113,19 +123,15 @@ int Run(int argc, char** argv) {
         return 0;
     }
 
-    std::string error;
-    const std::optional<sim::Scenario> scenario = sim::LoadScenarioFile(options.scenario, &error);
+    const sim::Result<sim::Scenario> scenario = sim::LoadScenarioFile(options.scenario);
     if (!scenario) {
-        std::fprintf(stderr, "%s\n", error.c_str());
+        std::fprintf(stderr, "%s\n", scenario.error().c_str());
         return kExitBadScenario;
     }
     std::ofstream trace;
     if (!options.trace.empty()) {
         trace.open(options.trace, std::ios::binary | std::ios::trunc);
-        if (!trace) {
-            std::fprintf(stderr, "kov-sim: cannot write %s\n", options.trace.c_str());
-            return kExitFailedRun;
-        }
+        if (!trace) return Failed(kExitFailedRun, "cannot write " + options.trace + ": " + std::strerror(errno));
     }
 
     if (!options.quiet && !scenario->description.empty()) std::printf("%s\n", scenario->description.c_str());
@@ -137,18 +143,16 @@ int Run(int argc, char** argv) {
     runOptions.keepHistory = false;
     const sim::ScenarioResult result = sim::RunScenario(*scenario, runOptions);
 
-    bool written = true;
+    sim::Status written;
     if (!options.trace.empty()) {
         trace.close();
-        if (trace.fail()) std::fprintf(stderr, "kov-sim: cannot write %s\n", options.trace.c_str());
-        written = !trace.fail();
+        if (trace.fail()) written = sim::Failure("cannot write " + options.trace + ": " + std::strerror(errno));
     }
-    if (!options.log.empty()) written = WriteLines(options.log, result.logLines) && written;
-    if (!result.ok) {
-        std::fprintf(stderr, "kov-sim: the run failed: %s\n", result.error.c_str());
-        return kExitFailedRun;
-    }
-    return written ? 0 : kExitFailedRun;
+    if (!options.log.empty() && written) written = WriteLines(options.log, result.logLines);
+    if (!tools::CheckStandardOutput()) return tools::kExitWriteFailed;  // GuardedMain says why
+    if (!result.ok) return Failed(kExitFailedRun, "the run failed: " + result.error);
+    if (!written) return Failed(kExitFailedRun, written.error());
+    return 0;
 }
 
 }  // namespace

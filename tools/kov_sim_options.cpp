@@ -7,12 +7,13 @@ namespace tools {
 
 namespace {
 
-// Sets a text field from the option's value.
-template <std::string SimOptions::*Field>
-sim::Status SetText(const std::string& value, SimOptions& o) {
-    o.*Field = value;
-    return {};
+// Sets a path field from the option's value.
+template <std::string SimOptions::*Field, const char* Name>
+sim::Status SetPathOf(const std::string& value, SimOptions& o) {
+    return SetPath(Name, value, o.*Field);
 }
+
+constexpr char kPlugin[] = "--plugin", kTrace[] = "--trace", kLog[] = "--log", kWorkDir[] = "--workdir";
 
 template <bool SimOptions::*Field>
 sim::Status SetSwitch(const std::string&, SimOptions& o) {
@@ -21,11 +22,11 @@ sim::Status SetSwitch(const std::string&, SimOptions& o) {
 }
 
 const Option<SimOptions> kOptions[] = {
-    {"--plugin", "PATH", "the plug-in to load (default: the one beside this program)", SetText<&SimOptions::plugin>},
-    {"--trace", "FILE", "write every native call and wait of the run, one per line", SetText<&SimOptions::trace>},
-    {"--log", "FILE", "copy the KOV.log the plug-in wrote", SetText<&SimOptions::log>},
+    {"--plugin", "PATH", "the plug-in to load (default: the one beside this program)", SetPathOf<&SimOptions::plugin, kPlugin>},
+    {"--trace", "FILE", "write every native call and wait of the run, one per line", SetPathOf<&SimOptions::trace, kTrace>},
+    {"--log", "FILE", "copy the KOV.log the plug-in wrote", SetPathOf<&SimOptions::log, kLog>},
     {"--workdir", "DIR", "run in DIR and leave KOV.ini and KOV.log there; DIR must not hold either already "
-                         "(default: a temporary folder, removed after the run)", SetText<&SimOptions::workDir>},
+                         "(default: a temporary folder, removed after the run)", SetPathOf<&SimOptions::workDir, kWorkDir>},
     {"--frames", nullptr, "print every frame instead, as a person reads the screen: each line of text (colour "
                           "codes as <yellow>...</yellow>), then each of its texts with its position",
      SetSwitch<&SimOptions::frames>},
@@ -34,9 +35,8 @@ const Option<SimOptions> kOptions[] = {
 };
 
 sim::Status TakeScenario(const std::string& argument, SimOptions& o) {
-    if (!o.scenario.empty()) return sim::Failure("more than one scenario given: " + QuoteArgument(argument));
-    o.scenario = argument;
-    return {};
+    if (!o.scenario.empty()) return sim::Failure("more than one scenario given: " + sim::QuoteInput(argument));
+    return SetPath("the scenario", argument, o.scenario);
 }
 
 }  // namespace

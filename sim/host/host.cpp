@@ -53,12 +53,12 @@ Host* Host::Current() { return activeHost; }
 bool Host::Load(const std::string& pluginPath) {
     activeHost = this;
     Unload();
-    std::string error;
-    module_ = LoadPluginModule(pluginPath, &error);
-    if (module_ == nullptr) {
-        Fail("cannot load the plug-in " + pluginPath + ": " + error);
+    const Result<PluginModule*> module = LoadPluginModule(pluginPath);
+    if (!module) {
+        Fail("cannot load the plug-in " + pluginPath + ": " + module.error());
         return false;
     }
+    module_ = *module;
     return !failed();
 }
 

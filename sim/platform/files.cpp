@@ -4,15 +4,18 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <utility>
 
 namespace sim {
 
 namespace fs = std::filesystem;
 
-fs::path MakeTempDirectory(const std::string& prefix) {
+fs::path MakeTempDirectory(const std::string& prefix) { return MakeTempDirectory(prefix, fs::temp_directory_path()); }
+
+fs::path MakeTempDirectory(const std::string& prefix, const fs::path& parent) {
     std::random_device random;
     for (;;) {
-        const fs::path dir = fs::temp_directory_path() / (prefix + std::to_string(random()));
+        const fs::path dir = parent / (prefix + std::to_string(random()));
         if (fs::create_directory(dir)) return dir;  // false: the name is taken, draw another
     }
 }
@@ -26,23 +29,59 @@ ScopedCurrentDirectory::~ScopedCurrentDirectory() {
     fs::current_path(previous, ignored);
 }
 
-std::optional<std::string> ReadFileBytes(const fs::path& path) {
-    std::error_code error;
-    if (fs::is_directory(path, error)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return bytes;
-}
+namespace {
 
-std::string UnreadableFileReason(const fs::path& path) {
+// Why a path is not a regular file a tool may read; empty when it is one. The type is looked up
+// before the file is opened, so a FIFO or a device is never read from (nor waited on).
+std::string NotARegularFile(const fs::path& path) {
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
-    if (status.type() == fs::file_type::not_found) return "no such file";
-    if (status.type() == fs::file_type::directory) return "a folder, not a file";
-    if (error) return "cannot read the file: " + error.message();
-    return "cannot read the file";
+    switch (status.type()) {
+        case fs::file_type::regular: return "";
+        case fs::file_type::not_found: return "no such file";
+        case fs::file_type::directory: return "a folder, not a file";
+        case fs::file_type::fifo: return "a FIFO (named pipe), not a regular file";
+        case fs::file_type::character:
+        case fs::file_type::block: return "a device, not a regular file";
+        case fs::file_type::socket: return "a socket, not a regular file";
+        default: return error ? "cannot read the file: " + error.message() : "not a regular file";
+    }
+}
+
+}  // namespace
+
+std::optional<std::string> ReadFileBytes(const fs::path& path) {
+    Result<std::string> bytes = ReadInputFile(path, UINT64_MAX);
+    if (!bytes) return std::nullopt;
+    return std::move(*bytes);
+}
+
+Status CheckRegularFile(const fs::path& path) {
+    const std::string problem = NotARegularFile(path);
+    if (!problem.empty()) return Failure(problem);
+    return {};
+}
+
+Result<std::string> ReadInputFile(const fs::path& path, uint64_t maxBytes) {
+    if (Status regular = CheckRegularFile(path); !regular) return regular;
+    std::error_code error;
+    const uint64_t size = fs::file_size(path, error);
+    if (error) return Failure("cannot read the file: " + error.message());
+    if (size > maxBytes) {
+        return Failure("the file holds " + std::to_string(size) + " bytes, more than the " + std::to_string(maxBytes) +
+                       " a tool reads");
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return Failure("cannot read the file");
+    // Never more than the limit, even if the file grows while it is read.
+    std::string bytes;
+    char buffer[64 * 1024];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        bytes.append(buffer, static_cast<size_t>(in.gcount()));
+        if (bytes.size() > maxBytes) return Failure("the file grew past " + std::to_string(maxBytes) + " bytes while it was read");
+    }
+    if (in.bad()) return Failure("cannot read the file");
+    return bytes;
 }
 
 bool WriteFileBytes(const fs::path& path, const std::string& bytes) {

@@ -7,11 +7,15 @@
 #include <cstdint>
 #include <string>
 
+#include "sim/result.h"
+
 namespace sim {
 
 struct PluginModule;
 
-PluginModule* LoadPluginModule(const std::string& path, std::string* error);
+// The loaded module, attached; or why it cannot be loaded (a path that is not a regular file is
+// refused before it is read).
+Result<PluginModule*> LoadPluginModule(const std::string& path);
 void UnloadPluginModule(PluginModule* module);
 // Calls the loaded module's entry point with a reason code, as the loader does; its result.
 int CallPluginEntry(PluginModule* module, uint32_t reason);

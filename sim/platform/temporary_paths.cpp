@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <system_error>
 
@@ -19,7 +20,25 @@ constexpr size_t kMaxPathBytes = 1024;
 char registered[kMaxPaths][kMaxPathBytes];
 volatile std::sig_atomic_t registeredCount = 0;
 
+void RemoveProcessTemporaryFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(ProcessTemporaryFolder(), ignored);
+    ForgetTemporaryPath(ProcessTemporaryFolder());
+}
+
 }  // namespace
+
+const std::filesystem::path& ProcessTemporaryFolder() {
+    static const std::filesystem::path folder = [] {
+        const std::filesystem::path made = MakeTempDirectory("kov-");
+        RegisterTemporaryPath(made);
+        return made;
+    }();
+    // Registered after the folder is made, so it runs before the path itself is destroyed.
+    static const int removedAtExit = std::atexit(RemoveProcessTemporaryFolder);
+    (void)removedAtExit;
+    return folder;
+}
 
 void RegisterTemporaryPath(const std::filesystem::path& path) {
     const std::string text = path.string();
@@ -47,7 +66,8 @@ void RemoveRegisteredTemporaryPaths() {
     }
 }
 
-TemporaryWorkDirectory::TemporaryWorkDirectory(const std::string& prefix) : path_(MakeTempDirectory(prefix)) {
+TemporaryWorkDirectory::TemporaryWorkDirectory(const std::string& prefix)
+    : path_(MakeTempDirectory(prefix, ProcessTemporaryFolder())) {
     RegisterTemporaryPath(path_);
     RegisterTemporaryPath(path_ / "KOV.ini");
     RegisterTemporaryPath(path_ / "KOV.log");

@@ -1,13 +1,18 @@
-// Temporary files and folders of the tools (work folders, private copies of the plug-in) are
-// removed on every way out that can be caught: their owners remove them on return and while an
-// exception unwinds; what is still registered here is what a program's signal handler removes
-// when a signal ends the process (the tools install one in main: tools/guarded_main.h).
+// Temporary files and folders of the tools (work folders, private copies of the plug-in) all go
+// inside one folder per process, which is removed on every way out that can be caught: on a normal
+// exit (also after an exception ended main), by their owners on return and while an exception
+// unwinds, and by a program's signal handler when a signal ends the process (the tools and the
+// benchmarks install one in main: tools/guarded_main.h). The handler removes what is registered here.
 #pragma once
 
 #include <filesystem>
 #include <string>
 
 namespace sim {
+
+// The process's temporary folder under the system's temporary folder, made on first use and
+// removed with all it holds at exit.
+const std::filesystem::path& ProcessTemporaryFolder();
 
 // Registered paths are removed newest first, so a folder's files go before the folder. At most
 // 32 at a time; a path that does not fit is simply not covered on a signal.
@@ -16,7 +21,7 @@ void ForgetTemporaryPath(const std::filesystem::path& path);
 // Removes every registered path, newest first. Safe in a signal handler: it only calls remove().
 void RemoveRegisteredTemporaryPaths();
 
-// A fresh folder under the system's temporary folder for one run: the plug-in's KOV.ini and
+// A fresh folder inside the process's temporary folder for one run: the plug-in's KOV.ini and
 // KOV.log inside it are covered too. Removed with all it holds when it goes out of scope.
 class TemporaryWorkDirectory {
 public:

@@ -29,10 +29,9 @@ const char kSceneDocument[] = R"({
 }  // namespace
 
 Scenario EverySettingScene(const std::optional<std::string>& iniBytes, const RealScreen& screen) {
-    std::string error;
-    std::optional<Scenario> scene = ParseScenario(kSceneDocument, "every-setting scene", &error);
+    Result<Scenario> scene = ParseScenario(kSceneDocument, "every-setting scene");
     if (!scene) {  // the document is fixed: only a change to the scenario format gets here
-        std::fprintf(stderr, "%s\n", error.c_str());
+        std::fprintf(stderr, "%s\n", scene.error().c_str());
         std::abort();
     }
     // The file's bytes as they are, not through the JSON text.

@@ -1,11 +1,19 @@
 // Scenario parsing and world patches. One walk over a patch both validates and applies it: the
 // parser runs it against a scratch world to collect every problem, the runner against the real one.
+// The limits of sim/input_limits.h are enforced here, where a scenario enters: nesting depth before
+// the parser builds anything, numbers as the plug-in will take them, and the document's own text
+// cut short in messages.
 #include "sim/scenario/scenario.h"
 
 #include <cctype>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <limits>
+#include <memory>
+#include <utility>
 
+#include "sim/input_limits.h"
 #include "sim/platform/files.h"
 #include "sim/host/host_hash.h"
 #include "sim/ini/ini_text.h"
@@ -18,24 +26,46 @@ namespace {
 
 using nlohmann::json;
 
-constexpr int64_t kMaxStepFrames = 10000000;
-constexpr int64_t kMaxScreenSide = 1 << 16;
 constexpr int64_t kInt32Min = std::numeric_limits<int32_t>::min();
 constexpr int64_t kInt32Max = std::numeric_limits<int32_t>::max();
 constexpr int64_t kUint32Max = std::numeric_limits<uint32_t>::max();
 constexpr int64_t kInt64Max = std::numeric_limits<int64_t>::max();
 
-// Where problems go while walking a document.
+// Where problems go while walking a document: the first kMaxListedProblems are kept, the rest
+// only counted, so a document of many problems takes no more memory than one of a few.
 struct Walk {
     std::string file;
     std::vector<std::string> errors;
+    size_t problems = 0;
 
     void Error(const std::string& path, const std::string& what) {
-        errors.push_back(file + ": " + (path.empty() ? "" : path + ": ") + what);
+        if (problems++ < kMaxListedProblems) errors.push_back(file + ": " + (path.empty() ? "" : path + ": ") + what);
     }
 };
 
-std::string Member(const std::string& path, const std::string& name) { return path.empty() ? name : path + "." + name; }
+// A document's own text in a message: a member name as written when it is short and plain, quoted
+// and cut otherwise; a value as JSON on one line in ASCII, cut, or only its kind when it is a
+// container.
+bool IsPlainName(const std::string& name) {
+    if (name.empty() || name.size() > kMaxQuotedChars) return false;
+    for (const char c : name) {
+        if (c < 0x21 || c > 0x7E || c == '.' || c == '"') return false;
+    }
+    return true;
+}
+
+std::string Shown(const json& value) {
+    if (value.is_object()) return "an object";
+    if (value.is_array()) return "an array";
+    const std::string text = value.dump(-1, ' ', true, json::error_handler_t::replace);
+    if (text.size() <= kMaxQuotedChars) return text;
+    return text.substr(0, kMaxQuotedChars) + "... (" + std::to_string(text.size()) + " characters)";
+}
+
+std::string Member(const std::string& path, const std::string& name) {
+    const std::string shown = IsPlainName(name) ? name : QuoteInput(name);
+    return path.empty() ? shown : path + "." + shown;
+}
 
 std::string Element(const std::string& path, size_t index) { return path + "[" + std::to_string(index) + "]"; }
 
@@ -68,7 +98,7 @@ bool ReadInteger(Walk& walk, const json& value, const std::string& path, int64_t
     const bool fitsSigned = !value.is_number_unsigned() || value.get<uint64_t>() <= static_cast<uint64_t>(kInt64Max);
     const int64_t number = fitsSigned ? value.get<int64_t>() : 0;
     if (!fitsSigned || number < low || number > high) {
-        walk.Error(path, value.dump() + " is out of range " + std::to_string(low) + ".." + std::to_string(high));
+        walk.Error(path, Shown(value) + " is out of range " + std::to_string(low) + ".." + std::to_string(high));
         return false;
     }
     out = number;
@@ -85,9 +115,20 @@ void ReadInt32(Walk& walk, const json& value, const std::string& path, int32_t& 
     ReadInt(walk, value, path, kInt32Min, kInt32Max, out);
 }
 
-void ReadFloat(Walk& walk, const json& value, const std::string& path, float& out) {
+// A number the plug-in receives as a float: finite, inside the float range, and within limit.
+void ReadFloat(Walk& walk, const json& value, const std::string& path, float& out, double limit = kMaxFloatValue) {
     if (!value.is_number()) return walk.Error(path, "expected a number" + Got(value));
-    out = value.get<float>();
+    const double number = value.get<double>();
+    if (!IsFloatValue(number) || std::fabs(number) > limit) {
+        char range[64];
+        std::snprintf(range, sizeof range, "-%.9g..%.9g", limit, limit);
+        return walk.Error(path, Shown(value) + " is out of range " + range);
+    }
+    out = static_cast<float>(number);
+}
+
+void ReadHeading(Walk& walk, const json& value, const std::string& path, float& out) {
+    ReadFloat(walk, value, path, out, kMaxHeadingDegrees);
 }
 
 void ReadVec3(Walk& walk, const json& value, const std::string& path, Vec3& out) {
@@ -176,7 +217,7 @@ void ApplyMap(Walk& walk, const json& object, const std::string& path, bool hexK
 
 const Field<Ped> kPedFields[] = {
     {"pos",     [](Walk& w, const json& v, const std::string& p, Ped& t) { ReadVec3(w, v, p, t.pos); }},
-    {"heading", [](Walk& w, const json& v, const std::string& p, Ped& t) { ReadFloat(w, v, p, t.heading); }},
+    {"heading", [](Walk& w, const json& v, const std::string& p, Ped& t) { ReadHeading(w, v, p, t.heading); }},
     {"dead",    [](Walk& w, const json& v, const std::string& p, Ped& t) { ReadBool(w, v, p, t.dead); }},
     {"dying",   [](Walk& w, const json& v, const std::string& p, Ped& t) { ReadBool(w, v, p, t.dying); }},
     {"vehicle", [](Walk& w, const json& v, const std::string& p, Ped& t) { ReadInt32(w, v, p, t.vehicle); }},
@@ -206,13 +247,13 @@ void ReadVehicleKind(Walk& walk, const json& value, const std::string& path, Veh
             }
         }
     }
-    walk.Error(path, "expected one of car, boat, submarine, helicopter, plane, bike, got " + value.dump());
+    walk.Error(path, "expected one of car, boat, submarine, helicopter, plane, bike, got " + Shown(value));
 }
 
 const Field<Vehicle> kVehicleFields[] = {
     {"kind",    ReadVehicleKind},
     {"model",   [](Walk& w, const json& v, const std::string& p, Vehicle& t) { ReadString(w, v, p, t.model); }},
-    {"heading", [](Walk& w, const json& v, const std::string& p, Vehicle& t) { ReadFloat(w, v, p, t.heading); }},
+    {"heading", [](Walk& w, const json& v, const std::string& p, Vehicle& t) { ReadHeading(w, v, p, t.heading); }},
 };
 
 void ReadActiveByte(Walk& walk, const json& value, const std::string& path, NetworkPlayer& player) {
@@ -243,38 +284,38 @@ uint32_t RegisterStreet(World& world, const HostText& name) {
 
 void ReadStreet(Walk& walk, const json& value, const std::string& path, World& world) {
     HostText name;
-    const size_t errors = walk.errors.size();
+    const size_t errors = walk.problems;
     ReadHostText(walk, value, path, name);
-    if (walk.errors.size() == errors) world.streetHash = RegisterStreet(world, name);
+    if (walk.problems == errors) world.streetHash = RegisterStreet(world, name);
 }
 
 void ReadCrossing(Walk& walk, const json& value, const std::string& path, World& world) {
     HostText name;
-    const size_t errors = walk.errors.size();
+    const size_t errors = walk.problems;
     ReadHostText(walk, value, path, name);
-    if (walk.errors.size() != errors) return;
+    if (walk.problems != errors) return;
     world.crossingHash = (name && name->empty()) ? 0 : RegisterStreet(world, name);
 }
 
 void ReadScreen(Walk& walk, const json& value, const std::string& path, World& world) {
     if (!value.is_array() || value.size() != 2) return walk.Error(path, "expected [width, height]" + Got(value));
-    ReadInt(walk, value[0], Element(path, 0), 0, kMaxScreenSide, world.screenWidth);
-    ReadInt(walk, value[1], Element(path, 1), 0, kMaxScreenSide, world.screenHeight);
+    ReadInt(walk, value[0], Element(path, 0), kMinReportedScreenSide, kMaxScreenSide, world.screenWidth);
+    ReadInt(walk, value[1], Element(path, 1), kMinReportedScreenSide, kMaxScreenSide, world.screenHeight);
 }
 
 void ReadResolution(Walk& walk, const json& value, const std::string& path, World& world) {
     if (!value.is_array() || value.size() != 2) return walk.Error(path, "expected [width, height]" + Got(value));
-    ReadInt(walk, value[0], Element(path, 0), 1, kMaxScreenSide, world.realScreen.width);
-    ReadInt(walk, value[1], Element(path, 1), 1, kMaxScreenSide, world.realScreen.height);
+    ReadInt(walk, value[0], Element(path, 0), kMinScreenWidth, kMaxScreenSide, world.realScreen.width);
+    ReadInt(walk, value[1], Element(path, 1), kMinScreenHeight, kMaxScreenSide, world.realScreen.height);
 }
 
 void ReadSafeZone(Walk& walk, const json& value, const std::string& path, World& world) {
     float size = 0;
-    const size_t errors = walk.errors.size();
+    const size_t errors = walk.problems;
     ReadFloat(walk, value, path, size);
-    if (walk.errors.size() != errors) return;
+    if (walk.problems != errors) return;
     if (!(size >= kMinSafeZone && size <= kMaxSafeZone)) {
-        return walk.Error(path, value.dump() + " is out of range " + FormatFloat(kMinSafeZone, 6) + ".." + FormatFloat(kMaxSafeZone, 6));
+        return walk.Error(path, Shown(value) + " is out of range " + FormatFloat(kMinSafeZone, 6) + ".." + FormatFloat(kMaxSafeZone, 6));
     }
     world.realScreen.safeZone = size;
 }
@@ -335,9 +376,9 @@ void ReadRemoveBlips(Walk& walk, const json& value, const std::string& path, Wor
     if (!value.is_array()) return walk.Error(path, "expected an array of blip handles" + Got(value));
     for (size_t i = 0; i < value.size(); ++i) {
         int32_t handle = 0;
-        const size_t errors = walk.errors.size();
+        const size_t errors = walk.problems;
         ReadInt32(walk, value[i], Element(path, i), handle);
-        if (walk.errors.size() == errors) world.blips.erase(handle);
+        if (walk.problems == errors) world.blips.erase(handle);
     }
 }
 
@@ -390,7 +431,7 @@ void ReadIniEncoding(Walk& walk, const json& value, const std::string& path, Sce
     }
     std::string names;
     for (const IniEncodingRow& row : kIniEncodings) names += std::string(names.empty() ? "" : ", ") + row.name;
-    walk.Error(path, "expected one of " + names + ", got " + value.dump());
+    walk.Error(path, "expected one of " + names + ", got " + Shown(value));
 }
 
 // The "ini" text becomes the file's bytes once both fields are read, whatever their order.
@@ -405,7 +446,10 @@ void EncodeIni(Walk& walk, Scenario& scenario) {
     scenario.ini = std::move(bytes);
 }
 
-void ReadSteps(Walk& walk, const json& value, const std::string& path, Scenario& scenario);
+// The steps are read as the parser reaches them (StepStream); here only their container is checked.
+void ReadSteps(Walk& walk, const json& value, const std::string& path, Scenario&) {
+    if (!value.is_array()) walk.Error(path, "expected an array of steps" + Got(value));
+}
 
 const Field<Scenario> kScenarioFields[] = {
     {"description",  [](Walk& w, const json& v, const std::string& p, Scenario& s) { ReadString(w, v, p, s.description); }},
@@ -423,68 +467,168 @@ const Field<ScenarioStep> kStepFields[] = {
     {"frames", [](Walk& w, const json& v, const std::string& p, ScenarioStep& s) { ReadInt(w, v, p, 1, kMaxStepFrames, s.frames); }},
 };
 
-void ReadSteps(Walk& walk, const json& value, const std::string& path, Scenario& scenario) {
-    if (!value.is_array()) return walk.Error(path, "expected an array of steps" + Got(value));
-    for (size_t i = 0; i < value.size(); ++i) {
-        ScenarioStep step;
-        step.label = "step " + std::to_string(i + 1);
-        const std::string stepPath = Element(path, i);
-        ApplyFields(walk, value[i], stepPath, kStepFields, step);
-        if (value[i].is_object() && !value[i].contains("frames")) walk.Error(Member(stepPath, "frames"), "missing");
-        scenario.steps.push_back(std::move(step));
-    }
+ScenarioStep ReadStep(Walk& walk, const json& value, size_t index) {
+    ScenarioStep step;
+    step.label = "step " + std::to_string(index + 1);
+    const std::string path = Element("steps", index);
+    ApplyFields(walk, value, path, kStepFields, step);
+    if (value.is_object() && !value.contains("frames")) walk.Error(Member(path, "frames"), "missing");
+    return step;
 }
 
-// "file:line: what" for a document that is not JSON at all.
-std::string ParseErrorMessage(const std::string& text, const std::string& fileName, const json::parse_error& error) {
+// ---- the document ----
+
+// The elements of the top-level "steps" array, each handed to `take` as soon as the parser has it
+// and then dropped, so the parsed document never holds more than one step. With keepRest false
+// the other top-level members are dropped too.
+struct StepStream {
+    std::function<void(const json& element, size_t index)> take;
+    bool keepRest = true;
+    std::string member;   // the top-level member being parsed
+    bool inSteps = false;
+    size_t count = 0;     // steps taken
+    int stepsMembers = 0;
+
+    bool operator()(int depth, json::parse_event_t event, json& parsed) {
+        using Event = json::parse_event_t;
+        const bool ends = event == Event::object_end || event == Event::array_end || event == Event::value;
+        if (depth == 1 && event == Event::key) member = parsed.get<std::string>();
+        if (depth == 1 && event == Event::array_start && member == "steps") {
+            inSteps = true;
+            ++stepsMembers;
+        }
+        if (inSteps && depth == 2 && ends) {
+            take(parsed, count++);
+            return false;
+        }
+        if (depth == 1 && ends) {
+            const bool wasSteps = inSteps;
+            inSteps = false;
+            return keepRest || wasSteps;
+        }
+        return true;
+    }
+};
+
+// Where the text opens more than kMaxNestingDepth brackets at once (outside strings), or npos.
+// Checked before any value is built: copying or printing one recurses per level.
+size_t TooDeepAt(const std::string& text) {
+    int depth = 0;
+    bool inString = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\') ++i;
+            else if (c == '"') inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > kMaxNestingDepth) return i;
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return std::string::npos;
+}
+
+std::string LineOf(const std::string& text, size_t byte) {
     size_t line = 1;
-    for (size_t i = 0; i + 1 < error.byte && i < text.size(); ++i) line += text[i] == '\n' ? 1 : 0;
-    std::string what = error.what();
-    const size_t detail = what.find(": ", what.find("column"));
-    return fileName + ":" + std::to_string(line) + ": invalid JSON: " +
-           (detail == std::string::npos ? what : what.substr(detail + 2));
+    for (size_t i = 0; i < byte && i < text.size(); ++i) line += text[i] == '\n' ? 1 : 0;
+    return std::to_string(line);
+}
+
+// The parser's own words, without its prefix and position, the text it last read quoted and cut.
+std::string ParserDetail(const std::string& what) {
+    std::string detail = what.substr(what.find("] ") == std::string::npos ? 0 : what.find("] ") + 2);
+    const size_t column = detail.find("column ");
+    if (column != std::string::npos && detail.find(": ", column) != std::string::npos) {
+        detail = detail.substr(detail.find(": ", column) + 2);
+    }
+    for (const char* marker : {"last read: '", "parsing '"}) {
+        const size_t at = detail.find(marker);
+        if (at == std::string::npos) continue;
+        const size_t from = at + std::strlen(marker);
+        const size_t to = detail.rfind('\'');
+        const std::string read = detail.substr(from, to >= from && to != std::string::npos ? to - from : std::string::npos);
+        return detail.substr(0, at) + std::string(marker, std::strlen(marker) - 2) + " " + QuoteInput(read);
+    }
+    return detail;
+}
+
+// Parses the text, handing the steps to the stream; "file:line: invalid JSON: ..." when it is not
+// JSON or holds a number past a double.
+Status ParseDocument(const std::string& text, const std::string& fileName, StepStream& stream, json& document) {
+    if (const size_t deep = TooDeepAt(text); deep != std::string::npos) {
+        return Failure(fileName + ":" + LineOf(text, deep) + ": nested deeper than " + std::to_string(kMaxNestingDepth) +
+                       " levels of brackets");
+    }
+    const json::parser_callback_t callback = [&stream](int depth, json::parse_event_t event, json& parsed) {
+        return stream(depth, event, parsed);
+    };
+    try {
+        document = json::parse(text, callback);
+    } catch (const json::parse_error& e) {
+        return Failure(fileName + ":" + LineOf(text, e.byte == 0 ? 0 : e.byte - 1) + ": invalid JSON: " + ParserDetail(e.what()));
+    } catch (const json::exception& e) {
+        return Failure(fileName + ": invalid JSON: " + ParserDetail(e.what()));
+    }
+    return {};
+}
+
+// One line per problem listed, then how many more there were.
+std::string Problems(const Walk& walk) {
+    std::string text;
+    for (const std::string& line : walk.errors) text += (text.empty() ? "" : "\n") + line;
+    if (walk.problems > walk.errors.size()) {
+        text += "\n" + walk.file + ": ... and " + std::to_string(walk.problems - walk.errors.size()) + " more problems";
+    }
+    return text;
 }
 
 }  // namespace
 
-std::optional<Scenario> ParseScenario(const std::string& text, const std::string& fileName, std::string* error) {
-    json document;
-    try {
-        document = json::parse(text);
-    } catch (const json::parse_error& e) {
-        *error = ParseErrorMessage(text, fileName, e);
-        return std::nullopt;
-    }
-
+Result<Scenario> ParseScenario(std::string text, const std::string& fileName) {
     Walk walk{fileName, {}};
+    World scratch;  // patches are checked by applying them to a scratch world (a check reads nothing it holds)
+    StepStream stream;
+    stream.take = [&](const json& element, size_t index) {
+        const ScenarioStep step = ReadStep(walk, element, index);
+        WalkWorldPatch(walk, step.world, Member(Element("steps", index), "world"), scratch);
+    };
+    json document;
+    if (Status parsed = ParseDocument(text, fileName, stream, document); !parsed) return parsed;
+
     Scenario scenario;
     scenario.file = fileName;
+    scenario.stepCount = stream.count;
     ApplyFields(walk, document, "", kScenarioFields, scenario);
     EncodeIni(walk, scenario);
-    if (document.is_object() && scenario.steps.empty()) walk.Error("steps", "at least one step is needed");
-
-    // Patches are checked by applying them, in order, to a scratch world.
-    World scratch;
+    if (document.is_object() && scenario.stepCount == 0) walk.Error("steps", "at least one step is needed");
+    if (stream.stepsMembers > 1) walk.Error("steps", "given more than once");
     WalkWorldPatch(walk, scenario.world, "world", scratch);
-    for (size_t i = 0; i < scenario.steps.size(); ++i) {
-        WalkWorldPatch(walk, scenario.steps[i].world, Member(Element("steps", i), "world"), scratch);
-    }
 
-    if (!walk.errors.empty()) {
-        error->clear();
-        for (const std::string& line : walk.errors) *error += (error->empty() ? "" : "\n") + line;
-        return std::nullopt;
-    }
+    if (walk.problems > 0) return Failure(Problems(walk));
+    scenario.document = std::make_shared<const std::string>(std::move(text));
     return scenario;
 }
 
-std::optional<Scenario> LoadScenarioFile(const std::string& path, std::string* error) {
-    const std::optional<std::string> text = ReadFileBytes(path);
-    if (!text) {
-        *error = path + ": " + UnreadableFileReason(path);
-        return std::nullopt;
-    }
-    return ParseScenario(*text, path, error);
+Result<Scenario> LoadScenarioFile(const std::string& path) {
+    Result<std::string> text = ReadInputFile(path, kMaxInputFileBytes);
+    if (!text) return Failure(path + ": " + text.error());
+    return ParseScenario(std::move(*text), path);
+}
+
+void ForEachStep(const Scenario& scenario, const std::function<bool(size_t index, const ScenarioStep& step)>& visit) {
+    if (!scenario.document) return;
+    Walk walk{scenario.file, {}};  // the document was validated; nothing is reported
+    bool going = true;
+    StepStream stream;
+    stream.keepRest = false;
+    stream.take = [&](const json& element, size_t index) {
+        if (going) going = visit(index, ReadStep(walk, element, index));
+    };
+    json ignored;
+    (void)ParseDocument(*scenario.document, scenario.file, stream, ignored);
 }
 
 World InitialWorld(const Scenario& scenario) {

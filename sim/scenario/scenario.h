@@ -9,6 +9,7 @@
 // A world patch sets only the fields it names:
 //   "screen": [w, h] (what the resolution query reports; 1280x720 as in the game),
 //   "display": {"resolution": [w, h], "safeZone": 0.9..1.0} (the real screen; 1920x1080, 1.0),
+//   (sizes within sim/input_limits.h; headings in degrees, positions any float),
 //   "localPlayerIndex", "localPed", "session" (0..255), "pauseMenu",
 //   "radarHidden", "street": name|null, "crossing": name|""|null, "streetNames": {"<hash>": name|null},
 //   "zone": code|null, "onRoad", "node": {"result": 0..255, "pos": [x, y, z]},
@@ -22,15 +23,18 @@
 // Without "peds" in the initial world, the local ped exists at the origin.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include <nlohmann/json.hpp>
 
 #include "sim/ini/ini_text.h"
 #include "sim/host/world.h"
+#include "sim/result.h"
 
 namespace sim {
 
@@ -51,13 +55,20 @@ struct Scenario {
     uint32_t clockStartMs = 0;
     uint32_t frameStepMs = 16;
     nlohmann::json world;  // validated initial patch
-    std::vector<ScenarioStep> steps;
+    size_t stepCount = 0;
+    // The validated document. Its steps are read from it one at a time (ForEachStep), so however
+    // many there are, memory holds the text and one step.
+    std::shared_ptr<const std::string> document;
 };
 
-// Parses and validates the whole scenario. On failure returns nullopt and sets *error to one line
-// per problem: "file: json.path: what was wrong" (or "file:line: ..." when the JSON itself is bad).
-std::optional<Scenario> ParseScenario(const std::string& text, const std::string& fileName, std::string* error);
-std::optional<Scenario> LoadScenarioFile(const std::string& path, std::string* error);
+// Parses and validates the whole scenario within the limits of sim/input_limits.h. A failure is
+// one line per problem: "file: json.path: what was wrong" (or "file:line: ..." when the JSON itself
+// is bad or nested too deep).
+Result<Scenario> ParseScenario(std::string text, const std::string& fileName);
+// The file must be a regular file of at most kMaxInputFileBytes.
+Result<Scenario> LoadScenarioFile(const std::string& path);
+// Hands each step to visit in order, until visit returns false.
+void ForEachStep(const Scenario& scenario, const std::function<bool(size_t index, const ScenarioStep& step)>& visit);
 
 // The world a run starts from: the defaults, the local ped unless the patch names peds, the patch.
 World InitialWorld(const Scenario& scenario);

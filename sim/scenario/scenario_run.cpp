@@ -45,12 +45,13 @@ struct History {
     size_t frameCount = 0;
     int lastFrameIndex = 0;
 
-    void Take(Host& host) {
+    Status Take(Host& host) {
+        Status told;
         for (const TraceEntry& entry : host.trace()) {
-            if (options.observer != nullptr) options.observer->Traced(entry);
+            if (options.observer != nullptr && told) told = options.observer->Traced(entry);
         }
         for (const Frame& frame : host.frames()) {
-            if (options.observer != nullptr) options.observer->FrameDone(frame);
+            if (options.observer != nullptr && told) told = options.observer->FrameDone(frame);
             lastFrameIndex = frame.index;
             ++frameCount;
         }
@@ -60,33 +61,36 @@ struct History {
             result.lookups.insert(result.lookups.end(), host.lookups().begin(), host.lookups().end());
         }
         host.ClearHistory();
+        return told;
     }
 };
 
-void RunSteps(const Scenario& scenario, Host& host, History& history) {
+// Runs one step's frames; false once the host or the observer has failed the run (result.error says why).
+bool RunStep(const Scenario& scenario, size_t index, const ScenarioStep& step, Host& host, History& history) {
     ScenarioObserver* observer = history.options.observer;
-    for (size_t i = 0; i < scenario.steps.size(); ++i) {
-        const ScenarioStep& step = scenario.steps[i];
-        ApplyWorldPatch(step.world, host.world);
-        if (observer != nullptr) observer->StepStarted(i, step.label);
-        StepResult stepResult;
-        stepResult.label = step.label;
-        stepResult.firstFrame = history.frameCount;
-        bool ran = true;
-        for (int frame = 0; frame < step.frames && ran; ++frame) {
-            ran = host.RunFrame();
-            history.Take(host);
-        }
-        stepResult.lastFrame = history.frameCount == 0 ? 0 : history.frameCount - 1;
-        stepResult.world = host.world;
-        history.result.steps.push_back(stepResult);
-        if (observer != nullptr) observer->StepEnded(i, history.result.steps.back());
-        if (!ran) {
-            history.result.error = scenario.file + ": step " + std::to_string(i + 1) + " \"" + step.label +
-                                   "\", frame " + std::to_string(history.lastFrameIndex) + ": " + host.error();
-            return;
-        }
+    ApplyWorldPatch(step.world, host.world);
+    Status told = observer != nullptr ? observer->StepStarted(index, step.label) : Status();
+    StepResult stepResult;
+    stepResult.label = step.label;
+    stepResult.firstFrame = history.frameCount;
+    bool ran = true;
+    for (int frame = 0; frame < step.frames && ran && told; ++frame) {
+        ran = host.RunFrame();
+        told = history.Take(host);
     }
+    stepResult.lastFrame = history.frameCount == 0 ? 0 : history.frameCount - 1;
+    stepResult.world = host.world;
+    if (observer != nullptr && told) told = observer->StepEnded(index, stepResult);
+    if (history.options.keepHistory) history.result.steps.push_back(std::move(stepResult));
+    if (!told) {
+        history.result.error = told.error();
+        return false;
+    }
+    if (!ran) {
+        history.result.error = scenario.file + ": step " + std::to_string(index + 1) + " \"" + step.label +
+                               "\", frame " + std::to_string(history.lastFrameIndex) + ": " + host.error();
+    }
+    return ran;
 }
 
 void Run(const Scenario& scenario, const ScenarioRunOptions& options, const fs::path& workDir,
@@ -100,14 +104,18 @@ void Run(const Scenario& scenario, const ScenarioRunOptions& options, const fs::
     host.clockMs = scenario.clockStartMs;
     host.frameStepMs = scenario.frameStepMs;
     host.world = InitialWorld(scenario);
-    if (host.Load(pluginPath)) {
-        history.Take(host);
-        RunSteps(scenario, host, history);
-    } else {
+    if (!host.Load(pluginPath)) {
         result.error = host.error();
+    } else if (const Status told = history.Take(host); !told) {
+        result.error = told.error();
+    } else {
+        ForEachStep(scenario, [&](size_t index, const ScenarioStep& step) {
+            return RunStep(scenario, index, step, host, history);
+        });
     }
     host.Unload();
-    history.Take(host);
+    const Status told = history.Take(host);
+    if (result.error.empty() && !told) result.error = told.error();
     result.world = host.world;
     if (const auto log = ReadFileBytes("KOV.log")) result.logLines = SplitLines(*log);
 }
@@ -117,7 +125,7 @@ void Run(const Scenario& scenario, const ScenarioRunOptions& options, const fs::
 ScenarioResult RunScenario(const Scenario& scenario, const ScenarioRunOptions& options) {
     ScenarioResult result;
     if (options.workDir.empty()) {
-        const TemporaryWorkDirectory workDir("kov-sim-");
+        const TemporaryWorkDirectory workDir("run-");
         Run(scenario, options, workDir.path(), result);
     } else {
         const fs::path workDir = fs::absolute(options.workDir);

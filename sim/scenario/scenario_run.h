@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "sim/host/host.h"
+#include "sim/result.h"
 #include "sim/scenario/scenario.h"
 
 namespace sim {
@@ -13,14 +14,15 @@ namespace sim {
 struct StepResult;
 
 // Told of the run as it happens, so a caller can print or write it while it runs instead of
-// keeping it: every traced call and wait, every frame, each step's start and end.
+// keeping it: every traced call and wait, every frame, each step's start and end. A failure (an
+// output that cannot be written, say) ends the run at once with that failure as its error.
 class ScenarioObserver {
 public:
     virtual ~ScenarioObserver() = default;
-    virtual void StepStarted(size_t step, const std::string& label) = 0;
-    virtual void Traced(const TraceEntry& entry) = 0;
-    virtual void FrameDone(const Frame& frame) = 0;
-    virtual void StepEnded(size_t step, const StepResult& result) = 0;
+    virtual Status StepStarted(size_t step, const std::string& label) = 0;
+    virtual Status Traced(const TraceEntry& entry) = 0;
+    virtual Status FrameDone(const Frame& frame) = 0;
+    virtual Status StepEnded(size_t step, const StepResult& result) = 0;
 };
 
 struct ScenarioRunOptions {
@@ -29,8 +31,8 @@ struct ScenarioRunOptions {
     // KOV.ini or KOV.log is refused: the run writes both and never touches a file it did not make.
     std::string workDir;
     ScenarioObserver* observer = nullptr;
-    // False: the result keeps no trace, frames or lookups (steps keep their frame positions), so
-    // memory stays flat however many frames run; the observer sees every call and frame.
+    // False: the result keeps no trace, frames, lookups or steps, so memory stays flat however
+    // many steps and frames run; the observer sees every call, frame and step.
     bool keepHistory = true;
 };
 
@@ -46,7 +48,7 @@ struct ScenarioResult {
     std::string error;  // why the run failed, with the step it failed in
     std::vector<TraceEntry> trace;
     std::vector<Frame> frames;
-    std::vector<StepResult> steps;  // the steps that ran, the failing one included
+    std::vector<StepResult> steps;  // the steps that ran, the failing one included (kept with the history)
     std::vector<SettingsLookup> lookups;  // the plug-in's settings lookups (see Host::lookups)
     std::vector<std::string> logLines;    // KOV.log after the run
     World world;  // the world at the end of the run

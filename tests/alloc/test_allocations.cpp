@@ -17,6 +17,7 @@
 
 #include "bench/frame_cases.h"
 #include "bench/minimal_host.h"
+#include "tools/guarded_main.h"
 
 extern "C" {
 void* __libc_malloc(size_t size);
@@ -172,6 +173,7 @@ void CheckFrame(const bench::FrameCase& frameCase, const ExpectedFrame& expected
 }  // namespace
 
 int main() {
+    tools::RemoveTemporaryFilesOnSignals();  // a stop of the host is an abort: its files go too
     const char* overridden = std::getenv("KOV_PLUGIN");
     const char* pluginPath = overridden != nullptr && *overridden != '\0' ? overridden : KOV_PLUGIN_PATH;
 

@@ -46,10 +46,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: same-trace SCENARIO.json [--ini FILE]\n");
         return 2;
     }
-    std::string error;
-    const std::optional<sim::Scenario> scenario = sim::LoadScenarioFile(argv[1], &error);
+    const sim::Result<sim::Scenario> scenario = sim::LoadScenarioFile(argv[1]);
     if (!scenario) {
-        std::fprintf(stderr, "%s\n", error.c_str());
+        std::fprintf(stderr, "%s\n", scenario.error().c_str());
         return 2;
     }
     sim::Scenario second = *scenario;

@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "tools/command_line.h"
+#include "sim/input_limits.h"
 
 namespace preview {
 
@@ -38,16 +38,16 @@ std::vector<PixelSize> MeasuredScreens() {
 }
 
 std::string ScreenSizeRule() {
-    return "WIDTHxHEIGHT of " + std::to_string(kMinScreenWidth) + "x" + std::to_string(kMinScreenHeight) + " to " +
-           std::to_string(kMaxScreenSide) + "x" + std::to_string(kMaxScreenSide) + " pixels";
+    return "WIDTHxHEIGHT of " + std::to_string(sim::kMinScreenWidth) + "x" + std::to_string(sim::kMinScreenHeight) + " to " +
+           std::to_string(sim::kMaxScreenSide) + "x" + std::to_string(sim::kMaxScreenSide) + " pixels";
 }
 
 sim::Result<PixelSize> ParseScreenSize(const std::string& text) {
     const size_t x = text.find('x');
     PixelSize size;
-    if (x == std::string::npos || !ParseSide(text.substr(0, x), kMinScreenWidth, kMaxScreenSide, size.width) ||
-        !ParseSide(text.substr(x + 1), kMinScreenHeight, kMaxScreenSide, size.height)) {
-        return sim::Failure("wants " + ScreenSizeRule() + ", got " + tools::QuoteArgument(text));
+    if (x == std::string::npos || !ParseSide(text.substr(0, x), sim::kMinScreenWidth, sim::kMaxScreenSide, size.width) ||
+        !ParseSide(text.substr(x + 1), sim::kMinScreenHeight, sim::kMaxScreenSide, size.height)) {
+        return sim::Failure("wants " + ScreenSizeRule() + ", got " + sim::QuoteInput(text));
     }
     return size;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/input_limits.h"
 #include "sim/result.h"
 
 namespace preview {
@@ -13,10 +14,10 @@ struct PixelSize {
     int width = 0, height = 0;
 };
 
-// A real screen's size: from 320x240 up to 16384 pixels a side.
-constexpr int kMinScreenWidth = 320;
-constexpr int kMinScreenHeight = 240;
-constexpr int kMaxScreenSide = 16384;
+// A real screen's limits, stated in sim/input_limits.h.
+using sim::kMaxScreenSide;
+using sim::kMinScreenHeight;
+using sim::kMinScreenWidth;
 
 struct CommonScreen {
     PixelSize size;
@@ -28,7 +29,7 @@ const std::vector<CommonScreen>& CommonScreens();
 // The eight measured screens, in the table's order.
 std::vector<PixelSize> MeasuredScreens();
 
-// "2560x1080" within the limits; otherwise a message that quotes the text.
+// "2560x1080" within a real screen's limits (sim/input_limits.h); otherwise a message that quotes the text.
 sim::Result<PixelSize> ParseScreenSize(const std::string& text);
 // "WIDTHxHEIGHT of 320x240 to 16384x16384 pixels", for messages.
 std::string ScreenSizeRule();

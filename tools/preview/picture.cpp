@@ -8,6 +8,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
+
+#include "sim/input_limits.h"
 
 namespace preview {
 
@@ -17,8 +20,7 @@ constexpr double kMarginPx = 16;
 constexpr double kCaptionHeightPx = 30;
 constexpr double kCaptionFontPx = 17;
 constexpr const char* kCaptionFace = "DejaVu Sans";
-constexpr double kMaxPngSidePx = 32767;       // cairo's image surfaces
-constexpr double kMaxPngPixels = 100000000;   // 400 MB at four bytes a pixel
+constexpr size_t kMaxCaptionBytes = 256;  // more than the widest tile shows
 
 enum class Format { Png, Svg, Unknown };
 
@@ -34,7 +36,12 @@ Format FormatOf(const std::string& path) {
     return Format::Unknown;
 }
 
-std::string FormatPixels(double pixels) { return std::to_string(static_cast<long long>(pixels)); }
+// Any double, an infinite one too (a zoom past every limit).
+std::string FormatPixels(double pixels) {
+    char text[400];
+    std::snprintf(text, sizeof text, "%.0f", pixels);
+    return text;
+}
 
 double TileWidth(const Tile& tile) { return std::ceil(tile.width * tile.crop.w * tile.zoom); }
 double TileHeight(const Tile& tile) { return std::ceil(tile.height * tile.crop.h * tile.zoom); }
@@ -72,8 +79,12 @@ Layout LayOut(const std::vector<Tile>& tiles, int columns) {
     return layout;
 }
 
-// Cut at the tile's width, so a long caption never runs over its neighbour's.
-void DrawCaption(cairo_t* cr, const std::string& caption, double x, double bottom, double width) {
+// Cut at the tile's width, so a long caption never runs over its neighbour's; no more of it than
+// could ever show is handed to the renderer (cut between characters, never inside one).
+void DrawCaption(cairo_t* cr, const std::string& text, double x, double bottom, double width) {
+    size_t cut = std::min(text.size(), kMaxCaptionBytes);
+    while (cut < text.size() && cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    const std::string caption = text.substr(0, cut);
     cairo_save(cr);
     cairo_rectangle(cr, x, bottom - kCaptionHeightPx, width, kCaptionHeightPx);
     cairo_clip(cr);
@@ -97,14 +108,15 @@ void DrawTile(cairo_t* cr, const Tile& tile, double x, double y) {
     cairo_restore(cr);
 }
 
-void DrawTiles(cairo_t* cr, const std::vector<Tile>& tiles, int columns, const Layout& layout) {
+void DrawBackground(cairo_t* cr) {
     cairo_set_source_rgb(cr, 0.13, 0.13, 0.14);
     cairo_paint(cr);
-    for (size_t i = 0; i < tiles.size(); ++i) {
-        const double x = layout.columnX[i % columns], y = layout.rowY[i / columns];
-        if (!tiles[i].caption.empty()) DrawCaption(cr, tiles[i].caption, x, y, TileWidth(tiles[i]));
-        DrawTile(cr, tiles[i], x, y);
-    }
+}
+
+void DrawCell(cairo_t* cr, const Layout& layout, int columns, size_t cell, const Tile& tile) {
+    const double x = layout.columnX[cell % columns], y = layout.rowY[cell / columns];
+    if (!tile.caption.empty()) DrawCaption(cr, tile.caption, x, y, TileWidth(tile));
+    DrawTile(cr, tile, x, y);
 }
 
 sim::Status Check(cairo_status_t status, const std::string& path) {
@@ -116,36 +128,82 @@ sim::Status Check(cairo_status_t status, const std::string& path) {
 
 bool IsPictureFileName(const std::string& path) { return FormatOf(path) != Format::Unknown; }
 
-sim::Status CheckPictureSize(const std::vector<Tile>& tiles, int columns, const std::string& path) {
-    if (FormatOf(path) != Format::Png || tiles.empty() || columns < 1) return {};
+PictureExtent MeasurePicture(const std::vector<Tile>& tiles, int columns) {
+    if (tiles.empty() || columns < 1) return {};
     const Layout layout = LayOut(tiles, columns);
+    return {layout.width, layout.height};
+}
+
+sim::Status CheckPictureSize(const std::vector<Tile>& tiles, int columns, const std::string& path) {
+    if (FormatOf(path) == Format::Unknown || tiles.empty() || columns < 1) return {};
+    const PictureExtent layout = MeasurePicture(tiles, columns);
     const std::string size = FormatPixels(layout.width) + "x" + FormatPixels(layout.height) + " pixels";
-    if (layout.width > kMaxPngSidePx || layout.height > kMaxPngSidePx) {
-        return sim::Failure("the picture would be " + size + ", more than " + FormatPixels(kMaxPngSidePx) +
+    // Written so that a size that is not a number fails too.
+    if (!(layout.width <= sim::kMaxPictureSidePx && layout.height <= sim::kMaxPictureSidePx)) {
+        return sim::Failure("the picture would be " + size + ", more than " + FormatPixels(sim::kMaxPictureSidePx) +
                             " a side: use a smaller --zoom, fewer --size or --crop");
     }
-    if (layout.width * layout.height > kMaxPngPixels) {
-        return sim::Failure("the picture would be " + size + ", more than " + FormatPixels(kMaxPngPixels) +
+    if (FormatOf(path) == Format::Png && !(layout.width * layout.height <= sim::kMaxPicturePixels)) {
+        return sim::Failure("the picture would be " + size + ", more than " + FormatPixels(sim::kMaxPicturePixels) +
                             " pixels in all: use a smaller --zoom, fewer --size or --crop");
     }
     return {};
 }
 
-sim::Status WritePicture(const std::string& path, const std::vector<Tile>& tiles, int columns) {
+struct TiledPng::Drawing {
+    Layout layout;
+    int columns;
+    std::vector<Tile> cells;
+    cairo_surface_t* surface;
+    cairo_t* cr;
+};
+
+TiledPng::TiledPng(const std::vector<Tile>& cells, int columns)
+    : drawing_(new Drawing{LayOut(cells, columns), columns, cells, nullptr, nullptr}) {
+    drawing_->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(drawing_->layout.width),
+                                                   static_cast<int>(drawing_->layout.height));
+    drawing_->cr = cairo_create(drawing_->surface);
+    DrawBackground(drawing_->cr);
+}
+
+TiledPng::~TiledPng() {
+    cairo_destroy(drawing_->cr);
+    cairo_surface_destroy(drawing_->surface);
+    delete drawing_;
+}
+
+// The scene keeps its own zoom, or less where that would outgrow the cell.
+void TiledPng::Draw(size_t cell, const Tile& tile) {
+    const Tile& place = drawing_->cells[cell];
+    Tile fitted = tile;
+    fitted.zoom = std::min({tile.zoom, TileWidth(place) / (tile.width * tile.crop.w),
+                            TileHeight(place) / (tile.height * tile.crop.h)});
+    DrawCell(drawing_->cr, drawing_->layout, drawing_->columns, cell, fitted);
+}
+
+sim::Status TiledPng::Write(const std::string& path, const PngText* text) {
+    cairo_surface_flush(drawing_->surface);
+    if (cairo_status(drawing_->cr) != CAIRO_STATUS_SUCCESS) return Check(cairo_status(drawing_->cr), path);
+    return WritePng(drawing_->surface, path, text);
+}
+
+sim::Status WritePicture(const std::string& path, const std::vector<Tile>& tiles, int columns, const PngText* text) {
     const Format format = FormatOf(path);
-    if (format == Format::Unknown) return sim::Failure("the output file must end in .png or .svg: " + path);
+    if (format == Format::Unknown) return sim::Failure("the output file must end in .png or .svg: " + sim::QuoteInput(path));
     if (tiles.empty() || columns < 1) return sim::Failure("nothing to draw");
     if (sim::Status fits = CheckPictureSize(tiles, columns, path); !fits) return fits;
+    if (format == Format::Png) {
+        TiledPng picture(tiles, columns);
+        for (size_t i = 0; i < tiles.size(); ++i) picture.Draw(i, tiles[i]);
+        return picture.Write(path, text);
+    }
     const Layout layout = LayOut(tiles, columns);
-    cairo_surface_t* surface =
-        format == Format::Png
-            ? cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(layout.width), static_cast<int>(layout.height))
-            : cairo_svg_surface_create(path.c_str(), layout.width, layout.height);
+    cairo_surface_t* surface = cairo_svg_surface_create(path.c_str(), layout.width, layout.height);
     cairo_t* cr = cairo_create(surface);
-    DrawTiles(cr, tiles, columns, layout);
+    DrawBackground(cr);
+    for (size_t i = 0; i < tiles.size(); ++i) DrawCell(cr, layout, columns, i, tiles[i]);
     cairo_status_t status = cairo_status(cr);
     cairo_destroy(cr);
-    if (status == CAIRO_STATUS_SUCCESS && format == Format::Png) status = cairo_surface_write_to_png(surface, path.c_str());
     cairo_surface_finish(surface);
     if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface);
     cairo_surface_destroy(surface);

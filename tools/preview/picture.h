@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "sim/result.h"
+#include "tools/preview/png_file.h"
 #include "tools/preview/screen_view.h"
 
 namespace preview {
@@ -28,12 +29,40 @@ struct Tile {
 bool IsPictureFileName(const std::string& path);
 
 // Tiles fill rows of `columns`, left to right. One uncaptioned tile is written bare, without a
-// margin. The format follows the extension: ".png" or ".svg".
-sim::Status WritePicture(const std::string& path, const std::vector<Tile>& tiles, int columns);
+// margin. The format follows the extension: ".png" or ".svg"; a PNG carries the text when given.
+sim::Status WritePicture(const std::string& path, const std::vector<Tile>& tiles, int columns,
+                         const PngText* text = nullptr);
 
-// Whether WritePicture can make this picture, checked before any work: a PNG is drawn in memory,
-// at most 32767 pixels a side (the renderer's limit) and 100 million pixels (400 MB). A failure
-// names the picture's size and the limit it passes.
+// A PNG drawn scene by scene as the scenes come, so none is kept: its layout is fixed by the cells
+// given (sizes, zooms and crops; no scenes; a caption, any, where one will be drawn), which passed
+// CheckPictureSize.
+class TiledPng {
+public:
+    TiledPng(const std::vector<Tile>& cells, int columns);
+    ~TiledPng();
+    TiledPng(const TiledPng&) = delete;
+    TiledPng& operator=(const TiledPng&) = delete;
+
+    // Draws the tile (its scene and caption) into cell `cell`, at the tile's zoom or smaller where
+    // the cell is smaller.
+    void Draw(size_t cell, const Tile& tile);
+    sim::Status Write(const std::string& path, const PngText* text);
+
+private:
+    struct Drawing;
+    Drawing* drawing_;
+};
+
+// The picture's size in pixels, as WritePicture would make it (not a number for tiles whose zoom
+// is not one).
+struct PictureExtent {
+    double width = 0, height = 0;
+};
+PictureExtent MeasurePicture(const std::vector<Tile>& tiles, int columns);
+
+// Whether WritePicture can make this picture, checked before any work: within the picture limits
+// of sim/input_limits.h, a side for either format, the pixels in all for a PNG (drawn in memory). A failure names the picture's size and the
+// limit it passes.
 sim::Status CheckPictureSize(const std::vector<Tile>& tiles, int columns, const std::string& path);
 
 struct Image {

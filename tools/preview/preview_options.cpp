@@ -3,9 +3,11 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "sim/host/screen_model.h"
+#include "sim/input_limits.h"
 #include "sim/host/world.h"
 #include "sim/ini/ini_text.h"
 #include "sim/ini/utf.h"
@@ -16,10 +18,6 @@ namespace preview {
 
 namespace {
 
-constexpr double kMaxZoom = 4;
-constexpr int kMinTileHeight = 16;
-constexpr int kMaxTileHeight = 4096;
-
 // ---- values ----
 
 bool ParseDouble(const std::string& text, double& out) {
@@ -28,6 +26,14 @@ bool ParseDouble(const std::string& text, double& out) {
     errno = 0;
     out = std::strtod(text.c_str(), &end);
     return *end == '\0' && errno == 0 && std::isfinite(out);
+}
+
+// A number the plug-in receives as a float: finite, inside the float range and within limit.
+bool ParseFloat(const std::string& text, double limit, float& out) {
+    double value = 0;
+    if (!ParseDouble(text, value) || !sim::IsFloatValue(value) || std::fabs(value) > limit) return false;
+    out = static_cast<float>(value);
+    return true;
 }
 
 bool ParseInt(const std::string& text, int low, int high, int& out) {
@@ -52,7 +58,7 @@ bool ParseNumbers(const std::string& text, size_t count, std::vector<double>& ou
     out.clear();
     for (const std::string& item : SplitCommas(text)) {
         double value = 0;
-        if (!ParseDouble(item, value)) return false;
+        if (out.size() == count || !ParseDouble(item, value)) return false;
         out.push_back(value);
     }
     return out.size() == count;
@@ -70,7 +76,7 @@ sim::Status SetHostName(const char* option, const std::string& value, std::strin
 
 const tools::Option<PreviewOptions> kOptions[] = {
     {"--ini", "FILE", "the KOV.ini to use (default: none, so the plug-in's defaults)",
-     [](const std::string& v, PreviewOptions& o) -> sim::Status { o.iniPath = v; return {}; }},
+     [](const std::string& v, PreviewOptions& o) { return tools::SetPath("--ini", v, o.iniPath); }},
     {"--size", "WxH[,WxH...]|all", "your screen's resolution in pixels, e.g. 2560x1080; several (repeat the "
                                    "option or separate them by commas) give pictures side by side; all gives the "
                                    "eight screens players meet (1280x720 1920x1080 1920x1200 2560x1080 2560x1440 "
@@ -84,7 +90,7 @@ const tools::Option<PreviewOptions> kOptions[] = {
          }
          for (const std::string& item : SplitCommas(v)) {
              const sim::Result<PixelSize> size = ParseScreenSize(item);
-             if (!size) return sim::Failure("--size wants " + ScreenSizeRule() + " (or all), got " + tools::QuoteArgument(item));
+             if (!size) return sim::Failure("--size wants " + ScreenSizeRule() + " (or all), got " + sim::QuoteInput(item));
              o.sizes.push_back(*size);
          }
          return {};
@@ -94,7 +100,7 @@ const tools::Option<PreviewOptions> kOptions[] = {
      [](const std::string& v, PreviewOptions& o) -> sim::Status {
          double size = 0;
          if (!ParseDouble(v, size) || size < sim::kMinSafeZone || size > sim::kMaxSafeZone) {
-             return sim::Failure("--safe-zone wants a number from 0.9 to 1.0, got " + tools::QuoteArgument(v));
+             return sim::Failure("--safe-zone wants a number from 0.9 to 1.0, got " + sim::QuoteInput(v));
          }
          o.safeZones.push_back(static_cast<float>(size));
          return {};
@@ -116,16 +122,17 @@ const tools::Option<PreviewOptions> kOptions[] = {
     {"--pos", "X,Y,Z", "the player's position in the world (Davis Ave carries its route west of x -373.38); "
                        "default 250,150,30",
      [](const std::string& v, PreviewOptions& o) -> sim::Status {
-         std::vector<double> xyz;
-         if (!ParseNumbers(v, 3, xyz)) return sim::Failure("--pos wants three numbers X,Y,Z, got " + tools::QuoteArgument(v));
-         o.x = static_cast<float>(xyz[0]), o.y = static_cast<float>(xyz[1]), o.z = static_cast<float>(xyz[2]);
+         const std::vector<std::string> xyz = SplitCommas(v);
+         const bool ok = xyz.size() == 3 && ParseFloat(xyz[0], sim::kMaxFloatValue, o.x) &&
+                         ParseFloat(xyz[1], sim::kMaxFloatValue, o.y) && ParseFloat(xyz[2], sim::kMaxFloatValue, o.z);
+         if (!ok) return sim::Failure("--pos wants three numbers X,Y,Z within the float range, got " + sim::QuoteInput(v));
          return {};
      }},
     {"--heading", "DEG", "the player's heading in degrees, counter-clockwise from north (90 faces west); default 0",
      [](const std::string& v, PreviewOptions& o) -> sim::Status {
-         double heading = 0;
-         if (!ParseDouble(v, heading)) return sim::Failure("--heading wants a number of degrees, got " + tools::QuoteArgument(v));
-         o.heading = static_cast<float>(heading);
+         if (!ParseFloat(v, sim::kMaxHeadingDegrees, o.heading)) {
+             return sim::Failure("--heading wants a number of degrees from -1000000 to 1000000, got " + sim::QuoteInput(v));
+         }
          return {};
      }},
     {"--offroad", "near|far|none", "put the player off the road: near (a main road within 20 units), far (the "
@@ -134,14 +141,14 @@ const tools::Option<PreviewOptions> kOptions[] = {
          if (v == "near") o.offRoad = OffRoad::Near;
          else if (v == "far") o.offRoad = OffRoad::Far;
          else if (v == "none") o.offRoad = OffRoad::NoRoad;
-         else return sim::Failure("--offroad wants near, far or none, got " + tools::QuoteArgument(v));
+         else return sim::Failure("--offroad wants near, far or none, got " + sim::QuoteInput(v));
          return {};
      }},
     {"--bigmap", nullptr, "open the big map (the radar control released once), so the panel uses its big-map anchor",
      [](const std::string&, PreviewOptions& o) -> sim::Status { o.bigMap = true; return {}; }},
     {"--session-players", "N", "an online session with N players (1 to 32) in slots 0 to N-1; slot 0 is you",
      [](const std::string& v, PreviewOptions& o) -> sim::Status {
-         if (!ParseInt(v, 1, sim::kPlayerSlots, o.sessionPlayers)) return sim::Failure("--session-players wants 1 to 32, got " + tools::QuoteArgument(v));
+         if (!ParseInt(v, 1, sim::kPlayerSlots, o.sessionPlayers)) return sim::Failure("--session-players wants 1 to 32, got " + sim::QuoteInput(v));
          return {};
      }},
     {"--player-list", nullptr, "hold Alt and the radar control, so the player list shows (needs --session-players)",
@@ -152,7 +159,7 @@ const tools::Option<PreviewOptions> kOptions[] = {
          const size_t colon = v.find(':');
          const bool ok = ParseInt(v.substr(0, colon), 0, sim::kPlayerSlots - 1, o.deathSlot) &&
                          (colon == std::string::npos || ParseInt(v.substr(colon + 1), 0, sim::kPlayerSlots - 1, o.killerSlot));
-         if (!ok) return sim::Failure("--death wants SLOT or SLOT:KILLER with slots 0 to 31, got " + tools::QuoteArgument(v));
+         if (!ok) return sim::Failure("--death wants SLOT or SLOT:KILLER with slots 0 to 31, got " + sim::QuoteInput(v));
          return {};
      }},
     {"--notice", "enabled|disabled", "press Ctrl+Alt+L: disabled switches the panel off, enabled switches it off "
@@ -160,14 +167,14 @@ const tools::Option<PreviewOptions> kOptions[] = {
      [](const std::string& v, PreviewOptions& o) -> sim::Status {
          if (v == "enabled") o.notice = NoticeKind::Enabled;
          else if (v == "disabled") o.notice = NoticeKind::Disabled;
-         else return sim::Failure("--notice wants enabled or disabled, got " + tools::QuoteArgument(v));
+         else return sim::Failure("--notice wants enabled or disabled, got " + sim::QuoteInput(v));
          return {};
      }},
     {"--scene", "NAME", "start from one of the page's scenes: street, crossing, near-road, far-from-roads, big-map, "
                         "display-off, online or death (options after it change it further)",
      [](const std::string& v, PreviewOptions& o) -> sim::Status {
          if (!ApplyScenePreset(v, o)) {
-             return sim::Failure("--scene wants one of " + ScenePresetNames() + "; got " + tools::QuoteArgument(v));
+             return sim::Failure("--scene wants one of " + ScenePresetNames() + "; got " + sim::QuoteInput(v));
          }
          return {};
      }},
@@ -177,29 +184,32 @@ const tools::Option<PreviewOptions> kOptions[] = {
                           "(0,0.7,0.35,0.3 is the lower left corner); default the whole screen",
      [](const std::string& v, PreviewOptions& o) -> sim::Status {
          std::vector<double> c;
-         const bool ok = ParseNumbers(v, 4, c) && c[0] >= 0 && c[1] >= 0 && c[2] > 0 && c[3] > 0 &&
+         const bool ok = ParseNumbers(v, 4, c) && c[0] >= 0 && c[1] >= 0 && c[2] >= sim::kMinCropShare &&
+                         c[3] >= sim::kMinCropShare &&
                          c[0] + c[2] <= 1 && c[1] + c[3] <= 1;
-         if (!ok) return sim::Failure("--crop wants X,Y,W,H inside 0..1 with W and H above 0, got " + tools::QuoteArgument(v));
+         if (!ok) return sim::Failure("--crop wants X,Y,W,H inside 0..1 with W and H at least 1/16384, got " + sim::QuoteInput(v));
          o.crop = Crop{c[0], c[1], c[2], c[3]};
          return {};
      }},
-    {"--zoom", "F", "picture pixels per screen pixel, above 0 and up to 4; default 1",
+    {"--zoom", "F", "picture pixels per screen pixel, from 1/1024 to 4; default 1",
      [](const std::string& v, PreviewOptions& o) -> sim::Status {
-         if (!ParseDouble(v, o.zoom) || o.zoom <= 0 || o.zoom > kMaxZoom) return sim::Failure("--zoom wants a number above 0 and up to 4, got " + tools::QuoteArgument(v));
+         if (!ParseDouble(v, o.zoom) || o.zoom < sim::kMinZoom || o.zoom > sim::kMaxZoom) {
+             return sim::Failure("--zoom wants a number from 1/1024 to 4, got " + sim::QuoteInput(v));
+         }
          return {};
      }},
     {"--tile-height", "PX", "instead of --zoom: scale each screen so that its picture (the --crop part) is PX "
                             "pixels high, so that screens of different heights show at one scale; 16 to 4096",
      [](const std::string& v, PreviewOptions& o) -> sim::Status {
-         if (!ParseInt(v, kMinTileHeight, kMaxTileHeight, o.tileHeight)) {
-             return sim::Failure("--tile-height wants a whole number of pixels from 16 to 4096, got " + tools::QuoteArgument(v));
+         if (!ParseInt(v, sim::kMinTileHeightPx, sim::kMaxTileHeightPx, o.tileHeight)) {
+             return sim::Failure("--tile-height wants a whole number of pixels from 16 to 4096, got " + sim::QuoteInput(v));
          }
          return {};
      }},
     {"--plugin", "PATH", "the plug-in to run (default: KOV.so beside this program)",
-     [](const std::string& v, PreviewOptions& o) -> sim::Status { o.pluginPath = v; return {}; }},
+     [](const std::string& v, PreviewOptions& o) { return tools::SetPath("--plugin", v, o.pluginPath); }},
     {"-o", "FILE", "the picture to write: FILE.png or FILE.svg (required)",
-     [](const std::string& v, PreviewOptions& o) -> sim::Status { o.output = v; return {}; }},
+     [](const std::string& v, PreviewOptions& o) { return tools::SetPath("-o", v, o.output); }},
     {"--help", nullptr, "show this help",
      [](const std::string&, PreviewOptions& o) -> sim::Status { o.help = true; return {}; }},
 };
@@ -209,7 +219,7 @@ const tools::Option<PreviewOptions> kOptions[] = {
 sim::Status CheckTogether(PreviewOptions& o) {
     if (o.output.empty() && !o.report) return sim::Failure("no output file: give -o FILE.png or -o FILE.svg");
     if (!o.output.empty() && !IsPictureFileName(o.output)) {
-        return sim::Failure("the output file must end in .png or .svg: " + o.output);
+        return sim::Failure("the output file must end in .png or .svg: " + sim::QuoteInput(o.output));
     }
     if (o.playerList && o.sessionPlayers == 0) return sim::Failure("--player-list needs --session-players N");
     if (o.deathSlot >= 0) {
@@ -228,6 +238,20 @@ sim::Status CheckTogether(PreviewOptions& o) {
         if (o.report && o.output.empty()) o.safeZones = {sim::kMaxSafeZone, sim::kMinSafeZone};
         else o.safeZones.push_back(sim::kMaxSafeZone);
     }
+    for (const PixelSize& size : o.sizes) {
+        if (TileZoom(o, size) > sim::kMaxZoom) {
+            char zoom[32];
+            std::snprintf(zoom, sizeof zoom, "%.1f", TileZoom(o, size));
+            return sim::Failure("--tile-height " + std::to_string(o.tileHeight) + " draws the --crop part of " +
+                                std::to_string(size.width) + "x" + std::to_string(size.height) + " at " + zoom +
+                                " picture pixels per screen pixel, more than 4: give a smaller one or a larger --crop");
+        }
+    }
+    const size_t screens = o.sizes.size() * o.safeZones.size() * (o.bothModes ? 2 : 1);
+    if (screens > sim::kMaxPictureScreens) {
+        return sim::Failure("the picture would show " + std::to_string(screens) + " screens (sizes x safe zones x modes), more than " +
+                            std::to_string(sim::kMaxPictureScreens));
+    }
     return {};
 }
 
@@ -239,6 +263,10 @@ sim::Result<PreviewOptions> ParsePreviewOptions(const std::vector<std::string>& 
     if (options.help) return options;
     if (sim::Status checked = CheckTogether(options); !checked) return checked;
     return options;
+}
+
+double TileZoom(const PreviewOptions& options, const PixelSize& size) {
+    return options.tileHeight > 0 ? options.tileHeight / (size.height * options.crop.h) : options.zoom;
 }
 
 std::string PreviewHelp() {

@@ -45,6 +45,10 @@ struct PreviewOptions {
 // the defaults; a one-line message on the first problem. --help stops parsing and succeeds.
 sim::Result<PreviewOptions> ParsePreviewOptions(const std::vector<std::string>& args);
 
+// Picture pixels per screen pixel for a screen of this size: --zoom, or what --tile-height makes of
+// the --crop part of the screen.
+double TileZoom(const PreviewOptions& options, const PixelSize& size);
+
 // Every option with what it does.
 std::string PreviewHelp();
 

@@ -1,4 +1,4 @@
-// A preview's run: its scenario through the scenario runner, then the last step's view.
+// A preview's run: its scenario through the scenario runner, the view taken as the last step ends.
 #include "tools/preview/preview_run.h"
 
 #include "sim/scenario/scenario_run.h"
@@ -6,17 +6,40 @@
 
 namespace preview {
 
+namespace {
+
+// Keeps the last step's view.
+class LastStepView : public StepViews {
+public:
+    explicit LastStepView(size_t lastStep) : lastStep_(lastStep) {}
+
+    ScreenView view;
+
+private:
+    sim::Status StepViewed(size_t step, const std::string&, const ScreenView& stepView) override {
+        if (step == lastStep_) view = stepView;
+        return {};
+    }
+
+    size_t lastStep_;
+};
+
+}  // namespace
+
 sim::Result<ScreenView> RunPreview(const PreviewOptions& options, const sim::RealScreen& screen,
                                    const std::optional<std::string>& iniText, const std::string& pluginPath,
                                    std::vector<sim::SettingsLookup>* lookups) {
     sim::Result<sim::Scenario> scenario = PreviewScenario(options, screen, iniText);
     if (!scenario) return scenario.status();
+    LastStepView lastStep(scenario->stepCount - 1);
     sim::ScenarioRunOptions run;
     run.pluginPath = pluginPath;
+    run.observer = &lastStep;
+    run.keepHistory = false;
     const sim::ScenarioResult result = sim::RunScenario(*scenario, run);
     if (!result.ok) return sim::Failure("the plug-in run failed: " + result.error);
     if (lookups != nullptr) *lookups = result.lookups;
-    return ViewOfStep(result, result.steps.size() - 1);
+    return lastStep.view;
 }
 
 }  // namespace preview

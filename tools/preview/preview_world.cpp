@@ -104,9 +104,8 @@ sim::Result<sim::Scenario> PreviewScenario(const PreviewOptions& o, const sim::R
                            {"world", InitialWorldPatch(o, screen)},
                            {"steps", steps}};
     // Parsed like any scenario file, so a patch the host would not accept is an error, not ignored.
-    std::string error;
-    std::optional<sim::Scenario> scenario = sim::ParseScenario(document.dump(), "kov-preview", &error);
-    if (!scenario) return sim::Failure(error);
+    sim::Result<sim::Scenario> scenario = sim::ParseScenario(document.dump(), "kov-preview");
+    if (!scenario) return scenario.status();
     // The settings file's bytes as they are (any encoding), not through the JSON text.
     scenario->ini = iniText;
     return std::move(*scenario);

@@ -7,17 +7,6 @@ namespace preview {
 
 namespace {
 
-// Posts stay on screen for kFeedShowMs after the frame that posted them; oldest first.
-std::vector<sim::FeedPost> FeedShowing(const std::vector<sim::Frame>& frames, size_t shown) {
-    std::vector<sim::FeedPost> feed;
-    const uint32_t now = frames[shown].timeMs;
-    for (size_t i = 0; i <= shown; ++i) {
-        if (now - frames[i].timeMs >= kFeedShowMs) continue;  // unsigned: survives the clock's wrap
-        feed.insert(feed.end(), frames[i].feedPosts.begin(), frames[i].feedPosts.end());
-    }
-    return feed;
-}
-
 std::vector<MapMark> Marks(const sim::World& world, const sim::Vec3& player) {
     std::vector<MapMark> marks;
     for (const auto& [handle, blip] : world.blips) {
@@ -28,10 +17,33 @@ std::vector<MapMark> Marks(const sim::World& world, const sim::Vec3& player) {
 
 }  // namespace
 
-ScreenView ViewOfStep(const sim::ScenarioResult& result, size_t step) {
+sim::Status StepViews::StepStarted(size_t, const std::string& label) {
+    label_ = label;
+    scriptRan_ = false;
+    shown_ = sim::Frame{};
+    return {};
+}
+
+sim::Status StepViews::Traced(const sim::TraceEntry&) { return {}; }
+
+// Only the newest posts can be on screen, so older ones are let go as newer ones come.
+sim::Status StepViews::FrameDone(const sim::Frame& frame) {
+    if (!frame.scriptRan) return {};
+    scriptRan_ = true;
+    shown_ = frame;
+    for (const sim::FeedPost& post : frame.feedPosts) {
+        newestPosts_.push_back({frame.timeMs, post});
+        if (newestPosts_.size() > kFeedMaxPosts) newestPosts_.pop_front();
+    }
+    return {};
+}
+
+sim::Status StepViews::StepEnded(size_t step, const sim::StepResult& result) {
+    return StepViewed(step, label_, View(result.world));
+}
+
+ScreenView StepViews::View(const sim::World& world) const {
     ScreenView scene;
-    const sim::StepResult& ran = result.steps.at(step);
-    const sim::World& world = ran.world;
     scene.screen = world.realScreen;
     scene.radarShown = world.radarShown && !world.radarHidden;
     scene.bigMap = world.bigMap;
@@ -40,11 +52,11 @@ ScreenView ViewOfStep(const sim::ScenarioResult& result, size_t step) {
         scene.headingDeg = ped->second.heading;
         scene.marks = Marks(world, ped->second.pos);
     }
-    for (size_t i = ran.lastFrame + 1; i-- > ran.firstFrame && i < result.frames.size();) {
-        if (!result.frames[i].scriptRan) continue;
-        scene.frame = result.frames[i];
-        scene.feed = FeedShowing(result.frames, i);
-        break;
+    if (!scriptRan_) return scene;
+    scene.frame = shown_;
+    // Posts stay on screen for kFeedShowMs after the frame that posted them; oldest first.
+    for (const Post& post : newestPosts_) {
+        if (shown_.timeMs - post.frameMs < kFeedShowMs) scene.feed.push_back(post.post);  // unsigned: survives the clock's wrap
     }
     return scene;
 }

@@ -2,9 +2,13 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <string>
 #include <vector>
 
 #include "sim/host/host.h"
+#include "sim/result.h"
 #include "sim/scenario/scenario_run.h"
 #include "sim/host/screen_model.h"
 
@@ -27,8 +31,32 @@ struct ScreenView {
     std::vector<MapMark> marks;       // the blips the plug-in keeps on the map
 };
 
-// The last frame of the step in which the script ran (an empty frame when it never ran), the feed
-// posts still on screen then, and the host's radar, big map and the player's heading after it.
-ScreenView ViewOfStep(const sim::ScenarioResult& result, size_t step);
+// Follows a run as its observer and hands over the view of each step as the step ends, keeping no
+// more than the step's latest frame the script ran in and the newest feed posts: the last frame of
+// the step in which the script ran (an empty frame when it never ran), the feed posts still on
+// screen then, and the host's radar, big map and the player's heading after the step.
+class StepViews : public sim::ScenarioObserver {
+public:
+    sim::Status StepStarted(size_t step, const std::string& label) override;
+    sim::Status Traced(const sim::TraceEntry& entry) override;
+    sim::Status FrameDone(const sim::Frame& frame) override;
+    sim::Status StepEnded(size_t step, const sim::StepResult& result) override;
+
+protected:
+    // A failure ends the run.
+    virtual sim::Status StepViewed(size_t step, const std::string& label, const ScreenView& view) = 0;
+
+private:
+    struct Post {
+        uint32_t frameMs;
+        sim::FeedPost post;
+    };
+    ScreenView View(const sim::World& world) const;
+
+    std::string label_;
+    bool scriptRan_ = false;
+    sim::Frame shown_;
+    std::deque<Post> newestPosts_;  // at most the feed's visible count, oldest first
+};
 
 }  // namespace preview

@@ -1,10 +1,9 @@
-// The plug-in linked into the program (the WebAssembly build, the fuzz targets): there is no
-// dynamic loading, so a load calls its entry point directly, once the target has put the
-// plug-in's records at their load-time state (PrepareLinkedPluginLoad, one per target).
+// Loading the linked-in plug-in: its records made fresh (FreshLinkedPlugin), then its entry point
+// called with process attach, and with process detach on unloading, as the loader would.
 #include "sim/platform/plugin_module.h"
 
 #include "host/platform.h"
-#include "sim/platform/linked_plugin.h"
+#include "sim/platform/linked/linked_plugin.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved);
 
@@ -23,8 +22,8 @@ HINSTANCE ModuleHandle() { return reinterpret_cast<HINSTANCE>(&linkedModule); }
 
 }  // namespace
 
-PluginModule* LoadPluginModule(const std::string&, std::string* error) {
-    if (!PrepareLinkedPluginLoad(error)) return nullptr;
+Result<PluginModule*> LoadPluginModule(const std::string&) {
+    if (Status fresh = FreshLinkedPlugin(); !fresh) return fresh;
     DllMain(ModuleHandle(), kProcessAttach, nullptr);
     return &linkedModule;
 }

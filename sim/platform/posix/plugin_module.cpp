@@ -1,16 +1,20 @@
-// Loading KOV.so: every load dlopens a private copy of the file, so each load gets fresh
-// process-wide records even where the loader would otherwise hand back the library already mapped.
+// Loading KOV.so: every load dlopens a private copy of the file (in the process's temporary
+// folder), so each load gets fresh process-wide records even where the loader would otherwise hand
+// back the library already mapped.
 #include "sim/platform/plugin_module.h"
 
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 #include "host/platform.h"
+#include "sim/input_limits.h"
+#include "sim/platform/files.h"
 #include "sim/platform/temporary_paths.h"
 
 namespace sim {
@@ -29,43 +33,61 @@ constexpr DWORD kProcessAttach = 1;
 
 std::string ErrnoText(const std::string& what) { return what + ": " + std::strerror(errno); }
 
-bool CopyFile(int from, int to) {
+bool CopyFile(int from, int to, uint64_t bytes) {
     char buffer[64 * 1024];
-    for (;;) {
-        const ssize_t got = read(from, buffer, sizeof buffer);
-        if (got == 0) return true;
-        if (got < 0) return false;
+    while (bytes > 0) {
+        const ssize_t got = read(from, buffer, static_cast<size_t>(std::min<uint64_t>(bytes, sizeof buffer)));
+        if (got <= 0) return got == 0;
+        bytes -= static_cast<uint64_t>(got);
         for (ssize_t done = 0; done < got;) {
             const ssize_t put = write(to, buffer + done, static_cast<size_t>(got - done));
             if (put < 0) return false;
             done += put;
         }
     }
+    return true;
 }
 
-// A private copy of the plug-in in the temporary directory; empty on failure.
-std::string MakePrivateCopy(const std::string& path, std::string* error) {
-    const int from = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (from < 0) {
-        *error = ErrnoText("cannot open " + path);
-        return "";
+// The plug-in file opened for reading, if it is a regular file of a plug-in's size. Opened without
+// blocking and checked on the open file, so a FIFO is neither waited on nor read from.
+Result<int> OpenPluginFile(const std::string& path, uint64_t& size) {
+    if (Status regular = CheckRegularFile(path); !regular) return regular;
+    const int file = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (file < 0) return Failure(ErrnoText("cannot open it"));
+    struct stat status {};
+    if (fstat(file, &status) != 0 || !S_ISREG(status.st_mode)) {
+        close(file);
+        return Failure("not a regular file");
     }
-    const char* tmp = std::getenv("TMPDIR");
-    std::string copy = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/kov-plugin-XXXXXX.so";
+    size = static_cast<uint64_t>(status.st_size);
+    if (size > kMaxPluginFileBytes) {
+        close(file);
+        return Failure("it holds " + std::to_string(size) + " bytes, more than the " +
+                       std::to_string(kMaxPluginFileBytes) + " of a plug-in");
+    }
+    return file;
+}
+
+// A private copy of the plug-in in the process's temporary folder.
+Result<std::string> MakePrivateCopy(const std::string& path) {
+    uint64_t size = 0;
+    const Result<int> from = OpenPluginFile(path, size);
+    if (!from) return from.status();
+    std::string copy = (ProcessTemporaryFolder() / "KOV-XXXXXX.so").string();
     const int to = mkstemps(copy.data(), 3);
     if (to < 0) {
-        *error = ErrnoText("cannot create a copy of the plug-in");
-        close(from);
-        return "";
+        const Status failed = Failure(ErrnoText("cannot create a copy of the plug-in"));
+        close(*from);
+        return failed;
     }
     RegisterTemporaryPath(copy);
-    const bool copied = CopyFile(from, to);
-    if (!copied) *error = ErrnoText("cannot copy " + path);
-    close(from);
+    const bool copied = CopyFile(*from, to, size);
+    const Status failed = Failure(ErrnoText("cannot copy it"));
+    close(*from);
     if (close(to) != 0 || !copied) {
         unlink(copy.c_str());
         ForgetTemporaryPath(copy);
-        return "";
+        return failed;
     }
     return copy;
 }
@@ -95,26 +117,24 @@ void Release(PluginModule* module) {
 
 }  // namespace
 
-PluginModule* LoadPluginModule(const std::string& path, std::string* error) {
+Result<PluginModule*> LoadPluginModule(const std::string& path) {
+    Result<std::string> copy = MakePrivateCopy(path);
+    if (!copy) return copy.status();
     auto* module = new PluginModule();
-    module->copyPath = MakePrivateCopy(path, error);
-    if (module->copyPath.empty()) {
-        delete module;
-        return nullptr;
-    }
+    module->copyPath = *copy;
     module->handle = dlopen(module->copyPath.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module->handle == nullptr) {
-        *error = IsWindowsDll(path) ? "it is a Windows DLL (KOV.asi); it runs under Wine with the Windows build of "
-                                      "the tools: scripts/wine-run.sh build/windows/kov-sim.exe SCENARIO.json"
-                                    : dlerror();
+        const Status failed = Failure(IsWindowsDll(path) ? "it is a Windows DLL (KOV.asi); it runs under Wine with the "
+                                                           "Windows build of the tools: scripts/wine-run.sh "
+                                                           "build/windows/kov-sim.exe SCENARIO.json"
+                                                         : dlerror());
         Release(module);
-        return nullptr;
+        return failed;
     }
     const DllMainFunction entry = EntryPoint(module);
     if (entry == nullptr) {
-        *error = "the plug-in exports no DllMain";
         Release(module);
-        return nullptr;
+        return Failure("the plug-in exports no DllMain");
     }
     entry(ModuleHandle(module), kProcessAttach, nullptr);
     return module;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "sim/platform/files.h"
 #include "sim/platform/plugin_module.h"
 #include "sim/host/virtual_platform.h"
 
@@ -80,15 +81,14 @@ static bool PatchImports(HMODULE module, std::string* error) {
     return true;
 }
 
-PluginModule* LoadPluginModule(const std::string& path, std::string* error) {
+Result<PluginModule*> LoadPluginModule(const std::string& path) {
+    if (Status regular = CheckRegularFile(path); !regular) return regular;
     HMODULE handle = LoadLibraryA(path.c_str());
-    if (handle == nullptr) {
-        *error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
-        return nullptr;
-    }
-    if (!PatchImports(handle, error)) {
+    if (handle == nullptr) return Failure("cannot load " + path + " (error " + std::to_string(GetLastError()) + ")");
+    std::string error;
+    if (!PatchImports(handle, &error)) {
         FreeLibrary(handle);
-        return nullptr;
+        return Failure(error);
     }
     return new PluginModule{handle};
 }
