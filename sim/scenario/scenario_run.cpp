@@ -55,6 +55,9 @@ struct History {
             lastFrameIndex = frame.index;
             ++frameCount;
         }
+        for (const SettingsLookup& lookup : host.lookups()) {
+            if (options.observer != nullptr && told) told = options.observer->LookedUp(lookup);
+        }
         if (options.keepHistory) {
             result.trace.insert(result.trace.end(), host.trace().begin(), host.trace().end());
             result.frames.insert(result.frames.end(), host.frames().begin(), host.frames().end());

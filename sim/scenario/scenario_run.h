@@ -14,8 +14,9 @@ namespace sim {
 struct StepResult;
 
 // Told of the run as it happens, so a caller can print or write it while it runs instead of
-// keeping it: every traced call and wait, every frame, each step's start and end. A failure (an
-// output that cannot be written, say) ends the run at once with that failure as its error.
+// keeping it: every traced call and wait, every frame, every settings lookup, each step's start
+// and end. A failure (an output that cannot be written, say) ends the run at once with that failure
+// as its error.
 class ScenarioObserver {
 public:
     virtual ~ScenarioObserver() = default;
@@ -23,6 +24,8 @@ public:
     virtual Status Traced(const TraceEntry& entry) = 0;
     virtual Status FrameDone(const Frame& frame) = 0;
     virtual Status StepEnded(size_t step, const StepResult& result) = 0;
+    // The plug-in's settings lookups, as the host recorded them (see Host::lookups).
+    virtual Status LookedUp(const SettingsLookup&) { return {}; }
 };
 
 struct ScenarioRunOptions {

@@ -8,12 +8,17 @@ namespace preview {
 
 namespace {
 
-// Keeps the last step's view.
+// Keeps the last step's view, and the settings lookups when asked for them.
 class LastStepView : public StepViews {
 public:
-    explicit LastStepView(size_t lastStep) : lastStep_(lastStep) {}
+    LastStepView(size_t lastStep, std::vector<sim::SettingsLookup>* lookups) : lastStep_(lastStep), lookups_(lookups) {}
 
     ScreenView view;
+
+    sim::Status LookedUp(const sim::SettingsLookup& lookup) override {
+        if (lookups_ != nullptr) lookups_->push_back(lookup);
+        return {};
+    }
 
 private:
     sim::Status StepViewed(size_t step, const std::string&, const ScreenView& stepView) override {
@@ -22,6 +27,7 @@ private:
     }
 
     size_t lastStep_;
+    std::vector<sim::SettingsLookup>* lookups_;
 };
 
 }  // namespace
@@ -31,14 +37,14 @@ sim::Result<ScreenView> RunPreview(const PreviewOptions& options, const sim::Rea
                                    std::vector<sim::SettingsLookup>* lookups) {
     sim::Result<sim::Scenario> scenario = PreviewScenario(options, screen, iniText);
     if (!scenario) return scenario.status();
-    LastStepView lastStep(scenario->stepCount - 1);
+    if (lookups != nullptr) lookups->clear();
+    LastStepView lastStep(scenario->stepCount - 1, lookups);
     sim::ScenarioRunOptions run;
     run.pluginPath = pluginPath;
     run.observer = &lastStep;
     run.keepHistory = false;
     const sim::ScenarioResult result = sim::RunScenario(*scenario, run);
     if (!result.ok) return sim::Failure("the plug-in run failed: " + result.error);
-    if (lookups != nullptr) *lookups = result.lookups;
     return lastStep.view;
 }
 
