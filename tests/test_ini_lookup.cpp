@@ -149,7 +149,7 @@ TEST(IniLookup, KeySetIntoAFileIsFoundFirstAndLeavesTheRest) {
     };
     for (const char* file : files) {
         SCOPED_TRACE(file);
-        const std::string edited = sim::SetIniValue(file, "GENERAL", "A", "true");
+        const std::string edited = sim::SetIniFileValue(file, "GENERAL", "A", "true");
         EXPECT_EQ(sim::FindProfileValue(edited, "GENERAL", "A"), std::optional<std::string>("true")) << edited;
         for (const auto& [section, key] : {std::pair<const char*, const char*>{"GENERAL", "LocTextPosX"},
                                            {"MULTIPLAYER", "A"}, {"OTHER", "LocTextPosX"}}) {

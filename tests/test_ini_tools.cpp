@@ -87,7 +87,7 @@ TEST(IniEdit, ChangesOneValueAndKeepsTheRest) {
          "[GENERAL]\r\nLocTextPosY=1\r\n\r\n[MULTIPLAYER]\r\nDisplayPlayerBlips=500\r\n"},
         {"", "GENERAL", "LocTextPosX", "[GENERAL]\r\nLocTextPosX=500\r\n"},
     };
-    for (const auto& c : cases) EXPECT_EQ(sim::SetIniValue(c.text, c.section, c.key, "500"), c.expected) << c.text;
+    for (const auto& c : cases) EXPECT_EQ(sim::SetIniFileValue(c.text, c.section, c.key, "500"), c.expected) << c.text;
 }
 
 // kov-preview's rows with AnchorToRadar off and on keep every other byte of the file, its own
@@ -115,16 +115,18 @@ TEST(IniDocument, KeepsEveryByteNotEdited) {
         {"not UTF-8", "; \xFF\xC3\n[GENERAL]\nLocTextPosX=1\xE9", "; \xFF\xC3\n[GENERAL]\nLocTextPosX=500"},
         {"mixed line ends, none at the end", "[GENERAL]\rX=1\n\r\nLocTextPosX=1\r\n\n;", "[GENERAL]\rX=1\n\r\nLocTextPosX=500\r\n\n;"},
         {"malformed UTF-8 after a mark", "\xEF\xBB\xBF;\xC0\xAF\n[GENERAL]\nLocTextPosX=1", "\xEF\xBB\xBF;\xC0\xAF\n[GENERAL]\nLocTextPosX=500"},
+        // The odd byte cannot end a line without shifting every unit after it: that line is written anew.
         {"UTF-16 with an odd last byte", std::string("\xFF\xFE[\0G\0]\0\n\0;\0\0\0A", 15),
-         std::string("\xFF\xFE[\0G\0]\0\n\0;\0\0\0A", 15)},
+         std::string("\xFF\xFE[\0G\0]\0\n\0;\0\0\0\xFD\xFF", 16) +
+             sim::EncodeIniBody("\n\n[GENERAL]\nLocTextPosX=500\n", sim::IniEncoding::Utf16Le)},
         {"a new key takes the file's own line end", "[GENERAL]\nLocTextPosY=1\r\n", "[GENERAL]\nLocTextPosY=1\r\nLocTextPosX=500\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const sim::IniDocument document = sim::OpenIniDocument(c.bytes);
         EXPECT_EQ(sim::IniDocumentBytes(document), c.bytes);
-        EXPECT_EQ(sim::ApplyShownText(document, sim::ShownIniText(document)).bytes, c.bytes);
-        if (c.bytes.compare(0, 2, "\xFF\xFE") != 0) EXPECT_EQ(sim::SetIniFileValue(c.bytes, "GENERAL", "LocTextPosX", "500"), c.edited);
+        EXPECT_EQ(sim::IniDocumentBytes(sim::ApplyShownText(document, sim::ShownIniText(document)).document), c.bytes);
+        EXPECT_EQ(sim::SetIniFileValue(c.bytes, "GENERAL", "LocTextPosX", "500"), c.edited);
     }
 }
 
@@ -134,11 +136,11 @@ TEST(IniDocument, EditsLineByLineAndSaysWhatCannotBeKept) {
     const sim::IniDocument document = sim::OpenIniDocument(bytes);
     EXPECT_EQ(sim::ShownIniText(document), "[GENERAL]\nLocTextPosX=1\u2400x\n; \u00E9\n");
     const sim::IniTextEdit inserted = sim::ApplyShownText(document, "; new\n[GENERAL]\nLocTextPosX=1\u2400x\n; \u00E9\n");
-    EXPECT_EQ(inserted.bytes, "; new\r\n" + bytes);
+    EXPECT_EQ(sim::IniDocumentBytes(inserted.document), "; new\r\n" + bytes);
     EXPECT_TRUE(inserted.unkeptLines.empty());
     // An 8-bit file cannot hold an arrow: the changed line says so.
     const sim::IniTextEdit arrow = sim::ApplyShownText(document, "[GENERAL]\nLocTextPosX=1\u2400x\n; \u2192\n");
-    EXPECT_EQ(arrow.bytes, std::string("[GENERAL]\r\nLocTextPosX=1\0x\n; ?\r", 31));
+    EXPECT_EQ(sim::IniDocumentBytes(arrow.document), std::string("[GENERAL]\r\nLocTextPosX=1\0x\n; ?\r", 31));
     EXPECT_EQ(arrow.unkeptLines, std::vector<int>{3});
 }
 

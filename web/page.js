@@ -37,6 +37,8 @@ const CLOSE_UP_MAX_WIDTH = 4096;
 const SCREEN_VIEW_MAX_CSS_HEIGHT = 420;
 // The check's list shows this many findings; a count stands for the rest.
 const FINDINGS_SHOWN = 200;
+// How long after a control's last edit the editor shows it (see showLineChange).
+const EDITOR_FOLLOWS_MS = 300;
 
 const $ = (id) => document.getElementById(id);
 
@@ -103,7 +105,8 @@ function callJson(instance, name, ...args) {
 const page = {
   tables: null,
   bytes: new Uint8Array(0),  // the file: what Save writes
-  text: "",            // the file as the editor shows it
+  text: "",            // the file's text (the editor shows it, a control's edit once the controls rest)
+  editorTimer: null,   // the editor's catching up with a control's edit, while it waits
   encoding: "utf-8",
   opened: null,        // what opening the bytes told: encoding, its title, the line end new lines take
   unkept: [],          // lines edited in the text whose characters the file cannot keep as they are
@@ -390,14 +393,12 @@ function showPositions(texts) {
 
 // ---- KOV.ini file and the check -------------------------------------------------------------
 
-// The file's bytes changed: from the editor (which already shows them), from a control (which
-// knows the text the file opens to, or null) or from a file opened (the editor then shows the new
-// bytes as opened).
-function setBytes(bytes, fromEditor, text = null) {
+// The file's bytes changed. Bytes from outside (a file opened, the defaults) are opened by the
+// module, which holds them for the edits that follow, and the editor shows their text; an edit (the
+// editor's or a control's) has already shown its text.
+function setBytes(bytes, fromOutside) {
   page.bytes = bytes;
-  if (!fromEditor && text !== null) {
-    showEditorText(text);
-  } else if (!fromEditor) {
+  if (fromOutside) {
     page.opened = callJson(helper, "kov_open", bytes);
     page.encoding = page.opened.encoding;
     showEditorText(page.opened.text);
@@ -410,12 +411,17 @@ function setBytes(bytes, fromEditor, text = null) {
   redraw();
 }
 
-// The editor shows the text: only the lines that differ from what it shows are replaced, so a
-// control's edit of one line in a long file does not lay out the whole text again.
+// The editor shows the text: only the lines that differ from what it shows are replaced.
 function showEditorText(text) {
-  const old = page.text;
   page.text = text;
-  const editor = $("ini-text");
+  catchUpEditor();
+}
+
+// The editor shows page.text, replacing only the part that differs from what it shows.
+function catchUpEditor() {
+  clearTimeout(page.editorTimer);
+  page.editorTimer = null;
+  const editor = $("ini-text"), old = editor.value, text = page.text;
   let start = 0;
   const shorter = Math.min(old.length, text.length);
   while (start < shorter && old.charCodeAt(start) === text.charCodeAt(start)) ++start;
@@ -425,14 +431,28 @@ function showEditorText(text) {
   editor.setRangeText(text.slice(start, text.length - end), start, old.length - end, "preserve");
 }
 
-// An edit in the editor, applied to the bytes line by line.
+// A control's edit: from line change.first (0-based), change.removed lines became change.lines.
+// The editor follows once the controls rest, not at every step of a drag: a browser lays a text out
+// again whole when any of it changes (50 to 250 ms for a 1 MB file), which would stop the drag. It
+// catches up at once when the player goes to type in it.
+function showLineChange(change) {
+  const start = lineStart(page.text, change.first + 1);
+  const afterLast = lineStart(page.text, change.first + change.removed + 1);
+  const throughLast = afterLast === null;  // the change reaches the text's last line
+  const end = throughLast ? page.text.length : afterLast;
+  page.text = page.text.slice(0, start) + change.lines.join("\n") + (throughLast ? "" : "\n") + page.text.slice(end);
+  clearTimeout(page.editorTimer);
+  page.editorTimer = setTimeout(catchUpEditor, EDITOR_FOLLOWS_MS);
+}
+
+// An edit in the editor, applied to the held file line by line.
 function editText(text) {
   const started = performance.now();
   page.text = text;
-  const edit = callJson(helper, "kov_apply_text", page.bytes, text);
+  const edit = callJson(helper, "kov_apply_text", text);
   page.unkept = edit.unkept;
   showFileInfo();
-  setBytes(bytesOut(helper), true);
+  setBytes(bytesOut(helper), false);
   page.timings.edits.push(performance.now() - started);
 }
 
@@ -454,11 +474,12 @@ async function checkFile() {
   page.timings.claims.push(performance.now() - started);
 }
 
+// Where line `line` (1-based) of a text starts; null past its last line.
 function lineStart(text, line) {
   let at = 0;
   for (let i = 1; i < line; ++i) {
     const next = text.indexOf("\n", at);
-    if (next < 0) return text.length;
+    if (next < 0) return null;
     at = next + 1;
   }
   return at;
@@ -478,7 +499,7 @@ function findingItem(f) {
   go.title = "Show line " + f.line + " in the text";
   go.addEventListener("click", () => {
     const editor = $("ini-text");
-    const start = lineStart(page.text, f.line);
+    const start = lineStart(page.text, f.line) ?? page.text.length;
     const end = page.text.indexOf("\n", start);
     editor.focus();
     editor.setSelectionRange(start, end < 0 ? page.text.length : end);
@@ -589,8 +610,8 @@ function keptRow(key) {
 // Writes exactly the value the player chose; what the plug-in makes of it shows under the field.
 function setKey(key, value) {
   const started = performance.now();
-  const edit = callJson(helper, "kov_set_value", page.bytes, key.section, key.key, String(value));
-  setBytes(bytesOut(helper), false, edit.text);
+  showLineChange(callJson(helper, "kov_set_value", key.section, key.key, String(value)));
+  setBytes(bytesOut(helper), false);
   page.timings.edits.push(performance.now() - started);
 }
 
@@ -726,7 +747,7 @@ function showFileInfo() {
 async function openFile(file) {
   const bytes = new Uint8Array(await file.arrayBuffer());
   page.fileName = file.name;
-  setBytes(bytes, false);
+  setBytes(bytes, true);
 }
 
 function saveFile() {
@@ -742,7 +763,7 @@ function saveFile() {
 
 function useDefaults() {
   page.fileName = "KOV.ini (the shipped defaults)";
-  setBytes(utf8.encode(KOV_DEFAULT_INI), false);
+  setBytes(utf8.encode(KOV_DEFAULT_INI), true);
 }
 
 // ---- start ----------------------------------------------------------------------------------
@@ -773,6 +794,7 @@ async function start() {
   }));
   buildScreenControls();
   buildSettings();
+  $("ini-text").addEventListener("focus", catchUpEditor);
   $("ini-text").addEventListener("input", guarded("Applying the text failed", () => editText($("ini-text").value)));
   $("open-file").addEventListener("change", guarded("Opening the file failed", async () => {
     const file = $("open-file").files[0];

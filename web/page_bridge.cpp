@@ -48,6 +48,7 @@ std::string reply;        // the last JSON handed to the page
 std::string bytesOut;     // the last file bytes handed to the page
 std::string runResult;    // the last run's JSON (kov_run, kov_claims)
 preview::ScreenView lastScene;  // the last run's picture
+sim::IniDocument held;          // the file the page edits (kov_open, kov_apply_text, kov_set_value)
 
 const char* Reply(const json& value) {
     reply = value.dump(-1, ' ', false, json::error_handler_t::replace);
@@ -129,48 +130,48 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE const char* kov_bytes() { return bytesOut.data(); }
 EMSCRIPTEN_KEEPALIVE int kov_bytes_size() { return static_cast<int>(bytesOut.size()); }
 
-// A file opened: {"encoding": name, "title": for people, "lineEnd": "CR LF" | "LF" | "CR" (what a
-// new line takes), "text": what a person reads, lines joined by LF, a NUL as a visible stand-in}
+// A file opened, and held for the edits that follow: {"encoding": name, "title": for people,
+// "lineEnd": "CR LF" | "LF" | "CR" (what a new line takes), "text": what a person reads, lines
+// joined by LF, a NUL as a visible stand-in}
 EMSCRIPTEN_KEEPALIVE const char* kov_open(const char* bytes, int size) {
-    const sim::IniDocument document = sim::OpenIniDocument(Span(bytes, size));
-    return Reply({{"encoding", sim::IniEncodingName(document.encoding)},
-                  {"title", sim::IniEncodingTitle(document.encoding)},
-                  {"lineEnd", LineEndName(document.lineEnd, document.encoding)},
-                  {"text", sim::ShownIniText(document)}});
+    held = sim::OpenIniDocument(Span(bytes, size));
+    return Reply({{"encoding", sim::IniEncodingName(held.encoding)},
+                  {"title", sim::IniEncodingTitle(held.encoding)},
+                  {"lineEnd", LineEndName(held.lineEnd, held.encoding)},
+                  {"text", sim::ShownIniText(held)}});
 }
 
-// The file after its text (UTF-8) became this one: unchanged lines keep their bytes. The bytes at
-// kov_bytes(); {"unkept": [lines whose characters the file cannot keep as they are]}.
-EMSCRIPTEN_KEEPALIVE const char* kov_apply_text(const char* bytes, int size, const char* text, int textSize) {
-    sim::IniTextEdit edit = sim::ApplyShownText(sim::OpenIniDocument(Span(bytes, size)), Span(text, textSize));
-    bytesOut = std::move(edit.bytes);
+// The held file after its text (UTF-8) became this one: unchanged lines keep their bytes. The bytes
+// at kov_bytes(); {"unkept": [lines whose characters the file cannot keep as they are]}.
+EMSCRIPTEN_KEEPALIVE const char* kov_apply_text(const char* text, int textSize) {
+    sim::IniTextEdit edit = sim::ApplyShownText(held, Span(text, textSize));
+    held = std::move(edit.document);
+    bytesOut = sim::IniDocumentBytes(held);
     return Reply({{"unkept", edit.unkeptLines}});
 }
 
-// The file with one value set where the lookup reads it, every other byte kept: at kov_bytes().
-// {"text": the new file's text as kov_open gives it, or null where opening it must tell}: sim's
-// SetIniFileValue step by step, keeping the edited text, which is the file's own when every changed
-// line was written as typed (a 1 MB file is then opened once per edit, not twice).
-EMSCRIPTEN_KEEPALIVE const char* kov_set_value(const char* bytes, int size, const char* section, int sectionSize,
-                                               const char* key, int keySize, const char* value, int valueSize) {
-    const sim::IniDocument document = sim::OpenIniDocument(Span(bytes, size));
-    const std::string text = sim::SetIniValue(sim::ShownIniText(document), Span(section, sectionSize),
-                                              Span(key, keySize), Span(value, valueSize));
-    sim::IniTextEdit edit = sim::ApplyShownText(document, text);
-    bytesOut = std::move(edit.bytes);
-    const bool asTyped = edit.unkeptLines.empty() && Span(value, valueSize).find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
-    return Reply({{"text", asTyped ? json(text) : json(nullptr)}});
+// The held file with one value set where the lookup reads it, every other byte kept: at
+// kov_bytes(). {"first": the first line changed (0-based), "removed": how many lines from there
+// gave way to "lines": the new lines' texts as kov_open shows them}, so the page's editor replaces
+// only those (a slider step on a 1 MB file changes one line, not the whole text).
+EMSCRIPTEN_KEEPALIVE const char* kov_set_value(const char* section, int sectionSize, const char* key, int keySize,
+                                               const char* value, int valueSize) {
+    const sim::IniLineChange change =
+        sim::SetIniDocumentValue(held, Span(section, sectionSize), Span(key, keySize), Span(value, valueSize));
+    bytesOut = sim::IniDocumentBytes(held);
+    json lines = json::array();
+    for (size_t i = change.first; i < change.first + change.added; ++i) lines.push_back(held.lines[i].shown);
+    return Reply({{"first", change.first}, {"removed", change.removed}, {"lines", lines}});
 }
 
 // {key: value or null} for every setting: the value where the lookup finds it, quotes still on;
 // null where the file has none.
 EMSCRIPTEN_KEEPALIVE const char* kov_written(const char* bytes, int size) {
-    const std::string decoded = sim::DecodeIniText(Span(bytes, size)).lookupText;
+    std::vector<sim::ProfileName> names;
+    for (const SettingKey& key : kSettingKeys) names.push_back({key.section, key.key});
+    const std::vector<std::optional<std::string>> values = sim::FindProfileValues(sim::IniLookupText(Span(bytes, size)), names);
     json written = json::object();
-    for (const SettingKey& key : kSettingKeys) {
-        const std::optional<std::string> value = sim::FindProfileValue(decoded, key.section, key.key);
-        written[key.key] = value ? json(*value) : json(nullptr);
-    }
+    for (size_t i = 0; i < names.size(); ++i) written[kSettingKeys[i].key] = values[i] ? json(*values[i]) : json(nullptr);
     return Reply(written);
 }
 

@@ -277,7 +277,7 @@ bool IsSwitchWord(std::string_view text) { return IsOneOf(text, kSwitchOnWords) 
 
 std::vector<IniFinding> CheckIni(std::string_view fileBytes, const IniRun& run) {
     Checker checker{run, {}, {}};
-    const std::string text = DecodeIniText(fileBytes).lookupText;
+    const std::string text = IniLookupText(fileBytes);
     const size_t controls = ControlCharacters(text);
     if (controls > 0 && controls * kTextControlShare > text.size()) {
         checker.findings.push_back(IniFinding{0, "", "KOV.ini does not look like a text file: " + std::to_string(controls) +

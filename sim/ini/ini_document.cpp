@@ -45,7 +45,7 @@ std::string Shown(std::string_view bytes, IniEncoding encoding) {
 std::vector<std::string_view> SplitShown(std::string_view text) {
     std::vector<std::string_view> lines;
     for (;;) {
-        const size_t end = text.find_first_of("\r\n");
+        const size_t end = FindLineEnd(text);
         lines.push_back(text.substr(0, end));
         if (end == std::string_view::npos) return lines;
         const size_t skip = text.compare(end, 2, "\r\n") == 0 ? 2 : 1;
@@ -100,7 +100,7 @@ size_t ReplacementCharacters(std::string_view text) {
 
 IniDocument OpenIniDocument(std::string_view bytes) {
     IniDocument document;
-    document.encoding = DecodeIniText(bytes).encoding;
+    document.encoding = IniEncodingOf(bytes);
     document.mark = std::string(IniEncodingMark(document.encoding));
     std::string_view body = bytes.substr(document.mark.size());
     const size_t unit = UnitSize(document.encoding);
@@ -134,6 +134,22 @@ std::string ShownIniText(const IniDocument& document) {
     return text;
 }
 
+IniDocumentLine NewIniLine(const IniDocument& document, std::string_view shown, std::string end, size_t* unkept) {
+    const std::string text = Replaced(shown, kNulStandIn, std::string_view("\0", 1));
+    size_t unwritable = 0;
+    IniDocumentLine line{EncodeIniBody(text, document.encoding, &unwritable), std::move(end), ""};
+    line.shown = Shown(line.bytes, document.encoding);
+    if (unkept != nullptr) *unkept = unwritable + ReplacementCharacters(text);
+    return line;
+}
+
+bool SetIniLineEnd(const IniDocument& document, IniDocumentLine& line, std::string end) {
+    const bool rewritten = !end.empty() && line.bytes.size() % UnitSize(document.encoding) != 0;
+    if (rewritten) line = NewIniLine(document, line.shown, "");
+    line.end = std::move(end);
+    return rewritten;
+}
+
 IniTextEdit ApplyShownText(const IniDocument& document, std::string_view shown) {
     const std::vector<std::string_view> now = SplitShown(shown);
     // Each new line's old line: the one it matches, or for a changed line the old line at the same
@@ -149,20 +165,22 @@ IniTextEdit ApplyShownText(const IniDocument& document, std::string_view shown) 
         newNext = line + 1;
     }
     IniTextEdit edit;
-    edit.bytes = document.mark;
+    edit.document.encoding = document.encoding;
+    edit.document.mark = document.mark;
+    edit.document.lineEnd = document.lineEnd;
     for (size_t i = 0; i < now.size(); ++i) {
         const IniDocumentLine* old = kept[i] != nullptr ? kept[i] : replaced[i];
-        const std::string end = i + 1 == now.size()                   ? ""
-                                : old != nullptr && !old->end.empty() ? old->end
-                                                                      : document.lineEnd;
+        std::string end = i + 1 == now.size()                   ? ""
+                          : old != nullptr && !old->end.empty() ? old->end
+                                                                : document.lineEnd;
         if (kept[i] != nullptr) {
-            edit.bytes += kept[i]->bytes + end;
+            edit.document.lines.push_back(*kept[i]);
+            if (SetIniLineEnd(document, edit.document.lines.back(), std::move(end))) edit.unkeptLines.push_back(static_cast<int>(i + 1));
             continue;
         }
-        const std::string text = Replaced(now[i], kNulStandIn, std::string_view("\0", 1));
-        size_t unwritable = 0;
-        edit.bytes += EncodeIniBody(text, document.encoding, &unwritable) + end;
-        if (unwritable + ReplacementCharacters(text) > 0) edit.unkeptLines.push_back(static_cast<int>(i + 1));
+        size_t unkept = 0;
+        edit.document.lines.push_back(NewIniLine(document, now[i], std::move(end), &unkept));
+        if (unkept > 0) edit.unkeptLines.push_back(static_cast<int>(i + 1));
     }
     return edit;
 }

@@ -1,58 +1,88 @@
-// Setting one value in an INI text, on the lines the lookup's scan finds.
+// Setting one value in a KOV.ini document, on the line the lookup's scan finds.
 #include "sim/ini/ini_edit.h"
 
-#include "sim/ini/ini_document.h"
+#include <optional>
+
 #include "sim/ini/ini_lookup.h"
 
 namespace sim {
 
 namespace {
 
-std::string LineEnd(std::string_view text) {
-    const size_t end = text.find_first_of("\r\n");
-    if (end == std::string_view::npos || (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')) return "\r\n";
-    return std::string(1, text[end]);
+constexpr size_t kNone = std::string_view::npos;
+
+// Puts the lines of a shown text (every CR, LF and CR LF ends one) at line `at`: the last takes
+// lastEnd, the others the document's own line end. Returns how many lines went in.
+size_t InsertLines(IniDocument& document, size_t at, std::string_view text, const std::string& lastEnd) {
+    std::vector<IniDocumentLine> lines;
+    for (;;) {
+        const size_t end = FindLineEnd(text);
+        const bool last = end == kNone;
+        lines.push_back(NewIniLine(document, text.substr(0, end), last ? lastEnd : document.lineEnd));
+        if (last) break;
+        text.remove_prefix(end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1));
+    }
+    document.lines.insert(document.lines.begin() + static_cast<std::ptrdiff_t>(at), lines.begin(), lines.end());
+    return lines.size();
 }
 
-// The rewritten line: the key as written, '=', the new value; an old comment goes above it.
-std::string RewrittenLine(const ProfileScanLine& line, std::string_view value, const std::string& eol) {
-    const size_t equals = line.line.find('=');
-    const std::string head =
-        equals == std::string_view::npos ? std::string(line.name) + "=" : std::string(line.line.substr(0, equals + 1));
-    const size_t comment = line.value.find(';');
-    const std::string above = comment == std::string_view::npos ? "" : std::string(line.value.substr(comment)) + eol;
+// The key line's new text: the key as written, '=', the value; a comment after the old value goes
+// on a line of its own above it. Read from the line's shown text, by the lookup's scan of it alone.
+std::string RewrittenText(std::string_view shown, std::string_view key, std::string_view value) {
+    ProfileScan scan(shown, 0);
+    ProfileScanLine line;
+    const bool isKey = scan.Next(line) && line.kind == ProfileLineKind::Key;
+    const size_t equals = shown.find('=');
+    const std::string head = isKey && equals != kNone ? std::string(shown.substr(0, equals + 1))
+                                                      : std::string(isKey ? line.name : key) + "=";
+    const size_t comment = isKey ? line.value.find(';') : kNone;
+    const std::string above = comment == kNone ? "" : std::string(line.value.substr(comment)) + "\n";
     return above + head + std::string(value);
+}
+
+// New lines after line `at`, ending with the document's own line end; after the last line, that
+// one takes it and the new ones end the file as it did.
+IniLineChange InsertAfter(IniDocument& document, size_t at, std::string_view text) {
+    IniDocumentLine& before = document.lines[at];
+    if (!before.end.empty()) return IniLineChange{at + 1, 0, InsertLines(document, at + 1, text, document.lineEnd)};
+    SetIniLineEnd(document, before, document.lineEnd);
+    return IniLineChange{at, 1, 1 + InsertLines(document, at + 1, text, "")};
 }
 
 }  // namespace
 
-std::string SetIniValue(std::string_view text, std::string_view section, std::string_view key, std::string_view value) {
-    const std::string eol = LineEnd(text);
-    size_t insertAt = std::string_view::npos;  // just after the section's last key (or header) line
+IniLineChange SetIniDocumentValue(IniDocument& document, std::string_view section, std::string_view key,
+                                  std::string_view value) {
+    const std::string text = IniLookupText(IniDocumentBytes(document));
+    std::optional<size_t> sectionEnd;  // the section's last key line, or its header line
     ProfileScan scan(text, 0);
     for (ProfileScanLine line; scan.Next(line);) {
         if (!line.searched || !ProfileNamesEqual(line.section, section)) continue;
         if (line.kind != ProfileLineKind::Section && line.kind != ProfileLineKind::Key) continue;
-        const size_t start = static_cast<size_t>(line.line.data() - text.data());
-        const size_t lineEnd = start + line.line.size();
-        insertAt = lineEnd;
+        const size_t at = static_cast<size_t>(line.number - 1);
+        sectionEnd = at;
         if (line.kind != ProfileLineKind::Key || !line.read || !ProfileNamesEqual(line.name, key)) continue;
-        return std::string(text.substr(0, start)) + RewrittenLine(line, value, eol) + std::string(text.substr(lineEnd));
+        const IniDocumentLine old = document.lines[at];
+        document.lines.erase(document.lines.begin() + static_cast<std::ptrdiff_t>(at));
+        return IniLineChange{at, 1, InsertLines(document, at, RewrittenText(old.shown, key, value), old.end)};
     }
     const std::string keyLine = std::string(key) + "=" + std::string(value);
-    if (insertAt != std::string_view::npos) {
-        return std::string(text.substr(0, insertAt)) + eol + keyLine + std::string(text.substr(insertAt));
+    if (sectionEnd) return InsertAfter(document, *sectionEnd, keyLine);
+    const std::string added = "[" + std::string(section) + "]\n" + keyLine + "\n";
+    if (document.lines.size() == 1 && document.lines[0].bytes.empty()) {  // nothing but a byte order mark, if that
+        document.lines.clear();
+        return IniLineChange{0, 1, InsertLines(document, 0, added, "")};
     }
-    std::string out(text);
-    if (!out.empty() && out.back() != '\n' && out.back() != '\r') out += eol;
-    if (!out.empty()) out += eol;
-    return out + "[" + std::string(section) + "]" + eol + keyLine + eol;
+    // A blank line between the file's last line and the new section.
+    const bool lastIsBlank = document.lines.back().bytes.empty();
+    return InsertAfter(document, document.lines.size() - 1, (lastIsBlank ? "" : "\n") + added);
 }
 
 std::string SetIniFileValue(std::string_view fileBytes, std::string_view section, std::string_view key,
                             std::string_view value) {
-    const IniDocument document = OpenIniDocument(fileBytes);
-    return ApplyShownText(document, SetIniValue(ShownIniText(document), section, key, value)).bytes;
+    IniDocument document = OpenIniDocument(fileBytes);
+    SetIniDocumentValue(document, section, key, value);
+    return IniDocumentBytes(document);
 }
 
 }  // namespace sim

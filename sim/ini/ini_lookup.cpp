@@ -31,7 +31,7 @@ std::string LowerAscii(std::string_view text) {
 
 // Every CR and every LF ends a line; CR LF ends one line (the empty line between would be blank).
 std::string_view NextLine(std::string_view& rest) {
-    const size_t end = rest.find_first_of("\r\n");
+    const size_t end = FindLineEnd(rest);
     const std::string_view line = rest.substr(0, end);
     size_t skip = end == std::string_view::npos ? rest.size() : end + 1;
     if (end != std::string_view::npos && rest[end] == '\r' && end + 1 < rest.size() && rest[end + 1] == '\n') ++skip;
@@ -149,14 +149,32 @@ std::optional<std::string> FindProfileValue(std::string_view fileText, std::stri
     return std::string(line->value);
 }
 
+std::vector<std::optional<std::string>> FindProfileValues(std::string_view fileText, const std::vector<ProfileName>& names) {
+    std::vector<std::optional<std::string>> values(names.size());
+    size_t found = 0;  // a key's first line is the one read, so the scan ends once each has one
+    ProfileScan scan(fileText, 0);
+    for (ProfileScanLine line; found < names.size() && scan.Next(line);) {
+        if (line.kind != ProfileLineKind::Key || !line.read || !line.hasValue) continue;
+        for (size_t i = 0; i < names.size(); ++i) {
+            const std::string_view key = Trim(names[i].key);
+            if (!values[i] && !key.empty() && ProfileNamesEqual(line.section, Trim(names[i].section)) &&
+                ProfileNamesEqual(line.name, key)) {
+                values[i] = std::string(line.value);
+                ++found;
+            }
+        }
+    }
+    return values;
+}
+
 uint32_t LookupProfileString(const std::optional<std::string>& fileBytes, const char* section,
                              const char* key, const char* fallback, char* out, uint32_t size) {
     std::string_view fallbackText = fallback != nullptr ? fallback : "";
     while (!fallbackText.empty() && fallbackText.back() == ' ') fallbackText.remove_suffix(1);
 
     if (!fileBytes || section == nullptr || key == nullptr) return CopyOut(fallbackText, out, size);
-    const IniText file = DecodeIniText(*fileBytes);
-    const std::optional<ProfileScanLine> line = FindKeyLine(file.lookupText, section, key, size);
+    const std::optional<std::string> converted = IniLookupConversion(*fileBytes);
+    const std::optional<ProfileScanLine> line = FindKeyLine(converted ? *converted : *fileBytes, section, key, size);
     return CopyOut(line ? line->handed : fallbackText, out, size);
 }
 

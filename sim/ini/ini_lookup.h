@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sim {
 
@@ -74,6 +75,12 @@ bool ProfileNamesEqual(std::string_view a, std::string_view b);
 // The trimmed value of key in section, quotes still on; nullopt when the section or key is absent.
 std::optional<std::string> FindProfileValue(std::string_view fileText, std::string_view section,
                                             std::string_view key);
+
+struct ProfileName {
+    std::string_view section, key;
+};
+// The same for many keys in one scan of the text, in the order of names.
+std::vector<std::optional<std::string>> FindProfileValues(std::string_view fileText, const std::vector<ProfileName>& names);
 
 // The whole lookup contract over the file's bytes, nullopt when the file is missing or
 // unreadable. Copies the value (or the fallback, whose trailing blanks are dropped; null reads as

@@ -113,6 +113,31 @@ IniText DecodeIniText(std::string_view bytes) {
     return Unmarked(bytes);
 }
 
+size_t FindLineEnd(std::string_view text) {
+    for (size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == '\r' || text[at] == '\n') return at;
+    }
+    return std::string_view::npos;
+}
+
+IniEncoding IniEncodingOf(std::string_view bytes) {
+    if (StartsWith(bytes, kUtf8Mark)) return IniEncoding::Utf8Mark;
+    if (StartsWith(bytes, kUtf16LeMark)) return IniEncoding::Utf16Le;
+    if (StartsWith(bytes, kUtf16BeMark)) return IniEncoding::Utf16Be;
+    return IsUtf8(bytes) ? IniEncoding::Utf8 : IniEncoding::CodePage1252;
+}
+
+std::optional<std::string> IniLookupConversion(std::string_view bytes) {
+    const bool marked = StartsWith(bytes, kUtf8Mark) || StartsWith(bytes, kUtf16LeMark) || StartsWith(bytes, kUtf16BeMark);
+    if (!marked) return std::nullopt;
+    return DecodeIniText(bytes).lookupText;
+}
+
+std::string IniLookupText(std::string_view bytes) {
+    std::optional<std::string> converted = IniLookupConversion(bytes);
+    return converted ? std::move(*converted) : std::string(bytes);
+}
+
 std::string EncodeIniText(std::string_view text, IniEncoding encoding, size_t* unwritable) {
     return std::string(IniEncodingMark(encoding)) + EncodeIniBody(text, encoding, unwritable);
 }
@@ -128,7 +153,7 @@ std::string EncodeIniBody(std::string_view text, IniEncoding encoding, size_t* u
 std::string DecodeIniBody(std::string_view body, IniEncoding encoding) {
     switch (encoding) {
         case IniEncoding::Utf8:
-        case IniEncoding::Utf8Mark: return Utf8Marked(body).editText;
+        case IniEncoding::Utf8Mark: return IsUtf8(body) ? std::string(body) : Utf8Marked(body).editText;
         case IniEncoding::Utf16Le:
         case IniEncoding::Utf16Be: return Utf16Marked(encoding, body).editText;
         case IniEncoding::CodePage1252: break;

@@ -57,6 +57,16 @@ struct IniText {
 };
 
 IniText DecodeIniText(std::string_view bytes);
+// Each view alone, for callers that need only one of them: the same as DecodeIniText's.
+IniEncoding IniEncodingOf(std::string_view bytes);
+std::string IniLookupText(std::string_view bytes);
+// The lookup's view where it differs from the bytes (a file with a byte order mark); nullopt where
+// the lookup reads the bytes as they are, so a caller need not copy them.
+std::optional<std::string> IniLookupConversion(std::string_view bytes);
+
+// The first CR or LF in text (npos for none): every CR and every LF ends a line, for the lookup as
+// for the editor. A loop of its own: find_first_of looks each byte up in the set of two.
+size_t FindLineEnd(std::string_view text);
 
 // The bytes of a UTF-8 text written in an encoding: its byte order mark, then its characters, line
 // ends as they are. A character the encoding cannot hold (one without a byte of its own in code

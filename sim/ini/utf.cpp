@@ -52,6 +52,10 @@ uint32_t NextUtf16CodePoint(std::string_view bytes, size_t& at, bool bigEndian) 
 
 bool IsUtf8(std::string_view text) {
     for (size_t at = 0; at < text.size();) {
+        if (static_cast<uint8_t>(text[at]) < 0x80) {  // the common case, a byte at a time
+            ++at;
+            continue;
+        }
         const size_t start = at;
         // U+FFFD written out is three bytes; a malformed sequence yielding it is shorter.
         if (NextCodePoint(text, at) == kReplacementCharacter &&

@@ -73,10 +73,13 @@ Result<std::string> ReadInputFile(const fs::path& path, uint64_t maxBytes) {
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) return Failure("cannot read the file");
-    // Never more than the limit, even if the file grows while it is read.
-    std::string bytes;
+    // Read straight into place at the size the file has, then whatever it grew by meanwhile: never
+    // more than the limit, even if the file grows while it is read.
+    std::string bytes(static_cast<size_t>(size), '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(size));
+    bytes.resize(static_cast<size_t>(in.gcount()));
     char buffer[64 * 1024];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+    while (in && (in.read(buffer, sizeof buffer) || in.gcount() > 0)) {
         bytes.append(buffer, static_cast<size_t>(in.gcount()));
         if (bytes.size() > maxBytes) return Failure("the file grew past " + std::to_string(maxBytes) + " bytes while it was read");
     }

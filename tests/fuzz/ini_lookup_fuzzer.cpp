@@ -18,6 +18,7 @@
 #include "sim/ini/ini_check.h"
 #include "sim/ini/ini_edit.h"
 #include "sim/ini/ini_lookup.h"
+#include "sim/ini/ini_text.h"
 #include "sim/platform/files.h"
 #include "work_dir.h"
 
@@ -45,22 +46,22 @@ std::string AsName(const std::string& text) {
     return name;
 }
 
-// A value the editor can write as it stands: one line, no white space at either end.
+// A value every encoding holds as it stands: printable ASCII, no white space at either end.
 std::string AsValue(const std::string& text) {
     std::string value;
     for (char c : text) {
-        if (c != '\r' && c != '\n') value += c;
+        if (c >= ' ' && c <= '~') value += c;
     }
     while (!value.empty() && IsProfileSpace(value.back())) value.pop_back();
     while (!value.empty() && IsProfileSpace(value.front())) value.erase(value.begin());
     return value;
 }
 
-// A key set into any file is then what the lookup reads for it.
+// A key set into any file, in any encoding, is then what the lookup reads for it.
 void CheckEdit(const std::string& file, const std::string& section, const std::string& key, const std::string& value) {
     if (key.empty()) return;
-    const std::string edited = sim::SetIniValue(file, section, key, value);
-    if (sim::FindProfileValue(edited, section, key) != value) Violation("the lookup does not read the value just set");
+    const std::string edited = sim::SetIniFileValue(file, section, key, value);
+    if (sim::FindProfileValue(sim::IniLookupText(edited), section, key) != value) Violation("the lookup does not read the value just set");
 }
 
 // The check's findings name lines of the file in order, those about the file as a whole (line 0) first.
@@ -90,6 +91,7 @@ void CheckLookup(FuzzedDataProvider& bytes) {
         Violation("a value keeps white space at an end");
     }
     if (value && value->find_first_of("\r\n") != std::string::npos) Violation("a value spans lines");
+    if (sim::FindProfileValues(file, {{section, key}}).front() != value) Violation("one scan for many keys finds another value");
     CheckEdit(file, AsName(section), AsName(key), AsValue(fallback));
     CheckFindings(file);
 
