@@ -198,9 +198,9 @@ constexpr uint64_t kEntityExists = 0x7239B21A38F536BA;
 
 const MisuseCase kMisuseCases[] = {
     {"unknown hash", [] { nativeInit(0x1234); nativeCall(); Finish(); },
-     "unknown native 0x0000000000001234"},
+     "unknown native 0x0000000000001234 called with 0 arguments in call 1 of frame 1"},
     {"more than 16 pushes", [] { nativeInit(kEntityExists); for (int i = 0; i < 17; ++i) nativePush64(0); Finish(); },
-     "more than 16 arguments pushed for 0x7239B21A38F536BA"},
+     "more than 16 arguments pushed for 0x7239B21A38F536BA in call 1 of frame 1"},
     {"push without init", [] { nativePush64(1); Finish(); },
      "nativePush64 without nativeInit"},
     {"call without init", [] { nativeCall(); Finish(); },

@@ -1,6 +1,8 @@
 // Player blips as the host sees them: creation and the move of the next pass, sprites, rotation,
 // team alpha and the team-only filter, removal rules, the one-shot sweep and the stale-handle mend.
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <tuple>
@@ -138,6 +140,11 @@ TEST_F(PlayerBlips, RotationIsTheCeilingOfTheVehicleHeadingAndKeptOnFootAndWhenD
         {"boat heading 270",             true,  270.0f, false, 410, 270},
         {"boat heading -0.5",            true,  -0.5f,  false, 410, 0},
         {"boat heading 12.01",           true,  12.01f, false, 410, 13},
+        // Past the int range the game's truncating conversion gives its "integer indefinite".
+        {"boat heading infinite",        true,  INFINITY, false, 410, INT32_MIN},
+        {"boat heading not a number",    true,  NAN,      false, 410, INT32_MIN},
+        {"boat heading 3e9",             true,  3e9f,     false, 410, INT32_MIN},
+        {"boat heading 12.01 again",     true,  12.01f, false, 410, 13},
         {"dead in the boat, it turns",   true,  200.5f, true,  274, 13},
     };
     sim::World start = SessionWorld();

@@ -250,8 +250,8 @@ void Host::NativePush(uint64_t value) {
 void Host::PushArgument(uint64_t value) {
     if (!callOpen_) return Fail("nativePush64 without nativeInit");
     if (call_.argCount == kMaxNativeArgs) {
-        return Fail("more than " + std::to_string(kMaxNativeArgs) + " arguments pushed for " +
-                    Hex64(call_.hash));
+        return Fail("more than " + std::to_string(kMaxNativeArgs) + " arguments pushed for " + Hex64(call_.hash) +
+                    " in call " + std::to_string(callInFrame_) + " of frame " + std::to_string(frameIndex_));
     }
     call_.args[call_.argCount++] = value;
 }
@@ -267,7 +267,7 @@ void Host::RunCall() {
     const NativeDef* def = FindNative(call_.hash);
     if (def == nullptr) {
         return Fail("unknown native " + Hex64(call_.hash) + " called with " + std::to_string(call_.argCount) +
-                    " arguments");
+                    " arguments in call " + std::to_string(callInFrame_) + " of frame " + std::to_string(frameIndex_));
     }
     // The check both hosts make (sim/natives/argument_check.h).
     const std::string fault = ArgumentFault(*def, call_.args, call_.argCount, {callInFrame_, frameIndex_});

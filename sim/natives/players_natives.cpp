@@ -126,7 +126,12 @@ void IsVehicleModel(Host& host, NativeCall& call) {
     call.ReturnBool(it != host.world.vehicles.end() && HostHash(it->second.model) == call.Uint(1));
 }
 
-void CeilFloat(Host&, NativeCall& call) { call.ReturnInt(static_cast<int32_t>(std::ceil(call.Float(0)))); }
+// The game converts with the processor's truncating conversion, which gives INT32_MIN (its
+// "integer indefinite") for NaN and for anything past the int range, where C++ leaves it undefined.
+void CeilFloat(Host&, NativeCall& call) {
+    const double up = std::ceil(static_cast<double>(call.Float(0)));
+    call.ReturnInt(up >= INT32_MIN && up <= INT32_MAX ? static_cast<int32_t>(up) : INT32_MIN);
+}
 
 // ---- blips -----------------------------------------------------------------------------------
 
