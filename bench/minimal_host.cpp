@@ -38,8 +38,8 @@ int callInPass = 0;  // native calls opened since the script was last resumed, t
 // The same message the simulated host fails a run with, then a stop. Out of line, like recording,
 // so that nativeCall's usual path stays a few instructions.
 [[noreturn, gnu::noinline, gnu::cold]] void DieOfArgumentFault(const NativeRow& row) {
-    const std::string fault = sim::ArgumentFault(*row.native, call.args, call.argCount, {callInPass, passNumber});
-    std::fprintf(stderr, "minimal host: %s\n", fault.c_str());
+    const sim::Status verdict = sim::ArgumentFault(*row.native, call.args, call.argCount, {callInPass, passNumber});
+    std::fprintf(stderr, "minimal host: %s\n", verdict.error().c_str());
     std::abort();
 }
 

@@ -3,6 +3,8 @@
 // person: what was wrong and where (a file and line, an option, a native and its call).
 #pragma once
 
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <utility>
@@ -31,6 +33,14 @@ private:
 };
 
 inline Status Failure(std::string message) { return Status::Failure(std::move(message)); }
+
+// The one exception: a defect of the program itself, never of what a user gave it (a built-in
+// table that does not join, a plug-in calling the hook with no host, the system refusing a fiber).
+// Says what on stderr and stops at once, as a failed assertion would.
+[[noreturn]] inline void StopOnDefect(const std::string& what) {
+    std::fprintf(stderr, "defect: %s\n", what.c_str());
+    std::abort();
+}
 
 template <typename T>
 class [[nodiscard]] Result {

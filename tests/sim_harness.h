@@ -101,9 +101,9 @@ protected:
 
     // Loads a fresh copy of the plug-in into the current host; the script has not run yet.
     bool Start() {
-        const bool loaded = host_->Load(PluginPath());
-        if (!loaded) ADD_FAILURE() << "loading the plug-in failed: " << host_->error();
-        return loaded;
+        const sim::Status loaded = host_->Load(PluginPath());
+        if (!loaded) ADD_FAILURE() << "loading the plug-in failed: " << loaded.error();
+        return loaded.ok();
     }
 
     // Loads the plug-in and runs frames until the frame loop has made its first pass (the log
@@ -122,7 +122,7 @@ protected:
 
     // Runs frames; a failed run is a test failure that shows the host's message.
     bool Run(int frames) {
-        const bool ran = host_->RunFrames(frames);
+        const bool ran = host_->RunFrames(frames).ok();
         if (!ran) ADD_FAILURE() << "the simulated run failed: " << host_->error();
         return ran;
     }

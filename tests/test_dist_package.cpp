@@ -141,8 +141,8 @@ TEST(DistIni, PluginBehavesExactlyAsWithTheDefaults) {
     const sim::ScenarioResult withoutFile = sim::RunScenario(*tour, run);
     tour->ini = DistFile("KOV.ini");
     const sim::ScenarioResult withFile = sim::RunScenario(*tour, run);
-    ASSERT_TRUE(withoutFile.ok) << withoutFile.error;
-    ASSERT_TRUE(withFile.ok) << withFile.error;
+    ASSERT_TRUE(withoutFile.status.ok()) << withoutFile.status.error();
+    ASSERT_TRUE(withFile.status.ok()) << withFile.status.error();
     ASSERT_EQ(withFile.trace.size(), withoutFile.trace.size());
     for (size_t i = 0; i < withFile.trace.size(); ++i) {
         ASSERT_EQ(withFile.trace[i].line, withoutFile.trace[i].line) << "trace entry " << i;

@@ -26,7 +26,7 @@ TEST(LocationDrive, EachStopShowsItsPlace) {
     sim::ScenarioRunOptions options;
     options.pluginPath = PluginPath();
     const sim::ScenarioResult result = sim::RunScenario(*scenario, options);
-    ASSERT_TRUE(result.ok) << result.error;
+    ASSERT_TRUE(result.status.ok()) << result.status.error();
 
     const double normal = 0.166667, bigMap = 0.244792;
     const std::vector<Stop> stops = {

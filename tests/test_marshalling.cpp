@@ -327,7 +327,7 @@ TEST(ArgumentCheck, BothHostsGiveTheSameVerdictOnEachPlantedFault) {
         ASSERT_NE(row, nullptr);
         EXPECT_TRUE(bench::CallIsGood(*row, planted.wellFormed, planted.wellFormedCount));
         EXPECT_FALSE(bench::CallIsGood(*row, planted.copy, planted.pushed)) << "the minimal host stops the call";
-        EXPECT_EQ(sim::ArgumentFault(*row->native, planted.copy, planted.pushed, {2, 1}), c.verdict)
+        EXPECT_EQ(sim::ArgumentFault(*row->native, planted.copy, planted.pushed, {2, 1}).error(), c.verdict)
             << "the minimal host";
     }
 }

@@ -398,7 +398,7 @@ TEST(SessionScenario, ReportsEachDeathOnceAndNeverRemovesABlipTwice) {
         sim::LoadScenarioFile(std::string(KOV_SOURCE_DIR) + "/scenarios/session.json");
     ASSERT_TRUE(scenario) << scenario.error();
     const sim::ScenarioResult result = sim::RunScenario(*scenario, {simtest::PluginPath(), ""});
-    ASSERT_TRUE(result.ok) << result.error;
+    ASSERT_TRUE(result.status.ok()) << result.status.error();
 
     EXPECT_EQ(FeedTexts(result.world), (std::vector<std::string>{"~w~Rook ~c~killed by ~w~Vesper.",
                                                                  "~w~Vesper ~c~died.", "~w~Rook ~c~died."}));

@@ -299,7 +299,7 @@ TEST_F(ScenarioRun, RunsTheStepsInItsWorkDirectory) {
     const sim::ScenarioResult result = RunText(R"({
         "ini": "[GENERAL]\nLocTextPosX=100\n", "clockStartMs": 5000, "frameStepMs": 20,
         "steps": [{"label": "start", "frames": 10}, {"label": "paused", "world": {"pauseMenu": true}, "frames": 2}]})");
-    ASSERT_TRUE(result.ok) << result.error;
+    ASSERT_TRUE(result.status.ok()) << result.status.error();
     ASSERT_EQ(result.steps.size(), 2u);
     EXPECT_EQ(result.steps[0].label, "start");
     EXPECT_EQ(result.frames.size(), 12u);
@@ -321,8 +321,8 @@ TEST_F(ScenarioRun, GivenWorkDirWithSettingsOrLogIsLeftUntouched) {
         fs::create_directories(workDir() / "run");
         ASSERT_TRUE(sim::WriteFileBytes(workDir() / "run" / name, "mine\n"));
         const sim::ScenarioResult result = RunText(R"({"ini": "[GENERAL]\n", "steps": [{"frames": 10}]})");
-        EXPECT_FALSE(result.ok);
-        EXPECT_NE(result.error.find(std::string("already holds ") + name), std::string::npos) << result.error;
+        EXPECT_FALSE(result.status.ok());
+        EXPECT_NE(result.status.error().find(std::string("already holds ") + name), std::string::npos) << result.status.error();
         EXPECT_EQ(sim::ReadFileBytes(workDir() / "run" / name), "mine\n");
         EXPECT_EQ(std::distance(fs::directory_iterator(workDir() / "run"), fs::directory_iterator()), 1);
     }
@@ -334,8 +334,8 @@ TEST_F(ScenarioRun, FailureNamesTheStep) {
     sim::ScenarioRunOptions options;
     options.pluginPath = (workDir() / "missing.so").string();
     const sim::ScenarioResult result = sim::RunScenario(*scenario, options);
-    EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.error.find("cannot load the plug-in"), std::string::npos) << result.error;
+    EXPECT_FALSE(result.status.ok());
+    EXPECT_NE(result.status.error().find("cannot load the plug-in"), std::string::npos) << result.status.error();
 }
 
 TEST(ShippedScenarios, AllValidate) {

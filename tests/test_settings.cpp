@@ -62,7 +62,7 @@ SceneRun RunScene(const std::optional<std::string>& ini) {
     sim::ScenarioRunOptions options;
     options.pluginPath = simtest::PluginPath();
     const sim::ScenarioResult result = sim::RunScenario(sim::EverySettingScene(ini), options);
-    EXPECT_TRUE(result.ok) << result.error;
+    EXPECT_TRUE(result.status.ok()) << result.status.error();
     SceneRun run;
     for (const sim::TraceEntry& entry : result.trace) run.trace.push_back(std::to_string(entry.frame) + " " + entry.line);
     run.lookups = result.lookups;
@@ -289,7 +289,7 @@ TEST(SettingsClaims, PanelOffTheChosenScreenIsAMistake) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.ini) + " on " + std::to_string(c.screen.width) + "x" + std::to_string(c.screen.height));
         const sim::SettingsClaims claims = sim::ClaimsOfFile(c.ini, c.screen, simtest::PluginPath());
-        ASSERT_TRUE(claims.ok) << claims.error;
+        ASSERT_TRUE(claims.status.ok()) << claims.status.error();
         bool off = false;
         for (const sim::IniFinding& finding : claims.findings) off = off || finding.message.find("off the screen") != std::string::npos;
         EXPECT_EQ(off, c.off);

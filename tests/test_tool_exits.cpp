@@ -84,7 +84,7 @@ class ToolExits : public simtest::PluginTest {
 protected:
     fs::path Write(const std::string& name, const std::string& text) {
         const fs::path path = workDir() / name;
-        sim::WriteFileBytes(path, text);
+        EXPECT_TRUE(sim::WriteFileBytes(path, text)) << path;
         return path;
     }
     // A scenario of `steps` steps of `frames` frames each; stops unless their labels start with "(".

@@ -217,7 +217,7 @@ int Run(int argc, char** argv) {
     run.keepHistory = false;
     const sim::ScenarioResult result = sim::RunScenario(*tour, run);
     if (!tools::CheckStandardOutput()) return tools::kExitWriteFailed;  // GuardedMain says why
-    if (!result.ok) return Failed("the tour failed: " + result.error);
+    if (!result.status.ok()) return Failed("the tour failed: " + result.status.error());
 
     if (sim::Status free = Claim(sheetFile, options.force, true); !free) return Failed(free.error());
     if (sim::Status written = sheet.Write(sheetFile, &thisRun); !written) return Failed(written.error());

@@ -150,7 +150,7 @@ int Run(int argc, char** argv) {
     }
     if (!options.log.empty() && written) written = WriteLines(options.log, result.logLines);
     if (!tools::CheckStandardOutput()) return tools::kExitWriteFailed;  // GuardedMain says why
-    if (!result.ok) return Failed(kExitFailedRun, "the run failed: " + result.error);
+    if (!result.status.ok()) return Failed(kExitFailedRun, "the run failed: " + result.status.error());
     if (!written) return Failed(kExitFailedRun, written.error());
     return 0;
 }

@@ -111,7 +111,7 @@ void Run(std::string_view bytes, const std::string& scene, int width, int height
 
 void Claims(std::string_view bytes, int width, int height, float safeZone) {
     const sim::SettingsClaims claims = sim::ClaimsOfFile(bytes, sim::RealScreen{width, height, safeZone}, sim::DefaultPluginPath());
-    if (!claims.ok) return RunResult({{"ok", false}, {"error", claims.error}});
+    if (!claims.status.ok()) return RunResult({{"ok", false}, {"error", claims.status.error()}});
     json read = json::object();
     for (const sim::SettingRead& r : claims.read) read[r.key->key] = {{"shown", sim::ShownValue(r)}, {"text", r.text}};
     json findings = json::array();

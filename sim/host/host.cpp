@@ -50,16 +50,13 @@ Host::~Host() {
 
 Host* Host::Current() { return activeHost; }
 
-bool Host::Load(const std::string& pluginPath) {
+Status Host::Load(const std::string& pluginPath) {
     activeHost = this;
     Unload();
     const Result<PluginModule*> module = LoadPluginModule(pluginPath);
-    if (!module) {
-        Fail("cannot load the plug-in " + pluginPath + ": " + module.error());
-        return false;
-    }
-    module_ = *module;
-    return !failed();
+    if (!module) Fail("cannot load the plug-in " + pluginPath + ": " + module.error());
+    else module_ = *module;
+    return status();
 }
 
 void Host::Unload() {
@@ -82,9 +79,9 @@ int Host::CallEntryPoint(uint32_t reason) {
     return module_ != nullptr ? CallPluginEntry(module_, reason) : 0;
 }
 
-bool Host::RunFrame() {
+Status Host::RunFrame() {
     activeHost = this;
-    if (failed()) return false;
+    if (failed()) return status();
     clockMs += frameStepMs;
     ++frameIndex_;
     callInFrame_ = 0;
@@ -95,7 +92,7 @@ bool Host::RunFrame() {
 
     if (scriptEntry_ == nullptr) {
         Fail("no script is registered");
-        return false;
+        return status();
     }
     if (scriptFiber_ == nullptr) {
         scriptFiber_ = CreateFiber(&Host::ScriptFiberEntry);
@@ -103,14 +100,14 @@ bool Host::RunFrame() {
     } else if (WaitIsOver()) {
         ResumeScript();
     }
-    return !failed();
+    return status();
 }
 
-bool Host::RunFrames(int count) {
+Status Host::RunFrames(int count) {
     for (int i = 0; i < count; ++i) {
-        if (!RunFrame()) return false;
+        if (Status ran = RunFrame(); !ran) return ran;
     }
-    return !failed();
+    return status();
 }
 
 void Host::ClearHistory() {
@@ -270,8 +267,8 @@ void Host::RunCall() {
                     " arguments in call " + std::to_string(callInFrame_) + " of frame " + std::to_string(frameIndex_));
     }
     // The check both hosts make (sim/natives/argument_check.h).
-    const std::string fault = ArgumentFault(*def, call_.args, call_.argCount, {callInFrame_, frameIndex_});
-    if (!fault.empty()) return Fail(fault);
+    const Status verdict = ArgumentFault(*def, call_.args, call_.argCount, {callInFrame_, frameIndex_});
+    if (!verdict) return Fail(verdict.error());
 
     const CallCapture capture = recording ? CaptureArguments(*def, call_) : CallCapture{};
     def->handler(*this, call_);

@@ -11,6 +11,7 @@
 #include "sim/ini/ini_lookup.h"
 #include "sim/natives/native_call.h"
 #include "sim/host/world.h"
+#include "sim/result.h"
 
 struct HINSTANCE__;
 
@@ -56,20 +57,22 @@ public:
     uint32_t frameStepMs = 16;  // clock advance per frame
 
     // Loads a fresh copy of the plug-in and calls its entry point with process attach.
-    bool Load(const std::string& pluginPath);
+    Status Load(const std::string& pluginPath);
     // Calls the entry point with process detach and unloads; done by the destructor too.
     void Unload();
     // Calls the loaded plug-in's entry point with a reason code, as the Windows loader does (thread
     // attach 2, thread detach 3, process detach 0), and returns its result; 0 when none is loaded.
     int CallEntryPoint(uint32_t reason);
 
-    // Advances the clock one frame and resumes the script if its wait has run out. False once
+    // Advances the clock one frame and resumes the script if its wait has run out. A failure once
     // the run has failed (unknown native, an argument slot left unpushed, no script registered...).
-    bool RunFrame();
-    bool RunFrames(int count);
+    Status RunFrame();
+    Status RunFrames(int count);
 
+    // The run's first failure, kept: a failed run stays failed.
     bool failed() const { return !error_.empty(); }
     const std::string& error() const { return error_; }
+    Status status() const { return failed() ? Failure(error_) : Status(); }
     const std::vector<TraceEntry>& trace() const { return trace_; }
     const std::vector<Frame>& frames() const { return frames_; }
     // Every settings lookup the plug-in made, recorded even while not recording and never traced.

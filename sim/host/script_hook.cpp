@@ -1,8 +1,7 @@
 // The script hook library's six operations, forwarded to the active simulated host.
 #include "host/script_hook.h"
 
-#include <cstdio>
-#include <cstdlib>
+#include <string>
 
 #include "sim/host/host.h"
 
@@ -11,10 +10,7 @@ namespace {
 // A plug-in running without a host has no one to report to: stop loudly.
 sim::Host& ActiveHost(const char* operation) {
     sim::Host* host = sim::Host::Current();
-    if (host == nullptr) {
-        std::fprintf(stderr, "simulated host: %s called with no active host\n", operation);
-        std::abort();
-    }
+    if (host == nullptr) sim::StopOnDefect(std::string("simulated host: ") + operation + " called with no active host");
     return *host;
 }
 

@@ -37,15 +37,15 @@ std::string ExtraPush(const NativeSignature& native, int pushed, int expected, C
 
 }  // namespace
 
-std::string ArgumentFault(const NativeSignature& native, const uint64_t* slots, int pushed, CallPosition at) {
+Status ArgumentFault(const NativeSignature& native, const uint64_t* slots, int pushed, CallPosition at) {
     const ArgumentRules rules = RulesOf(native);
-    if (ArgumentsAreGood(rules, slots, pushed)) return "";
-    if (pushed < rules.count) return ShortPush(native, slots, pushed, rules.count, at);
-    if (pushed > rules.count) return ExtraPush(native, pushed, rules.count, at);
+    if (ArgumentsAreGood(rules, slots, pushed)) return {};
+    if (pushed < rules.count) return Failure(ShortPush(native, slots, pushed, rules.count, at));
+    if (pushed > rules.count) return Failure(ExtraPush(native, pushed, rules.count, at));
     int slot = 0;
     while (InRange(rules.slots[slot], slots[slot])) ++slot;
-    return NativeLabel(native) + " argument slot " + Number(slot + 1) + " of call " + Number(at.call) + " of frame " +
-           Number(at.frame) + " holds " + Hex64(slots[slot]) + ": " + SlotProblem(native.args[slot]);
+    return Failure(NativeLabel(native) + " argument slot " + Number(slot + 1) + " of call " + Number(at.call) +
+                   " of frame " + Number(at.frame) + " holds " + Hex64(slots[slot]) + ": " + SlotProblem(native.args[slot]));
 }
 
 std::string Hex64(uint64_t value) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "sim/natives/native_signatures.h"
+#include "sim/result.h"
 
 namespace sim {
 
@@ -59,8 +60,8 @@ struct CallPosition {
 
 // The fault of a call with these slots (at least as many as the native reads, pushed or left
 // from earlier calls) of which `pushed` were pushed: the native by hash and role, the slot and
-// the call's position. Empty when the call is good.
-std::string ArgumentFault(const NativeSignature& native, const uint64_t* slots, int pushed, CallPosition at);
+// the call's position. Done when the call is good.
+Status ArgumentFault(const NativeSignature& native, const uint64_t* slots, int pushed, CallPosition at);
 
 // "0x" and 16 upper-case hex digits.
 std::string Hex64(uint64_t value);

@@ -1,11 +1,10 @@
 // Joins the native table with the subsystems' handlers once, on first use.
 #include "sim/natives/native_table.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <unordered_map>
 
 #include "sim/natives/native_join.h"
+#include "sim/result.h"
 
 namespace sim {
 
@@ -20,10 +19,7 @@ struct JoinedTable {
 JoinedTable Join() {
     const std::vector<NativeHandler> handlers = AllHandlers();
     const RoleJoin join = JoinByRole(handlers.data(), handlers.size(), false, "handler");
-    if (!join.defect.empty()) {
-        std::fprintf(stderr, "simulated host: %s\n", join.defect.c_str());
-        std::abort();
-    }
+    if (!join.defect.empty()) StopOnDefect("simulated host: " + join.defect);
     JoinedTable table;
     for (size_t i = 0; i < kNativeCount; ++i) {
         table.byHash.emplace(kNativeSignatures[i].hash, i);

@@ -29,37 +29,27 @@ ScopedCurrentDirectory::~ScopedCurrentDirectory() {
     fs::current_path(previous, ignored);
 }
 
-namespace {
-
-// Why a path is not a regular file a tool may read; empty when it is one. The type is looked up
-// before the file is opened, so a FIFO or a device is never read from (nor waited on).
-std::string NotARegularFile(const fs::path& path) {
-    std::error_code error;
-    const fs::file_status status = fs::status(path, error);
-    switch (status.type()) {
-        case fs::file_type::regular: return "";
-        case fs::file_type::not_found: return "no such file";
-        case fs::file_type::directory: return "a folder, not a file";
-        case fs::file_type::fifo: return "a FIFO (named pipe), not a regular file";
-        case fs::file_type::character:
-        case fs::file_type::block: return "a device, not a regular file";
-        case fs::file_type::socket: return "a socket, not a regular file";
-        default: return error ? "cannot read the file: " + error.message() : "not a regular file";
-    }
-}
-
-}  // namespace
-
 std::optional<std::string> ReadFileBytes(const fs::path& path) {
     Result<std::string> bytes = ReadInputFile(path, UINT64_MAX);
     if (!bytes) return std::nullopt;
     return std::move(*bytes);
 }
 
+// The type is looked up before the file is opened, so a FIFO or a device is never read from (nor
+// waited on).
 Status CheckRegularFile(const fs::path& path) {
-    const std::string problem = NotARegularFile(path);
-    if (!problem.empty()) return Failure(problem);
-    return {};
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    switch (status.type()) {
+        case fs::file_type::regular: return {};
+        case fs::file_type::not_found: return Failure("no such file");
+        case fs::file_type::directory: return Failure("a folder, not a file");
+        case fs::file_type::fifo: return Failure("a FIFO (named pipe), not a regular file");
+        case fs::file_type::character:
+        case fs::file_type::block: return Failure("a device, not a regular file");
+        case fs::file_type::socket: return Failure("a socket, not a regular file");
+        default: return Failure(error ? "cannot read the file: " + error.message() : "not a regular file");
+    }
 }
 
 Result<std::string> ReadInputFile(const fs::path& path, uint64_t maxBytes) {
@@ -87,11 +77,12 @@ Result<std::string> ReadInputFile(const fs::path& path, uint64_t maxBytes) {
     return bytes;
 }
 
-bool WriteFileBytes(const fs::path& path, const std::string& bytes) {
+Status WriteFileBytes(const fs::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
     out.close();
-    return !out.fail();
+    if (out.fail()) return Failure("cannot write " + path.string());
+    return {};
 }
 
 std::vector<std::string> SplitLines(const std::string& text) {

@@ -32,7 +32,7 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
 Status CheckRegularFile(const std::filesystem::path& path);
 // The bytes of a file a tool was given, at most maxBytes (sim/input_limits.h), or why not.
 Result<std::string> ReadInputFile(const std::filesystem::path& path, uint64_t maxBytes);
-bool WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
+Status WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
 // The lines of a text, without their LF or CRLF ends; a final line end adds no empty line.
 std::vector<std::string> SplitLines(const std::string& text);
 

@@ -1,8 +1,6 @@
 // The scene as a scenario document, parsed like any scenario file.
 #include "sim/scenario/every_setting_scene.h"
 
-#include <cstdio>
-#include <cstdlib>
 
 namespace sim {
 
@@ -31,8 +29,7 @@ const char kSceneDocument[] = R"({
 Scenario EverySettingScene(const std::optional<std::string>& iniBytes, const RealScreen& screen) {
     Result<Scenario> scene = ParseScenario(kSceneDocument, "every-setting scene");
     if (!scene) {  // the document is fixed: only a change to the scenario format gets here
-        std::fprintf(stderr, "%s\n", scene.error().c_str());
-        std::abort();
+        StopOnDefect(scene.error());
     }
     // The file's bytes as they are, not through the JSON text.
     scene->ini = iniBytes;

@@ -17,24 +17,23 @@ namespace {
 // The files of a run; a work directory given by the caller must not hold them already.
 const char* const kRunFiles[] = {"KOV.ini", "KOV.log"};
 
-std::string CheckGivenWorkDir(const fs::path& workDir) {
+Status CheckGivenWorkDir(const fs::path& workDir) {
     std::error_code error;
     fs::create_directories(workDir, error);
-    if (error) return "cannot create the work directory " + workDir.string() + ": " + error.message();
+    if (error) return Failure("cannot create the work directory " + workDir.string() + ": " + error.message());
     for (const char* name : kRunFiles) {
         if (fs::exists(workDir / name, error) || fs::is_symlink(workDir / name, error)) {
-            return "the work directory " + workDir.string() + " already holds " + name +
-                   "; a run writes its own KOV.ini and KOV.log, so give a folder without them";
+            return Failure("the work directory " + workDir.string() + " already holds " + name +
+                           "; a run writes its own KOV.ini and KOV.log, so give a folder without them");
         }
     }
-    return "";
+    return {};
 }
 
 // Writes KOV.ini from the scenario; with none, the directory has no KOV.ini (it was checked or is new).
-std::string PrepareSettingsFile(const Scenario& scenario, const fs::path& workDir) {
-    const fs::path ini = workDir / "KOV.ini";
-    if (!scenario.ini) return "";
-    return WriteFileBytes(ini, *scenario.ini) ? "" : "cannot write " + ini.string();
+Status PrepareSettingsFile(const Scenario& scenario, const fs::path& workDir) {
+    if (!scenario.ini) return {};
+    return WriteFileBytes(workDir / "KOV.ini", *scenario.ini);
 }
 
 // Hands what the host recorded since the last call to the observer and, when asked, the result,
@@ -68,7 +67,7 @@ struct History {
     }
 };
 
-// Runs one step's frames; false once the host or the observer has failed the run (result.error says why).
+// Runs one step's frames; false once the host or the observer has failed the run (result.status says why).
 bool RunStep(const Scenario& scenario, size_t index, const ScenarioStep& step, Host& host, History& history) {
     ScenarioObserver* observer = history.options.observer;
     ApplyWorldPatch(step.world, host.world);
@@ -78,7 +77,7 @@ bool RunStep(const Scenario& scenario, size_t index, const ScenarioStep& step, H
     stepResult.firstFrame = history.frameCount;
     bool ran = true;
     for (int frame = 0; frame < step.frames && ran && told; ++frame) {
-        ran = host.RunFrame();
+        ran = host.RunFrame().ok();
         told = history.Take(host);
     }
     stepResult.lastFrame = history.frameCount == 0 ? 0 : history.frameCount - 1;
@@ -86,12 +85,12 @@ bool RunStep(const Scenario& scenario, size_t index, const ScenarioStep& step, H
     if (observer != nullptr && told) told = observer->StepEnded(index, stepResult);
     if (history.options.keepHistory) history.result.steps.push_back(std::move(stepResult));
     if (!told) {
-        history.result.error = told.error();
+        history.result.status = told;
         return false;
     }
     if (!ran) {
-        history.result.error = scenario.file + ": step " + std::to_string(index + 1) + " \"" + step.label +
-                               "\", frame " + std::to_string(history.lastFrameIndex) + ": " + host.error();
+        history.result.status = Failure(scenario.file + ": step " + std::to_string(index + 1) + " \"" + step.label +
+                                        "\", frame " + std::to_string(history.lastFrameIndex) + ": " + host.error());
     }
     return ran;
 }
@@ -99,18 +98,18 @@ bool RunStep(const Scenario& scenario, size_t index, const ScenarioStep& step, H
 void Run(const Scenario& scenario, const ScenarioRunOptions& options, const fs::path& workDir,
          ScenarioResult& result) {
     const std::string pluginPath = fs::absolute(options.pluginPath).string();
-    result.error = PrepareSettingsFile(scenario, workDir);
-    if (!result.error.empty()) return;
+    result.status = PrepareSettingsFile(scenario, workDir);
+    if (!result.status) return;
     ScopedCurrentDirectory inWorkDir(workDir);
     History history{options, result};
     Host host;
     host.clockMs = scenario.clockStartMs;
     host.frameStepMs = scenario.frameStepMs;
     host.world = InitialWorld(scenario);
-    if (!host.Load(pluginPath)) {
-        result.error = host.error();
-    } else if (const Status told = history.Take(host); !told) {
-        result.error = told.error();
+    if (Status loaded = host.Load(pluginPath); !loaded) {
+        result.status = loaded;
+    } else if (Status told = history.Take(host); !told) {
+        result.status = told;
     } else {
         ForEachStep(scenario, [&](size_t index, const ScenarioStep& step) {
             return RunStep(scenario, index, step, host, history);
@@ -118,7 +117,7 @@ void Run(const Scenario& scenario, const ScenarioRunOptions& options, const fs::
     }
     host.Unload();
     const Status told = history.Take(host);
-    if (result.error.empty() && !told) result.error = told.error();
+    if (result.status && !told) result.status = told;
     result.world = host.world;
     if (const auto log = ReadFileBytes("KOV.log")) result.logLines = SplitLines(*log);
 }
@@ -132,10 +131,9 @@ ScenarioResult RunScenario(const Scenario& scenario, const ScenarioRunOptions& o
         Run(scenario, options, workDir.path(), result);
     } else {
         const fs::path workDir = fs::absolute(options.workDir);
-        result.error = CheckGivenWorkDir(workDir);
-        if (result.error.empty()) Run(scenario, options, workDir, result);
+        result.status = CheckGivenWorkDir(workDir);
+        if (result.status) Run(scenario, options, workDir, result);
     }
-    result.ok = result.error.empty();
     return result;
 }
 

@@ -47,8 +47,7 @@ struct StepResult {
 };
 
 struct ScenarioResult {
-    bool ok = false;
-    std::string error;  // why the run failed, with the step it failed in
+    Status status = Failure("not run");  // done, or why the run failed, with the step it failed in
     std::vector<TraceEntry> trace;
     std::vector<Frame> frames;
     std::vector<StepResult> steps;  // the steps that ran, the failing one included (kept with the history)

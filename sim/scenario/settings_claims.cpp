@@ -42,9 +42,8 @@ ScenarioResult RunEverySettingScene(const std::optional<std::string>& fileBytes,
 
 SettingsClaims ClaimsOfRun(std::string_view fileBytes, const ScenarioResult& run, const RealScreen& screen) {
     SettingsClaims claims;
-    claims.ok = run.ok;
-    claims.error = run.error;
-    if (!run.ok) return claims;
+    claims.status = run.status;
+    if (!claims.status) return claims;
     IniRun checked{ReadSettings(run.lookups), {}};
     for (const size_t step : {kPanelWithRadarStep, kPanelWithBigMapStep}) {
         if (step < run.steps.size()) checked.panels.push_back(PanelOfStep(run, step, screen));

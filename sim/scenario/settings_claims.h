@@ -17,8 +17,7 @@
 namespace sim {
 
 struct SettingsClaims {
-    bool ok = false;
-    std::string error;                // why the run failed
+    Status status = Failure("not run");  // done, or why the run failed
     std::vector<SettingRead> read;    // every key as the plug-in read it
     std::vector<IniFinding> findings; // the check against the run
 };

@@ -205,8 +205,8 @@ uint64_t* FinishCall() {
     host.callOpen = false;
     const sim::NativeSignature* native = sim::FindSignature(host.hash);
     if (native == nullptr) Violation("a native the host does not know");
-    const std::string fault = sim::ArgumentFault(*native, host.args, host.argCount, {host.callInFrame, host.frame});
-    if (!fault.empty()) Violation(fault.c_str());
+    const sim::Status verdict = sim::ArgumentFault(*native, host.args, host.argCount, {host.callInFrame, host.frame});
+    if (!verdict) Violation(verdict.error().c_str());
     CheckBlipHandle(*native);
     const int32_t firstArgument = IntIn(host.args[0]);
     FuzzedDataProvider& bytes = *host.bytes;

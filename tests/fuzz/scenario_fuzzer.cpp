@@ -87,6 +87,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     run.keepHistory = false;
     const sim::ScenarioResult result = sim::RunScenario(*scenario, run);
     // The plug-in is at home in any world a scenario can describe: the run ends only where it was stopped.
-    if (!result.ok && result.error != "enough frames") Violation("the run failed", result.error);
+    if (!result.status.ok() && result.status.error() != "enough frames") Violation("the run failed", result.status.error());
     return 0;
 }

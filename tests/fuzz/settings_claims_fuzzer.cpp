@@ -79,10 +79,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     const sim::ScenarioResult run = sim::RunEverySettingScene(bytes, kScreen, sim::DefaultPluginPath());
     const sim::SettingsClaims claims = sim::ClaimsOfRun(bytes, run, kScreen);
-    if (!claims.ok) Violation("the plug-in's run failed: " + claims.error, claims.read);
+    if (!claims.status.ok()) Violation("the plug-in's run failed: " + claims.status.error(), claims.read);
 
     const sim::ScenarioResult canonical = sim::RunEverySettingScene(sim::CanonicalIni(claims.read), kScreen, sim::DefaultPluginPath());
-    if (!canonical.ok) Violation("the canonical file's run failed: " + canonical.error, claims.read);
+    if (!canonical.status.ok()) Violation("the canonical file's run failed: " + canonical.status.error(), claims.read);
     const std::string difference = FirstDifference(run, canonical);
     if (!difference.empty()) Violation("a claimed value is not what the plug-in used: " + difference, claims.read);
     const std::vector<sim::SettingRead> reread = sim::ReadSettings(canonical.lookups);

@@ -64,8 +64,8 @@ int main(int argc, char** argv) {
     const sim::ScenarioResult firstRun = sim::RunScenario(*scenario, options);
     const sim::ScenarioResult secondRun = sim::RunScenario(second, options);
     for (const sim::ScenarioResult* run : {&firstRun, &secondRun}) {
-        if (!run->ok) {
-            std::printf("FAIL: a run failed: %s\n", run->error.c_str());
+        if (!run->status.ok()) {
+            std::printf("FAIL: a run failed: %s\n", run->status.error().c_str());
             return 1;
         }
     }

@@ -44,7 +44,7 @@ sim::Result<ScreenView> RunPreview(const PreviewOptions& options, const sim::Rea
     run.observer = &lastStep;
     run.keepHistory = false;
     const sim::ScenarioResult result = sim::RunScenario(*scenario, run);
-    if (!result.ok) return sim::Failure("the plug-in run failed: " + result.error);
+    if (!result.status.ok()) return sim::Failure("the plug-in run failed: " + result.status.error());
     return lastStep.view;
 }
 

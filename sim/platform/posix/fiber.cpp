@@ -4,9 +4,12 @@
 
 #include <ucontext.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <cerrno>
+#include <cstring>
 #include <memory>
+#include <string>
+
+#include "sim/result.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define KOV_FIBER_ASAN 1
@@ -67,8 +70,7 @@ void FiberMain() {
 
 void Check(int result, const char* what) {
     if (result == 0) return;
-    std::perror(what);
-    std::abort();
+    StopOnDefect(std::string(what) + ": " + std::strerror(errno));
 }
 
 }  // namespace

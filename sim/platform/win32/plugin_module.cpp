@@ -54,18 +54,15 @@ static const IMAGE_NT_HEADERS64* ImageHeaders(HMODULE module) {
 
 // Walks every imported module's name table beside its address table and rewrites the slots of the
 // imports listed above, whichever system DLL they come from.
-static bool PatchImports(HMODULE module, std::string* error) {
+static Status PatchImports(HMODULE module) {
     BYTE* base = reinterpret_cast<BYTE*>(module);
     const IMAGE_DATA_DIRECTORY& directory =
         ImageHeaders(module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (directory.VirtualAddress == 0) return true;
+    if (directory.VirtualAddress == 0) return {};
 
     for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
          entry->Name != 0; ++entry) {
-        if (entry->OriginalFirstThunk == 0) {
-            *error = "import table without a name table";
-            return false;
-        }
+        if (entry->OriginalFirstThunk == 0) return Failure("import table without a name table");
         const auto* names = reinterpret_cast<const IMAGE_THUNK_DATA64*>(base + entry->OriginalFirstThunk);
         auto* slots = reinterpret_cast<IMAGE_THUNK_DATA64*>(base + entry->FirstThunk);
         for (; names->u1.AddressOfData != 0; ++names, ++slots) {
@@ -73,22 +70,20 @@ static bool PatchImports(HMODULE module, std::string* error) {
             const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
             const void* replacement = ReplacementFor(reinterpret_cast<const char*>(byName->Name));
             if (replacement != nullptr && !WriteImportSlot(&slots->u1.Function, replacement)) {
-                *error = "cannot write the import address table";
-                return false;
+                return Failure("cannot write the import address table");
             }
         }
     }
-    return true;
+    return {};
 }
 
 Result<PluginModule*> LoadPluginModule(const std::string& path) {
     if (Status regular = CheckRegularFile(path); !regular) return regular;
     HMODULE handle = LoadLibraryA(path.c_str());
     if (handle == nullptr) return Failure("cannot load " + path + " (error " + std::to_string(GetLastError()) + ")");
-    std::string error;
-    if (!PatchImports(handle, &error)) {
+    if (Status patched = PatchImports(handle); !patched) {
         FreeLibrary(handle);
-        return Failure(error);
+        return patched;
     }
     return new PluginModule{handle};
 }
