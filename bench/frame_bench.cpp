@@ -102,9 +102,10 @@ const Measured* Find(const std::vector<Measured>& all, const std::string& name) 
 void PrintSummary(const std::vector<Measured>& all) {
     const Measured* fiberSwitch = Find(all, kSwitchName);
     const double switchNs = fiberSwitch != nullptr ? fiberSwitch->ns : 0.0;
-    std::printf("\nPer frame, CPU time, fastest of %d repetitions. A frame and its floor each include one fiber\n"
-                "switch onto the script and back (%.0f ns here); the ratio leaves it out of both.\n",
-                kRepetitions, switchNs);
+    std::printf(
+        "\nPer frame, CPU time, fastest of %d repetitions. A frame and its floor each include one fiber\n"
+        "switch onto the script and back (%.0f ns here); the ratio leaves it out of both.\n",
+        kRepetitions, switchNs);
     std::printf("%-24s %9s %9s %7s %11s %10s %8s\n", "frame", "frame ns", "floor ns", "ratio", "plug-in ns",
                 "target ns", "natives");
     for (const FrameCase& c : kFrameCases) {

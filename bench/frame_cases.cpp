@@ -83,12 +83,12 @@ void HoldKeys(const KeysHeld& keys) {
 }  // namespace
 
 const FrameCase kFrameCases[3] = {
-    {"single_player_crossing", "single player, on a road at a crossing",
-     SinglePlayerCrossing, nullptr, 0, kNoKeys, 2000.0},
-    {"single_player_near", "single player, off the road (\"Near\" form)",
-     SinglePlayerNear, nullptr, 0, kNoKeys, 2000.0},
-    {"online_worst", "online: 32 players listed, all in vehicles, two blip passes, a notice",
-     OnlineWorst, kNoticeOn, std::size(kNoticeOn), kPlayerListHeld, 20000.0},
+    {"single_player_crossing", "single player, on a road at a crossing", SinglePlayerCrossing, nullptr, 0, kNoKeys,
+     2000.0},
+    {"single_player_near", "single player, off the road (\"Near\" form)", SinglePlayerNear, nullptr, 0, kNoKeys,
+     2000.0},
+    {"online_worst", "online: 32 players listed, all in vehicles, two blip passes, a notice", OnlineWorst, kNoticeOn,
+     std::size(kNoticeOn), kPlayerListHeld, 20000.0},
 };
 
 bool LoadCase(const FrameCase& frameCase, const char* pluginPath) {

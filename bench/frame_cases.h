@@ -18,8 +18,8 @@ struct FrameCase {
     void (*configure)(FixedWorld& world);  // the case's world, keys aside
     const KeysHeld* setupKeys;             // one pass per entry after start-up (notices and latches)
     size_t setupPasses;
-    KeysHeld frameKeys;                    // held during the measured frames
-    double ownTimeTargetNs;                // the plug-in's own time per frame must stay below this
+    KeysHeld frameKeys;      // held during the measured frames
+    double ownTimeTargetNs;  // the plug-in's own time per frame must stay below this
 };
 
 extern const FrameCase kFrameCases[3];

@@ -47,13 +47,15 @@ int callInPass = 0;  // native calls opened since the script was last resumed, t
 std::string ThisCall() { return "call " + std::to_string(callInPass) + " of frame " + std::to_string(passNumber); }
 
 [[noreturn, gnu::noinline, gnu::cold]] void DieOfUnknownNative(uint64_t hash) {
-    std::fprintf(stderr, "minimal host: unknown native %s opened by %s\n", sim::Hex64(hash).c_str(), ThisCall().c_str());
+    std::fprintf(stderr, "minimal host: unknown native %s opened by %s\n", sim::Hex64(hash).c_str(),
+                 ThisCall().c_str());
     std::abort();
 }
 
 [[noreturn, gnu::noinline, gnu::cold]] void DieOfExtraSlot(const NativeRow& row) {
     std::fprintf(stderr, "minimal host: %s argument slot %d of %s: the script hook has %d slots\n",
-                 sim::NativeLabel(*row.native).c_str(), sim::kMaxNativeArgs + 1, ThisCall().c_str(), sim::kMaxNativeArgs);
+                 sim::NativeLabel(*row.native).c_str(), sim::kMaxNativeArgs + 1, ThisCall().c_str(),
+                 sim::kMaxNativeArgs);
     std::abort();
 }
 
@@ -207,7 +209,8 @@ bool SameCalls(const Recording& a, const Recording& b) {
         for (int k = 0; k < x.argCount; ++k) {
             const char kind = row->native->args[k];
             if (kind == 's') {
-                if (std::strcmp(reinterpret_cast<const char*>(x.args[k]), reinterpret_cast<const char*>(y.args[k])) != 0)
+                if (std::strcmp(reinterpret_cast<const char*>(x.args[k]), reinterpret_cast<const char*>(y.args[k])) !=
+                    0)
                     return false;
             } else if (kind != 'o' && kind != 'V' && kind != 'h' && x.args[k] != y.args[k]) {
                 return false;

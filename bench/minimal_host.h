@@ -37,7 +37,7 @@ struct FixedWorld {
     int32_t screenHeight = 720;
     uint32_t tickMs = 500000;  // constant: a posted notice stays on screen
     int32_t localPlayerIndex = 0;
-    uint8_t sessionByte = 0;   // 1: online
+    uint8_t sessionByte = 0;  // 1: online
     bool radarHidden = false;
 
     FixedVector position = {0.0f, 0.0f, 0.0f};  // every entity's coordinates
@@ -60,7 +60,7 @@ struct FixedWorld {
     int32_t activePlayers = 0;  // slots 0 .. activePlayers-1 are active in the session
     int32_t localTeam = -1;
     int32_t otherTeam = -1;
-    bool inVehicle = false;     // every player rides a vehicle that matches no special sprite
+    bool inVehicle = false;  // every player rides a vehicle that matches no special sprite
 };
 
 constexpr int32_t kPedBase = 1000;

@@ -94,6 +94,7 @@ struct Answer {
 // One answer per native the plug-in calls, by the native's role in the table.
 const Answer kAnswers[] = {
     // frame loop
+    // clang-format off
     {"local player index",                LocalPlayerIndex},
     {"local player ped",                  LocalPlayerPed},
     {"network session active",            SessionByte},
@@ -176,6 +177,7 @@ const Answer kAnswers[] = {
     {"set script gfx align",              Nothing},
     {"set script gfx align params",       Nothing},
     {"reset script gfx align",            Nothing},
+    // clang-format on
 };
 
 // ---- rows by hash ------------------------------------------------------------------------------

@@ -11,7 +11,7 @@ packages=(
   nlohmann-json3-dev
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64
   libcairo2-dev fonts-dejavu-core fonts-dejavu-extra
-  clang valgrind gcovr zip unzip
+  clang clang-format valgrind gcovr zip unzip
   emscripten chromium firefox-esr python3-fonttools
 )
 

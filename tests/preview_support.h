@@ -23,8 +23,10 @@ inline preview::ScreenView PreviewScene(const std::vector<std::string>& args) {
     const sim::Result<preview::PreviewOptions> options = preview::ParsePreviewOptions(withOutput);
     EXPECT_TRUE(options.ok()) << options.error();
     if (!options) return preview::ScreenView{};
-    const sim::RealScreen screen{options->sizes.front().width, options->sizes.front().height, options->safeZones.front()};
-    const sim::Result<preview::ScreenView> view = preview::RunPreview(*options, screen, std::nullopt, simtest::PluginPath());
+    const sim::RealScreen screen{options->sizes.front().width, options->sizes.front().height,
+                                 options->safeZones.front()};
+    const sim::Result<preview::ScreenView> view =
+        preview::RunPreview(*options, screen, std::nullopt, simtest::PluginPath());
     EXPECT_TRUE(view.ok()) << view.error();
     return view ? *view : preview::ScreenView{};
 }
@@ -42,12 +44,11 @@ struct Pixel {
 };
 
 inline Pixel Unpack(uint32_t argb) {
-    return Pixel{static_cast<int>((argb >> 16) & 0xFF), static_cast<int>((argb >> 8) & 0xFF), static_cast<int>(argb & 0xFF)};
+    return Pixel{static_cast<int>((argb >> 16) & 0xFF), static_cast<int>((argb >> 8) & 0xFF),
+                 static_cast<int>(argb & 0xFF)};
 }
 
-inline int Distance(Pixel a, Pixel b) {
-    return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b);
-}
+inline int Distance(Pixel a, Pixel b) { return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b); }
 
 // Pixels of the box (x0, y0)-(x1, y1), clipped to the image, that differ between two images.
 inline int ChangedPixels(const preview::Image& a, const preview::Image& b, int x0, int y0, int x1, int y1) {

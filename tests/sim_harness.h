@@ -27,10 +27,10 @@
 #include <string>
 #include <vector>
 
-#include "sim/platform/files.h"
 #include "sim/host/host.h"
 #include "sim/host/virtual_keys.h"
 #include "sim/natives/native_table.h"
+#include "sim/platform/files.h"
 
 #ifdef __linux__
 #include <sys/fsuid.h>
@@ -46,7 +46,8 @@ inline constexpr char kExpectedLog[] =
     "==================================================\n"
     "MOD\tKOV.asi\n"
     "NAM\tWayglass\n"
-    "VER\t[ " KOV_VERSION_TEXT " ]\n"
+    "VER\t[ " KOV_VERSION_TEXT
+    " ]\n"
     "--------------------------------------------------\n"
     " \n"
     "<FILES> General information retrieved.\n";

@@ -56,7 +56,8 @@ TEST_F(AnchorToRadar, OnWrapsTheFiveElementsInTheBottomLeftAlignment) {
             const std::vector<sim::DrawnText> plain = host().lastFrame().texts;
             const std::vector<std::string> plainTrace = TraceLines();
 
-            const std::vector<std::string> trace = RunWith(("[GENERAL]\nAnchorToRadar=" + std::string(word) + "\n").c_str(), bigMap);
+            const std::vector<std::string> trace =
+                RunWith(("[GENERAL]\nAnchorToRadar=" + std::string(word) + "\n").c_str(), bigMap);
             const std::vector<sim::DrawnText>& anchored = host().lastFrame().texts;
             ASSERT_EQ(anchored.size(), static_cast<size_t>(kPanelTexts));
             ASSERT_EQ(plain.size(), anchored.size());
@@ -100,7 +101,8 @@ TEST_F(AnchorToRadar, OnWrapsTheFiveElementsInTheBottomLeftAlignment) {
             for (size_t i = 0; i < unaligned.size(); ++i) {
                 const std::string& line = plainTrace[i];
                 const bool draw = line.rfind("end text command: draw text", 0) == 0;
-                EXPECT_EQ(draw ? unaligned[i].substr(0, line.find(',')) : unaligned[i], draw ? line.substr(0, line.find(',')) : line);
+                EXPECT_EQ(draw ? unaligned[i].substr(0, line.find(',')) : unaligned[i],
+                          draw ? line.substr(0, line.find(',')) : line);
             }
         }
     }
@@ -113,8 +115,8 @@ TEST_F(AnchorToRadar, SixteenByNineWithAFullSafeZoneKeepsThePixels) {
     RunWith("[GENERAL]\nAnchorToRadar=true\n", false);
     const std::vector<sim::DrawnText>& anchored = host().lastFrame().texts;
     ASSERT_EQ(plain.size(), anchored.size());
-    for (const sim::RealScreen screen : {sim::RealScreen{1920, 1080, 1.0f}, sim::RealScreen{1280, 720, 1.0f},
-                                         sim::RealScreen{3840, 2160, 1.0f}}) {
+    for (const sim::RealScreen screen :
+         {sim::RealScreen{1920, 1080, 1.0f}, sim::RealScreen{1280, 720, 1.0f}, sim::RealScreen{3840, 2160, 1.0f}}) {
         for (size_t i = 0; i < plain.size(); ++i) {
             const sim::PixelPoint a = sim::PlaceDrawPosition(screen, anchored[i].align, anchored[i].x, anchored[i].y);
             const sim::PixelPoint p = sim::PlaceDrawPosition(screen, plain[i].align, plain[i].x, plain[i].y);
@@ -147,6 +149,7 @@ TEST(ScreenModel, PlacesTheHudAndAlignedDrawsByTheHudRule) {
     const sim::PixelPoint corner = sim::PlaceDrawPosition({2560, 1080, 0.9f}, rightTop, 0.0f, 0.1f);
     const sim::PixelPoint plain = sim::PlaceDrawPosition({2560, 1080, 0.9f}, sim::GfxAlign{}, 0.5f, 0.5f);
     const Case cases[] = {
+        // clang-format off
         {"16:9 radar left", radar.left, -8.64},         {"16:9 radar top", radar.top, 878.16},
         {"16:9 radar width", radar.width, 270},         {"16:9 radar height", radar.height, 190.34},
         {"16:9 big map right", bigMap.right(), 420.94}, {"16:9 big map top", bigMap.top, 606.51},
@@ -157,6 +160,7 @@ TEST(ScreenModel, PlacesTheHudAndAlignedDrawsByTheHudRule) {
         {"L B rect width", rect.width, 384},            {"R T x", corner.x, 2240},
         {"R T y", corner.y, 162},                       {"unaligned x", plain.x, 1280},
         {"unaligned y", plain.y, 540},
+        // clang-format on
     };
     for (const Case& c : cases) EXPECT_NEAR(c.got, c.want, 0.01) << c.name;
 }
@@ -168,7 +172,8 @@ TEST(AnchorToRadarGaps, DefaultAnchorsStandRightOfTheVisibleMapsAtSixteenByNine)
     preview::PreviewOptions options;
     options.sizes = {preview::PixelSize{1920, 1080}};
     options.safeZones = {1.0f};
-    const sim::Result<std::vector<preview::GapRow>> measured = preview::MeasureGaps(options, std::nullopt, PluginPath());
+    const sim::Result<std::vector<preview::GapRow>> measured =
+        preview::MeasureGaps(options, std::nullopt, PluginPath());
     ASSERT_TRUE(measured.ok()) << measured.error();
     ASSERT_EQ(measured->size(), 1u);
     const preview::GapRow& row = measured->front();
@@ -186,7 +191,8 @@ TEST(AnchorToRadarGaps, AnchoredKeepsTheGapOnEveryScreenPlainDrifts) {
     preview::PreviewOptions options;
     options.sizes = preview::MeasuredScreens();
     options.safeZones = {1.0f, 0.9f};
-    const sim::Result<std::vector<preview::GapRow>> measured = preview::MeasureGaps(options, std::nullopt, PluginPath());
+    const sim::Result<std::vector<preview::GapRow>> measured =
+        preview::MeasureGaps(options, std::nullopt, PluginPath());
     ASSERT_TRUE(measured.ok()) << measured.error();
     const std::vector<preview::GapRow>& rows = *measured;
     ASSERT_EQ(rows.size(), 16u);
@@ -194,7 +200,7 @@ TEST(AnchorToRadarGaps, AnchoredKeepsTheGapOnEveryScreenPlainDrifts) {
     ASSERT_EQ(reference.size.width, 1920);
     ASSERT_EQ(reference.size.height, 1080);
 
-    auto at1080 = [](const preview::GapRow& row, const double (&gaps)[preview::kGapModes], int mode) {
+    auto at1080 = [](const preview::GapRow& row, const double(&gaps)[preview::kGapModes], int mode) {
         return preview::GapAt1080(gaps[mode], row.size);
     };
     for (const preview::GapRow& row : rows) {
@@ -209,10 +215,12 @@ TEST(AnchorToRadarGaps, AnchoredKeepsTheGapOnEveryScreenPlainDrifts) {
         double bigMapLow, bigMapHigh;
     };
     const Drift drifts[] = {
+        // clang-format off
         {5, 160, 180, 200, 220},  // 3440x1440: far right of both maps
         {6, 370, 390, 510, 530},  // 5120x1440
         {7, -30, -10, -75, -55},  // 1024x768: into both maps
         {9, -42, -32, -52, -42},  // 1920x1080 at 0.9: the maps moved in, the panel did not
+        // clang-format on
     };
     for (const Drift& d : drifts) {
         const preview::GapRow& row = rows[d.row];

@@ -20,6 +20,7 @@ struct ZoneCase {
 
 TEST_F(AreaLineTest, ZoneCodesToAreaLines) {
     const std::vector<ZoneCase> cases = {
+        // clang-format off
         {"first row", std::string("AirP"), "Los Santos Int'l,  Metro Los Santos"},
         {"capitals", std::string("AIRP"), "Los Santos Int'l,  Metro Los Santos"},
         {"lower case", std::string("airp"), "Los Santos Int'l,  Metro Los Santos"},
@@ -43,6 +44,7 @@ TEST_F(AreaLineTest, ZoneCodesToAreaLines) {
         {"a longer code does not match its prefix", std::string("AirPort"), kFallback},
         {"null code", std::nullopt, kFallback},
         {"20-character code", std::string("AirPAirPAirPAirPAirP"), kFallback},
+        // clang-format on
     };
     ASSERT_TRUE(StartFrameLoop());
     for (const ZoneCase& c : cases) {

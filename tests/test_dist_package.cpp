@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "sim/platform/files.h"
 #include "sim/ini/ini_lookup.h"
 #include "sim/ini/setting_descriptions.h"
+#include "sim/platform/files.h"
 #include "sim/scenario/scenario_run.h"
 #include "sim_harness.h"
 
@@ -31,6 +31,7 @@ struct Key {
 
 // The settings file's keys with the defaults the plug-in uses when a key is missing.
 const Key kKeys[] = {
+    // clang-format off
     {"GENERAL",     "LocTextPosX",          "320"},
     {"GENERAL",     "LocTextPosY",          "1035"},
     {"GENERAL",     "LocTextPosX_RadarLrg", "470"},
@@ -41,6 +42,7 @@ const Key kKeys[] = {
     {"MULTIPLAYER", "ShowPlayerObituaries", "true"},
     {"MULTIPLAYER", "DisplayPlayerBlips",   "true"},
     {"MULTIPLAYER", "DisplayTeamBlipsOnly", "false"},
+    // clang-format on
 };
 
 std::string DistFile(const char* name) {
@@ -104,7 +106,8 @@ std::vector<std::string> Wrapped(const std::string& sentence, size_t width, cons
     for (size_t at = 0; at < sentence.size();) {
         const size_t end = std::min(sentence.find(' ', at), sentence.size());
         const std::string word = sentence.substr(at, end - at);
-        if (lines.back().size() > prefix.size() && lines.back().size() + 1 + word.size() > width) lines.push_back(prefix);
+        if (lines.back().size() > prefix.size() && lines.back().size() + 1 + word.size() > width)
+            lines.push_back(prefix);
         lines.back() += (lines.back().size() > prefix.size() ? " " : "") + word;
         at = end + 1;
     }
@@ -120,7 +123,8 @@ TEST(DistFiles, DescribeEverySettingInTheTablesWords) {
         const std::string key = sim::kSettingDescriptions[i].key;
         const std::string sentence = sim::kSettingDescriptions[i].sentence;
         SCOPED_TRACE(key);
-        const auto keyLine = std::find_if(ini.begin(), ini.end(), [&](const std::string& line) { return line.rfind(key + "=", 0) == 0; });
+        const auto keyLine = std::find_if(ini.begin(), ini.end(),
+                                          [&](const std::string& line) { return line.rfind(key + "=", 0) == 0; });
         ASSERT_NE(keyLine, ini.end());
         auto comment = keyLine;
         while (comment != ini.begin() && (comment - 1)->rfind(";", 0) == 0) --comment;
@@ -167,7 +171,8 @@ TEST(DistFiles, StateTheProjectVersion) {
     for (const char* name : {"KOV.ini", "README.txt"}) {
         const std::string text = DistFile(name);
         size_t count = 0;
-        for (auto found = std::sregex_iterator(text.begin(), text.end(), stated); found != std::sregex_iterator(); ++found) {
+        for (auto found = std::sregex_iterator(text.begin(), text.end(), stated); found != std::sregex_iterator();
+             ++found) {
             EXPECT_EQ(found->str(), KOV_VERSION_TEXT) << name;
             ++count;
         }
@@ -195,7 +200,10 @@ std::string Quote(const fs::path& path) { return "'" + path.string() + "'"; }
 // machine and the DLL flag in the characteristics.
 bool IsWindowsDll64(const std::string& bytes) {
     if (bytes.size() < 0x40 || bytes.compare(0, 2, "MZ") != 0) return false;
-    auto u16 = [&](size_t at) { return static_cast<unsigned>(static_cast<unsigned char>(bytes[at])) | static_cast<unsigned>(static_cast<unsigned char>(bytes[at + 1])) << 8; };
+    auto u16 = [&](size_t at) {
+        return static_cast<unsigned>(static_cast<unsigned char>(bytes[at])) |
+               static_cast<unsigned>(static_cast<unsigned char>(bytes[at + 1])) << 8;
+    };
     const size_t pe = u16(0x3C) | static_cast<size_t>(u16(0x3E)) << 16;
     if (pe + 24 > bytes.size() || bytes.compare(pe, 4, std::string("PE\0\0", 4)) != 0) return false;
     constexpr unsigned kMachineX64 = 0x8664, kDllFlag = 0x2000;
@@ -214,14 +222,16 @@ TEST(DistPackage, ZipHoldsExactlyTheReleaseFiles) {
     const fs::path zip = given != nullptr ? fs::path(given) : temp / "Wayglass-" KOV_VERSION_TEXT ".zip";
     int status = -1;
     if (given == nullptr) {
-        const std::string out = Capture("bash " + Quote(kSource / "scripts" / "dist.sh") + " " + Quote(asi) + " " + Quote(page) + " " +
-                                            Quote(zip) + " 2>&1", &status);
+        const std::string out = Capture("bash " + Quote(kSource / "scripts" / "dist.sh") + " " + Quote(asi) + " " +
+                                            Quote(page) + " " + Quote(zip) + " 2>&1",
+                                        &status);
         ASSERT_EQ(status, 0) << out;
     }
 
     const std::string listing = Capture("unzip -Z1 " + Quote(zip), &status);
     ASSERT_EQ(status, 0) << listing;
-    EXPECT_EQ(sim::SplitLines(listing), (std::vector<std::string>{"KOV.asi", "KOV.ini", "README.txt", "Wayglass-preview.html"}));
+    EXPECT_EQ(sim::SplitLines(listing),
+              (std::vector<std::string>{"KOV.asi", "KOV.ini", "README.txt", "Wayglass-preview.html"}));
     // Players open the text files in Notepad: every line ends in CR LF.
     for (const char* name : {"KOV.ini", "README.txt"}) {
         std::string windows;
@@ -230,13 +240,16 @@ TEST(DistPackage, ZipHoldsExactlyTheReleaseFiles) {
     }
     const std::string packed = Capture("unzip -p " + Quote(zip) + " KOV.asi", &status);
     EXPECT_TRUE(IsWindowsDll64(packed));
-    if (fs::exists(asi)) EXPECT_EQ(packed, sim::ReadFileBytes(asi).value_or("")) << "the zip holds this build's KOV.asi";
+    if (fs::exists(asi))
+        EXPECT_EQ(packed, sim::ReadFileBytes(asi).value_or("")) << "the zip holds this build's KOV.asi";
     const std::string packedPage = Capture("unzip -p " + Quote(zip) + " Wayglass-preview.html", &status);
     EXPECT_NE(packedPage.find("<title>Wayglass preview"), std::string::npos) << "the preview page";
-    if (fs::exists(page)) EXPECT_EQ(packedPage, sim::ReadFileBytes(page).value_or("")) << "the zip holds this build's page";
+    if (fs::exists(page))
+        EXPECT_EQ(packedPage, sim::ReadFileBytes(page).value_or("")) << "the zip holds this build's page";
     // Beside the zip, its SHA-256 as sha256sum writes it, which sha256sum itself then accepts.
     const std::string check = Capture("cd " + Quote(zip.parent_path()) + " && sha256sum --check --strict " +
-                                          Quote(zip.filename().string() + ".sha256") + " 2>&1", &status);
+                                          Quote(zip.filename().string() + ".sha256") + " 2>&1",
+                                      &status);
     EXPECT_EQ(status, 0) << check;
     EXPECT_EQ(check, zip.filename().string() + ": OK\n");
     fs::remove_all(temp);
@@ -250,7 +263,8 @@ TEST(DistPackage, SameInputsGiveTheSameZip) {
     if (!fs::exists(asi)) GTEST_SKIP() << "no Windows build: " << asi;
     if (!fs::exists(page)) GTEST_SKIP() << "no preview page build: " << page;
     const fs::path temp = sim::MakeTempDirectory("kov-dist-");
-    const std::string dist = "bash " + Quote(kSource / "scripts" / "dist.sh") + " " + Quote(asi) + " " + Quote(page) + " ";
+    const std::string dist =
+        "bash " + Quote(kSource / "scripts" / "dist.sh") + " " + Quote(asi) + " " + Quote(page) + " ";
     int status = -1;
     Capture("TZ=UTC " + dist + Quote(temp / "a.zip"), &status);
     ASSERT_EQ(status, 0);

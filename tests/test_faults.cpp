@@ -71,8 +71,8 @@ protected:
 
 struct IniFault {
     const char* name;
-    std::string damaged;                // the KOV.ini the plug-in finds
-    std::optional<std::string> clean;   // a clean file with the values it can read; none: defaults
+    std::string damaged;               // the KOV.ini the plug-in finds
+    std::optional<std::string> clean;  // a clean file with the values it can read; none: defaults
 };
 
 TEST_F(Faults, DamagedSettingsFileDrawsAsTheValuesItCouldRead) {
@@ -82,23 +82,21 @@ TEST_F(Faults, DamagedSettingsFileDrawsAsTheValuesItCouldRead) {
         {"10 MB of junk before the keys",
          JunkLines(kTenMegabytes) + "[GENERAL]\nLocTextPosX=250\nLocTextSizeMult=1.5\n",
          "[GENERAL]\nLocTextPosX=250\nLocTextSizeMult=1.5\n"},
-        {"10 MB of junk after the keys",
-         "[GENERAL]\nLocTextPosY=900\n" + JunkLines(kTenMegabytes),
+        {"10 MB of junk after the keys", "[GENERAL]\nLocTextPosY=900\n" + JunkLines(kTenMegabytes),
          "[GENERAL]\nLocTextPosY=900\n"},
         {"NUL bytes end a value and spoil a section name",
          Bytes("[GENERAL]\nLocTextPosX=100\0junk\n\0\0\0\nLocTextPosY=500\n[MULTI\0PLAYER]\nX=1\n"),
          "[GENERAL]\nLocTextPosX=100\nLocTextPosY=500\n"},
-        {"a NUL byte in a section name hides its keys",
-         Bytes("[GEN\0ERAL]\nLocTextPosX=100\n"), std::nullopt},
+        {"a NUL byte in a section name hides its keys", Bytes("[GEN\0ERAL]\nLocTextPosX=100\n"), std::nullopt},
         {"10,000-character comment, key and section lines",
          "; " + std::string(kLongLine, 'c') + "\n[GENERAL]\n" + std::string(kLongLine, 'k') + "=1\nLocTextPosX=260\n[" +
              std::string(kLongLine, 's') + "]\nLocTextPosX=1\n",
          "[GENERAL]\nLocTextPosX=260\n"},
         {"a value padded to 10,000 characters",
-         "[GENERAL]\nLocTextPosX=270" + std::string(kLongLine, ' ') + "\nLocTextSizeMult=2" + std::string(kLongLine, 'x') + "\n",
+         "[GENERAL]\nLocTextPosX=270" + std::string(kLongLine, ' ') + "\nLocTextSizeMult=2" +
+             std::string(kLongLine, 'x') + "\n",
          "[GENERAL]\nLocTextPosX=270\nLocTextSizeMult=2\n"},
-        {"a 10,000-character value is seen as its first 127 characters",
-         "[GENERAL]\nLocTextPosY=" + cutValue + "\n",
+        {"a 10,000-character value is seen as its first 127 characters", "[GENERAL]\nLocTextPosY=" + cutValue + "\n",
          "[GENERAL]\nLocTextPosY=inf\n"},
     };
     for (const IniFault& fault : cases) {
@@ -133,9 +131,7 @@ TEST_F(Faults, LogThatCannotBeReplacedOrWrittenChangesNothingElse) {
              fs::permissions(log, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
          },
          earlier},
-        {"a log on a full disk",
-         [](const fs::path& log) { fs::create_symlink("/dev/full", log); },
-         std::nullopt},
+        {"a log on a full disk", [](const fs::path& log) { fs::create_symlink("/dev/full", log); }, std::nullopt},
     };
     const std::string ini = "[GENERAL]\nLocTextPosX=150\n";
     for (const LogFault& fault : cases) {

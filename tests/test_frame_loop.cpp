@@ -103,7 +103,8 @@ TEST_F(FrameLoop, DeadPassWaits100msThenRunsTheTasks) {
     const std::vector<std::string> pass = NextPass(mark);
     ASSERT_GE(pass.size(), 9u);
     EXPECT_EQ(std::vector<std::string>(pass.begin(), pass.begin() + 7),
-              Snapshot({"entity exists(1) -> true", "pause menu active() -> false", "entity dead(1, false) -> true", "wait 100"}));
+              Snapshot({"entity exists(1) -> true", "pause menu active() -> false", "entity dead(1, false) -> true",
+                        "wait 100"}));
     EXPECT_EQ(pass[7], "control just released(2, 48) -> false") << "the hotkeys are polled after the wait";
 
     const sim::TraceEntry& wait = host().trace()[mark + 6];
@@ -234,7 +235,7 @@ TEST_F(FrameLoop, SecondLoadStartsFromLoadTimeState) {
     ASSERT_TRUE(StartFrameLoop());
     ASSERT_EQ(host().world.blips.size(), 1u);
     ASSERT_TRUE(PressDisplayHotkey());  // display off
-    ASSERT_TRUE(Run(200));                // the notice has run out
+    ASSERT_TRUE(Run(200));              // the notice has run out
     ASSERT_TRUE(host().lastFrame().texts.empty()) << "load 1 has the panel switched off";
 
     NewHost(simtest::StandardWorld());
@@ -269,12 +270,13 @@ struct WaitCase {
 
 TEST(HostWait, ResumesOnTheFirstFrameAtLeastTheWaitLater) {
     const WaitCase cases[] = {
-        {0, 16, 0}, {0, 16, 100}, {0, 100, 100}, {0, 7, 100}, {0, 1000, 100},
-        {0xFFFFFFC0u, 16, 100},  // the 32-bit clock wraps during the wait
+        {0, 16, 0},          {0, 16, 100},   {0, 100, 100},
+        {0, 7, 100},         {0, 1000, 100}, {0xFFFFFFC0u, 16, 100},  // the 32-bit clock wraps during the wait
         {0xFFFFFFFFu, 1, 0},
     };
     for (const WaitCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << "start " << c.clockStartMs << " step " << c.frameStepMs << " wait " << c.waitMs);
+        SCOPED_TRACE(testing::Message() << "start " << c.clockStartMs << " step " << c.frameStepMs << " wait "
+                                        << c.waitMs);
         resumedAt.clear();
         waitMs = c.waitMs;
         sim::Host host;

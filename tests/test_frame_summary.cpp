@@ -31,15 +31,17 @@ TEST_F(FrameSummaryTest, PanelReadsAsTwoLines) {
     player().heading = 180.0f;
     ASSERT_TRUE(StartFrameLoop());
     const sim::Frame& frame = DrawFrame();
-    const std::string heading = "frame " + std::to_string(frame.index) + " at " + std::to_string(frame.timeMs) + " ms\n";
-    const std::string screen = "  | S | Interstate 2   /   <yellow>US Route 68</yellow>\n"
-                               "      (0.166667, 0.946389) |\n"
-                               "      (0.17949, 0.950676) S\n"
-                               "      (0.185417, 0.946389) |\n"
-                               "      (0.194792, 0.951648) Interstate 2   /   <yellow>US Route 68</yellow>\n"
-                               "  Del Perro,  Metro Los Santos\n"
-                               "      (0.194844, 0.972269) Del Perro,  Metro Los Santos\n"
-                               "  host area name off\n";
+    const std::string heading =
+        "frame " + std::to_string(frame.index) + " at " + std::to_string(frame.timeMs) + " ms\n";
+    const std::string screen =
+        "  | S | Interstate 2   /   <yellow>US Route 68</yellow>\n"
+        "      (0.166667, 0.946389) |\n"
+        "      (0.17949, 0.950676) S\n"
+        "      (0.185417, 0.946389) |\n"
+        "      (0.194792, 0.951648) Interstate 2   /   <yellow>US Route 68</yellow>\n"
+        "  Del Perro,  Metro Los Santos\n"
+        "      (0.194844, 0.972269) Del Perro,  Metro Los Santos\n"
+        "  host area name off\n";
     EXPECT_EQ(sim::SummariseFrame(frame), heading + screen);
 }
 

@@ -20,46 +20,47 @@ struct LookupCase {
 };
 
 const LookupCase kLookupCases[] = {
-    {"plain value",                  "[GENERAL]\nLocTextPosX=12\n",              "GENERAL", "LocTextPosX", "320", "12"},
-    {"no file gives the fallback",   nullptr,                                     "GENERAL", "LocTextPosX", "320", "320"},
-    {"empty file",                   "",                                          "GENERAL", "LocTextPosX", "320", "320"},
-    {"missing section",              "[OTHER]\nLocTextPosX=12\n",                "GENERAL", "LocTextPosX", "320", "320"},
-    {"missing key",                  "[GENERAL]\nLocTextPosY=12\n",              "GENERAL", "LocTextPosX", "320", "320"},
-    {"empty value is not absent",    "[GENERAL]\nLocTextPosX=\n",                "GENERAL", "LocTextPosX", "320", ""},
-    {"blank value is empty",         "[GENERAL]\nLocTextPosX=   \n",             "GENERAL", "LocTextPosX", "320", ""},
-    {"section name ignores case",    "[general]\nLocTextPosX=12\n",              "GENERAL", "LocTextPosX", "320", "12"},
-    {"key name ignores case",        "[GENERAL]\nLOCTEXTPOSX=12\n",              "GENERAL", "LocTextPosX", "320", "12"},
-    {"value keeps its case",         "[GENERAL]\nA=TrUe\n",                      "GENERAL", "A",           "",    "TrUe"},
-    {"blanks around names trimmed",  "  [ GENERAL ]  \n \t LocTextPosX \t= 12 \n", "GENERAL", "LocTextPosX", "320", "12"},
-    {"inner blanks of value kept",   "[GENERAL]\nA= 1 2  3 \n",                  "GENERAL", "A",           "",    "1 2  3"},
-    {"double quotes removed",        "[GENERAL]\nA=\" 12 \"\n",                  "GENERAL", "A",           "",    " 12 "},
-    {"single quotes removed",        "[GENERAL]\nA='12'\n",                      "GENERAL", "A",           "",    "12"},
-    {"only one pair removed",        "[GENERAL]\nA=\"\"12\"\"\n",                "GENERAL", "A",           "",    "\"12\""},
-    {"mismatched quotes kept",       "[GENERAL]\nA=\"12'\n",                     "GENERAL", "A",           "",    "\"12'"},
-    {"lone quote kept",              "[GENERAL]\nA=\"\n",                        "GENERAL", "A",           "",    "\""},
-    {"inline comment is value",      "[GENERAL]\nA=true ; note\n",               "GENERAL", "A",           "",    "true ; note"},
-    {"comment line skipped",         "[GENERAL]\n;A=1\nA=2\n",                   "GENERAL", "A",           "",    "2"},
-    {"indented comment skipped",     "[GENERAL]\n   ;A=1\nA=2\n",                "GENERAL", "A",           "",    "2"},
-    {"commented section skipped",    ";[GENERAL]\nA=1\n[GENERAL]\nA=2\n",        "GENERAL", "A",           "",    "2"},
-    {"first key wins",               "[GENERAL]\nA=1\nA=2\n",                    "GENERAL", "A",           "",    "1"},
-    {"first section wins",           "[GENERAL]\nB=1\n[GENERAL]\nA=2\n",         "GENERAL", "A",           "9",   "9"},
-    {"key in other section ignored", "[MULTIPLAYER]\nA=1\n[GENERAL]\nB=2\n",     "GENERAL", "A",           "9",   "9"},
-    {"keys before a section ignored", "A=1\n[GENERAL]\nB=2\n",                   "GENERAL", "A",           "9",   "9"},
-    {"key without = has no value",   "[GENERAL]\nA\nA=2\n",                      "GENERAL", "A",           "9",   "9"},
-    {"= in value kept",              "[GENERAL]\nA=b=c\n",                       "GENERAL", "A",           "",    "b=c"},
-    {"CRLF line ends",               "[GENERAL]\r\nA=1\r\nB=2\r\n",              "GENERAL", "A",           "",    "1"},
-    {"no line end at the end",       "[GENERAL]\nA=1",                           "GENERAL", "A",           "",    "1"},
-    {"UTF-8 byte order mark",        "\xEF\xBB\xBF[GENERAL]\nA=1\n",             "GENERAL", "A",           "",    "1"},
-    {"old Mac line ends",            "[GENERAL]\rA=1\rB=2",                      "GENERAL", "B",           "",    "2"},
-    {"text after ] ignored",         "[GENERAL] ; main\nA=1\n",                  "GENERAL", "A",           "",    "1"},
-    {"name runs to the last ]",      "[GENERAL] ; main]\nA=1\n",                 "GENERAL", "A",           "9",   "9"},
-    {"lone CR in an LF file",        "[GENERAL]\nA=1\rB=2\n",                    "GENERAL", "B",           "",    "2"},
-    {"unclosed bracket is no section", "[GENERAL]\n[OTHER\nA=1\n",               "GENERAL", "A",           "",    "1"},
-    {"lookup names trimmed",         "[GENERAL]\nA=1\n",                         " GENERAL ", " A ",       "",    "1"},
-    {"empty key name is absent",     "[GENERAL]\n=1\n",                          "GENERAL", "",            "9",   "9"},
-    {"fallback trailing blanks cut", nullptr,                                     "GENERAL", "A",           "on  ", "on"},
-    {"null fallback reads empty",    nullptr,                                     "GENERAL", "A",           nullptr, ""},
-    {"fallback keeps its quotes",    "",                                          "GENERAL", "A",           "'x'", "'x'"},
+    {"plain value", "[GENERAL]\nLocTextPosX=12\n", "GENERAL", "LocTextPosX", "320", "12"},
+    {"no file gives the fallback", nullptr, "GENERAL", "LocTextPosX", "320", "320"},
+    {"empty file", "", "GENERAL", "LocTextPosX", "320", "320"},
+    {"missing section", "[OTHER]\nLocTextPosX=12\n", "GENERAL", "LocTextPosX", "320", "320"},
+    {"missing key", "[GENERAL]\nLocTextPosY=12\n", "GENERAL", "LocTextPosX", "320", "320"},
+    {"empty value is not absent", "[GENERAL]\nLocTextPosX=\n", "GENERAL", "LocTextPosX", "320", ""},
+    {"blank value is empty", "[GENERAL]\nLocTextPosX=   \n", "GENERAL", "LocTextPosX", "320", ""},
+    {"section name ignores case", "[general]\nLocTextPosX=12\n", "GENERAL", "LocTextPosX", "320", "12"},
+    {"key name ignores case", "[GENERAL]\nLOCTEXTPOSX=12\n", "GENERAL", "LocTextPosX", "320", "12"},
+    {"value keeps its case", "[GENERAL]\nA=TrUe\n", "GENERAL", "A", "", "TrUe"},
+    {"blanks around names trimmed", "  [ GENERAL ]  \n \t LocTextPosX \t= 12 \n", "GENERAL", "LocTextPosX", "320",
+     "12"},
+    {"inner blanks of value kept", "[GENERAL]\nA= 1 2  3 \n", "GENERAL", "A", "", "1 2  3"},
+    {"double quotes removed", "[GENERAL]\nA=\" 12 \"\n", "GENERAL", "A", "", " 12 "},
+    {"single quotes removed", "[GENERAL]\nA='12'\n", "GENERAL", "A", "", "12"},
+    {"only one pair removed", "[GENERAL]\nA=\"\"12\"\"\n", "GENERAL", "A", "", "\"12\""},
+    {"mismatched quotes kept", "[GENERAL]\nA=\"12'\n", "GENERAL", "A", "", "\"12'"},
+    {"lone quote kept", "[GENERAL]\nA=\"\n", "GENERAL", "A", "", "\""},
+    {"inline comment is value", "[GENERAL]\nA=true ; note\n", "GENERAL", "A", "", "true ; note"},
+    {"comment line skipped", "[GENERAL]\n;A=1\nA=2\n", "GENERAL", "A", "", "2"},
+    {"indented comment skipped", "[GENERAL]\n   ;A=1\nA=2\n", "GENERAL", "A", "", "2"},
+    {"commented section skipped", ";[GENERAL]\nA=1\n[GENERAL]\nA=2\n", "GENERAL", "A", "", "2"},
+    {"first key wins", "[GENERAL]\nA=1\nA=2\n", "GENERAL", "A", "", "1"},
+    {"first section wins", "[GENERAL]\nB=1\n[GENERAL]\nA=2\n", "GENERAL", "A", "9", "9"},
+    {"key in other section ignored", "[MULTIPLAYER]\nA=1\n[GENERAL]\nB=2\n", "GENERAL", "A", "9", "9"},
+    {"keys before a section ignored", "A=1\n[GENERAL]\nB=2\n", "GENERAL", "A", "9", "9"},
+    {"key without = has no value", "[GENERAL]\nA\nA=2\n", "GENERAL", "A", "9", "9"},
+    {"= in value kept", "[GENERAL]\nA=b=c\n", "GENERAL", "A", "", "b=c"},
+    {"CRLF line ends", "[GENERAL]\r\nA=1\r\nB=2\r\n", "GENERAL", "A", "", "1"},
+    {"no line end at the end", "[GENERAL]\nA=1", "GENERAL", "A", "", "1"},
+    {"UTF-8 byte order mark", "\xEF\xBB\xBF[GENERAL]\nA=1\n", "GENERAL", "A", "", "1"},
+    {"old Mac line ends", "[GENERAL]\rA=1\rB=2", "GENERAL", "B", "", "2"},
+    {"text after ] ignored", "[GENERAL] ; main\nA=1\n", "GENERAL", "A", "", "1"},
+    {"name runs to the last ]", "[GENERAL] ; main]\nA=1\n", "GENERAL", "A", "9", "9"},
+    {"lone CR in an LF file", "[GENERAL]\nA=1\rB=2\n", "GENERAL", "B", "", "2"},
+    {"unclosed bracket is no section", "[GENERAL]\n[OTHER\nA=1\n", "GENERAL", "A", "", "1"},
+    {"lookup names trimmed", "[GENERAL]\nA=1\n", " GENERAL ", " A ", "", "1"},
+    {"empty key name is absent", "[GENERAL]\n=1\n", "GENERAL", "", "9", "9"},
+    {"fallback trailing blanks cut", nullptr, "GENERAL", "A", "on  ", "on"},
+    {"null fallback reads empty", nullptr, "GENERAL", "A", nullptr, ""},
+    {"fallback keeps its quotes", "", "GENERAL", "A", "'x'", "'x'"},
 };
 
 TEST(IniLookup, FollowsTheWindowsProfileRules) {
@@ -142,17 +143,18 @@ TEST(IniLookup, KeySetIntoAFileIsFoundFirstAndLeavesTheRest) {
     const char* const files[] = {
         "",
         "[GENERAL]\nLocTextPosX=12\n",
-        "[GENERAL]\nA=false\nLocTextPosX=12",              // the key there already, no final line end
-        "[general]\r\nLocTextPosX=12\r\n",                // CRLF, other letter case
+        "[GENERAL]\nA=false\nLocTextPosX=12",  // the key there already, no final line end
+        "[general]\r\nLocTextPosX=12\r\n",     // CRLF, other letter case
         "[MULTIPLAYER]\nA=off\n[GENERAL]\nLocTextPosX=12\n[GENERAL]\nA=no\n",
-        ";[GENERAL]\n[OTHER]\nLocTextPosX=5",              // no GENERAL section: one is added
+        ";[GENERAL]\n[OTHER]\nLocTextPosX=5",  // no GENERAL section: one is added
     };
     for (const char* file : files) {
         SCOPED_TRACE(file);
         const std::string edited = sim::SetIniFileValue(file, "GENERAL", "A", "true");
         EXPECT_EQ(sim::FindProfileValue(edited, "GENERAL", "A"), std::optional<std::string>("true")) << edited;
         for (const auto& [section, key] : {std::pair<const char*, const char*>{"GENERAL", "LocTextPosX"},
-                                           {"MULTIPLAYER", "A"}, {"OTHER", "LocTextPosX"}}) {
+                                           {"MULTIPLAYER", "A"},
+                                           {"OTHER", "LocTextPosX"}}) {
             EXPECT_EQ(sim::FindProfileValue(edited, section, key), sim::FindProfileValue(file, section, key)) << key;
         }
     }

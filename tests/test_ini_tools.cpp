@@ -27,38 +27,56 @@ TEST(IniCheck, SaysWhatThePluginMakesOfEachMistake) {
         std::string text;
         const char* expected;
     } cases[] = {
-        {"[GENERAL]\nLocTextPosx=1\nLocTxtPosY=2\n", "3: LocTxtPosY is not a KOV.ini key, so the plug-in ignores it; the nearest is LocTextPosY.\n"},
-        {"[GENERL]\nLocTextPosX=1\n", "1: [GENERL] is not a section of KOV.ini, so the keys under it are not read; the nearest is [GENERAL].\n"
-                                      "2: LocTextPosX belongs under [GENERAL]; under [GENERL] the plug-in does not see it.\n"},
+        {"[GENERAL]\nLocTextPosx=1\nLocTxtPosY=2\n",
+         "3: LocTxtPosY is not a KOV.ini key, so the plug-in ignores it; the nearest is LocTextPosY.\n"},
+        {"[GENERL]\nLocTextPosX=1\n",
+         "1: [GENERL] is not a section of KOV.ini, so the keys under it are not read; the nearest is [GENERAL].\n"
+         "2: LocTextPosX belongs under [GENERAL]; under [GENERL] the plug-in does not see it.\n"},
         {"[GENERAL]\r\nLocTextPosX=320px\r\n", "2: the plug-in reads 320 and ignores \"px\".\n"},
         {"[GENERAL]\nLocTextPosY=nan\n", "2: LocTextPosY is not a number (nan): the plug-in reads 0.\n"},
-        {"[GENERAL]\nLocTextSizeMult=0.25\n", "2: LocTextSizeMult is 0.25, below its smallest value 0.5: the plug-in uses 0.5.\n"},
+        {"[GENERAL]\nLocTextSizeMult=0.25\n",
+         "2: LocTextSizeMult is 0.25, below its smallest value 0.5: the plug-in uses 0.5.\n"},
         // A comment after a number the plug-in still reads as meant is only a note; after a switch it is a mistake.
-        {"[GENERAL]\nLocTextPosX=400 ; mine\n", "2: note: The comment after the number is read as part of the value, but the plug-in still reads 400 as meant; a comment on a line of its own is safer.\n"},
-        {"[GENERAL]\nAnchorToRadar=on;x\n", "2: The comment after the value is read as part of it (\"on;x\"): put comments on a line of their own.\n"
-                                            "2: \"on;x\" is not a switch word, so the plug-in reads AnchorToRadar as off. Write true (or on, yes) to switch it on, false to switch it off.\n"},
-        // Infinite after the float conversion, the words and numbers past the float range alike; minus infinity is clamped.
+        {"[GENERAL]\nLocTextPosX=400 ; mine\n",
+         "2: note: The comment after the number is read as part of the value, but the plug-in still reads 400 as "
+         "meant; a comment on a line of its own is safer.\n"},
+        {"[GENERAL]\nAnchorToRadar=on;x\n",
+         "2: The comment after the value is read as part of it (\"on;x\"): put comments on a line of their own.\n"
+         "2: \"on;x\" is not a switch word, so the plug-in reads AnchorToRadar as off. Write true (or on, yes) to "
+         "switch it on, false to switch it off.\n"},
+        // Infinite after the float conversion, the words and numbers past the float range alike;
+        // minus infinity is clamped.
         {"[GENERAL]\nLocTextPosX=1e39\nLocTextPosY=infinity\nLocTextSizeMult=-inf\n",
-         "2: LocTextPosX is infinite to the plug-in (1e+39 is past the largest number it holds): no screen can show the panel there.\n"
+         "2: LocTextPosX is infinite to the plug-in (1e+39 is past the largest number it holds): no screen can show "
+         "the panel there.\n"
          "3: LocTextPosY is infinite to the plug-in: no screen can show the panel there.\n"
          "4: LocTextSizeMult is minus infinity, below its smallest value 0.5: the plug-in uses 0.5.\n"},
         {"[GENERAL]\n=1\n", "2: This line has no setting name before its '=', so the plug-in ignores it.\n"},
-        {std::string("[GENERAL]\nLocTextPosX=12\0" "34\n", 28),
-         "2: LocTextPosX holds a NUL byte (shown as \u2400): the plug-in reads only what comes before it, \"12\", and uses 12.\n"},
+        {std::string("[GENERAL]\nLocTextPosX=12\0"
+                     "34\n",
+                     28),
+         "2: LocTextPosX holds a NUL byte (shown as \u2400): the plug-in reads only what comes before it, \"12\", and "
+         "uses 12.\n"},
         {std::string("\x01\x02\x03\x04\x05\x06\x07\x08[GENERAL]", 17),
          "0: KOV.ini does not look like a text file: 8 of its 17 characters are control characters.\n"
-         "1: \x01\x02\x03\x04\x05\x06\x07\x08[GENERAL] is not a KOV.ini key, so the plug-in ignores it; the nearest is LocTextSizeMult.\n"},
+         "1: \x01\x02\x03\x04\x05\x06\x07\x08[GENERAL] is not a KOV.ini key, so the plug-in ignores it; the nearest is "
+         "LocTextSizeMult.\n"},
         // Death notices come from the blip pass.
         {"[MULTIPLAYER]\nDisplayPlayerBlips=false\n",
-         "2: note: ShowPlayerObituaries is on, but with DisplayPlayerBlips off the plug-in posts no death notices: the blips are what notice a death.\n"},
+         "2: note: ShowPlayerObituaries is on, but with DisplayPlayerBlips off the plug-in posts no death notices: the "
+         "blips are what notice a death.\n"},
         {"[MULTIPLAYER]\nDisplayPlayerBlips=YES\nShowPlayerObituaries='on'\nDisplayTeamBlipsOnly=Off\n", ""},
         {"[MULTIPLAYER]\nDisplayPlayerBlips=\"true \"\n",
-         "2: \"true \" is not a switch word, so the plug-in reads DisplayPlayerBlips as off. Write true (or on, yes) to switch it on, false to switch it off.\n"
-         "2: note: ShowPlayerObituaries is on, but with DisplayPlayerBlips off the plug-in posts no death notices: the blips are what notice a death.\n"},
+         "2: \"true \" is not a switch word, so the plug-in reads DisplayPlayerBlips as off. Write true (or on, yes) "
+         "to switch it on, false to switch it off.\n"
+         "2: note: ShowPlayerObituaries is on, but with DisplayPlayerBlips off the plug-in posts no death notices: the "
+         "blips are what notice a death.\n"},
         {"[GENERAL]\nLocTextPosX=1\n[general]\nLocTextPosY=2\n",
-         "3: [general] comes a second time (first at line 1): the plug-in reads only the first one, so the keys under this one are ignored.\n"},
+         "3: [general] comes a second time (first at line 1): the plug-in reads only the first one, so the keys under "
+         "this one are ignored.\n"},
         {"[GENERAL]\nLocTextPosX\n", "2: LocTextPosX has no '=' and no value: the plug-in uses its default 320.\n"},
-        {"\xEF\xBB\xBF[GENERAL]\nlocTEXTposx=1\nLOCTEXTPOSX=2\n", "3: LOCTEXTPOSX is set again (first at line 2): the plug-in uses the first one.\n"},
+        {"\xEF\xBB\xBF[GENERAL]\nlocTEXTposx=1\nLOCTEXTPOSX=2\n",
+         "3: LOCTEXTPOSX is set again (first at line 2): the plug-in uses the first one.\n"},
         // The plug-in's value buffer holds 127 characters: the 5 is not read, so the value is 0.
         {"[GENERAL]\nLocTextPosX=" + std::string(127, '0') + "5\n",
          "2: LocTextPosX is longer than the plug-in's 127 characters: it does not read the last 1, and uses 0.\n"},
@@ -97,7 +115,8 @@ TEST(IniEdit, AnchorToRadarRowsKeepTheRestOfTheFile) {
     const std::string after = "; R\u00E9glages\n[GENERAL]\r\nAnchorToRadar=true\r\nLocTextPosX=900";
     for (const sim::IniEncodingRow& row : sim::kIniEncodings) {
         SCOPED_TRACE(row.name);
-        EXPECT_EQ(preview::WithAnchorToRadar(sim::EncodeIniText(before, row.encoding), true), sim::EncodeIniText(after, row.encoding));
+        EXPECT_EQ(preview::WithAnchorToRadar(sim::EncodeIniText(before, row.encoding), true),
+                  sim::EncodeIniText(after, row.encoding));
     }
     EXPECT_EQ(preview::WithAnchorToRadar(std::nullopt, true), "[GENERAL]\r\nAnchorToRadar=true\r\n");
 }
@@ -113,13 +132,16 @@ TEST(IniDocument, KeepsEveryByteNotEdited) {
         {"NUL in a comment", std::string("; a\0b\r\n[GENERAL]\r\nLocTextPosX=1\r\n[MULTIPLAYER]\r\n", 42),
          std::string("; a\0b\r\n[GENERAL]\r\nLocTextPosX=500\r\n[MULTIPLAYER]\r\n", 44)},
         {"not UTF-8", "; \xFF\xC3\n[GENERAL]\nLocTextPosX=1\xE9", "; \xFF\xC3\n[GENERAL]\nLocTextPosX=500"},
-        {"mixed line ends, none at the end", "[GENERAL]\rX=1\n\r\nLocTextPosX=1\r\n\n;", "[GENERAL]\rX=1\n\r\nLocTextPosX=500\r\n\n;"},
-        {"malformed UTF-8 after a mark", "\xEF\xBB\xBF;\xC0\xAF\n[GENERAL]\nLocTextPosX=1", "\xEF\xBB\xBF;\xC0\xAF\n[GENERAL]\nLocTextPosX=500"},
+        {"mixed line ends, none at the end", "[GENERAL]\rX=1\n\r\nLocTextPosX=1\r\n\n;",
+         "[GENERAL]\rX=1\n\r\nLocTextPosX=500\r\n\n;"},
+        {"malformed UTF-8 after a mark", "\xEF\xBB\xBF;\xC0\xAF\n[GENERAL]\nLocTextPosX=1",
+         "\xEF\xBB\xBF;\xC0\xAF\n[GENERAL]\nLocTextPosX=500"},
         // The odd byte cannot end a line without shifting every unit after it: that line is written anew.
         {"UTF-16 with an odd last byte", std::string("\xFF\xFE[\0G\0]\0\n\0;\0\0\0A", 15),
          std::string("\xFF\xFE[\0G\0]\0\n\0;\0\0\0\xFD\xFF", 16) +
              sim::EncodeIniBody("\n\n[GENERAL]\nLocTextPosX=500\n", sim::IniEncoding::Utf16Le)},
-        {"a new key takes the file's own line end", "[GENERAL]\nLocTextPosY=1\r\n", "[GENERAL]\nLocTextPosY=1\r\nLocTextPosX=500\n"},
+        {"a new key takes the file's own line end", "[GENERAL]\nLocTextPosY=1\r\n",
+         "[GENERAL]\nLocTextPosY=1\r\nLocTextPosX=500\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -135,7 +157,8 @@ TEST(IniDocument, EditsLineByLineAndSaysWhatCannotBeKept) {
     const std::string bytes("[GENERAL]\r\nLocTextPosX=1\0x\n; \xE9\r", 31);
     const sim::IniDocument document = sim::OpenIniDocument(bytes);
     EXPECT_EQ(sim::ShownIniText(document), "[GENERAL]\nLocTextPosX=1\u2400x\n; \u00E9\n");
-    const sim::IniTextEdit inserted = sim::ApplyShownText(document, "; new\n[GENERAL]\nLocTextPosX=1\u2400x\n; \u00E9\n");
+    const sim::IniTextEdit inserted =
+        sim::ApplyShownText(document, "; new\n[GENERAL]\nLocTextPosX=1\u2400x\n; \u00E9\n");
     EXPECT_EQ(sim::IniDocumentBytes(inserted.document), "; new\r\n" + bytes);
     EXPECT_TRUE(inserted.unkeptLines.empty());
     // An 8-bit file cannot hold an arrow: the changed line says so.
@@ -146,14 +169,18 @@ TEST(IniDocument, EditsLineByLineAndSaysWhatCannotBeKept) {
 
 TEST(IniFile, DecodesWhatEditorsSaveAndSavesItBackTheSameWay) {
     using sim::IniEncoding;
-    const std::string text = "; Stra\xC3\x9F" "e \xE2\x82\xAC\r\n[GENERAL]\nLocTextPosX=1\r\n";  // "Straße €"
+    const std::string text =
+        "; Stra\xC3\x9F"
+        "e \xE2\x82\xAC\r\n[GENERAL]\nLocTextPosX=1\r\n";  // "Straße €"
     const struct {
         IniEncoding encoding;
         std::string bytes;  // of text in that encoding
     } cases[] = {
         {IniEncoding::Utf8, text},
         {IniEncoding::Utf8Mark, "\xEF\xBB\xBF" + text},
-        {IniEncoding::CodePage1252, "; Stra\xDF" "e \x80\r\n[GENERAL]\nLocTextPosX=1\r\n"},
+        {IniEncoding::CodePage1252,
+         "; Stra\xDF"
+         "e \x80\r\n[GENERAL]\nLocTextPosX=1\r\n"},
         {IniEncoding::Utf16Le, std::string("\xFF\xFE;\0 \0S\0t\0r\0a\0\xDF\0e\0 \0\xAC\x20\r\0\n\0[\0", 28)},
         {IniEncoding::Utf16Be, std::string("\xFE\xFF\0;\0 \0S\0t\0r\0a\0\xDF\0e\0 \x20\xAC\0\r\0\n\0[", 28)},
     };

@@ -30,6 +30,7 @@ TEST(LocationDrive, EachStopShowsItsPlace) {
 
     const double normal = 0.166667, bigMap = 0.244792;
     const std::vector<Stop> stops = {
+        // clang-format off
         {"S", "Interstate 2   /   ~y~US Route 68~w~", "Del Perro,  Metro Los Santos", normal},
         {"N", "~y~Davis Ave~w~", "Davis,  Metro Los Santos", normal},
         {"W", "~y~Davis Ave  [SR-19]~w~", "Davis,  Metro Los Santos", normal},
@@ -43,6 +44,7 @@ TEST(LocationDrive, EachStopShowsItsPlace) {
         {"N", "~y~US Route 1~w~", "Area N/A,  San Andreas", normal},
         {nullptr, "", "", 0},
         {"N", "~y~US Route 1~w~", "Area N/A,  San Andreas", normal},
+        // clang-format on
     };
     ASSERT_EQ(result.steps.size(), stops.size());
     for (size_t i = 0; i < stops.size(); ++i) {
@@ -64,20 +66,22 @@ TEST(LocationDrive, EachStopShowsItsPlace) {
 }
 
 TEST(LocationDrive, KovSimPrintsEveryFrameAsItReads) {
-    FILE* pipe = popen((std::string("\"") + KOV_SIM_PATH + "\" \"" + kDrive + "\" --frames --plugin \"" + PluginPath() +
-                        "\" 2>&1").c_str(), "r");
+    FILE* pipe = popen(
+        (std::string("\"") + KOV_SIM_PATH + "\" \"" + kDrive + "\" --frames --plugin \"" + PluginPath() + "\" 2>&1")
+            .c_str(),
+        "r");
     ASSERT_NE(pipe, nullptr);
     std::string output;
     char buffer[4096];
     size_t got;
     while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
     ASSERT_EQ(pclose(pipe), 0) << output;
-    for (const char* shown : {"frame 44 at 5704 ms\n",
-                              "  | W | <yellow>Davis Ave  [SR-19]</yellow>\n"
-                              "      (0.166667, 0.946389) |\n"
-                              "      (0.17949, 0.950676) W\n",
-                              "  | E | Near  <yellow>Alta St  [SR-19]</yellow>\n",
-                              "      (0.272969, 0.972269) Area N/A,  San Andreas\n"}) {
+    for (const char* shown :
+         {"frame 44 at 5704 ms\n",
+          "  | W | <yellow>Davis Ave  [SR-19]</yellow>\n"
+          "      (0.166667, 0.946389) |\n"
+          "      (0.17949, 0.950676) W\n",
+          "  | E | Near  <yellow>Alta St  [SR-19]</yellow>\n", "      (0.272969, 0.972269) Area N/A,  San Andreas\n"}) {
         EXPECT_NE(output.find(shown), std::string::npos) << shown;
     }
 }

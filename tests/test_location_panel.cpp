@@ -54,8 +54,8 @@ void ExpectElement(const sim::DrawnText& drawn, const ElementLook& want) {
 
 struct LayoutCase {
     const char* name;
-    const char* ini;           // nullptr: no KOV.ini (the defaults)
-    bool openBigMap;           // release the radar control with no modifier first
+    const char* ini;  // nullptr: no KOV.ini (the defaults)
+    bool openBigMap;  // release the radar control with no modifier first
     ElementLook elements[kPanelTexts];
 };
 
@@ -65,19 +65,25 @@ struct LayoutCase {
 // their decimal value (0.32, 0.16) give a scale one step under the decimal product.
 TEST_F(LocationPanelTest, LayoutAtBothAnchorsAndHalfSize) {
     const std::vector<LayoutCase> cases = {
-        {"normal anchor (320, 1035), m 1", nullptr, false,
+        {"normal anchor (320, 1035), m 1",
+         nullptr,
+         false,
          {{"|", 0.166667, 0.946389, 0.8916f, 70, false},
           {"N", 0.179490, 0.950676, 0.713279963f, 150, true},
           {"|", 0.185417, 0.946389, 0.8916f, 70, false},
           {"~y~Alta St  [SR-19]~w~", 0.194792, 0.951648, 0.37893f, 180, false},
           {"Alta,  Metro Los Santos", 0.194844, 0.972269, 0.33435002f, 160, false}}},
-        {"big-map anchor (470, 1035), m 1", nullptr, true,
+        {"big-map anchor (470, 1035), m 1",
+         nullptr,
+         true,
          {{"|", 0.244792, 0.946389, 0.8916f, 70, false},
           {"N", 0.257615, 0.950676, 0.713279963f, 150, true},
           {"|", 0.263542, 0.946389, 0.8916f, 70, false},
           {"~y~Alta St  [SR-19]~w~", 0.272917, 0.951648, 0.37893f, 180, false},
           {"Alta,  Metro Los Santos", 0.272969, 0.972269, 0.33435002f, 160, false}}},
-        {"normal anchor, m 0.5", "[GENERAL]\nLocTextSizeMult=0.5\n", false,
+        {"normal anchor, m 0.5",
+         "[GENERAL]\nLocTextSizeMult=0.5\n",
+         false,
          {{"|", 0.166667, 0.952361, 0.4458f, 70, false},
           {"N", 0.173078, 0.954505, 0.356639981f, 150, true},
           {"|", 0.176042, 0.952361, 0.4458f, 70, false},
@@ -131,9 +137,11 @@ TEST_F(LocationPanelTest, DesignSpaceSpansTheScreen) {
 TEST_F(LocationPanelTest, HeadingLetterBounds) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const std::vector<std::pair<float, const char*>> cases = {
+        // clang-format off
         {0.0f, "N"},    {45.0f, "N"},   {45.01f, "W"},  {90.0f, "W"},   {135.0f, "W"},  {135.01f, "S"},
         {225.0f, "S"},  {225.01f, "E"}, {270.0f, "E"},  {315.0f, "E"},  {315.01f, "N"}, {360.0f, "N"},
         {-10.0f, "N"},  {nan, "N"},
+        // clang-format on
     };
     ASSERT_TRUE(StartFrameLoop());
     for (const auto& [heading, letter] : cases) {
@@ -149,7 +157,7 @@ struct RoadCase {
     uint8_t nodeResult;
     sim::Vec3 nodeOffset;  // from the player
     std::string line;
-    size_t streetLines;    // street lines built in the frame
+    size_t streetLines;  // street lines built in the frame
     bool distanceAsked;
 };
 
@@ -158,6 +166,7 @@ struct RoadCase {
 TEST_F(LocationPanelTest, RoadTest) {
     const std::string line = "~y~Alta St  [SR-19]~w~";
     const std::vector<RoadCase> cases = {
+        // clang-format off
         {"on a road", true, 1, {0, 0, 500}, line, 1, false},
         {"node 20 away", false, 1, {20, 0, 0}, line, 1, true},
         {"node 20.01 away", false, 1, {20.01f, 0, 0}, "Near  " + line, 2, true},
@@ -166,6 +175,7 @@ TEST_F(LocationPanelTest, RoadTest) {
         {"no node", false, 0, {0, 0, 500}, "Road name unavailable", 1, false},
         {"node result 2", false, 2, {0, 0, 500}, "Road name unavailable", 1, false},
         {"node result 255", false, 255, {0, 0, 500}, "Road name unavailable", 1, false},
+        // clang-format on
     };
     ASSERT_TRUE(StartFrameLoop());
     PutOnStreet(std::string("Alta St"));

@@ -105,12 +105,14 @@ struct SlotCase {
 
 TEST_F(CallConvention, ArgumentsGoIntoZeroExtendedSlots) {
     const SlotCase cases[] = {
+        // clang-format off
         {"entity exists(-1) -> true", 0, 0x00000000FFFFFFFFull},     // never sign-extended
         {"set text scale(0, 0.384000003)", 0, 0},                    // float 0.0
         {"set text scale(0, 0.384000003)", 1, FloatBits(0.384f)},    // the float's own bits, not a double
         {"set text centring(true)", 0, 1},
         {"set text centring(false)", 0, 0},
         {"street name hashes at coordinates(1.5, -2, 3, &->3735928559, &->7)", 1, FloatBits(-2.0f)},
+        // clang-format on
     };
     for (const SlotCase& c : cases) {
         SCOPED_TRACE(c.line);
@@ -196,6 +198,7 @@ void Finish() {
 
 constexpr uint64_t kEntityExists = 0x7239B21A38F536BA;
 
+// clang-format off
 const MisuseCase kMisuseCases[] = {
     {"unknown hash", [] { nativeInit(0x1234); nativeCall(); Finish(); },
      "unknown native 0x0000000000001234 called with 0 arguments in call 1 of frame 1"},
@@ -222,6 +225,7 @@ const MisuseCase kMisuseCases[] = {
     {"script entry returns", [] { ++stepsAfterTheBadCall; ++stepsAfterTheBadCall; },
      "the script entry returned"},
 };
+// clang-format on
 
 TEST(HostChecks, CallsBreakingTheConventionFailTheRun) {
     for (const MisuseCase& c : kMisuseCases) {
@@ -257,23 +261,43 @@ struct PlantedFault {
 int32_t outWidth = 0, outHeight = 0;
 const uint64_t kOutWidth = reinterpret_cast<uintptr_t>(&outWidth);
 const uint64_t kOutHeight = reinterpret_cast<uintptr_t>(&outHeight);
-const std::vector<uint64_t> kRectangle = {FloatBits(0.1f), FloatBits(0.2f), FloatBits(0.3f), FloatBits(0.4f),
-                                          255, 128, 0, 200, 0};
+const std::vector<uint64_t> kRectangle = {
+    FloatBits(0.1f), FloatBits(0.2f), FloatBits(0.3f), FloatBits(0.4f), 255, 128, 0, 200, 0};
 
 const PlantedFault kPlantedFaults[] = {
-    {"short push", 0xBE6B23FFA53FB442, {10, 20, 30, 40}, 3, -1, 0,
+    {"short push",
+     0xBE6B23FFA53FB442,
+     {10, 20, 30, 40},
+     3,
+     -1,
+     0,
      "native 0xBE6B23FFA53FB442 (set text colour) reads argument slot 4, which call 2 of frame 1 did not push "
      "(3 of 4 pushed; the slot still holds 0x0000000000000028 from before)"},
-    {"extra push", kEntityExists, {7}, 2, 1, 5,
+    {"extra push",
+     kEntityExists,
+     {7},
+     2,
+     1,
+     5,
      "native 0x7239B21A38F536BA (entity exists) reads no argument slot 2, which call 2 of frame 1 pushed "
      "(2 pushed, 1 read)"},
     {"sign-extended int", 0x3A618A217E5154F0, kRectangle, 9, 4, ~0ull,
      "native 0x3A618A217E5154F0 (draw rectangle) argument slot 5 of call 2 of frame 1 holds 0xFFFFFFFFFFFFFFFF: "
      "a 32-bit value must be zero-extended"},
-    {"bool 2", 0xC02F4DBFB51D988B, {1}, 1, 0, 2,
+    {"bool 2",
+     0xC02F4DBFB51D988B,
+     {1},
+     1,
+     0,
+     2,
      "native 0xC02F4DBFB51D988B (set text centring) argument slot 1 of call 2 of frame 1 holds 0x0000000000000002: "
      "a bool must be 0 or 1 in the lowest byte"},
-    {"null out-pointer", 0x888D57E407E63624, {kOutWidth, kOutHeight}, 2, 0, 0,
+    {"null out-pointer",
+     0x888D57E407E63624,
+     {kOutWidth, kOutHeight},
+     2,
+     0,
+     0,
      "native 0x888D57E407E63624 (screen resolution query) argument slot 1 of call 2 of frame 1 holds "
      "0x0000000000000000: the host cannot write through a null pointer"},
     {"trailing value 1", 0x3A618A217E5154F0, kRectangle, 9, 8, 1,
@@ -343,12 +367,14 @@ struct WrongForm {
 };
 
 const WrongForm kWrongForms[] = {
+    // clang-format off
     {"entity-dead-short", 0x5F9532F3B5CC2551, "entity dead",                 2, true},
     {"text-draw-short",   0xCD015E5BB0D96A57, "end text command: draw text", 3, true},
     {"draw-rect-short",   0x3A618A217E5154F0, "draw rectangle",              9, true},
     {"entity-dead-one",   0x5F9532F3B5CC2551, "entity dead",                 2, false},
     {"text-draw-one",     0xCD015E5BB0D96A57, "end text command: draw text", 3, false},
     {"draw-rect-one",     0x3A618A217E5154F0, "draw rectangle",              9, false},
+    // clang-format on
 };
 
 class WrongForms : public simtest::PluginTest {
@@ -368,13 +394,15 @@ protected:
     // current plug-in.
     std::string FirstCallOf(uint64_t hash) {
         NewHost(ListWorld());
-        if (!host().Load(simtest::PluginPath()) || !host().RunFrames(kFrames)) return "the run failed: " + host().error();
+        if (!host().Load(simtest::PluginPath()) || !host().RunFrames(kFrames))
+            return "the run failed: " + host().error();
         int frame = 0, position = 0;
         for (const sim::TraceEntry& entry : host().trace()) {
             if (entry.isWait) continue;
             position = entry.frame == frame ? position + 1 : 1;
             frame = entry.frame;
-            if (entry.call.hash == hash) return "call " + std::to_string(position) + " of frame " + std::to_string(frame);
+            if (entry.call.hash == hash)
+                return "call " + std::to_string(position) + " of frame " + std::to_string(frame);
         }
         return "never called";
     }

@@ -25,9 +25,11 @@ const std::string kWrappersPath = std::string(KOV_SOURCE_DIR) + "/src/host/nativ
 // The kind letter (sim/natives/native_signatures.h) each parameter type of the file is read as. A row whose
 // type is missing here fails by name: add the type with the letter the host reads its slot as.
 const std::map<std::string, char> kKindOfType = {
+    // clang-format off
     {"int", 'i'},  {"Entity", 'i'}, {"Ped", 'i'},    {"Player", 'i'},      {"Vehicle", 'i'},   {"Blip", 'i'},
     {"Hash", 'u'}, {"float", 'f'},  {"BOOL", 'b'},   {"const char*", 's'}, {"int*", 'o'},      {"Hash*", 'o'},
     {"Blip*", 'h'}, {"Vector3*", 'V'}, {"float*", 'F'},
+    // clang-format on
 };
 
 struct ReferenceRow {
@@ -135,8 +137,8 @@ TEST(NativeReference, PushedFormFillsTheSlotsTheGameReads) {
         SCOPED_TRACE(native.role);
         for (size_t i = 0; native.args[i] != '\0'; ++i) {
             const char pushed = sim::SlotKind(native.args[i]), read = sim::GameKind(native, i);
-            const bool alike = pushed == read || (value32.find(pushed) != std::string::npos &&
-                                                  value32.find(read) != std::string::npos);
+            const bool alike = pushed == read ||
+                               (value32.find(pushed) != std::string::npos && value32.find(read) != std::string::npos);
             EXPECT_TRUE(alike) << "slot " << i + 1 << ": pushed '" << pushed << "', read as '" << read << "'";
         }
     }
@@ -175,9 +177,7 @@ TEST(NativeTable, JoinWithHandlersNamesEachDefect) {
             h.erase(std::find_if(h.begin(), h.end(), [&](const sim::NativeHandler& e) { return e.role == role; }));
         };
     };
-    const auto add = [](const char* role) {
-        return [role](Handlers& h) { h.push_back({role, h.front().run}); };
-    };
+    const auto add = [](const char* role) { return [role](Handlers& h) { h.push_back({role, h.front().run}); }; };
     struct JoinCase {
         const char* name;
         std::function<void(Handlers&)> edit;

@@ -49,13 +49,17 @@ const std::vector<Probe> kFullTime = {
     {0, false, true}, {1, false, true}, {2799, false, true}, {2800, false, false}, {2801, false, false}};
 
 const TimingCase kTimingCases[] = {
+    // clang-format off
     {"posted at an ordinary tick",                   kTick,       kFullTime},
     {"posted just before the tick count wraps",      0xFFFFFF00u, kFullTime},
     {"running out exactly at the wrap",              0xFFFFF510u, kFullTime},
-    {"the time runs on while the pause menu is open", kTick,
+    // clang-format on
+    {"the time runs on while the pause menu is open",
+     kTick,
      {{0, false, true}, {1000, true, false}, {2000, false, true}, {2700, true, false}, {2800, false, false}}},
     // Offset 100 after 2800 is 2^32 - 2700 ms later: the spent notice must not come round again.
-    {"an expired notice stays gone when the tick count comes round", kTick,
+    {"an expired notice stays gone when the tick count comes round",
+     kTick,
      {{0, false, true}, {2800, false, false}, {100, false, false}}},
 };
 
@@ -100,9 +104,9 @@ TEST_F(NoticeTest, NothingIsDrawnBeforeTheFirstNotice) {
 // asked afresh in every frame.
 TEST_F(NoticeTest, DrawsWithNineHostCallsAtItsFixedPosition) {
     const std::vector<std::string> roles = {
-        "screen resolution query", "set text scale",  "set text centring",       "set text drop shadow",
-        "set text colour",         "begin on-screen text command", "add text component", "set text proportional",
-        "end text command: draw text"};
+        "screen resolution query", "set text scale",        "set text centring",
+        "set text drop shadow",    "set text colour",       "begin on-screen text command",
+        "add text component",      "set text proportional", "end text command: draw text"};
     struct Screen {
         int32_t width, height;
     };
@@ -161,8 +165,8 @@ TEST_F(NoticeTest, SecondToggleWithinASecondShowsOnlyTheSecondNotice) {
         uint32_t tick;
         bool drawn;
     };
-    for (const Expectation e : {Expectation{kTick + 2800, true}, Expectation{kSecond + 2799, true},
-                                Expectation{kSecond + 2800, false}}) {
+    for (const Expectation e :
+         {Expectation{kTick + 2800, true}, Expectation{kSecond + 2799, true}, Expectation{kSecond + 2800, false}}) {
         SCOPED_TRACE("tick " + std::to_string(e.tick));
         ASSERT_TRUE(RunAt(e.tick));
         EXPECT_EQ(Notices(), e.drawn ? std::vector<std::string>{kEnabledNotice} : std::vector<std::string>{});

@@ -35,12 +35,14 @@ TEST_F(Obituary, KillerChainGivesKilledByOnlyWhenAnotherPlayerIsBehindTheDeath) 
     };
     constexpr int32_t kKillerPed = 100, kBystander = 77, kCar = 500, kNothing = 999;
     const Case cases[] = {
+        // clang-format off
         {"Ann", 0,          "~w~Ann ~c~died."},                     // no killer
         {"Bob", kKillerPed, "~w~Bob ~c~killed by ~w~Killer."},      // another player
         {"Cy",  kNothing,   "~w~Cy ~c~died."},                      // no such entity
         {"Di",  kCar,       "~w~Di ~c~died."},                      // not a ped
         {"Ed",  kBystander, "~w~Ed ~c~died."},                      // a ped, not a player's
         {"Flo", 70,         "~w~Flo ~c~died."},                     // killed himself (his own ped)
+        // clang-format on
     };
     sim::World start = SessionWorld();
     AddPlayer(start, 10, kKillerPed, "Killer");
@@ -95,6 +97,7 @@ TEST_F(Obituary, OneNoticePerDeathReArmedOnlyOnceThePlayerIsSeenAlive) {
         size_t notices;  // posted so far
     };
     const Step steps[] = {
+        // clang-format off
         {"alive",                          true,  false, false, 2,  0},
         {"dying, many frames",             true,  false, true,  10, 1},
         {"dead, still the same death",     true,  true,  false, 5,  1},
@@ -104,6 +107,7 @@ TEST_F(Obituary, OneNoticePerDeathReArmedOnlyOnceThePlayerIsSeenAlive) {
         {"rejoins still dead",             true,  true,  false, 3,  2},
         {"alive, then",                    true,  false, false, 1,  2},
         {"dead once more",                 true,  true,  false, 1,  3},
+        // clang-format on
     };
     sim::World start = SessionWorld();
     AddPlayer(start, 2, 20, "Ann");
@@ -140,11 +144,13 @@ TEST_F(Obituary, LongNamesAreCutAndMissingNamesReadEmpty) {
         std::string notice;
     };
     const Case cases[] = {
+        // clang-format off
         {longVictim,  -1, Cut("~w~" + longVictim + " ~c~died.")},
         {longVictim,  10, Cut("~w~" + longVictim + " ~c~killed by ~w~Short.")},
         {"Ann",       11, Cut("~w~Ann ~c~killed by ~w~" + longKiller + ".")},
         {std::nullopt, -1, "~w~ ~c~died."},
         {"Bob",       12, "~w~Bob ~c~killed by ~w~."},
+        // clang-format on
     };
     sim::World start = SessionWorld();
     AddPlayer(start, 10, 100, "Short");
@@ -176,11 +182,13 @@ TEST_F(Obituary, OnlyDeathsOfTrackedOtherPlayersAreReported) {
         size_t notices;
     };
     const Case cases[] = {
+        // clang-format off
         {"team mate, defaults",                 "",                                          false, 1, 1},
         {"other team, blips for all teams",     "",                                          false, 2, 1},
         {"other team, team blips only",         "[MULTIPLAYER]\nDisplayTeamBlipsOnly=true\n", false, 2, 0},
         {"player blips off",                    "[MULTIPLAYER]\nDisplayPlayerBlips=false\n",  false, 1, 0},
         {"the local player's own death",        "",                                          true,  1, 0},
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -15,11 +15,11 @@
 
 namespace {
 
+using sim::VehicleKind;
 using simtest::AddPlayer;
 using simtest::FeedTexts;
 using simtest::Seat;
 using simtest::SessionWorld;
-using sim::VehicleKind;
 
 constexpr const char* kTeamOnlyIni = "[MULTIPLAYER]\nDisplayTeamBlipsOnly=true\n";
 
@@ -45,17 +45,17 @@ TEST_F(PlayerBlips, JoiningPlayerGetsBlipOffsetAlongYThenMovedOntoThePlayerInThe
     // First pass: created 10 units per slot index along y, fixed properties and colour only.
     // Second pass of the same frame: moved onto the player, sprite, name and alpha.
     EXPECT_EQ(BlipLines(created[0], mark), (std::vector<std::string>{
-                                                "add blip for coordinates(100, 240, 30) -> " + h,
-                                                "set blip priority(" + h + ", 13)",
-                                                "set blip display(" + h + ", 4)",
-                                                "set blip category(" + h + ", 7)",
-                                                "set blip colour(" + h + ", 0)",
-                                                "set blip coordinates(" + h + ", 100, 200, 30)",
-                                                "set blip sprite(" + h + ", 1)",
-                                                "set blip name to player name(" + h + ", 4)",
-                                                "set blip alpha(" + h + ", 255)",
-                                                "set blip colour(" + h + ", 0)",
-                                            }));
+                                               "add blip for coordinates(100, 240, 30) -> " + h,
+                                               "set blip priority(" + h + ", 13)",
+                                               "set blip display(" + h + ", 4)",
+                                               "set blip category(" + h + ", 7)",
+                                               "set blip colour(" + h + ", 0)",
+                                               "set blip coordinates(" + h + ", 100, 200, 30)",
+                                               "set blip sprite(" + h + ", 1)",
+                                               "set blip name to player name(" + h + ", 4)",
+                                               "set blip alpha(" + h + ", 255)",
+                                               "set blip colour(" + h + ", 0)",
+                                           }));
 
     world().peds[40].pos = {-50, 75, 2};
     ASSERT_TRUE(Run(1));
@@ -81,6 +81,7 @@ TEST_F(PlayerBlips, SpriteShowsWhatThePlayerRidesFirstMatchWinning) {
         int32_t sprite;
     };
     const Case cases[] = {
+        // clang-format off
         {"on foot",                       false, false, false, VehicleKind::Car,        "",            1},
         {"dead",                          true,  false, false, VehicleKind::Car,        "",            274},
         {"dying in a boat",               false, true,  true,  VehicleKind::Boat,       "SQUALO",      274},
@@ -95,6 +96,7 @@ TEST_F(PlayerBlips, SpriteShowsWhatThePlayerRidesFirstMatchWinning) {
         {"INSURGENT",                     false, false, true,  VehicleKind::Car,        "INSURGENT",   426},
         {"RHINO",                         false, false, true,  VehicleKind::Car,        "RHINO",       421},
         {"ordinary car",                  false, false, true,  VehicleKind::Car,        "BLISTA",      225},
+        // clang-format on
     };
     sim::World start = SessionWorld();
     int slot = 1;
@@ -135,6 +137,7 @@ TEST_F(PlayerBlips, RotationIsTheCeilingOfTheVehicleHeadingAndKeptOnFootAndWhenD
         int32_t sprite, rotation;
     };
     const Step steps[] = {
+        // clang-format off
         {"boat heading 90.2",            true,  90.2f,  false, 410, 91},
         {"on foot",                      false, 0.0f,   false, 1,   91},
         {"boat heading 270",             true,  270.0f, false, 410, 270},
@@ -146,6 +149,7 @@ TEST_F(PlayerBlips, RotationIsTheCeilingOfTheVehicleHeadingAndKeptOnFootAndWhenD
         {"boat heading 3e9",             true,  3e9f,     false, 410, INT32_MIN},
         {"boat heading 12.01 again",     true,  12.01f, false, 410, 13},
         {"dead in the boat, it turns",   true,  200.5f, true,  274, 13},
+        // clang-format on
     };
     sim::World start = SessionWorld();
     AddPlayer(start, 2, 20, "Skipper");
@@ -173,6 +177,7 @@ TEST_F(PlayerBlips, TeamsSetTheAlphaAndTheTeamOnlySettingDropsOtherTeams) {
         int32_t alpha;
     };
     const Case cases[] = {
+        // clang-format off
         {-1, -1, false, true,  255},
         {-1, -1, true,  true,  255},  // no team on either side counts as the same team
         {1,  1,  false, true,  255},
@@ -181,6 +186,7 @@ TEST_F(PlayerBlips, TeamsSetTheAlphaAndTheTeamOnlySettingDropsOtherTeams) {
         {2,  -1, false, true,  0},
         {1,  2,  true,  false, 0},
         {-1, 2,  true,  false, 0},
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "local team " << c.localTeam << ", player team " << c.playerTeam
@@ -211,14 +217,14 @@ TEST_F(PlayerBlips, TeamOnlyFilterRemovesAnExistingBlipAndThePassGoesOn) {
     ASSERT_TRUE(Run(1));
 
     const std::string t = std::to_string(turncoat);
-    EXPECT_EQ(BlipLines(turncoat, mark), (std::vector<std::string>{"blip exists(" + t + ") -> true",
-                                                                   "remove blip(&[" + t + "])"}));
+    EXPECT_EQ(BlipLines(turncoat, mark),
+              (std::vector<std::string>{"blip exists(" + t + ") -> true", "remove blip(&[" + t + "])"}));
     EXPECT_EQ(world().blips.count(turncoat), 0u);
     // Slot 3 is still updated in the pass that removed slot 2's blip.
     const std::vector<std::string> lines = TraceLines(mark);
     const auto removal = std::find(lines.begin(), lines.end(), "remove blip(&[" + t + "])");
-    const auto moved = std::find(lines.begin(), lines.end(),
-                                 "set blip coordinates(" + std::to_string(loyal) + ", 40, 50, 60)");
+    const auto moved =
+        std::find(lines.begin(), lines.end(), "set blip coordinates(" + std::to_string(loyal) + ", 40, 50, 60)");
     ASSERT_NE(moved, lines.end());
     EXPECT_LT(removal - lines.begin(), moved - lines.begin());
     const auto nextPass = std::find(removal, lines.end(), "network player active(31) -> 0");
@@ -293,8 +299,8 @@ TEST_F(PlayerBlips, OnlyTheFirstIdleSpellOfALoadSweeps) {
     ASSERT_TRUE(Run(3));
     for (const int32_t handle : {ash, birch}) {
         const std::string h = std::to_string(handle);
-        EXPECT_EQ(BlipLines(handle, mark), (std::vector<std::string>{"blip exists(" + h + ") -> true",
-                                                                     "remove blip(&[" + h + "])"}));
+        EXPECT_EQ(BlipLines(handle, mark),
+                  (std::vector<std::string>{"blip exists(" + h + ") -> true", "remove blip(&[" + h + "])"}));
     }
     EXPECT_TRUE(world().blips.empty());
 
@@ -336,7 +342,8 @@ TEST_F(PlayerBlips, BlipTheHostForgotIsReplacedOnceAFilterOrTheSweepFindsItGone)
         else world().pauseMenu = true;
         mark = TraceMark();
         ASSERT_TRUE(Run(1));
-        EXPECT_EQ(BlipLines(stale, mark), std::vector<std::string>{"blip exists(" + std::to_string(stale) + ") -> false"});
+        EXPECT_EQ(BlipLines(stale, mark),
+                  std::vector<std::string>{"blip exists(" + std::to_string(stale) + ") -> false"});
 
         world().players[2].team = 1;
         world().pauseMenu = false;
@@ -352,9 +359,11 @@ TEST_F(PlayerBlips, BlipTheHostForgotIsReplacedOnceAFilterOrTheSweepFindsItGone)
 TEST_F(PlayerBlips, BlipsAreLeftAloneWhenSwitchedOffOrOutsideASession) {
     enum class Reason { SettingReloadedOff, SessionEnded, SessionByteTwo };
     const std::pair<Reason, const char*> reasons[] = {
+        // clang-format off
         {Reason::SettingReloadedOff, "DisplayPlayerBlips reloaded as false"},
         {Reason::SessionEnded,       "session byte 0"},
         {Reason::SessionByteTwo,     "session byte 2"},
+        // clang-format on
     };
     for (const auto& [reason, what] : reasons) {
         SCOPED_TRACE(what);
@@ -400,8 +409,8 @@ TEST(SessionScenario, ReportsEachDeathOnceAndNeverRemovesABlipTwice) {
     const sim::ScenarioResult result = sim::RunScenario(*scenario, {simtest::PluginPath(), ""});
     ASSERT_TRUE(result.status.ok()) << result.status.error();
 
-    EXPECT_EQ(FeedTexts(result.world), (std::vector<std::string>{"~w~Rook ~c~killed by ~w~Vesper.",
-                                                                 "~w~Vesper ~c~died.", "~w~Rook ~c~died."}));
+    EXPECT_EQ(FeedTexts(result.world),
+              (std::vector<std::string>{"~w~Rook ~c~killed by ~w~Vesper.", "~w~Vesper ~c~died.", "~w~Rook ~c~died."}));
     std::vector<int32_t> removed;
     for (const sim::TraceEntry& entry : result.trace) {
         if (simtest::RoleOf(entry) != "remove blip") continue;

@@ -74,8 +74,8 @@ TEST_F(PlayerList, LayoutAt1280By720InDrawingOrderWithRowsCountingListedPlayersO
     const size_t mark = TraceMark();
     ASSERT_TRUE(Run(1));
 
-    EXPECT_EQ(DrawOrder(mark), (std::vector<std::string>{"box", kTitle, "box", "03", "Rook", "box", "09", "Vesper",
-                                                         CountLine(2)}));
+    EXPECT_EQ(DrawOrder(mark),
+              (std::vector<std::string>{"box", kTitle, "box", "03", "Rook", "box", "09", "Vesper", CountLine(2)}));
     const sim::Frame& frame = host().lastFrame();
     EXPECT_TRUE(frame.helpTextHidden);
 
@@ -104,12 +104,14 @@ TEST_F(PlayerList, LayoutAt1280By720InDrawingOrderWithRowsCountingListedPlayersO
         bool centred;
     };
     const Text texts[] = {
+        // clang-format off
         {kTitle,   0.5f,       0.266667f,   0.192f, true},
         {"03",     0.433854f,  0.304167f,   0.252f, true},
         {"Rook",   0.4453125f, 0.304167f,   0.252f, false},
         {"09",     0.433854f,  RowTextY(1), 0.252f, true},
         {"Vesper", 0.4453125f, RowTextY(1), 0.252f, false},
         {CountLine(2), 0.5f,   300 * kDesign / 720, 0.336f, true},
+        // clang-format on
     };
     ASSERT_EQ(frame.texts.size(), std::size(texts));
     for (size_t i = 0; i < std::size(texts); ++i) {
@@ -139,6 +141,7 @@ TEST_F(PlayerList, RowColourTellsTeamMatesAndTheDeadApart) {
         Rgba localRow, otherRow;
     };
     const Case cases[] = {
+        // clang-format off
         {"team mate",                        1,  1,  false, kTeamMate, kTeamMate},
         {"dead team mate",                   1,  1,  true,  kTeamMate, kDeadTeamMate},
         {"other team",                       1,  2,  false, kTeamMate, kOther},
@@ -147,6 +150,7 @@ TEST_F(PlayerList, RowColourTellsTeamMatesAndTheDeadApart) {
         {"local without a team, same -1",    -1, -1, false, kOther,    kOther},
         {"local without a team, other has",  -1, 4,  false, kOther,    kOther},
         {"local without a team, other dead", -1, -1, true,  kOther,    kDeadOther},
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -208,12 +212,14 @@ TEST_F(PlayerList, DrawnOnlyInASessionWhileAltAndTheRadarControlAreHeld) {
         bool drawn;
     };
     const Case cases[] = {
+        // clang-format off
         {"all held in a session",     1, true,  false, true,  true},
         {"radar control not held",    1, true,  false, false, false},
         {"Alt not held",              1, false, false, true,  false},
         {"Ctrl held as well",         1, true,  true,  true,  false},
         {"no session",                0, true,  false, true,  false},
         {"session byte 2",            2, true,  false, true,  false},
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

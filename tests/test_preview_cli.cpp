@@ -65,46 +65,51 @@ TEST_F(PreviewTool, RejectsBadArgumentsWithAClearMessage) {
     };
     const std::string out = " -o '" + Path("p.png") + "'";
     const Case cases[] = {
-        {"",                                          2, "no output file"},
-        {"--bogus" + out,                             2, "unknown option \"--bogus\""},
-        {"-o",                                        2, "-o needs a value"},
-        {"--size 0x720" + out,                        2, "--size wants WIDTHxHEIGHT"},
-        {"--size 1920" + out,                         2, "--size wants WIDTHxHEIGHT"},
-        {"--size 1920x1080x2" + out,                  2, "--size wants WIDTHxHEIGHT"},
-        {"--heading north" + out,                     2, "--heading wants a number"},
-        {"--pos 1,2" + out,                           2, "--pos wants three numbers"},
-        {"--offroad somewhat" + out,                  2, "--offroad wants near, far or none"},
-        {"--notice maybe" + out,                      2, "--notice wants enabled or disabled"},
-        {"--session-players 33" + out,                2, "--session-players wants 1 to 32"},
-        {"--player-list" + out,                       2, "--player-list needs --session-players"},
-        {"--session-players 3 --death 3" + out,       2, "--death: the slots must be players"},
-        {"--session-players 3 --death 0" + out,       2, "--death: the slots must be players"},
-        {"--death 1" + out,                           2, "--death needs --session-players"},
-        {"--crop 0.5,0.5,0.6,0.1" + out,              2, "--crop wants X,Y,W,H"},
-        {"--zoom 0" + out,                            2, "--zoom wants a number from 1/1024 to 4"},
-        {"--safe-zone 0.8" + out,                     2, "--safe-zone wants a number from 0.9 to 1.0"},
-        {"--size 1280x720,wide" + out,                2, "--size wants WIDTHxHEIGHT of 320x240 to 16384x16384 pixels (or all), got \"wide\""},
+        {"", 2, "no output file"},
+        {"--bogus" + out, 2, "unknown option \"--bogus\""},
+        {"-o", 2, "-o needs a value"},
+        {"--size 0x720" + out, 2, "--size wants WIDTHxHEIGHT"},
+        {"--size 1920" + out, 2, "--size wants WIDTHxHEIGHT"},
+        {"--size 1920x1080x2" + out, 2, "--size wants WIDTHxHEIGHT"},
+        {"--heading north" + out, 2, "--heading wants a number"},
+        {"--pos 1,2" + out, 2, "--pos wants three numbers"},
+        {"--offroad somewhat" + out, 2, "--offroad wants near, far or none"},
+        {"--notice maybe" + out, 2, "--notice wants enabled or disabled"},
+        {"--session-players 33" + out, 2, "--session-players wants 1 to 32"},
+        {"--player-list" + out, 2, "--player-list needs --session-players"},
+        {"--session-players 3 --death 3" + out, 2, "--death: the slots must be players"},
+        {"--session-players 3 --death 0" + out, 2, "--death: the slots must be players"},
+        {"--death 1" + out, 2, "--death needs --session-players"},
+        {"--crop 0.5,0.5,0.6,0.1" + out, 2, "--crop wants X,Y,W,H"},
+        {"--zoom 0" + out, 2, "--zoom wants a number from 1/1024 to 4"},
+        {"--safe-zone 0.8" + out, 2, "--safe-zone wants a number from 0.9 to 1.0"},
+        {"--size 1280x720,wide" + out, 2,
+         "--size wants WIDTHxHEIGHT of 320x240 to 16384x16384 pixels (or all), got \"wide\""},
+        // clang-format off
         {"--tile-height 8" + out,                     2, "--tile-height wants a whole number of pixels"},
         {"-o '" + Path("p.jpg") + "'",                2, "the output file must end in .png or .svg"},
         {"--ini '" + Path("missing.ini") + "'" + out, 1, "missing.ini: no such file"},
         {"--ini '" + dir_.string() + "'" + out,       1, ": a folder, not a file"},
         {"--street 'Stra\xDF" "e'" + out,             2, "--street wants UTF-8 text"},
-        {"--zoom 3 --size 1280x720 --size 1920x1080 --size 2560x1440 --size 3440x1440" + out,
-                                                      2, "27680x4382 pixels, more than 100000000 pixels in all"},
-        {"--zoom 4 --size 9000x300" + out,            2, "36000x1200 pixels, more than 32767 a side"},
-        {"--plugin '" + Path("KOV.asi") + "'" + out,  1, "it is a Windows DLL (KOV.asi); it runs under Wine"},
-        {"-o '" + Path("no-dir/p.png") + "'",         1, "cannot write"},
-        {"--plugin '" + Path("none.so") + "'" + out,  1, "none.so: no such file"},
-        {"--plugin /dev/zero" + out,                  1, "cannot load the plug-in /dev/zero: a device, not a regular file"},
-        {"--ini '" + Path("fifo") + "'" + out,        1, "fifo: a FIFO (named pipe), not a regular file"},
-        {"--heading 1e39" + out,                      2, "--heading wants a number of degrees from -1000000 to 1000000"},
+        // clang-format on
+        {"--zoom 3 --size 1280x720 --size 1920x1080 --size 2560x1440 --size 3440x1440" + out, 2,
+         "27680x4382 pixels, more than 100000000 pixels in all"},
+        {"--zoom 4 --size 9000x300" + out, 2, "36000x1200 pixels, more than 32767 a side"},
+        {"--plugin '" + Path("KOV.asi") + "'" + out, 1, "it is a Windows DLL (KOV.asi); it runs under Wine"},
+        {"-o '" + Path("no-dir/p.png") + "'", 1, "cannot write"},
+        {"--plugin '" + Path("none.so") + "'" + out, 1, "none.so: no such file"},
+        {"--plugin /dev/zero" + out, 1, "cannot load the plug-in /dev/zero: a device, not a regular file"},
+        {"--ini '" + Path("fifo") + "'" + out, 1, "fifo: a FIFO (named pipe), not a regular file"},
+        {"--heading 1e39" + out, 2, "--heading wants a number of degrees from -1000000 to 1000000"},
+        // clang-format off
         {"--pos 0,1e39,0" + out,                      2, "--pos wants three numbers X,Y,Z within the float range"},
         {"--crop 0,0,1e-300,1" + out,                 2, "--crop wants X,Y,W,H"},
         {"--zoom 1e-300" + out,                       2, "--zoom wants a number from 1/1024 to 4"},
-        {"--size 16384x16384 --crop 0,0,0.001,0.001 --tile-height 382" + out,
-                                                      2, "at 23.3 picture pixels per screen pixel, more than 4"},
-        {"--size all --size all --size all --safe-zone 1 --safe-zone 0.9 --both-modes" + out,
-                                                      2, "the picture would show 96 screens"},
+        // clang-format on
+        {"--size 16384x16384 --crop 0,0,0.001,0.001 --tile-height 382" + out, 2,
+         "at 23.3 picture pixels per screen pixel, more than 4"},
+        {"--size all --size all --size all --safe-zone 1 --safe-zone 0.9 --both-modes" + out, 2,
+         "the picture would show 96 screens"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
@@ -120,11 +125,26 @@ TEST_F(PreviewTool, RejectsBadArgumentsWithAClearMessage) {
 TEST_F(PreviewTool, HelpExplainsEveryOption) {
     const ToolRun run = RunTool(KOV_PREVIEW_PATH, "--help");
     EXPECT_EQ(run.exitCode, 0);
-    for (const char* option : {"--ini FILE", "--size WxH[,WxH...]|all", "--safe-zone S", "--both-modes", "--report",
-                               "--street NAME", "--crossing NAME",
-                               "--zone CODE", "--pos X,Y,Z", "--heading DEG", "--offroad near|far|none", "--bigmap",
-                               "--session-players N", "--player-list", "--death SLOT[:KILLER]",
-                               "--notice enabled|disabled", "--crop X,Y,W,H", "--zoom F", "--plugin PATH", "-o FILE"}) {
+    for (const char* option : {"--ini FILE",
+                               "--size WxH[,WxH...]|all",
+                               "--safe-zone S",
+                               "--both-modes",
+                               "--report",
+                               "--street NAME",
+                               "--crossing NAME",
+                               "--zone CODE",
+                               "--pos X,Y,Z",
+                               "--heading DEG",
+                               "--offroad near|far|none",
+                               "--bigmap",
+                               "--session-players N",
+                               "--player-list",
+                               "--death SLOT[:KILLER]",
+                               "--notice enabled|disabled",
+                               "--crop X,Y,W,H",
+                               "--zoom F",
+                               "--plugin PATH",
+                               "-o FILE"}) {
         const std::string head = std::string("\n  ") + option + "\n      ";
         const size_t at = run.output.find(head);
         ASSERT_NE(at, std::string::npos) << option;
@@ -135,8 +155,8 @@ TEST_F(PreviewTool, HelpExplainsEveryOption) {
 
 TEST_F(PreviewTool, WritesSeveralSizesSideBySideWithTheGivenIni) {
     ASSERT_TRUE(sim::WriteFileBytes(dir_ / "KOV.ini", "[GENERAL]\nLocTextPosX=900\n"));
-    const ToolRun run = RunTool(KOV_PREVIEW_PATH, "--ini '" + Path("KOV.ini") + "' --size 640x360 --size 860x360 -o '" +
-                                                  Path("p.png") + "'");
+    const ToolRun run = RunTool(
+        KOV_PREVIEW_PATH, "--ini '" + Path("KOV.ini") + "' --size 640x360 --size 860x360 -o '" + Path("p.png") + "'");
     ASSERT_EQ(run.exitCode, 0) << run.output;
     // The panel's first text moved to the anchor of the given file: 900 design units.
     const size_t first = run.output.find('(');
@@ -168,14 +188,16 @@ TEST_F(PreviewTool, PositionsPastAnyPixelCountAreInWords) {
     const Case cases[] = {
         {"[GENERAL]\nLocTextPosX=1e39\n", "off the screen (infinitely far right) |"},
         {"[GENERAL]\nLocTextPosY=1e39\n", "off the screen (infinitely far down) |"},
-        {"[GENERAL]\nLocTextPosX=1e39\nLocTextPosY=1e39\n", "off the screen (infinitely far right and infinitely far down) |"},
+        {"[GENERAL]\nLocTextPosX=1e39\nLocTextPosY=1e39\n",
+         "off the screen (infinitely far right and infinitely far down) |"},
         {"[GENERAL]\nLocTextPosX=1e30\n", "off the screen (over 2 billion pixels right) |"},
         {"[GENERAL]\nLocTextPosX=1e6\n", "1000000,1022 |"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.ini);
         ASSERT_TRUE(sim::WriteFileBytes(dir_ / "KOV.ini", c.ini));
-        const ToolRun run = RunTool(KOV_PREVIEW_PATH, "--ini '" + Path("KOV.ini") + "' --positions -o '" + Path("p.png") + "'");
+        const ToolRun run =
+            RunTool(KOV_PREVIEW_PATH, "--ini '" + Path("KOV.ini") + "' --positions -o '" + Path("p.png") + "'");
         ASSERT_EQ(run.exitCode, 0) << run.output;
         const std::vector<std::string> lines = ToolLines(run.output);
         const auto heading = std::find(lines.begin(), lines.end(), "text positions at 1920x1080:");
@@ -191,7 +213,8 @@ TEST_F(PreviewTool, ReadsSettingsFilesInEveryWindowsEncoding) {
     ASSERT_TRUE(sim::WriteFileBytes(dir_ / "plain.ini", text));
     const ToolRun plain = RunTool(KOV_PREVIEW_PATH, "--ini '" + Path("plain.ini") + "' -o '" + Path("p.png") + "'");
     ASSERT_EQ(plain.exitCode, 0) << plain.output;
-    for (sim::IniEncoding encoding : {sim::IniEncoding::Utf16Le, sim::IniEncoding::Utf8Mark, sim::IniEncoding::CodePage1252}) {
+    for (sim::IniEncoding encoding :
+         {sim::IniEncoding::Utf16Le, sim::IniEncoding::Utf8Mark, sim::IniEncoding::CodePage1252}) {
         SCOPED_TRACE(sim::IniEncodingName(encoding));
         ASSERT_TRUE(sim::WriteFileBytes(dir_ / "KOV.ini", sim::EncodeIniText(text, encoding)));
         const ToolRun run = RunTool(KOV_PREVIEW_PATH, "--ini '" + Path("KOV.ini") + "' -o '" + Path("p.png") + "'");
@@ -208,6 +231,7 @@ TEST(PreviewWorld, OptionsBringThePluginIntoTheDescribedState) {
         std::vector<std::string> absent;
     };
     const Case cases[] = {
+        // clang-format off
         {{}, {"<yellow>Vinewood Blvd  [SR-18]</yellow>", "Downtown Vinewood,  Metro Los Santos", "| N |"}, {}},
         {{"--street", "Los Santos Freeway", "--crossing", "Olympic Fwy", "--zone", "LMesa", "--heading", "100"},
          {"| W | Interstate 1   /   <yellow>Interstate 4</yellow>", "La Mesa,  Metro Los Santos"}, {}},
@@ -221,14 +245,17 @@ TEST(PreviewWorld, OptionsBringThePluginIntoTheDescribedState) {
         {{"--notice", "enabled"}, {"<yellow>KOV | </yellow>Location display enabled.", "Vinewood"}, {}},
         {{"--session-players", "4", "--player-list"}, {"MP PLAYER LIST        4 / 32", "03 mossy_gravel"}, {}},
         {{"--session-players", "4"}, {"Vinewood"}, {"MP PLAYER LIST"}},
+        // clang-format on
     };
     for (const Case& c : cases) {
         std::string label;
         for (const std::string& arg : c.args) label += arg + " ";
         SCOPED_TRACE(label);
         const std::string summary = sim::SummariseFrame(PreviewScene(c.args).frame);
-        for (const std::string& part : c.shown) EXPECT_NE(summary.find(part), std::string::npos) << part << "\n" << summary;
-        for (const std::string& part : c.absent) EXPECT_EQ(summary.find(part), std::string::npos) << part << "\n" << summary;
+        for (const std::string& part : c.shown)
+            EXPECT_NE(summary.find(part), std::string::npos) << part << "\n" << summary;
+        for (const std::string& part : c.absent)
+            EXPECT_EQ(summary.find(part), std::string::npos) << part << "\n" << summary;
     }
 }
 
@@ -239,12 +266,14 @@ TEST(DemoTour, ArgumentsAndUnreadableToursGiveAClearMessage) {
         const char* message;
     };
     const Case cases[] = {
+        // clang-format off
         {"--help",                                       0, "--out DIR"},
         {"",                                             2, "kov-demo: no tour given"},
         {"tour.json --size 12",                          2, "kov-demo: --size wants WIDTHxHEIGHT"},
         {"tour.json --out",                              2, "kov-demo: --out needs a value"},
         {"a.json b.json",                                2, "kov-demo: more than one tour given: \"b.json\""},
         {"/no/such/tour.json",                           1, "/no/such/tour.json: no such file"},
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
@@ -256,7 +285,8 @@ TEST(DemoTour, ArgumentsAndUnreadableToursGiveAClearMessage) {
 
 TEST(DemoTour, PrintsEveryStopAndWritesItsPictures) {
     const fs::path dir = sim::MakeTempDirectory("kov-demo-test-");
-    const ToolRun run = RunTool(KOV_DEMO_PATH, "'" KOV_SOURCE_DIR "/scenarios/tour.json' --size 640x360 --out '" + dir.string() + "'");
+    const ToolRun run =
+        RunTool(KOV_DEMO_PATH, "'" KOV_SOURCE_DIR "/scenarios/tour.json' --size 640x360 --out '" + dir.string() + "'");
     ASSERT_EQ(run.exitCode, 0) << run.output;
     for (const char* shown : {"Interstate 1   /   <yellow>Interstate 4</yellow>", "<yellow>Davis Ave</yellow>\n",
                               "<yellow>Davis Ave  [SR-19]</yellow>", "Near  <yellow>US Route 13</yellow>",
@@ -294,7 +324,8 @@ bool IsPng(const std::string& bytes) { return bytes.compare(0, 4, "\x89PNG") == 
 // The demo once cleared every file whose name looked like one of its pictures before it ran, even
 // when the run then failed; now it touches only what it wrote, and what it is told to replace.
 TEST_F(PreviewTool, DemoKeepsToItsOwnFilesInItsFolder) {
-    const std::string stops = R"j({"steps": [{"label": "a", "frames": 2}, {"label": "(on)", "frames": 1}, {"label": "b", "frames": 2}]})j";
+    const std::string stops =
+        R"j({"steps": [{"label": "a", "frames": 2}, {"label": "(on)", "frames": 1}, {"label": "b", "frames": 2}]})j";
     ASSERT_TRUE(sim::WriteFileBytes(dir_ / "tour.json", stops));
     ASSERT_TRUE(sim::WriteFileBytes(dir_ / "leads.json", R"j({"steps": [{"label": "(on)", "frames": 2}]})j"));
     const std::map<std::string, std::string> mine = {{"01-holiday.png", "mine"}, {"notes.txt", "mine"}};
@@ -307,12 +338,27 @@ TEST_F(PreviewTool, DemoKeepsToItsOwnFilesInItsFolder) {
         const char* message;
         std::vector<const char*> pictures;  // written; empty: the folder is as it was
     } cases[] = {
-        {"files of the user's beside", "tour.json", mine, "", 0, "contact sheet of 2 stops",
+        {"files of the user's beside",
+         "tour.json",
+         mine,
+         "",
+         0,
+         "contact sheet of 2 stops",
          {"01-a.png", "02-b.png", "contact-sheet.png"}},
         {"a file in a picture's way", "tour.json", {{"02-b.png", "mine"}}, "", 1, "/out/02-b.png is in the way", {}},
-        {"a file in the sheet's way", "tour.json", {{"contact-sheet.png", "mine"}}, "", 1,
-         "/out/contact-sheet.png is in the way", {}},
-        {"a file in the way, replaced", "tour.json", {{"02-b.png", "mine"}}, "--force", 0, "contact sheet",
+        {"a file in the sheet's way",
+         "tour.json",
+         {{"contact-sheet.png", "mine"}},
+         "",
+         1,
+         "/out/contact-sheet.png is in the way",
+         {}},
+        {"a file in the way, replaced",
+         "tour.json",
+         {{"02-b.png", "mine"}},
+         "--force",
+         0,
+         "contact sheet",
          {"01-a.png", "02-b.png", "contact-sheet.png"}},
         {"a tour without stops", "leads.json", mine, "", 1, "the tour has no stops", {}},
     };
@@ -322,7 +368,8 @@ TEST_F(PreviewTool, DemoKeepsToItsOwnFilesInItsFolder) {
         fs::remove_all(out);
         fs::create_directories(out);
         for (const auto& [name, bytes] : c.files) ASSERT_TRUE(sim::WriteFileBytes(out / name, bytes));
-        const ToolRun run = RunTool(KOV_DEMO_PATH, "'" + Path(c.tour) + "' --size 320x240 --out '" + out.string() + "' " + c.options);
+        const ToolRun run =
+            RunTool(KOV_DEMO_PATH, "'" + Path(c.tour) + "' --size 320x240 --out '" + out.string() + "' " + c.options);
         EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
         EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
         std::map<std::string, std::string> expected = c.files;
@@ -339,12 +386,15 @@ TEST_F(PreviewTool, DemoKeepsToItsOwnFilesInItsFolder) {
 // A second run replaces the pictures of the first and removes those it does not write again (a
 // stop renamed), and nothing else.
 TEST_F(PreviewTool, DemoReplacesAndClearsOnlyItsOwnEarlierPictures) {
-    ASSERT_TRUE(sim::WriteFileBytes(dir_ / "first.json", R"({"steps": [{"label": "a", "frames": 2}, {"label": "b", "frames": 2}]})"));
-    ASSERT_TRUE(sim::WriteFileBytes(dir_ / "second.json", R"({"steps": [{"label": "a", "frames": 2}, {"label": "c", "frames": 2}]})"));
+    ASSERT_TRUE(sim::WriteFileBytes(dir_ / "first.json",
+                                    R"({"steps": [{"label": "a", "frames": 2}, {"label": "b", "frames": 2}]})"));
+    ASSERT_TRUE(sim::WriteFileBytes(dir_ / "second.json",
+                                    R"({"steps": [{"label": "a", "frames": 2}, {"label": "c", "frames": 2}]})"));
     const fs::path out = dir_ / "out";
     for (const char* tour : {"first.json", "second.json"}) {
         if (std::string(tour) == "second.json") ASSERT_TRUE(sim::WriteFileBytes(out / "03-mine.png", "mine"));
-        const std::map<std::string, std::string> before = fs::exists(out) ? FilesIn(out) : std::map<std::string, std::string>{};
+        const std::map<std::string, std::string> before =
+            fs::exists(out) ? FilesIn(out) : std::map<std::string, std::string>{};
         const ToolRun run = RunTool(KOV_DEMO_PATH, "'" + Path(tour) + "' --size 320x240 --out '" + out.string() + "'");
         ASSERT_EQ(run.exitCode, 0) << run.output;
         const std::map<std::string, std::string> after = FilesIn(out);

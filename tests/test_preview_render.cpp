@@ -56,8 +56,8 @@ TEST(PreviewRender, PlayerListHeaderBoxHasItsColourWhereTheDrawListPutsIt) {
         const Pixel expected{static_cast<int>(under.r * (1 - a) + rect.r * a + 0.5),
                              static_cast<int>(under.g * (1 - a) + rect.g * a + 0.5),
                              static_cast<int>(under.b * (1 - a) + rect.b * a + 0.5)};
-        EXPECT_LE(Distance(Unpack(image.At(x, y)), expected), 6)
-            << "rectangle rgba " << rect.r << "," << rect.g << "," << rect.b << "," << rect.a << " at " << x << "," << y;
+        EXPECT_LE(Distance(Unpack(image.At(x, y)), expected), 6) << "rectangle rgba " << rect.r << "," << rect.g << ","
+                                                                 << rect.b << "," << rect.a << " at " << x << "," << y;
         // Just outside the box the screen is untouched.
         EXPECT_EQ(image.At(box.x0 - 3, y), bare.At(box.x0 - 3, y));
     }
@@ -93,7 +93,8 @@ TEST(PreviewRender, NothingIsDrawnWhereTheListWouldBeWhenItIsOff) {
     const preview::Image withList = preview::RenderImage(on, kWidth, kHeight);
     const preview::Image withoutList = preview::RenderImage(off, kWidth, kHeight);
     const preview::Image bare = preview::RenderImage(HostOnly(off), kWidth, kHeight);
-    EXPECT_GT(ChangedPixels(withList, bare, list.x0, list.y0, list.x1, list.y1), (list.x1 - list.x0) * (list.y1 - list.y0) / 2);
+    EXPECT_GT(ChangedPixels(withList, bare, list.x0, list.y0, list.x1, list.y1),
+              (list.x1 - list.x0) * (list.y1 - list.y0) / 2);
     EXPECT_EQ(ChangedPixels(withoutList, bare, list.x0, list.y0, list.x1, list.y1), 0);
 }
 
@@ -163,12 +164,14 @@ TEST(PreviewRender, ColourCodesSwitchTheColourMidText) {
         Pixel left, right;  // the colour of the first and of the second "MM"
     };
     const Case cases[] = {
+        // clang-format off
         {"~y~MM~w~MM", {240, 200, 80},  {240, 240, 240}},
         {"~c~MM~r~MM", {155, 155, 155}, {224, 50, 50}},
         {"~g~MM~b~MM", {114, 204, 114}, {93, 182, 229}},
         {"~o~MM~p~MM", {234, 142, 80},  {132, 102, 226}},
         {"~y~MM~s~MM", {240, 200, 80},  {255, 255, 255}},  // back to the text's own colour
         {"MM~c~MM",    {255, 255, 255}, {155, 155, 155}},
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -187,7 +190,9 @@ TEST(PreviewRender, TextStyleFollowsTheTextState) {
     const preview::Image plainImage = preview::RenderImage(SceneWith(plain), kWidth, kHeight);
     const preview::Image bare = preview::RenderImage(preview::ScreenView{}, kWidth, kHeight);
     const int x = static_cast<int>(plain.x * kWidth), y = static_cast<int>(plain.y * kHeight);
-    auto black = [&](const preview::Image& image) { return PixelsOfColour(image, Pixel{0, 0, 0}, x - 20, y, x + 700, y + 200); };
+    auto black = [&](const preview::Image& image) {
+        return PixelsOfColour(image, Pixel{0, 0, 0}, x - 20, y, x + 700, y + 200);
+    };
     auto inkSpan = [&](const preview::Image& image) {
         int first = kWidth, last = -1;
         for (int px = 0; px < kWidth; ++px) {
@@ -245,6 +250,7 @@ TEST(PreviewRender, TextRunsFollowTheInlineCodes) {
         Runs expected;
     };
     const Case cases[] = {
+        // clang-format off
         {"~y~Alta St~w~",               {{{"Alta St", 'y'}}}},
         {"Hawick Ave   /   ~y~Alta St~w~", {{{"Hawick Ave   /   ", 's'}, {"Alta St", 'y'}}}},
         {"~w~Ann ~c~died.",             {{{"Ann ", 'w'}, {"died.", 'c'}}}},
@@ -253,6 +259,7 @@ TEST(PreviewRender, TextRunsFollowTheInlineCodes) {
         {"~z~ and ~y",                  {{{"~z~ and ~y", 's'}}}},  // not codes: drawn as written
         {"",                            {{}}},
         {"Jos\xE9 \xC3\xA9~y~\xFF",       {{{"Jos? \xC3\xA9", 's'}, {"?", 'y'}}}},  // Latin-1 and a stray byte
+        // clang-format on
     };
     const preview::Rgb base{1, 2, 3};
     auto colourOf = [&](char code) {

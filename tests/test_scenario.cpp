@@ -1,9 +1,9 @@
 // Scenarios: validation messages, world patches, runs, the shipped scenario files and kov-sim.
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <sys/stat.h>
-#include <sys/wait.h>
 
 #include "sim/host/host_hash.h"
 #include "sim/host/virtual_keys.h"
@@ -47,76 +47,108 @@ const ErrorCase kErrorCases[] = {
     {"wrong type deep in a step",
      R"({"steps": [{"frames": 1}, {"frames": 1}, {"frames": 1, "world": {"players": {"3": {"team": "red"}}}}]})",
      {"s.json: steps[2].world.players.3.team: expected an integer, got string"}},
-    {"unknown top-level field", R"({"stepz": [], "steps": [{"frames": 1}]})",
+    {"unknown top-level field",
+     R"({"stepz": [], "steps": [{"frames": 1}]})",
      {"s.json: stepz: unknown field (known: description, ini, iniEncoding, clockStartMs, frameStepMs, world, steps)"}},
-    {"unknown world field", R"({"world": {"pause": true}, "steps": [{"frames": 1}]})",
+    {"unknown world field",
+     R"({"world": {"pause": true}, "steps": [{"frames": 1}]})",
      {"s.json: world.pause: unknown field (known: screen, display, localPlayerIndex, localPed, session, pauseMenu, "
       "radarHidden, street, crossing, streetNames, zone, onRoad, node, keys, radarControl, peds, vehicles, "
       "players, removeBlips)"}},
-    {"session out of range", R"({"world": {"session": 300}, "steps": [{"frames": 1}]})",
+    {"session out of range",
+     R"({"world": {"session": 300}, "steps": [{"frames": 1}]})",
      {"s.json: world.session: 300 is out of range 0..255"}},
-    {"negative session", R"({"world": {"session": -1}, "steps": [{"frames": 1}]})",
+    {"negative session",
+     R"({"world": {"session": -1}, "steps": [{"frames": 1}]})",
      {"s.json: world.session: -1 is out of range 0..255"}},
-    {"fractional integer", R"({"world": {"localPed": 1.5}, "steps": [{"frames": 1}]})",
+    {"fractional integer",
+     R"({"world": {"localPed": 1.5}, "steps": [{"frames": 1}]})",
      {"s.json: world.localPed: expected an integer, got number"}},
-    {"no frames", R"({"steps": [{"label": "x", "frames": 0}]})",
+    {"no frames",
+     R"({"steps": [{"label": "x", "frames": 0}]})",
      {"s.json: steps[0].frames: 0 is out of range 1..10000000"}},
     {"frames missing", R"({"steps": [{"label": "x"}]})", {"s.json: steps[0].frames: missing"}},
     {"no steps", R"({"steps": []})", {"s.json: steps: at least one step is needed"}},
     {"steps absent", R"({"description": "x"})", {"s.json: steps: at least one step is needed"}},
-    {"steps not a list", R"({"steps": {"frames": 1}})", {"s.json: steps: expected an array of steps, got object",
-                                                         "s.json: steps: at least one step is needed"}},
-    {"ped handle not a number", R"({"world": {"peds": {"abc": {}}}, "steps": [{"frames": 1}]})",
+    {"steps not a list",
+     R"({"steps": {"frames": 1}})",
+     {"s.json: steps: expected an array of steps, got object", "s.json: steps: at least one step is needed"}},
+    {"ped handle not a number",
+     R"({"world": {"peds": {"abc": {}}}, "steps": [{"frames": 1}]})",
      {"s.json: world.peds.abc: the key must be a number in -2147483648..2147483647"}},
-    {"player slot 32", R"({"world": {"players": {"32": {"team": 1}}}, "steps": [{"frames": 1}]})",
+    {"player slot 32",
+     R"({"world": {"players": {"32": {"team": 1}}}, "steps": [{"frames": 1}]})",
      {"s.json: world.players.32: the key must be a player slot 0..31"}},
-    {"unknown vehicle kind", R"({"world": {"vehicles": {"5": {"kind": "tank"}}}, "steps": [{"frames": 1}]})",
+    {"unknown vehicle kind",
+     R"({"world": {"vehicles": {"5": {"kind": "tank"}}}, "steps": [{"frames": 1}]})",
      {"s.json: world.vehicles.5.kind: expected one of car, boat, submarine, helicopter, plane, bike, got \"tank\""}},
-    {"screen of one number", R"({"world": {"screen": [1280]}, "steps": [{"frames": 1}]})",
+    {"screen of one number",
+     R"({"world": {"screen": [1280]}, "steps": [{"frames": 1}]})",
      {"s.json: world.screen: expected [width, height], got array"}},
-    {"safe zone below 0.9", R"({"world": {"display": {"safeZone": 0.85}}, "steps": [{"frames": 1}]})",
+    {"safe zone below 0.9",
+     R"({"world": {"display": {"safeZone": 0.85}}, "steps": [{"frames": 1}]})",
      {"s.json: world.display.safeZone: 0.85 is out of range 0.9..1"}},
-    {"display of no pixels", R"({"world": {"display": {"resolution": [0, 1080]}}, "steps": [{"frames": 1}]})",
+    {"display of no pixels",
+     R"({"world": {"display": {"resolution": [0, 1080]}}, "steps": [{"frames": 1}]})",
      {"s.json: world.display.resolution[0]: 0 is out of range 320..16384"}},
-    {"position element", R"({"world": {"peds": {"1": {"pos": [1, 2, "x"]}}}, "steps": [{"frames": 1}]})",
+    {"position element",
+     R"({"world": {"peds": {"1": {"pos": [1, 2, "x"]}}}, "steps": [{"frames": 1}]})",
      {"s.json: world.peds.1.pos[2]: expected a number, got string"}},
-    {"street hash key", R"({"world": {"streetNames": {"zz": "A"}}, "steps": [{"frames": 1}]})",
+    {"street hash key",
+     R"({"world": {"streetNames": {"zz": "A"}}, "steps": [{"frames": 1}]})",
      {"s.json: world.streetNames.zz: the key must be a 32-bit hash, decimal or 0x-hexadecimal"}},
-    {"active byte 256", R"({"world": {"players": {"1": {"active": 256}}}, "steps": [{"frames": 1}]})",
+    {"active byte 256",
+     R"({"world": {"players": {"1": {"active": 256}}}, "steps": [{"frames": 1}]})",
      {"s.json: world.players.1.active: 256 is out of range 0..255"}},
-    {"name of a wrong type", R"({"world": {"players": {"1": {"name": 5}}}, "steps": [{"frames": 1}]})",
+    {"name of a wrong type",
+     R"({"world": {"players": {"1": {"name": 5}}}, "steps": [{"frames": 1}]})",
      {"s.json: world.players.1.name: expected a string or null, got number"}},
-    {"key state not a bool", R"({"steps": [{"frames": 1, "world": {"keys": {"alt": 1}}}]})",
+    {"key state not a bool",
+     R"({"steps": [{"frames": 1, "world": {"keys": {"alt": 1}}}]})",
      {"s.json: steps[0].world.keys.alt: expected true or false, got number"}},
-    {"ini of a wrong type", R"({"ini": 5, "steps": [{"frames": 1}]})",
+    {"ini of a wrong type",
+     R"({"ini": 5, "steps": [{"frames": 1}]})",
      {"s.json: ini: expected a string or null, got number"}},
-    {"unknown ini encoding", R"({"ini": "", "iniEncoding": "latin1", "steps": [{"frames": 1}]})",
+    {"unknown ini encoding",
+     R"({"ini": "", "iniEncoding": "latin1", "steps": [{"frames": 1}]})",
      {"s.json: iniEncoding: expected one of utf-8, utf-8-bom, utf-16le, utf-16be, windows-1252, got \"latin1\""}},
-    {"no code page byte", R"({"ini": "\u0101", "iniEncoding": "windows-1252", "steps": [{"frames": 1}]})",
+    {"no code page byte",
+     R"({"ini": "\u0101", "iniEncoding": "windows-1252", "steps": [{"frames": 1}]})",
      {"s.json: ini: the text has characters without a byte of their own in windows-1252"}},
     {"document not an object", "[1]", {"s.json: expected an object, got array"}},
     // The limits where a scenario enters (sim/input_limits.h).
-    {"a heading past the float range", R"({"world": {"peds": {"1": {"heading": 1e39}}}, "steps": [{"frames": 1}]})",
+    {"a heading past the float range",
+     R"({"world": {"peds": {"1": {"heading": 1e39}}}, "steps": [{"frames": 1}]})",
      {"s.json: world.peds.1.heading: 1e+39 is out of range -1000000..1000000"}},
-    {"a heading the ceiling native overflows", R"({"world": {"vehicles": {"5": {"heading": 3e9}}}, "steps": [{"frames": 1}]})",
+    {"a heading the ceiling native overflows",
+     R"({"world": {"vehicles": {"5": {"heading": 3e9}}}, "steps": [{"frames": 1}]})",
      {"s.json: world.vehicles.5.heading: 3000000000.0 is out of range -1000000..1000000"}},
-    {"a position past the float range", R"({"world": {"node": {"pos": [0, -4e38, 0]}}, "steps": [{"frames": 1}]})",
+    {"a position past the float range",
+     R"({"world": {"node": {"pos": [0, -4e38, 0]}}, "steps": [{"frames": 1}]})",
      {"s.json: world.node.pos[1]: -4e+38 is out of range -3.40282347e+38..3.40282347e+38"}},
-    {"a number past a double", R"({"world": {"localPed": 1e400}, "steps": [{"frames": 1}]})",
+    {"a number past a double",
+     R"({"world": {"localPed": 1e400}, "steps": [{"frames": 1}]})",
      {"s.json: invalid JSON: number overflow parsing \"1e400\""}},
-    {"a screen of no pixels", R"({"world": {"screen": [0, 720]}, "steps": [{"frames": 1}]})",
+    {"a screen of no pixels",
+     R"({"world": {"screen": [0, 720]}, "steps": [{"frames": 1}]})",
      {"s.json: world.screen[0]: 0 is out of range 1..16384"}},
-    {"nested past the limit", "{\"world\": " + std::string(100000, '[') + std::string(100000, ']') + "}",
+    {"nested past the limit",
+     "{\"world\": " + std::string(100000, '[') + std::string(100000, ']') + "}",
      {"s.json:1: nested deeper than 64 levels of brackets"}},
-    {"a long value", R"({"world": {"vehicles": {"5": {"kind": ")" + std::string(1000000, 'x') + R"("}}}, "steps": [{"frames": 1}]})",
+    {"a long value",
+     R"({"world": {"vehicles": {"5": {"kind": ")" + std::string(1000000, 'x') + R"("}}}, "steps": [{"frames": 1}]})",
      {"s.json: world.vehicles.5.kind: expected one of car, boat, submarine, helicopter, plane, bike, got \"" +
       std::string(79, 'x') + "... (1000002 characters)"}},
-    {"a long name on two lines", R"({"world": {")" + std::string(100, 'k') + R"(\n": 1}, "steps": [{"frames": 1}]})",
-     {"s.json: world.\"" + std::string(80, 'k') + "\"... (101 characters): unknown field (known: screen, display, "
+    {"a long name on two lines",
+     R"({"world": {")" + std::string(100, 'k') + R"(\n": 1}, "steps": [{"frames": 1}]})",
+     {"s.json: world.\"" + std::string(80, 'k') +
+      "\"... (101 characters): unknown field (known: screen, display, "
       "localPlayerIndex, localPed, session, pauseMenu, radarHidden, street, crossing, streetNames, zone, onRoad, node, "
       "keys, radarControl, peds, vehicles, players, removeBlips)"}},
-    {"a long string never closed", "{\"description\": \"" + std::string(1000000, 'x'),
-     {"s.json:1: invalid JSON: syntax error while parsing value - invalid string: missing closing quote; last read: \"\\\"" +
+    {"a long string never closed",
+     "{\"description\": \"" + std::string(1000000, 'x'),
+     {"s.json:1: invalid JSON: syntax error while parsing value - invalid string: missing closing quote; last read: "
+      "\"\\\"" +
       std::string(79, 'x') + "\"... (1000001 characters)"}},
     {"steps twice", R"({"steps": [{"frames": 1}], "steps": [{"frames": 1}]})", {"s.json: steps: given more than once"}},
     {"every problem is reported",
@@ -146,14 +178,16 @@ TEST(ScenarioValidation, NamesTheFileThePathAndTheProblem) {
 TEST(ScenarioValidation, ListsAHundredProblemsAndCountsTheRest) {
     std::string steps;
     for (int i = 0; i < 250; ++i) steps += std::string(i == 0 ? "" : ", ") + R"({"frames": 0})";
-    const std::vector<std::string> lines = ErrorLines(sim::ParseScenario(R"({"steps": [)" + steps + "]}", "s.json").error());
+    const std::vector<std::string> lines =
+        ErrorLines(sim::ParseScenario(R"({"steps": [)" + steps + "]}", "s.json").error());
     ASSERT_EQ(lines.size(), 101u);
     EXPECT_EQ(lines[99], "s.json: steps[99].frames: 0 is out of range 1..10000000");
     EXPECT_EQ(lines[100], "s.json: ... and 150 more problems");
 }
 
 TEST(ScenarioValidation, BadJsonNamesTheLine) {
-    const sim::Result<sim::Scenario> bad = sim::ParseScenario("{\n  \"steps\": [\n    {\"frames\": 1,}\n  ]\n}", "s.json");
+    const sim::Result<sim::Scenario> bad =
+        sim::ParseScenario("{\n  \"steps\": [\n    {\"frames\": 1,}\n  ]\n}", "s.json");
     EXPECT_EQ(bad.error().rfind("s.json:3: invalid JSON: ", 0), 0u) << bad.error();
     EXPECT_EQ(sim::LoadScenarioFile("/nonexistent/s.json").error(), "/nonexistent/s.json: no such file");
     EXPECT_EQ(sim::LoadScenarioFile("/").error(), "/: a folder, not a file");
@@ -215,7 +249,8 @@ const PatchCase kPatchCases[] = {
          EXPECT_TRUE(w.radarControlJustReleased);
          EXPECT_FALSE(w.radarControlPressed);
      }},
-    {"peds: patch, create, delete", R"({"peds": {"1": {"dead": true}, "-7": {"pos": [1, 2, 3], "vehicle": 5}, "2": null}})",
+    {"peds: patch, create, delete",
+     R"({"peds": {"1": {"dead": true}, "-7": {"pos": [1, 2, 3], "vehicle": 5}, "2": null}})",
      [](const sim::World& w) {
          EXPECT_TRUE(w.peds.at(1).dead);
          EXPECT_EQ(w.peds.at(1).heading, 33.0f) << "fields not named keep their value";
@@ -264,7 +299,8 @@ TEST(ScenarioPatch, SetsOnlyTheFieldsItNames) {
 }
 
 TEST(ScenarioPatch, LocalPedExistsUnlessTheScenarioNamesPeds) {
-    auto scenario = sim::ParseScenario(R"({"world": {"localPed": 7, "localPlayerIndex": 2}, "steps": [{"frames": 1}]})", "s.json");
+    auto scenario =
+        sim::ParseScenario(R"({"world": {"localPed": 7, "localPlayerIndex": 2}, "steps": [{"frames": 1}]})", "s.json");
     ASSERT_TRUE(scenario) << scenario.error();
     sim::World world = sim::InitialWorld(*scenario);
     ASSERT_EQ(world.peds.size(), 1u);
@@ -322,7 +358,8 @@ TEST_F(ScenarioRun, GivenWorkDirWithSettingsOrLogIsLeftUntouched) {
         ASSERT_TRUE(sim::WriteFileBytes(workDir() / "run" / name, "mine\n"));
         const sim::ScenarioResult result = RunText(R"({"ini": "[GENERAL]\n", "steps": [{"frames": 10}]})");
         EXPECT_FALSE(result.status.ok());
-        EXPECT_NE(result.status.error().find(std::string("already holds ") + name), std::string::npos) << result.status.error();
+        EXPECT_NE(result.status.error().find(std::string("already holds ") + name), std::string::npos)
+            << result.status.error();
         EXPECT_EQ(sim::ReadFileBytes(workDir() / "run" / name), "mine\n");
         EXPECT_EQ(std::distance(fs::directory_iterator(workDir() / "run"), fs::directory_iterator()), 1);
     }
@@ -394,7 +431,8 @@ TEST_F(KovSim, AnswersEveryCommandLine) {
         // Special files are refused before they are opened: a FIFO once hung, a device filled the disk.
         {"fifo", 3, "fifo: a FIFO (named pipe), not a regular file"},
         {"\"" + startup + "\" --plugin fifo", 1, "/fifo: a FIFO (named pipe), not a regular file"},
-        {"\"" + startup + "\" --plugin /dev/zero", 1, "cannot load the plug-in /dev/zero: a device, not a regular file"},
+        {"\"" + startup + "\" --plugin /dev/zero", 1,
+         "cannot load the plug-in /dev/zero: a device, not a regular file"},
         {"\"" + startup + "\" --quiet", 0, ""},
     };
     for (const auto& c : cases) {
@@ -409,7 +447,8 @@ TEST_F(KovSim, PrintsEachStepAndWritesTraceAndLog) {
     const std::string startup = std::string(KOV_SOURCE_DIR) + "/scenarios/startup.json";
     const CommandResult result = RunCommand("\"" + startup + "\" --trace trace.txt --log log.txt --workdir game");
     ASSERT_EQ(result.exitCode, 0) << result.output;
-    EXPECT_NE(result.output.find("step 1 \"start-up: log header, settings, first passes\": frames 1-12"), std::string::npos)
+    EXPECT_NE(result.output.find("step 1 \"start-up: log header, settings, first passes\": frames 1-12"),
+              std::string::npos)
         << result.output;
     EXPECT_NE(result.output.find("(nothing drawn)"), std::string::npos) << "the pause-menu step draws nothing";
     EXPECT_NE(result.output.find("text (0.166667, 0.946389)"), std::string::npos) << result.output;

@@ -48,8 +48,8 @@ std::string CanonicalIni(const Expected& e) {
     return "[GENERAL]\nLocTextPosX=" + Number(e.posX) + "\nLocTextPosY=" + Number(e.posY) +
            "\nLocTextPosX_RadarLrg=" + Number(e.posXLarge) + "\nLocTextPosY_RadarLrg=" + Number(e.posYLarge) +
            "\nLocTextSizeMult=" + Number(e.sizeMult) + "\nAnchorToRadar=" + Switch(e.anchorToRadar) +
-           "\n[MULTIPLAYER]\nShowPlayerObituaries=" + Switch(e.obituaries) +
-           "\nDisplayPlayerBlips=" + Switch(e.blips) + "\nDisplayTeamBlipsOnly=" + Switch(e.teamOnly) + "\n";
+           "\n[MULTIPLAYER]\nShowPlayerObituaries=" + Switch(e.obituaries) + "\nDisplayPlayerBlips=" + Switch(e.blips) +
+           "\nDisplayTeamBlipsOnly=" + Switch(e.teamOnly) + "\n";
 }
 
 struct SceneRun {
@@ -64,7 +64,8 @@ SceneRun RunScene(const std::optional<std::string>& ini) {
     const sim::ScenarioResult result = sim::RunScenario(sim::EverySettingScene(ini), options);
     EXPECT_TRUE(result.status.ok()) << result.status.error();
     SceneRun run;
-    for (const sim::TraceEntry& entry : result.trace) run.trace.push_back(std::to_string(entry.frame) + " " + entry.line);
+    for (const sim::TraceEntry& entry : result.trace)
+        run.trace.push_back(std::to_string(entry.frame) + " " + entry.line);
     run.lookups = result.lookups;
     return run;
 }
@@ -98,9 +99,10 @@ const SettingsCase kCases[] = {
     {"no file: every default", std::nullopt, Expected{}},
     {"empty file", "", Expected{}},
     {"sections without keys", "[GENERAL]\n[MULTIPLAYER]\n", Expected{}},
-    {"all ten keys", "[GENERAL]\nLocTextPosX=10\nLocTextPosY=20\nLocTextPosX_RadarLrg=30\nLocTextPosY_RadarLrg=40\n"
-                     "LocTextSizeMult=1.5\nAllowRadarSizeToggle=no\nAnchorToRadar=yes\n[MULTIPLAYER]\n"
-                     "ShowPlayerObituaries=off\nDisplayPlayerBlips=on\nDisplayTeamBlipsOnly=yes\n",
+    {"all ten keys",
+     "[GENERAL]\nLocTextPosX=10\nLocTextPosY=20\nLocTextPosX_RadarLrg=30\nLocTextPosY_RadarLrg=40\n"
+     "LocTextSizeMult=1.5\nAllowRadarSizeToggle=no\nAnchorToRadar=yes\n[MULTIPLAYER]\n"
+     "ShowPlayerObituaries=off\nDisplayPlayerBlips=on\nDisplayTeamBlipsOnly=yes\n",
      Expected{10, 20, 30, 40, 1.5f, false, true, true, true, "no"}},
     {"negative position gives 0", "[GENERAL]\nLocTextPosX=-40\n", With([](Expected& e) { e.posX = 0; })},
     {"nan position gives 0", "[GENERAL]\nLocTextPosY=nan\n", With([](Expected& e) { e.posY = 0; })},
@@ -116,33 +118,48 @@ const SettingsCase kCases[] = {
     {"size nan clamps", "[GENERAL]\nLocTextSizeMult=nan\n", With([](Expected& e) { e.sizeMult = 0.5f; })},
     {"size 0.5 kept", "[GENERAL]\nLocTextSizeMult=0.5\n", With([](Expected& e) { e.sizeMult = 0.5f; })},
     {"size 2.5 kept", "[GENERAL]\nLocTextSizeMult=2.5\n", With([](Expected& e) { e.sizeMult = 2.5f; })},
-    {"empty number is 0, not the default", "[GENERAL]\nLocTextPosX=\nLocTextSizeMult=\n",
-     With([](Expected& e) { e.posX = 0; e.sizeMult = 0.5f; })},
+    {"empty number is 0, not the default", "[GENERAL]\nLocTextPosX=\nLocTextSizeMult=\n", With([](Expected& e) {
+         e.posX = 0;
+         e.sizeMult = 0.5f;
+     })},
     // 127 zeros fill the buffer; the digit after them is cut off.
     {"a value is seen as at most 127 characters",
      "[GENERAL]\nLocTextPosX=" + kLong127Zeros + "5\nLocTextPosY=" + kLong127Zeros.substr(1) + "5\n",
-     With([](Expected& e) { e.posX = 0; e.posY = 5; })},
+     With([](Expected& e) {
+         e.posX = 0;
+         e.posY = 5;
+     })},
     {"empty switch is off", "[MULTIPLAYER]\nShowPlayerObituaries=\n", With([](Expected& e) { e.obituaries = false; })},
     {"YES is on", "[MULTIPLAYER]\nDisplayPlayerBlips=YES\nDisplayTeamBlipsOnly=YES\n",
      With([](Expected& e) { e.teamOnly = true; })},
-    {"On is on", "[GENERAL]\nAnchorToRadar=On\n[MULTIPLAYER]\nDisplayTeamBlipsOnly=On\n",
-     With([](Expected& e) { e.anchorToRadar = true; e.teamOnly = true; })},
+    {"On is on", "[GENERAL]\nAnchorToRadar=On\n[MULTIPLAYER]\nDisplayTeamBlipsOnly=On\n", With([](Expected& e) {
+         e.anchorToRadar = true;
+         e.teamOnly = true;
+     })},
     {"TRUE is on", "[MULTIPLAYER]\nDisplayTeamBlipsOnly=TRUE\n", With([](Expected& e) { e.teamOnly = true; })},
     {"0 is off", "[MULTIPLAYER]\nDisplayPlayerBlips=0\n", With([](Expected& e) { e.blips = false; })},
     {"1 is off", "[MULTIPLAYER]\nDisplayPlayerBlips=1\n", With([](Expected& e) { e.blips = false; })},
     {"false is off", "[MULTIPLAYER]\nDisplayPlayerBlips=false\n", With([](Expected& e) { e.blips = false; })},
     {"enabled and y are off", "[GENERAL]\nAllowRadarSizeToggle=enabled\n[MULTIPLAYER]\nShowPlayerObituaries=y\n",
-     With([](Expected& e) { e.toggleText = "enabled"; e.obituaries = false; })},
+     With([](Expected& e) {
+         e.toggleText = "enabled";
+         e.obituaries = false;
+     })},
     {"inline comment makes a switch off", "[MULTIPLAYER]\nDisplayPlayerBlips=true ; shows blips\n",
      With([](Expected& e) { e.blips = false; })},
     {"blanks and quotes go to the lookup", "[MULTIPLAYER]\n  DisplayTeamBlipsOnly =  \"on\"  \n",
      With([](Expected& e) { e.teamOnly = true; })},
-    {"names ignore case", "[general]\nloctextposx=5\n[multiplayer]\ndisplayteamblipsonly=on\n",
-     With([](Expected& e) { e.posX = 5; e.teamOnly = true; })},
-    {"key in the wrong section is absent", "[MULTIPLAYER]\nLocTextPosX=5\n[GENERAL]\nDisplayTeamBlipsOnly=on\n", Expected{}},
+    {"names ignore case", "[general]\nloctextposx=5\n[multiplayer]\ndisplayteamblipsonly=on\n", With([](Expected& e) {
+         e.posX = 5;
+         e.teamOnly = true;
+     })},
+    {"key in the wrong section is absent", "[MULTIPLAYER]\nLocTextPosX=5\n[GENERAL]\nDisplayTeamBlipsOnly=on\n",
+     Expected{}},
     {"first of two keys wins", "[GENERAL]\nLocTextPosX=5\nLocTextPosX=6\n", With([](Expected& e) { e.posX = 5; })},
-    {"CRLF file", "[GENERAL]\r\nLocTextPosX=5\r\n[MULTIPLAYER]\r\nDisplayTeamBlipsOnly=on\r\n",
-     With([](Expected& e) { e.posX = 5; e.teamOnly = true; })},
+    {"CRLF file", "[GENERAL]\r\nLocTextPosX=5\r\n[MULTIPLAYER]\r\nDisplayTeamBlipsOnly=on\r\n", With([](Expected& e) {
+         e.posX = 5;
+         e.teamOnly = true;
+     })},
 };
 
 TEST(SettingsFile, EveryValueIsReadConvertedAndClamped) {
@@ -287,11 +304,13 @@ TEST(SettingsClaims, PanelOffTheChosenScreenIsAMistake) {
         {"[GENERAL]\nAnchorToRadar=true\nLocTextPosX=1850\n", square, true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.ini) + " on " + std::to_string(c.screen.width) + "x" + std::to_string(c.screen.height));
+        SCOPED_TRACE(std::string(c.ini) + " on " + std::to_string(c.screen.width) + "x" +
+                     std::to_string(c.screen.height));
         const sim::SettingsClaims claims = sim::ClaimsOfFile(c.ini, c.screen, simtest::PluginPath());
         ASSERT_TRUE(claims.status.ok()) << claims.status.error();
         bool off = false;
-        for (const sim::IniFinding& finding : claims.findings) off = off || finding.message.find("off the screen") != std::string::npos;
+        for (const sim::IniFinding& finding : claims.findings)
+            off = off || finding.message.find("off the screen") != std::string::npos;
         EXPECT_EQ(off, c.off);
     }
 }

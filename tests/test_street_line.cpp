@@ -24,17 +24,18 @@ struct StreetCase {
 
 TEST_F(StreetLineTest, AliasesSplitAndForms) {
     const std::vector<StreetCase> cases = {
-        {"north crossing south Rockford: one alias, single form",
-         std::string("North Rockford Dr"), std::string("South Rockford Dr"), 0, "~y~Rockford Dr  [SR-14]~w~"},
-        {"Galileo Park crossing West Galileo Ave: one alias, single form",
-         std::string("Galileo Park"), std::string("West Galileo Ave"), 0, "~y~W Galileo Ave~w~"},
-        {"Del Perro Fwy crossing Route 68: two-name form",
-         std::string("Del Perro Fwy"), std::string("Route 68"), 0, "Interstate 2   /   ~y~US Route 68~w~"},
-        {"letter case of the host name is ignored, the alias keeps its own",
-         std::string("DEL PERRO FWY"), std::nullopt, 0, "~y~Interstate 2~w~"},
+        {"north crossing south Rockford: one alias, single form", std::string("North Rockford Dr"),
+         std::string("South Rockford Dr"), 0, "~y~Rockford Dr  [SR-14]~w~"},
+        {"Galileo Park crossing West Galileo Ave: one alias, single form", std::string("Galileo Park"),
+         std::string("West Galileo Ave"), 0, "~y~W Galileo Ave~w~"},
+        {"Del Perro Fwy crossing Route 68: two-name form", std::string("Del Perro Fwy"), std::string("Route 68"), 0,
+         "Interstate 2   /   ~y~US Route 68~w~"},
+        {"letter case of the host name is ignored, the alias keeps its own", std::string("DEL PERRO FWY"), std::nullopt,
+         0, "~y~Interstate 2~w~"},
         {"lower-case street and crossing", std::string("alta st"), std::string("route 68"), 0,
          "Alta St  [SR-19]   /   ~y~US Route 68~w~"},
-        {"Davis Ave west of the split is tagged", std::string("Davis Ave"), std::nullopt, -400, "~y~Davis Ave  [SR-19]~w~"},
+        {"Davis Ave west of the split is tagged", std::string("Davis Ave"), std::nullopt, -400,
+         "~y~Davis Ave  [SR-19]~w~"},
         {"Davis Ave just west of the split", std::string("Davis Ave"), std::nullopt, kWestOfDavisSplit,
          "~y~Davis Ave  [SR-19]~w~"},
         {"Davis Ave on the split", std::string("Davis Ave"), std::nullopt, -373.38f, "~y~Davis Ave~w~"},
@@ -46,17 +47,16 @@ TEST_F(StreetLineTest, AliasesSplitAndForms) {
         {"no other name depends on the position", std::string("Hawick Ave"), std::nullopt, -400,
          "~y~Hawick Ave  [SR-17]~w~"},
         {"the last row", std::string("Zancudo Grande Valley"), std::nullopt, 0, "~y~Zancudo Gde Vly Rd~w~"},
-        {"names alike in length, first and last letters are told apart",
-         std::string("North Conker Avenue"), std::string("North Archer Avenue"), 0,
-         "N Conker Ave   /   ~y~N Archer Ave~w~"},
-        {"a name alike to table names but in none is shown as given", std::string("North Barker Avenue"),
-         std::nullopt, 0, "~y~North Barker Avenue~w~"},
+        {"names alike in length, first and last letters are told apart", std::string("North Conker Avenue"),
+         std::string("North Archer Avenue"), 0, "N Conker Ave   /   ~y~N Archer Ave~w~"},
+        {"a name alike to table names but in none is shown as given", std::string("North Barker Avenue"), std::nullopt,
+         0, "~y~North Barker Avenue~w~"},
         {"an unknown name is shown as given", std::string("Mystery Lane"), std::string("Other Lane"), 0,
          "Mystery Lane   /   ~y~Other Lane~w~"},
         {"a name matches only as a whole", std::string("Alta St "), std::nullopt, 0, "~y~Alta St ~w~"},
         {"a name that is a prefix of a table name does not match", std::string("Alta"), std::nullopt, 0, "~y~Alta~w~"},
-        {"names equal but for letter case give the single form with the street",
-         std::string("Mystery Lane"), std::string("MYSTERY LANE"), 0, "~y~Mystery Lane~w~"},
+        {"names equal but for letter case give the single form with the street", std::string("Mystery Lane"),
+         std::string("MYSTERY LANE"), 0, "~y~Mystery Lane~w~"},
     };
     ASSERT_TRUE(StartFrameLoop());
     for (const StreetCase& c : cases) {
@@ -82,7 +82,8 @@ TEST_F(StreetLineTest, AsksForBothNamesAtThePedsPosition) {
     player().pos = {-1200.5f, 300.25f, 14.0f};
     for (const bool withCrossing : {false, true}) {
         SCOPED_TRACE(withCrossing ? "with a crossing" : "without a crossing");
-        PutOnStreet(std::string("Alta St"), withCrossing ? std::optional<sim::HostText>(std::string("Route 68")) : std::nullopt);
+        PutOnStreet(std::string("Alta St"),
+                    withCrossing ? std::optional<sim::HostText>(std::string("Route 68")) : std::nullopt);
         const size_t mark = TraceMark();
         ASSERT_TRUE(Run(1));
         const auto hashes = Calls("street name hashes at coordinates", mark);

@@ -12,10 +12,17 @@ namespace {
 class StyledTextTest : public LocationTest {};
 
 const std::vector<std::string> kElementRoles = {
-    "set text outline",        "screen resolution query", "set text scale",
-    "set text centring",       "set text drop shadow",    "set text colour",
-    "begin on-screen text command", "add text component", "set text proportional",
-    "set text font",           "end text command: draw text",
+    "set text outline",
+    "screen resolution query",
+    "set text scale",
+    "set text centring",
+    "set text drop shadow",
+    "set text colour",
+    "begin on-screen text command",
+    "add text component",
+    "set text proportional",
+    "set text font",
+    "end text command: draw text",
 };
 
 // The worked example at 1280 by 720: x 320, y 1035 + 1.5, size 0.4, alpha 70, neither centred

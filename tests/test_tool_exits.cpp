@@ -75,7 +75,8 @@ Exit WaitFor(pid_t child, const fs::path& errors) {
 
 // Everything below a folder, at any depth.
 size_t EntriesIn(const fs::path& dir) {
-    return static_cast<size_t>(std::distance(fs::recursive_directory_iterator(dir), fs::recursive_directory_iterator()));
+    return static_cast<size_t>(
+        std::distance(fs::recursive_directory_iterator(dir), fs::recursive_directory_iterator()));
 }
 
 bool ExitedWith(const Exit& exit, int code) { return WIFEXITED(exit.status) && WEXITSTATUS(exit.status) == code; }
@@ -119,7 +120,8 @@ TEST_F(ToolExits, SignalsLeaveNoTemporaryFiles) {
         const fs::path errors = workDir() / "stderr.txt";
         const pid_t child = StartTool(KovSim({Scenario(1, 10000000).string()}), tmp, errors);
         // Mid-run once the folder holds the plug-in's copy and the run's folder.
-        for (int wait = 0; wait < 500 && EntriesIn(tmp) < 3; ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        for (int wait = 0; wait < 500 && EntriesIn(tmp) < 3; ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         ASSERT_GE(EntriesIn(tmp), 3u);
         ASSERT_EQ(std::distance(fs::directory_iterator(tmp), fs::directory_iterator()), 1) << "one temporary folder";
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -140,11 +142,20 @@ TEST_F(ToolExits, AFailedWriteEndsWithExitOneAndAMessage) {
         Launch launch;
         const char* message;
     } cases[] = {
-        {"stdout on a full disk", {KOV_SIM_PATH, {tour}, {}, "/dev/full"}, "kov-sim: cannot write the standard output: No space left on device"},
-        {"stdout into a closed pipe", {KOV_SIM_PATH, {tour}, {}, "", true}, "kov-sim: cannot write the standard output: Broken pipe"},
-        {"trace on a full disk", {KOV_SIM_PATH, {tour, "--quiet", "--trace", "/dev/full"}}, "kov-sim: the run failed: cannot write /dev/full: No space left on device"},
-        {"log on a full disk", {KOV_SIM_PATH, {tour, "--quiet", "--log", "/dev/full"}}, "kov-sim: cannot write /dev/full: No space left on device"},
-        {"preview report into a closed pipe", {KOV_PREVIEW_PATH, {"--report", "--size", "1920x1080", "--safe-zone", "1"}, {}, "", true},
+        {"stdout on a full disk",
+         {KOV_SIM_PATH, {tour}, {}, "/dev/full"},
+         "kov-sim: cannot write the standard output: No space left on device"},
+        {"stdout into a closed pipe",
+         {KOV_SIM_PATH, {tour}, {}, "", true},
+         "kov-sim: cannot write the standard output: Broken pipe"},
+        {"trace on a full disk",
+         {KOV_SIM_PATH, {tour, "--quiet", "--trace", "/dev/full"}},
+         "kov-sim: the run failed: cannot write /dev/full: No space left on device"},
+        {"log on a full disk",
+         {KOV_SIM_PATH, {tour, "--quiet", "--log", "/dev/full"}},
+         "kov-sim: cannot write /dev/full: No space left on device"},
+        {"preview report into a closed pipe",
+         {KOV_PREVIEW_PATH, {"--report", "--size", "1920x1080", "--safe-zone", "1"}, {}, "", true},
          "kov-preview: cannot write the standard output: Broken pipe"},
         {"preview picture on a full disk", {KOV_PREVIEW_PATH, {"-o", fullDisk.string()}}, "No space left on device"},
     };
@@ -172,10 +183,12 @@ TEST_F(ToolExits, FailedRunsLeaveNoTemporaryFiles) {
 // once left its folder and the plug-in's copy behind.
 TEST_F(ToolExits, TheMinimalHostsAbortLeavesNoTemporaryFiles) {
     const fs::path tmp = Tmp();
-    const Exit exit = Run({KOV_BENCH_FRAMES_PATH, {"1"}, {{"KOV_PLUGIN", KOV_WRONG_FORM_DIR "/KOV-wrong-entity-dead-short.so"}}}, tmp);
+    const Exit exit = Run(
+        {KOV_BENCH_FRAMES_PATH, {"1"}, {{"KOV_PLUGIN", KOV_WRONG_FORM_DIR "/KOV-wrong-entity-dead-short.so"}}}, tmp);
     EXPECT_TRUE(WIFSIGNALED(exit.status) && WTERMSIG(exit.status) == SIGABRT) << exit.status;
-    EXPECT_NE(exit.errors.find("minimal host: native 0x5F9532F3B5CC2551 (entity dead) reads argument slot 2, which call "),
-              std::string::npos)
+    EXPECT_NE(
+        exit.errors.find("minimal host: native 0x5F9532F3B5CC2551 (entity dead) reads argument slot 2, which call "),
+        std::string::npos)
         << exit.errors;
     EXPECT_NE(exit.errors.find(" of frame "), std::string::npos) << exit.errors;
     EXPECT_EQ(EntriesIn(tmp), 0u);
@@ -196,8 +209,9 @@ TEST_F(ToolExits, MemoryStaysFlatInStepsFramesAndStops) {
     } cases[] = {
         {"one step of 20 000 frames", KovSim({Scenario(1, 20000).string(), "--trace", "/dev/null"})},
         {"50 000 steps of one frame", KovSim({Scenario(50000, 1).string()})},
-        {"a tour of 1 000 stops", {KOV_DEMO_PATH, {Scenario(1000, 3).string(), "--size", "320x240", "--out", out.string(),
-                                                   "--plugin", simtest::PluginPath()}}},
+        {"a tour of 1 000 stops",
+         {KOV_DEMO_PATH,
+          {Scenario(1000, 3).string(), "--size", "320x240", "--out", out.string(), "--plugin", simtest::PluginPath()}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

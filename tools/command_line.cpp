@@ -5,7 +5,7 @@ namespace tools {
 
 namespace {
 
-constexpr size_t kHelpWidth = 88;          // characters of an explanation per line
+constexpr size_t kHelpWidth = 88;  // characters of an explanation per line
 constexpr const char* kHelpIndent = "      ";
 
 // Words of a text in lines of at most width characters, each line after an indent.
@@ -35,7 +35,8 @@ std::string FormatHelp(const ToolHelp& help) {
     }
     text += "\n" + std::string(help.description) + "\n\noptions:\n";
     for (const OptionHelp& option : help.options) {
-        text += std::string("  ") + option.name + (option.value != nullptr ? std::string(" ") + option.value : "") + "\n";
+        text +=
+            std::string("  ") + option.name + (option.value != nullptr ? std::string(" ") + option.value : "") + "\n";
         text += Wrap(option.help, kHelpWidth, kHelpIndent);
     }
     if (help.closing != nullptr && *help.closing != '\0') text += "\n" + std::string(help.closing);

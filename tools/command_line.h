@@ -21,11 +21,11 @@ struct OptionHelp {
 // What --help shows of a tool: its usage lines (each after "usage: " or its indent), what it does,
 // its options, and a closing part (examples, exit status). The explanations are wrapped.
 struct ToolHelp {
-    const char* tool;                    // "kov-sim"
-    std::vector<const char*> usages;     // "SCENARIO.json [options]"
-    const char* description;             // paragraphs separated by blank lines
+    const char* tool;                 // "kov-sim"
+    std::vector<const char*> usages;  // "SCENARIO.json [options]"
+    const char* description;          // paragraphs separated by blank lines
     std::vector<OptionHelp> options;
-    const char* closing;                 // may be empty
+    const char* closing;  // may be empty
 };
 std::string FormatHelp(const ToolHelp& help);
 

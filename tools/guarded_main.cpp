@@ -15,7 +15,7 @@ namespace {
 
 // The signals that end a process by default and can be caught, as the platform has them.
 const int kEndingSignals[] = {
-    SIGINT, SIGTERM, SIGABRT, SIGSEGV, SIGFPE, SIGILL,
+    SIGINT,  SIGTERM, SIGABRT, SIGSEGV, SIGFPE, SIGILL,
 #ifdef SIGHUP
     SIGHUP,
 #endif
@@ -48,7 +48,8 @@ void RemoveTemporaryFilesOnSignals() {
 // would overwrite: callers check right after they write.
 sim::Status CheckStandardOutput() {
     static std::string failure;
-    if (failure.empty() && std::ferror(stdout)) failure = std::string("cannot write the standard output: ") + std::strerror(errno);
+    if (failure.empty() && std::ferror(stdout))
+        failure = std::string("cannot write the standard output: ") + std::strerror(errno);
     if (failure.empty()) return {};
     return sim::Failure(failure);
 }

@@ -72,10 +72,12 @@ sim::Status Claim(const fs::path& path, bool force, bool replace) {
     if (status.type() == fs::file_type::regular && preview::PngTextOf(path.string(), kOwnKeyword)) return {};
     if (status.type() == fs::file_type::directory) return sim::Failure(path.string() + " is in the way: a folder");
     if (!force) {
-        return sim::Failure(path.string() + " is in the way: kov-demo did not write it; remove it, give another --out "
+        return sim::Failure(path.string() +
+                            " is in the way: kov-demo did not write it; remove it, give another --out "
                             "or add --force to replace it");
     }
-    if (replace && !fs::remove(path, error)) return sim::Failure("cannot replace " + path.string() + ": " + error.message());
+    if (replace && !fs::remove(path, error))
+        return sim::Failure("cannot replace " + path.string() + ": " + error.message());
     return {};
 }
 
@@ -163,7 +165,8 @@ sim::Result<size_t> PlanStops(const sim::Scenario& tour, const tools::DemoOption
     size_t stops = 0;
     sim::Status free;
     sim::ForEachStep(tour, [&](size_t, const sim::ScenarioStep& step) {
-        if (IsStop(step.label)) free = Claim(fs::path(options.outDir) / PictureName(++stops, step.label), options.force, false);
+        if (IsStop(step.label))
+            free = Claim(fs::path(options.outDir) / PictureName(++stops, step.label), options.force, false);
         return free.ok();
     });
     if (!free) return free;
@@ -175,7 +178,8 @@ sim::Result<size_t> PlanStops(const sim::Scenario& tour, const tools::DemoOption
 }  // namespace
 
 int Run(int argc, char** argv) {
-    const sim::Result<tools::DemoOptions> parsed = tools::ParseDemoOptions(std::vector<std::string>(argv + 1, argv + argc));
+    const sim::Result<tools::DemoOptions> parsed =
+        tools::ParseDemoOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed) {
         std::fprintf(stderr, "kov-demo: %s\n\n%s", parsed.error().c_str(), tools::DemoHelp().c_str());
         return kExitUsage;
@@ -225,7 +229,8 @@ int Run(int argc, char** argv) {
     if (pictures.stops <= sim::kMaxSheetStops) {
         std::printf("contact sheet of %zu stops: %s\n", pictures.stops, sheetFile.c_str());
     } else {
-        std::printf("contact sheet of the first %zu of %zu stops: %s\n", sim::kMaxSheetStops, pictures.stops, sheetFile.c_str());
+        std::printf("contact sheet of the first %zu of %zu stops: %s\n", sim::kMaxSheetStops, pictures.stops,
+                    sheetFile.c_str());
     }
     return 0;
 }

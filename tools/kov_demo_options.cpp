@@ -8,12 +8,14 @@ namespace tools {
 namespace {
 
 const Option<DemoOptions> kOptions[] = {
-    {"--out", "DIR", "where the pictures go (default out/demo). The demo's own pictures of earlier runs are "
-                     "replaced, and once the tour has succeeded those it did not write again are removed; any "
-                     "other file with the name of a picture stops the demo before it writes anything",
+    {"--out", "DIR",
+     "where the pictures go (default out/demo). The demo's own pictures of earlier runs are "
+     "replaced, and once the tour has succeeded those it did not write again are removed; any "
+     "other file with the name of a picture stops the demo before it writes anything",
      [](const std::string& v, DemoOptions& o) { return SetPath("--out", v, o.outDir); }},
-    {"--size", "WxH", "the real screen, and so the pictures' size (default: the tour's own screen, 1920x1080 "
-                      "unless it describes one)",
+    {"--size", "WxH",
+     "the real screen, and so the pictures' size (default: the tour's own screen, 1920x1080 "
+     "unless it describes one)",
      [](const std::string& v, DemoOptions& o) {
          sim::Result<preview::PixelSize> size = preview::ParseScreenSize(v);
          if (!size) return sim::Failure("--size " + size.error());
@@ -52,7 +54,8 @@ std::string DemoHelp() {
     static const std::string description =
         "Runs the tour through the plug-in in the simulated host. For every stop (a step whose label\n"
         "does not start with \"(\") it prints what the screen shows and writes DIR/NN-stop.png; then\n"
-        "DIR/contact-sheet.png with the first " + std::to_string(sim::kMaxSheetStops) + " stops.";
+        "DIR/contact-sheet.png with the first " +
+        std::to_string(sim::kMaxSheetStops) + " stops.";
     return FormatHelp({"kov-demo",
                        {"TOUR.json [options]"},
                        description.c_str(),

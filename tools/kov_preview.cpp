@@ -7,18 +7,18 @@
 #include <utility>
 #include <vector>
 
+#include "sim/host/frame_summary.h"
 #include "sim/input_limits.h"
 #include "sim/platform/files.h"
-#include "sim/host/frame_summary.h"
 #include "sim/platform/plugin_module.h"
 #include "tools/guarded_main.h"
 #include "tools/preview/gap_report.h"
 #include "tools/preview/picture.h"
 #include "tools/preview/placements.h"
-#include "tools/preview/preview_picture.h"
 #include "tools/preview/preview_options.h"
-#include "tools/preview/preview_world.h"
+#include "tools/preview/preview_picture.h"
 #include "tools/preview/preview_run.h"
+#include "tools/preview/preview_world.h"
 
 namespace {
 
@@ -93,10 +93,11 @@ int Run(int argc, char** argv) {
     if (options.report) {
         const sim::Result<std::vector<preview::GapRow>> rows = preview::MeasureGaps(options, ini, plugin);
         if (!rows) return Failed(rows.error());
-        std::printf("Gap in pixels from the right edge of the radar (and of the big map) to the panel's first\n"
-                    "separator; in brackets the same on a screen 1080 pixels high. Negative: the panel starts\n"
-                    "left of the map's right edge.\n\n%s",
-                    preview::FormatGapTable(*rows).c_str());
+        std::printf(
+            "Gap in pixels from the right edge of the radar (and of the big map) to the panel's first\n"
+            "separator; in brackets the same on a screen 1080 pixels high. Negative: the panel starts\n"
+            "left of the map's right edge.\n\n%s",
+            preview::FormatGapTable(*rows).c_str());
     }
     if (!options.output.empty()) {
         if (sim::Status drawn = Picture(options, ini, plugin); !drawn) return Failed(drawn.error());

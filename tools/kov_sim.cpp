@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "sim/host/frame_summary.h"
+#include "sim/host/trace_line.h"
 #include "sim/platform/plugin_module.h"
 #include "sim/scenario/scenario.h"
 #include "sim/scenario/scenario_run.h"
-#include "sim/host/trace_line.h"
 #include "tools/guarded_main.h"
 #include "tools/kov_sim_options.h"
 
@@ -22,9 +22,7 @@ constexpr int kExitFailedRun = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitBadScenario = 3;
 
-std::string Position(float x, float y) {
-    return "(" + sim::FormatFloat(x, 6) + ", " + sim::FormatFloat(y, 6) + ")";
-}
+std::string Position(float x, float y) { return "(" + sim::FormatFloat(x, 6) + ", " + sim::FormatFloat(y, 6) + ")"; }
 
 void PrintText(const sim::DrawnText& text) {
     const sim::TextState& s = text.state;
@@ -36,7 +34,8 @@ void PrintText(const sim::DrawnText& text) {
 
 void PrintRect(const sim::DrawnRect& rect) {
     std::printf("  rect centre %s%s size %s rgba %d %d %d %d\n", Position(rect.x, rect.y).c_str(),
-                sim::AlignmentTag(rect.align).c_str(), Position(rect.w, rect.h).c_str(), rect.r, rect.g, rect.b, rect.a);
+                sim::AlignmentTag(rect.align).c_str(), Position(rect.w, rect.h).c_str(), rect.r, rect.g, rect.b,
+                rect.a);
 }
 
 // Prints and writes the run as it happens, keeping only what the output still needs: the trace
@@ -112,7 +111,8 @@ int Failed(int exitCode, const std::string& message) {
 }
 
 int Run(int argc, char** argv) {
-    const sim::Result<tools::SimOptions> parsed = tools::ParseSimOptions(std::vector<std::string>(argv + 1, argv + argc));
+    const sim::Result<tools::SimOptions> parsed =
+        tools::ParseSimOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed) {
         std::fprintf(stderr, "kov-sim: %s\n\n%s", parsed.error().c_str(), tools::SimHelp().c_str());
         return kExitUsage;

@@ -22,13 +22,18 @@ sim::Status SetSwitch(const std::string&, SimOptions& o) {
 }
 
 const Option<SimOptions> kOptions[] = {
-    {"--plugin", "PATH", "the plug-in to load (default: the one beside this program)", SetPathOf<&SimOptions::plugin, kPlugin>},
-    {"--trace", "FILE", "write every native call and wait of the run, one per line", SetPathOf<&SimOptions::trace, kTrace>},
+    {"--plugin", "PATH", "the plug-in to load (default: the one beside this program)",
+     SetPathOf<&SimOptions::plugin, kPlugin>},
+    {"--trace", "FILE", "write every native call and wait of the run, one per line",
+     SetPathOf<&SimOptions::trace, kTrace>},
     {"--log", "FILE", "copy the KOV.log the plug-in wrote", SetPathOf<&SimOptions::log, kLog>},
-    {"--workdir", "DIR", "run in DIR and leave KOV.ini and KOV.log there; DIR must not hold either already "
-                         "(default: a temporary folder, removed after the run)", SetPathOf<&SimOptions::workDir, kWorkDir>},
-    {"--frames", nullptr, "print every frame instead, as a person reads the screen: each line of text (colour "
-                          "codes as <yellow>...</yellow>), then each of its texts with its position",
+    {"--workdir", "DIR",
+     "run in DIR and leave KOV.ini and KOV.log there; DIR must not hold either already "
+     "(default: a temporary folder, removed after the run)",
+     SetPathOf<&SimOptions::workDir, kWorkDir>},
+    {"--frames", nullptr,
+     "print every frame instead, as a person reads the screen: each line of text (colour "
+     "codes as <yellow>...</yellow>), then each of its texts with its position",
      SetSwitch<&SimOptions::frames>},
     {"--quiet", nullptr, "print nothing but errors", SetSwitch<&SimOptions::quiet>},
     {"--help", nullptr, "show this help", SetSwitch<&SimOptions::help>},

@@ -5,6 +5,7 @@
 #include <emscripten/emscripten.h>
 
 // Each JavaScript piece reads the module's canvasContext; colours arrive as 0..1 components.
+// clang-format off
 EM_JS(void, js_call, (int op, double a, double b, double c, double d, double e, double f), {
     const g = Module["canvasContext"];
     if (!Module.kovPathOpen && (op === 3 || op === 6 || op === 7)) { g.beginPath(); Module.kovPathOpen = true; }
@@ -26,7 +27,8 @@ EM_JS(void, js_call, (int op, double a, double b, double c, double d, double e, 
 EM_JS(void, js_paint, (int fill, double r, double g, double b, double a, int stroke, double sr, double sg, double sb,
                        double sa, double width), {
     const ctx = Module["canvasContext"];
-    const css = (r, g, b, a) => "rgba(" + Math.round(r * 255) + "," + Math.round(g * 255) + "," + Math.round(b * 255) + "," + a + ")";
+    const css = (r, g, b, a) =>
+        "rgba(" + Math.round(r * 255) + "," + Math.round(g * 255) + "," + Math.round(b * 255) + "," + a + ")";
     if (fill) { ctx.fillStyle = css(r, g, b, a); ctx.fill(); }
     if (stroke) {
         ctx.strokeStyle = css(sr, sg, sb, sa);
@@ -58,7 +60,8 @@ EM_JS(double, js_text, (int mode, const char* family, int bold, double size, con
     const ctx = Module["canvasContext"];
     ctx.font = (bold ? "bold " : "") + size + "px \"" + UTF8ToString(family) + "\", sans-serif";
     const s = UTF8ToString(text);
-    const colour = "rgba(" + Math.round(r * 255) + "," + Math.round(g * 255) + "," + Math.round(b * 255) + "," + a + ")";
+    const colour =
+        "rgba(" + Math.round(r * 255) + "," + Math.round(g * 255) + "," + Math.round(b * 255) + "," + a + ")";
     if (mode === 0) return ctx.measureText(s).width;
     if (mode === 3 || mode === 4) {
         const m = ctx.measureText("Hg");
@@ -66,15 +69,20 @@ EM_JS(double, js_text, (int mode, const char* family, int bold, double size, con
     }
     ctx.textBaseline = "alphabetic";
     if (mode === 1) { ctx.fillStyle = colour; ctx.fillText(s, x, y); }
-    if (mode === 2) { ctx.strokeStyle = colour; ctx.lineWidth = width; ctx.lineJoin = "round"; ctx.strokeText(s, x, y); }
+    if (mode === 2) {
+        ctx.strokeStyle = colour; ctx.lineWidth = width; ctx.lineJoin = "round"; ctx.strokeText(s, x, y);
+    }
     return 0;
 });
+// clang-format on
 
 namespace {
 
 enum Op { kSave, kRestore, kTranslate, kMoveTo, kLineTo, kCurveTo, kCircle, kRectangle, kClosePath, kRotate, kClip };
 
-void Call(Op op, double a = 0, double b = 0, double c = 0, double d = 0, double e = 0, double f = 0) { js_call(op, a, b, c, d, e, f); }
+void Call(Op op, double a = 0, double b = 0, double c = 0, double d = 0, double e = 0, double f = 0) {
+    js_call(op, a, b, c, d, e, f);
+}
 
 double Text(int mode, const preview::FontFace& font, const std::string& text = "", double x = 0, double y = 0,
             const preview::Rgba& colour = {}, double width = 0) {
@@ -113,11 +121,12 @@ void CanvasPainter::FillGradient(double x, double y, double w, double h, const G
 
 FontMetrics CanvasPainter::Metrics(const FontFace& font) { return FontMetrics{Text(3, font), Text(4, font)}; }
 double CanvasPainter::TextWidth(const FontFace& font, const std::string& text) { return Text(0, font, text); }
-void CanvasPainter::FillText(const FontFace& font, double x, double baseline, const std::string& text, const Rgba& colour) {
+void CanvasPainter::FillText(const FontFace& font, double x, double baseline, const std::string& text,
+                             const Rgba& colour) {
     Text(1, font, text, x, baseline, colour);
 }
-void CanvasPainter::StrokeText(const FontFace& font, double x, double baseline, const std::string& text, const Rgba& colour,
-                               double width) {
+void CanvasPainter::StrokeText(const FontFace& font, double x, double baseline, const std::string& text,
+                               const Rgba& colour, double width) {
     Text(2, font, text, x, baseline, colour, width);
 }
 

@@ -37,8 +37,8 @@
 #include "tools/preview/gap_report.h"
 #include "tools/preview/placements.h"
 #include "tools/preview/preview_options.h"
-#include "tools/preview/render.h"
 #include "tools/preview/preview_run.h"
+#include "tools/preview/render.h"
 #include "tools/preview/scene_presets.h"
 #include "web/canvas_painter.h"
 
@@ -46,9 +46,9 @@ namespace {
 
 using nlohmann::json;
 
-std::string reply;        // the last JSON handed to the page
-std::string bytesOut;     // the last file bytes handed to the page
-std::string runResult;    // the last run's JSON (kov_run, kov_claims)
+std::string reply;              // the last JSON handed to the page
+std::string bytesOut;           // the last file bytes handed to the page
+std::string runResult;          // the last run's JSON (kov_run, kov_claims)
 preview::ScreenView lastScene;  // the last run's picture
 sim::IniDocument held;          // the file the page edits (kov_open, kov_apply_text, kov_set_value)
 
@@ -59,7 +59,9 @@ const char* Reply(const json& value) {
 
 void RunResult(const json& value) { runResult = value.dump(-1, ' ', false, json::error_handler_t::replace); }
 
-std::string_view Span(const char* data, int size) { return std::string_view(data, size > 0 ? static_cast<size_t>(size) : 0); }
+std::string_view Span(const char* data, int size) {
+    return std::string_view(data, size > 0 ? static_cast<size_t>(size) : 0);
+}
 
 // The settings as values for the page: numbers (null for infinity) and switches as booleans.
 json SettingsJson(const std::vector<sim::SettingRead>& read) {
@@ -82,7 +84,8 @@ const char* LineEndName(std::string_view end, sim::IniEncoding encoding) {
 
 void Run(std::string_view bytes, const std::string& scene, int width, int height, float safeZone) {
     preview::PreviewOptions options;
-    if (!preview::ApplyScenePreset(scene, options)) return RunResult({{"ok", false}, {"error", "unknown scene " + scene}});
+    if (!preview::ApplyScenePreset(scene, options))
+        return RunResult({{"ok", false}, {"error", "unknown scene " + scene}});
     const sim::RealScreen screen{width, height, safeZone};
     std::vector<sim::SettingsLookup> lookups;
     sim::Result<preview::ScreenView> shown =
@@ -92,7 +95,10 @@ void Run(std::string_view bytes, const std::string& scene, int width, int height
     const std::vector<preview::TextPlacement> placements = preview::PlaceTexts(lastScene, width, height);
     json texts = json::array();
     for (const preview::TextPlacement& p : placements) {
-        texts.push_back({{"text", p.text}, {"x", p.x}, {"y", p.y}, {"centred", p.centred},
+        texts.push_back({{"text", p.text},
+                         {"x", p.x},
+                         {"y", p.y},
+                         {"centred", p.centred},
                          {"far", p.far.empty() ? json(nullptr) : json(p.far)}});
     }
     const sim::PixelBox map = sim::VisibleMapBox(screen, lastScene.bigMap ? sim::HudMap::BigMap : sim::HudMap::Radar);
@@ -101,16 +107,21 @@ void Run(std::string_view bytes, const std::string& scene, int width, int height
     preview::ScreenView designed = lastScene;
     designed.screen = sim::RealScreen{};
     const std::optional<double> designedGap = preview::PanelGap(designed);
-    RunResult({{"ok", true}, {"texts", texts}, {"settings", SettingsJson(sim::ReadSettings(lookups))},
+    RunResult({{"ok", true},
+               {"texts", texts},
+               {"settings", SettingsJson(sim::ReadSettings(lookups))},
                {"positions", preview::FormatPlacements(placements)},
-               {"bigMap", lastScene.bigMap}, {"radarShown", lastScene.radarShown}, {"map", BoxJson(map)},
+               {"bigMap", lastScene.bigMap},
+               {"radarShown", lastScene.radarShown},
+               {"map", BoxJson(map)},
                {"gap", gap ? json(*gap) : json(nullptr)},
                {"gapAt1080", gap ? json(preview::GapAt1080(*gap, preview::PixelSize{width, height})) : json(nullptr)},
                {"designedGap", designedGap ? json(*designedGap) : json(nullptr)}});
 }
 
 void Claims(std::string_view bytes, int width, int height, float safeZone) {
-    const sim::SettingsClaims claims = sim::ClaimsOfFile(bytes, sim::RealScreen{width, height, safeZone}, sim::DefaultPluginPath());
+    const sim::SettingsClaims claims =
+        sim::ClaimsOfFile(bytes, sim::RealScreen{width, height, safeZone}, sim::DefaultPluginPath());
     if (!claims.status.ok()) return RunResult({{"ok", false}, {"error", claims.status.error()}});
     json read = json::object();
     for (const sim::SettingRead& r : claims.read) read[r.key->key] = {{"shown", sim::ShownValue(r)}, {"text", r.text}};
@@ -122,7 +133,9 @@ void Claims(std::string_view bytes, int width, int height, float safeZone) {
 }
 
 // A run that stopped the simulated host (a C++ exception out of it), as the run's result.
-void Stopped(const char* what) { RunResult({{"ok", false}, {"error", std::string("the simulated host stopped: ") + what}}); }
+void Stopped(const char* what) {
+    RunResult({{"ok", false}, {"error", std::string("the simulated host stopped: ") + what}});
+}
 
 }  // namespace
 
@@ -171,9 +184,11 @@ EMSCRIPTEN_KEEPALIVE const char* kov_set_value(const char* section, int sectionS
 EMSCRIPTEN_KEEPALIVE const char* kov_written(const char* bytes, int size) {
     std::vector<sim::ProfileName> names;
     for (const SettingKey& key : kSettingKeys) names.push_back({key.section, key.key});
-    const std::vector<std::optional<std::string>> values = sim::FindProfileValues(sim::IniLookupText(Span(bytes, size)), names);
+    const std::vector<std::optional<std::string>> values =
+        sim::FindProfileValues(sim::IniLookupText(Span(bytes, size)), names);
     json written = json::object();
-    for (size_t i = 0; i < names.size(); ++i) written[kSettingKeys[i].key] = values[i] ? json(*values[i]) : json(nullptr);
+    for (size_t i = 0; i < names.size(); ++i)
+        written[kSettingKeys[i].key] = values[i] ? json(*values[i]) : json(nullptr);
     return Reply(written);
 }
 
@@ -183,9 +198,13 @@ EMSCRIPTEN_KEEPALIVE const char* kov_tables() {
     json keys = json::array();
     for (const SettingKey& key : kSettingKeys) {
         const sim::SettingDescription& described = sim::kSettingDescriptions[keys.size()];
-        keys.push_back({{"section", key.section}, {"key", key.key}, {"fallback", key.fallback},
-                        {"kind", key.number != nullptr ? "number" : "switch"}, {"minimum", key.minimum},
-                        {"description", described.sentence}, {"changesNothing", described.changesNothing}});
+        keys.push_back({{"section", key.section},
+                        {"key", key.key},
+                        {"fallback", key.fallback},
+                        {"kind", key.number != nullptr ? "number" : "switch"},
+                        {"minimum", key.minimum},
+                        {"description", described.sentence},
+                        {"changesNothing", described.changesNothing}});
     }
     json scenes = json::array();
     for (const preview::ScenePreset& preset : preview::ScenePresets()) {
@@ -203,11 +222,18 @@ EMSCRIPTEN_KEEPALIVE const char* kov_tables() {
     }
     // The safe-zone limits as the decimals they stand for (0.9, not the float nearest to it).
     const auto decimal = [](float value) { return std::round(static_cast<double>(value) * 1000) / 1000; };
-    const json limits = {{"minWidth", preview::kMinScreenWidth}, {"minHeight", preview::kMinScreenHeight},
-                         {"maxSide", preview::kMaxScreenSide}, {"minSafeZone", decimal(sim::kMinSafeZone)},
+    const json limits = {{"minWidth", preview::kMinScreenWidth},
+                         {"minHeight", preview::kMinScreenHeight},
+                         {"maxSide", preview::kMaxScreenSide},
+                         {"minSafeZone", decimal(sim::kMinSafeZone)},
                          {"maxSafeZone", decimal(sim::kMaxSafeZone)}};
-    return Reply({{"keys", keys}, {"scenes", scenes}, {"switchOnWords", onWords}, {"screens", screens}, {"limits", limits},
-                  {"colours", colours}, {"version", kVersion}});
+    return Reply({{"keys", keys},
+                  {"scenes", scenes},
+                  {"switchOnWords", onWords},
+                  {"screens", screens},
+                  {"limits", limits},
+                  {"colours", colours},
+                  {"version", kVersion}});
 }
 
 // The result of the last run (see kov_run, kov_claims).
@@ -253,7 +279,8 @@ EMSCRIPTEN_KEEPALIVE void kov_draw(int width, int height) {
 EMSCRIPTEN_KEEPALIVE const char* kov_text_boxes(int width, int height) {
     preview::CanvasPainter painter;
     json boxes = json::array();
-    for (const sim::PixelBox& box : preview::DrawnTextBoxes(painter, lastScene, width, height)) boxes.push_back(BoxJson(box));
+    for (const sim::PixelBox& box : preview::DrawnTextBoxes(painter, lastScene, width, height))
+        boxes.push_back(BoxJson(box));
     return Reply(boxes);
 }
 

@@ -77,7 +77,8 @@ std::string ReadableText(const std::string& text) {
 
 std::string AlignmentTag(const GfxAlign& align) {
     if (!align.set) return "";
-    std::string tag = std::string(" aligned ") + static_cast<char>(align.horizontal) + static_cast<char>(align.vertical);
+    std::string tag =
+        std::string(" aligned ") + static_cast<char>(align.horizontal) + static_cast<char>(align.vertical);
     if (align.x != 0 || align.y != 0 || align.w != 0 || align.h != 0) {
         tag += " params " + Position(align.x, align.y) + " " + Position(align.w, align.h);
     }

@@ -4,11 +4,11 @@
 
 #include <utility>
 
-#include "sim/platform/fiber.h"
+#include "sim/host/trace_line.h"
 #include "sim/natives/argument_check.h"
 #include "sim/natives/native_table.h"
+#include "sim/platform/fiber.h"
 #include "sim/platform/plugin_module.h"
-#include "sim/host/trace_line.h"
 
 namespace sim {
 
@@ -25,17 +25,15 @@ constexpr uint64_t kByteFill = 0xA5A5A5A5A5A5A500ull;
 
 void FillResultPadding(char kind, uint64_t (&result)[3]) {
     switch (kind) {
-        case 'i': case 'u': case 'f':
-            result[0] = (result[0] & 0xFFFFFFFFull) | kHighFill;
-            break;
-        case 'b': case 'B':
-            result[0] = (result[0] & 0xFFull) | kByteFill;
-            break;
+        case 'i':
+        case 'u':
+        case 'f': result[0] = (result[0] & 0xFFFFFFFFull) | kHighFill; break;
+        case 'b':
+        case 'B': result[0] = (result[0] & 0xFFull) | kByteFill; break;
         case 'v':
             for (uint64_t& slot : result) slot = (slot & 0xFFFFFFFFull) | kHighFill;
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -204,8 +202,9 @@ void Host::StartWait(uint32_t milliseconds) {
     if (callOpen_) return Fail("scriptWait during the open call of " + Hex64(call_.hash));
     // The frame ends here: draws of the next frame must not inherit this one's alignment.
     if (!gfxAlign.IsReset()) {
-        return Fail("the script gfx alignment is still set at the end of the frame: reset script gfx align "
-                    "must follow the aligned draws");
+        return Fail(
+            "the script gfx alignment is still set at the end of the frame: reset script gfx align "
+            "must follow the aligned draws");
     }
     if (recording) {
         TraceEntry entry;
@@ -229,8 +228,7 @@ void Host::NativeInit(uint64_t hash) {
 void Host::OpenCall(uint64_t hash) {
     if (!onFiber_) return Fail("nativeInit(" + Hex64(hash) + ") called outside the script");
     if (callOpen_) {
-        return Fail("nativeInit(" + Hex64(hash) + ") while the call of " + Hex64(call_.hash) +
-                    " is still open");
+        return Fail("nativeInit(" + Hex64(hash) + ") while the call of " + Hex64(call_.hash) + " is still open");
     }
     call_.hash = hash;
     call_.argCount = 0;

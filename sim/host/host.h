@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "sim/host/world.h"
 #include "sim/ini/ini_lookup.h"
 #include "sim/natives/native_call.h"
-#include "sim/host/world.h"
 #include "sim/result.h"
 
 struct HINSTANCE__;

@@ -14,6 +14,7 @@ struct InlineColour {
 };
 
 constexpr InlineColour kInlineColours[] = {
+    // clang-format off
     {'w', "",         240, 240, 240},  // white
     {'c', "grey",     155, 155, 155},
     {'m', "darkgrey", 100, 100, 100},
@@ -25,6 +26,7 @@ constexpr InlineColour kInlineColours[] = {
     {'o', "orange",   234, 142, 80},
     {'p', "purple",   132, 102, 226},
     {'q', "pink",     203, 54,  148},
+    // clang-format on
 };
 
 constexpr char kInlineResetCode = 's';    // back to the colour the text was given

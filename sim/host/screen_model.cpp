@@ -44,8 +44,8 @@ float PlaceY(const SafeArea& area, const GfxAlign& align, float y) {
 }
 
 bool ScalesWidth(const GfxAlign& align) {
-    return align.set && (align.horizontal == kAlignLeft || align.horizontal == kAlignRight ||
-                         align.horizontal == kAlignCentre);
+    return align.set &&
+           (align.horizontal == kAlignLeft || align.horizontal == kAlignRight || align.horizontal == kAlignCentre);
 }
 
 }  // namespace
@@ -84,7 +84,8 @@ PixelPoint PlaceDrawPosition(const RealScreen& screen, const GfxAlign& align, fl
             static_cast<double>(PlaceY(area, align, y)) * screen.height};
 }
 
-PixelBox PlaceDrawRect(const RealScreen& screen, const GfxAlign& align, float centreX, float centreY, float w, float h) {
+PixelBox PlaceDrawRect(const RealScreen& screen, const GfxAlign& align, float centreX, float centreY, float w,
+                       float h) {
     const PixelPoint centre = PlaceDrawPosition(screen, align, centreX, centreY);
     const double width = static_cast<double>(ScalesWidth(align) ? w * SafeAreaOf(screen).xScale : w) * screen.width;
     const double height = static_cast<double>(h) * screen.height;

@@ -32,10 +32,10 @@ constexpr int32_t kAlignIgnore = 'I';  // this axis ignores the safe zone: place
 
 // The script's gfx alignment state, recorded with every text and rectangle drawn under it.
 struct GfxAlign {
-    bool set = false;                    // set script gfx align was called since the last reset
+    bool set = false;                      // set script gfx align was called since the last reset
     int32_t horizontal = 0, vertical = 0;  // letters, 0 while not set
-    float x = 0, y = 0, w = 0, h = 0;    // set script gfx align params; w and h are the size that
-                                         // right/bottom (half of it for centre) alignment subtracts
+    float x = 0, y = 0, w = 0, h = 0;      // set script gfx align params; w and h are the size that
+                                           // right/bottom (half of it for centre) alignment subtracts
 
     bool IsReset() const { return !set && x == 0 && y == 0 && w == 0 && h == 0; }
 };

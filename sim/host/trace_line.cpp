@@ -24,8 +24,7 @@ std::string Vector(float x, float y, float z) {
     return "(" + FormatFloat(x) + ", " + FormatFloat(y) + ", " + FormatFloat(z) + ")";
 }
 
-std::string Argument(char kind, int index, const NativeCall& call, const CallCapture& capture,
-                     size_t& nextText) {
+std::string Argument(char kind, int index, const NativeCall& call, const CallCapture& capture, size_t& nextText) {
     switch (SlotKind(kind)) {
         case 'i': return Decimal(call.Int(index));
         case 'u': return Decimal(call.Uint(index));

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "sim/natives/native_table.h"
 #include "sim/host/world.h"
+#include "sim/natives/native_table.h"
 
 namespace sim {
 

@@ -14,9 +14,11 @@ struct VirtualKey {
 };
 
 constexpr VirtualKey kVirtualKeys[] = {
+    // clang-format off
     {"alt",  0x12},  // VK_MENU
     {"ctrl", 0x11},  // VK_CONTROL
     {"l",    0x4C},  // the letter L
+    // clang-format on
 };
 
 // The code of a named key; 0 (no key) for a name the table lacks.

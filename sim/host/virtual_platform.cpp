@@ -23,8 +23,8 @@ short VirtualKeyState(int virtualKey) {
     return static_cast<short>(down ? kKeyDownBit : 0);
 }
 
-void RecordSettingsLookup(const char* section, const char* key, const char* fallback, const char* out,
-                          uint32_t size, uint32_t copied) {
+void RecordSettingsLookup(const char* section, const char* key, const char* fallback, const char* out, uint32_t size,
+                          uint32_t copied) {
     Host* host = Host::Current();
     if (host == nullptr) return;
     auto text = [](const char* value) { return std::string(value != nullptr ? value : ""); };

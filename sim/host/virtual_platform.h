@@ -14,7 +14,7 @@ uint32_t VirtualTickCount();
 short VirtualKeyState(int virtualKey);
 // Tells the active host of a settings lookup the simulated host answered: the arguments, and the
 // copied characters of out as the text handed out.
-void RecordSettingsLookup(const char* section, const char* key, const char* fallback, const char* out,
-                          uint32_t size, uint32_t copied);
+void RecordSettingsLookup(const char* section, const char* key, const char* fallback, const char* out, uint32_t size,
+                          uint32_t copied);
 
 }  // namespace sim

@@ -33,10 +33,10 @@ struct Vehicle {
 struct Ped {
     Vec3 pos;
     float heading = 0;
-    bool dead = false;     // entity dead, player dead
-    bool dying = false;    // dead or dying is dead || dying
-    int32_t vehicle = 0;   // vehicle handle, 0 on foot
-    int32_t player = -1;   // player index when a player's ped, else -1
+    bool dead = false;    // entity dead, player dead
+    bool dying = false;   // dead or dying is dead || dying
+    int32_t vehicle = 0;  // vehicle handle, 0 on foot
+    int32_t player = -1;  // player index when a player's ped, else -1
 };
 
 struct NetworkPlayer {
@@ -52,7 +52,7 @@ struct Blip {
     Vec3 pos;
     int32_t sprite = 0, rotation = 0, alpha = 255, colour = 0;
     int32_t priority = 0, display = 0, category = 0;
-    int32_t namePlayer = -1;  // player whose name the blip carries
+    int32_t namePlayer = -1;   // player whose name the blip carries
     int addressedInFrame = 0;  // the frame of the last blip native given this blip (long-run checks)
 };
 
@@ -102,7 +102,7 @@ struct World {
 
     // Location.
     bool radarHidden = false;
-    std::map<uint32_t, HostText> streetNames;  // street name from hash key
+    std::map<uint32_t, HostText> streetNames;   // street name from hash key
     uint32_t streetHash = 0, crossingHash = 0;  // at the player's position
     HostText zoneCode = std::string();
     bool onRoad = true;

@@ -62,7 +62,8 @@ std::vector<const char*> KeyNames() {
 std::vector<const char*> SectionNames() {
     std::vector<const char*> names;
     for (const SettingKey& key : kSettingKeys) {
-        if (std::none_of(names.begin(), names.end(), [&](const char* n) { return ProfileNamesEqual(n, key.section); })) {
+        if (std::none_of(names.begin(), names.end(),
+                         [&](const char* n) { return ProfileNamesEqual(n, key.section); })) {
             names.push_back(key.section);
         }
     }
@@ -114,14 +115,17 @@ std::optional<std::string> NumberProblem(const SettingRead& read) {
     if (read.numberLength == 0) return Quoted(read.text) + " is not a number: the plug-in reads " + minimum + ".";
     if (std::isnan(read.converted)) return name + " is not a number (nan): the plug-in reads " + minimum + ".";
     if (std::isinf(read.narrowed) && read.narrowed > 0) {
-        const std::string past = std::isinf(read.converted) ? "" : " (" + Number(read.converted) + " is past the largest number it holds)";
+        const std::string past =
+            std::isinf(read.converted) ? "" : " (" + Number(read.converted) + " is past the largest number it holds)";
         return name + " is infinite to the plug-in" + past + ": no screen can show the panel there.";
     }
     if (read.narrowed < key.minimum) {
-        return name + " is " + Number(read.narrowed) + ", below its smallest value " + minimum + ": the plug-in uses " + minimum + ".";
+        return name + " is " + Number(read.narrowed) + ", below its smallest value " + minimum + ": the plug-in uses " +
+               minimum + ".";
     }
     const std::string_view rest = std::string_view(read.text).substr(read.numberLength);
-    if (WhatFollows(rest) == AfterNumber::Text) return "the plug-in reads " + Number(read.number) + " and ignores " + Quoted(rest) + ".";
+    if (WhatFollows(rest) == AfterNumber::Text)
+        return "the plug-in reads " + Number(read.number) + " and ignores " + Quoted(rest) + ".";
     return std::nullopt;
 }
 
@@ -150,11 +154,15 @@ struct Checker {
     void CheckSection(const ProfileScanLine& line) {
         const std::string name(line.name);
         if (!IsKnownSection(name)) {
-            Add(line, line.name, "[" + name + "] is not a section of KOV.ini, so the keys under it are not read; "
-                                 "the nearest is [" + Nearest(name, SectionNames()) + "].");
+            Add(line, line.name,
+                "[" + name +
+                    "] is not a section of KOV.ini, so the keys under it are not read; "
+                    "the nearest is [" +
+                    Nearest(name, SectionNames()) + "].");
         } else if (!line.read) {
-            Add(line, line.name, "[" + name + "] comes a second time (first at line " + std::to_string(line.firstLine) +
-                                 "): the plug-in reads only the first one, so the keys under this one are ignored.");
+            Add(line, line.name,
+                "[" + name + "] comes a second time (first at line " + std::to_string(line.firstLine) +
+                    "): the plug-in reads only the first one, so the keys under this one are ignored.");
         }
     }
 
@@ -163,29 +171,35 @@ struct Checker {
         const std::string name = read.key->key;
         if (read.key->number != nullptr && read.numberLength > 0 &&
             WhatFollows(std::string_view(read.text).substr(read.numberLength)) == AfterNumber::Comment) {
-            return Add(line, name, "The comment after the number is read as part of the value, but the plug-in still reads " +
-                                       Number(read.number) + " as meant; a comment on a line of its own is safer.", true);
+            return Add(line, name,
+                       "The comment after the number is read as part of the value, but the plug-in still reads " +
+                           Number(read.number) + " as meant; a comment on a line of its own is safer.",
+                       true);
         }
-        Add(line, name, "The comment after the value is read as part of it (" + Quoted(read.text) +
-                            "): put comments on a line of their own.");
+        Add(line, name,
+            "The comment after the value is read as part of it (" + Quoted(read.text) +
+                "): put comments on a line of their own.");
     }
 
     void CheckValue(const ProfileScanLine& line, const SettingKey& key) {
         const std::string name = key.key;
         if (!line.hasValue) {
-            return Add(line, name, name + " has no '=' and no value: the plug-in uses its default " + key.fallback + ".");
+            return Add(line, name,
+                       name + " has no '=' and no value: the plug-in uses its default " + key.fallback + ".");
         }
         const SettingRead* read = ReadOf(key);
         if (read == nullptr) return;  // the run never asked for it
         if (line.value.find(';') != std::string_view::npos) CheckComment(line, *read);
         if (!line.cut.empty()) {
-            Add(line, name, name + " is longer than the plug-in's " + std::to_string(kSettingValueCapacity - 1) +
-                                " characters: it does not read the last " + std::to_string(line.cut.size()) +
-                                ", and uses " + ShownValue(*read) + ".");
+            Add(line, name,
+                name + " is longer than the plug-in's " + std::to_string(kSettingValueCapacity - 1) +
+                    " characters: it does not read the last " + std::to_string(line.cut.size()) + ", and uses " +
+                    ShownValue(*read) + ".");
         }
         if (read->text.size() != read->handed.size()) {
-            Add(line, name, name + " holds a NUL byte (shown as \u2400): the plug-in reads only what comes before it, " +
-                                Quoted(read->text) + ", and uses " + ShownValue(*read) + ".");
+            Add(line, name,
+                name + " holds a NUL byte (shown as \u2400): the plug-in reads only what comes before it, " +
+                    Quoted(read->text) + ", and uses " + ShownValue(*read) + ".");
         }
         const std::optional<std::string> problem = key.number != nullptr ? NumberProblem(*read) : SwitchProblem(*read);
         if (problem) Add(line, name, *problem);
@@ -193,23 +207,29 @@ struct Checker {
 
     void CheckKey(const ProfileScanLine& line) {
         if (line.name.empty()) {
-            return Add(line, "", line.hasValue ? "This line has no setting name before its '=', so the plug-in ignores it."
-                                               : "This line is neither a setting, a section nor a comment, so the plug-in ignores it.");
+            return Add(line, "",
+                       line.hasValue
+                           ? "This line has no setting name before its '=', so the plug-in ignores it."
+                           : "This line is neither a setting, a section nor a comment, so the plug-in ignores it.");
         }
         const SettingKey* key = FindKey(line.name);
         const std::string name(line.name);
         if (key == nullptr) {
             return Add(line, line.name,
-                       name + " is not a KOV.ini key, so the plug-in ignores it; the nearest is " + Nearest(name, KeyNames()) + ".");
+                       name + " is not a KOV.ini key, so the plug-in ignores it; the nearest is " +
+                           Nearest(name, KeyNames()) + ".");
         }
         if (!line.inSection || !ProfileNamesEqual(line.section, key->section)) {
-            const std::string where = line.inSection ? "under [" + std::string(line.section) + "]" : "before any section";
-            return Add(line, line.name, name + " belongs under [" + key->section + "]; " + where + " the plug-in does not see it.");
+            const std::string where =
+                line.inSection ? "under [" + std::string(line.section) + "]" : "before any section";
+            return Add(line, line.name,
+                       name + " belongs under [" + key->section + "]; " + where + " the plug-in does not see it.");
         }
         if (!line.searched) return;  // the section's repeat is reported once, on its own line
         if (!line.read) {
             return Add(line, line.name,
-                       name + " is set again (first at line " + std::to_string(line.firstLine) + "): the plug-in uses the first one.");
+                       name + " is set again (first at line " + std::to_string(line.firstLine) +
+                           "): the plug-in uses the first one.");
         }
         readLines[key->key] = line.number;
         CheckValue(line, *key);
@@ -222,12 +242,14 @@ struct Checker {
         const SettingRead* teamOnly = ReadNamed("DisplayTeamBlipsOnly");
         if (notices == nullptr || blips == nullptr || teamOnly == nullptr || !notices->on) return;
         if (!blips->on) {
-            return AddAbout("DisplayPlayerBlips", "ShowPlayerObituaries", "ShowPlayerObituaries is on, but with DisplayPlayerBlips off the plug-in "
-                                                  "posts no death notices: the blips are what notice a death.");
+            return AddAbout("DisplayPlayerBlips", "ShowPlayerObituaries",
+                            "ShowPlayerObituaries is on, but with DisplayPlayerBlips off the plug-in "
+                            "posts no death notices: the blips are what notice a death.");
         }
         if (teamOnly->on) {
-            AddAbout("DisplayTeamBlipsOnly", "ShowPlayerObituaries", "With DisplayTeamBlipsOnly on, death notices come only for your team "
-                                             "mates: the other players have no blip, and the blips are what notice a death.");
+            AddAbout("DisplayTeamBlipsOnly", "ShowPlayerObituaries",
+                     "With DisplayTeamBlipsOnly on, death notices come only for your team "
+                     "mates: the other players have no blip, and the blips are what notice a death.");
         }
     }
 
@@ -256,9 +278,9 @@ struct Checker {
         }
         finding.message = "On a " + std::to_string(panel.width) + " \u00d7 " + std::to_string(panel.height) +
                           " screen the plug-in draws the panel off the screen " +
-                          (panel.bigMap ? "while the big map is shown" : "beside the radar") + " (" + Quoted(panel.text) +
-                          " at " + Number(panel.x) + ", " + Number(panel.y) + " px): change " + keys[0] + ", " + keys[1] +
-                          " or " + keys[2] + ".";
+                          (panel.bigMap ? "while the big map is shown" : "beside the radar") + " (" +
+                          Quoted(panel.text) + " at " + Number(panel.x) + ", " + Number(panel.y) + " px): change " +
+                          keys[0] + ", " + keys[1] + " or " + keys[2] + ".";
         findings.push_back(std::move(finding));
     }
 };
@@ -280,9 +302,11 @@ std::vector<IniFinding> CheckIni(std::string_view fileBytes, const IniRun& run) 
     const std::string text = IniLookupText(fileBytes);
     const size_t controls = ControlCharacters(text);
     if (controls > 0 && controls * kTextControlShare > text.size()) {
-        checker.findings.push_back(IniFinding{0, "", "KOV.ini does not look like a text file: " + std::to_string(controls) +
-                                                         " of its " + std::to_string(text.size()) +
-                                                         " characters are control characters.", false});
+        checker.findings.push_back(IniFinding{0, "",
+                                              "KOV.ini does not look like a text file: " + std::to_string(controls) +
+                                                  " of its " + std::to_string(text.size()) +
+                                                  " characters are control characters.",
+                                              false});
     }
     ProfileScan scan(text, kSettingValueCapacity);
     for (ProfileScanLine line; scan.Next(line);) {

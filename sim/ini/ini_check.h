@@ -22,11 +22,11 @@ struct IniFinding {
 
 // The location panel as a run of the plug-in drew it on the chosen screen.
 struct PanelShown {
-    bool bigMap = false;     // drawn while the big map was shown: the _RadarLrg pair placed it
+    bool bigMap = false;        // drawn while the big map was shown: the _RadarLrg pair placed it
     int width = 0, height = 0;  // the screen, pixels
-    bool offScreen = false;  // one of its texts lands outside the screen
-    std::string text;        // the first such text, readable
-    double x = 0, y = 0;     // where it lands, pixels (infinite or not a number when the setting is)
+    bool offScreen = false;     // one of its texts lands outside the screen
+    std::string text;           // the first such text, readable
+    double x = 0, y = 0;        // where it lands, pixels (infinite or not a number when the setting is)
 };
 
 // What a run of the plug-in did with the file.

@@ -73,7 +73,8 @@ std::vector<std::pair<size_t, size_t>> MatchLines(const std::vector<IniDocumentL
         const auto at = [&](size_t i, size_t j) -> uint32_t& { return common[i * (m + 1) + j]; };
         for (size_t i = n; i-- > 0;) {
             for (size_t j = m; j-- > 0;) {
-                at(i, j) = old[start + i].shown == now[start + j] ? at(i + 1, j + 1) + 1 : std::max(at(i + 1, j), at(i, j + 1));
+                at(i, j) = old[start + i].shown == now[start + j] ? at(i + 1, j + 1) + 1
+                                                                  : std::max(at(i + 1, j), at(i, j + 1));
             }
         }
         for (size_t i = 0, j = 0; i < n && j < m;) {
@@ -109,9 +110,11 @@ IniDocument OpenIniDocument(std::string_view bytes) {
         const uint32_t code = UnitAt(body, at, document.encoding);
         if (code != '\r' && code != '\n') continue;
         size_t endSize = unit;
-        if (code == '\r' && at + 2 * unit <= body.size() && UnitAt(body, at + unit, document.encoding) == '\n') endSize += unit;
+        if (code == '\r' && at + 2 * unit <= body.size() && UnitAt(body, at + unit, document.encoding) == '\n')
+            endSize += unit;
         const std::string_view line = body.substr(lineStart, at - lineStart);
-        document.lines.push_back(IniDocumentLine{std::string(line), std::string(body.substr(at, endSize)), Shown(line, document.encoding)});
+        document.lines.push_back(
+            IniDocumentLine{std::string(line), std::string(body.substr(at, endSize)), Shown(line, document.encoding)});
         if (document.lineEnd.empty()) document.lineEnd = body.substr(at, endSize);
         at += endSize - unit;
         lineStart = at + unit;
@@ -170,12 +173,11 @@ IniTextEdit ApplyShownText(const IniDocument& document, std::string_view shown) 
     edit.document.lineEnd = document.lineEnd;
     for (size_t i = 0; i < now.size(); ++i) {
         const IniDocumentLine* old = kept[i] != nullptr ? kept[i] : replaced[i];
-        std::string end = i + 1 == now.size()                   ? ""
-                          : old != nullptr && !old->end.empty() ? old->end
-                                                                : document.lineEnd;
+        std::string end = i + 1 == now.size() ? "" : old != nullptr && !old->end.empty() ? old->end : document.lineEnd;
         if (kept[i] != nullptr) {
             edit.document.lines.push_back(*kept[i]);
-            if (SetIniLineEnd(document, edit.document.lines.back(), std::move(end))) edit.unkeptLines.push_back(static_cast<int>(i + 1));
+            if (SetIniLineEnd(document, edit.document.lines.back(), std::move(end)))
+                edit.unkeptLines.push_back(static_cast<int>(i + 1));
             continue;
         }
         size_t unkept = 0;

@@ -37,16 +37,17 @@ std::string ShownIniText(const IniDocument& document);
 // A line written anew from its shown text (one line: no CR or LF) in the document's encoding, a NUL
 // stand-in as the NUL it stands for. *unkept, when given, counts its characters the encoding cannot
 // hold (written as '?') and those that stand for bytes that were no text (U+FFFD, written as that).
-IniDocumentLine NewIniLine(const IniDocument& document, std::string_view shown, std::string end, size_t* unkept = nullptr);
+IniDocumentLine NewIniLine(const IniDocument& document, std::string_view shown, std::string end,
+                           size_t* unkept = nullptr);
 // Gives a line another end. A line that cannot end as it is (a UTF-16 file's odd last byte, which
 // would shift every unit after it) is written anew from its shown text: true then.
 bool SetIniLineEnd(const IniDocument& document, IniDocumentLine& line, std::string end);
 
 struct IniTextEdit {
-    IniDocument document;         // the file after the edit
-    std::vector<int> unkeptLines; // 1-based lines changed in the edit that hold characters the file's
-                                  // encoding cannot keep (written as '?') or that stand for bytes that
-                                  // were no text (U+FFFD, written as that character)
+    IniDocument document;          // the file after the edit
+    std::vector<int> unkeptLines;  // 1-based lines changed in the edit that hold characters the file's
+                                   // encoding cannot keep (written as '?') or that stand for bytes that
+                                   // were no text (U+FFFD, written as that character)
 };
 
 // The file after its shown text became `shown` (lines end at CR, LF or CR LF): a line whose text is

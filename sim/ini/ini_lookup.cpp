@@ -142,14 +142,14 @@ bool ProfileNamesEqual(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::optional<std::string> FindProfileValue(std::string_view fileText, std::string_view section,
-                                            std::string_view key) {
+std::optional<std::string> FindProfileValue(std::string_view fileText, std::string_view section, std::string_view key) {
     const std::optional<ProfileScanLine> line = FindKeyLine(fileText, section, key, 0);
     if (!line) return std::nullopt;
     return std::string(line->value);
 }
 
-std::vector<std::optional<std::string>> FindProfileValues(std::string_view fileText, const std::vector<ProfileName>& names) {
+std::vector<std::optional<std::string>> FindProfileValues(std::string_view fileText,
+                                                          const std::vector<ProfileName>& names) {
     std::vector<std::optional<std::string>> values(names.size());
     size_t found = 0;  // a key's first line is the one read, so the scan ends once each has one
     ProfileScan scan(fileText, 0);
@@ -167,8 +167,8 @@ std::vector<std::optional<std::string>> FindProfileValues(std::string_view fileT
     return values;
 }
 
-uint32_t LookupProfileString(const std::optional<std::string>& fileBytes, const char* section,
-                             const char* key, const char* fallback, char* out, uint32_t size) {
+uint32_t LookupProfileString(const std::optional<std::string>& fileBytes, const char* section, const char* key,
+                             const char* fallback, char* out, uint32_t size) {
     std::string_view fallbackText = fallback != nullptr ? fallback : "";
     while (!fallbackText.empty() && fallbackText.back() == ' ') fallbackText.remove_suffix(1);
 

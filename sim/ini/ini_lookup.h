@@ -25,8 +25,8 @@ enum class ProfileLineKind { Blank, Comment, Section, Key };
 
 // One line as the lookup reads it. The texts are views into the scanned text.
 struct ProfileScanLine {
-    int number = 0;            // 1-based
-    std::string_view line;     // the line without its line end
+    int number = 0;         // 1-based
+    std::string_view line;  // the line without its line end
     ProfileLineKind kind = ProfileLineKind::Blank;
     std::string_view name;     // the section's or the key's name, trimmed
     bool inSection = false;    // a section line came before (the keys ahead of any belong to none)
@@ -35,22 +35,22 @@ struct ProfileScanLine {
     // A section line: the line of the first section of its name. A key line in a searched section:
     // the line of the first key of its name there. Otherwise 0.
     int firstLine = 0;
-    bool read = false;         // the line the lookup reads for its name: firstLine is this line
-    bool hasValue = false;     // a key line with '='
-    std::string_view value;    // the key's value, trimmed, quotes still on; empty without '='
-    std::string_view handed;   // what the lookup copies into the scan's value buffer: quotes removed, cut to fit
-    std::string_view cut;      // the end of the value (inside its quotes) the buffer had no room for
+    bool read = false;        // the line the lookup reads for its name: firstLine is this line
+    bool hasValue = false;    // a key line with '='
+    std::string_view value;   // the key's value, trimmed, quotes still on; empty without '='
+    std::string_view handed;  // what the lookup copies into the scan's value buffer: quotes removed, cut to fit
+    std::string_view cut;     // the end of the value (inside its quotes) the buffer had no room for
 };
 
 // The lines of a text in order, with what the lookup makes of each for a value buffer of valueSize
 // bytes (the terminator included).
 class ProfileScan {
-  public:
+public:
     ProfileScan(std::string_view text, uint32_t valueSize) : rest_(text), valueSize_(valueSize) {}
     // The next line; false after the last.
     bool Next(ProfileScanLine& line);
 
-  private:
+private:
     std::string_view rest_;
     uint32_t valueSize_;
     int number_ = 0;
@@ -73,20 +73,20 @@ struct SettingsLookup {
 bool ProfileNamesEqual(std::string_view a, std::string_view b);
 
 // The trimmed value of key in section, quotes still on; nullopt when the section or key is absent.
-std::optional<std::string> FindProfileValue(std::string_view fileText, std::string_view section,
-                                            std::string_view key);
+std::optional<std::string> FindProfileValue(std::string_view fileText, std::string_view section, std::string_view key);
 
 struct ProfileName {
     std::string_view section, key;
 };
 // The same for many keys in one scan of the text, in the order of names.
-std::vector<std::optional<std::string>> FindProfileValues(std::string_view fileText, const std::vector<ProfileName>& names);
+std::vector<std::optional<std::string>> FindProfileValues(std::string_view fileText,
+                                                          const std::vector<ProfileName>& names);
 
 // The whole lookup contract over the file's bytes, nullopt when the file is missing or
 // unreadable. Copies the value (or the fallback, whose trailing blanks are dropped; null reads as
 // "") into out, cut to size - 1 characters and terminated, and returns the number of characters
 // copied. A null section or key is treated as absent.
-uint32_t LookupProfileString(const std::optional<std::string>& fileBytes, const char* section,
-                             const char* key, const char* fallback, char* out, uint32_t size);
+uint32_t LookupProfileString(const std::optional<std::string>& fileBytes, const char* section, const char* key,
+                             const char* fallback, char* out, uint32_t size);
 
 }  // namespace sim

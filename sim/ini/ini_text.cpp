@@ -128,7 +128,8 @@ IniEncoding IniEncodingOf(std::string_view bytes) {
 }
 
 std::optional<std::string> IniLookupConversion(std::string_view bytes) {
-    const bool marked = StartsWith(bytes, kUtf8Mark) || StartsWith(bytes, kUtf16LeMark) || StartsWith(bytes, kUtf16BeMark);
+    const bool marked =
+        StartsWith(bytes, kUtf8Mark) || StartsWith(bytes, kUtf16LeMark) || StartsWith(bytes, kUtf16BeMark);
     if (!marked) return std::nullopt;
     return DecodeIniText(bytes).lookupText;
 }

@@ -35,11 +35,13 @@ struct IniEncodingRow {
     const char* title;
 };
 inline constexpr IniEncodingRow kIniEncodings[] = {
+    // clang-format off
     {IniEncoding::Utf8,         "utf-8",        "UTF-8"},
     {IniEncoding::Utf8Mark,     "utf-8-bom",    "UTF-8 with byte order mark"},
     {IniEncoding::Utf16Le,      "utf-16le",     "UTF-16 (Windows \"Unicode\")"},
     {IniEncoding::Utf16Be,      "utf-16be",     "UTF-16 big-endian"},
     {IniEncoding::CodePage1252, "windows-1252", "8-bit Windows (ANSI)"},
+    // clang-format on
 };
 
 const char* IniEncodingName(IniEncoding encoding);

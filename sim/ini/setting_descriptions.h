@@ -35,7 +35,8 @@ inline constexpr SettingDescription kSettingDescriptions[] = {
      "below 0.5 counts as 0.5."},
     {"AllowRadarSizeToggle",
      "Kept for compatibility with older settings files and changes nothing: the big map toggles "
-     "whatever its value.", true},
+     "whatever its value.",
+     true},
     {"ShowPlayerObituaries",
      "In online sessions, a feed notice when a player dies or is killed by another player; the notices "
      "need DisplayPlayerBlips on and come only for players who have a blip."},

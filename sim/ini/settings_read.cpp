@@ -69,7 +69,8 @@ std::vector<SettingsLookup> LookUpEverySetting(const std::optional<std::string>&
     for (const SettingKey& key : kSettingKeys) {
         char out[kSettingValueCapacity];
         const uint32_t copied = LookupProfileString(fileBytes, key.section, key.key, key.fallback, out, sizeof out);
-        lookups.push_back(SettingsLookup{0, key.section, key.key, key.fallback, kSettingValueCapacity, std::string(out, copied)});
+        lookups.push_back(
+            SettingsLookup{0, key.section, key.key, key.fallback, kSettingValueCapacity, std::string(out, copied)});
     }
     return lookups;
 }
@@ -88,8 +89,8 @@ std::string CanonicalIni(const std::vector<SettingRead>& read) {
         for (const SettingRead& setting : read) {
             if (!ProfileNamesEqual(section, setting.key->section)) continue;
             const std::string value = setting.key->number == nullptr ? (setting.on ? "true" : "false")
-                                      : std::isinf(setting.number)  ? "inf"
-                                                                    : Formatted("%.9g", setting.number);
+                                      : std::isinf(setting.number)   ? "inf"
+                                                                     : Formatted("%.9g", setting.number);
             text += std::string(setting.key->key) + "=" + value + "\r\n";
         }
     }

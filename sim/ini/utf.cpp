@@ -75,7 +75,8 @@ void AppendUtf8(uint32_t codePoint, std::string& out) {
     constexpr uint32_t kLeadMarks[] = {0x00, 0xC0, 0xE0, 0xF0};
     const int follow = codePoint < 0x800 ? 1 : codePoint <= kLastBmpCharacter ? 2 : 3;
     out += static_cast<char>(kLeadMarks[follow] | (codePoint >> (6 * follow)));
-    for (int shift = 6 * (follow - 1); shift >= 0; shift -= 6) out += static_cast<char>(0x80 | ((codePoint >> shift) & 0x3F));
+    for (int shift = 6 * (follow - 1); shift >= 0; shift -= 6)
+        out += static_cast<char>(0x80 | ((codePoint >> shift) & 0x3F));
 }
 
 namespace {

@@ -13,7 +13,9 @@ std::string Number(int value) { return std::to_string(value); }
 // Why a slot of this kind may not hold what it holds.
 const char* SlotProblem(char kind) {
     switch (kind) {
-        case 'i': case 'u': case 'f': return "a 32-bit value must be zero-extended";
+        case 'i':
+        case 'u':
+        case 'f': return "a 32-bit value must be zero-extended";
         case 'b': return "a bool must be 0 or 1 in the lowest byte";
         case 'z': return "the game's own scripts pass 0 here";
         case 'n': return "the game's own scripts pass false here";
@@ -45,7 +47,8 @@ Status ArgumentFault(const NativeSignature& native, const uint64_t* slots, int p
     int slot = 0;
     while (InRange(rules.slots[slot], slots[slot])) ++slot;
     return Failure(NativeLabel(native) + " argument slot " + Number(slot + 1) + " of call " + Number(at.call) +
-                   " of frame " + Number(at.frame) + " holds " + Hex64(slots[slot]) + ": " + SlotProblem(native.args[slot]));
+                   " of frame " + Number(at.frame) + " holds " + Hex64(slots[slot]) + ": " +
+                   SlotProblem(native.args[slot]));
 }
 
 std::string Hex64(uint64_t value) {

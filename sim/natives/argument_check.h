@@ -22,11 +22,17 @@ struct SlotRange {
 
 constexpr SlotRange RangeOfKind(char kind) {
     switch (kind) {
-        case 'i': case 'u': case 'f': return {0, 0xFFFFFFFFull};  // zero-extended 32 bits
+        case 'i':
+        case 'u':
+        case 'f': return {0, 0xFFFFFFFFull};  // zero-extended 32 bits
         case 'b': return {0, 1};
-        case 'z': case 'n': return {0, 0};                      // the game's own 0 / false
-        case 'o': case 'F': case 'V': case 'h': return {1, ~0ull - 1};  // anything but null
-        default: return {0, ~0ull};                             // 's': a text, or null
+        case 'z':
+        case 'n': return {0, 0};  // the game's own 0 / false
+        case 'o':
+        case 'F':
+        case 'V':
+        case 'h': return {1, ~0ull - 1};  // anything but null
+        default: return {0, ~0ull};       // 's': a text, or null
     }
 }
 

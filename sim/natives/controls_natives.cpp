@@ -28,17 +28,17 @@ static void SetBigMapActive(Host& host, NativeCall& call) {
     host.world.fullMap = call.Bool(1);
 }
 
-static void DisplayPlayerNameTagsOnBlips(Host& host, NativeCall& call) {
-    host.world.nameTagsOnBlips = call.Bool(0);
-}
+static void DisplayPlayerNameTagsOnBlips(Host& host, NativeCall& call) { host.world.nameTagsOnBlips = call.Bool(0); }
 
 std::vector<NativeHandler> ControlHandlers() {
     return {
+        // clang-format off
         {"control pressed",                   ControlPressed},
         {"control just released",             ControlJustReleased},
         {"display radar",                     DisplayRadar},
         {"set big map active",                SetBigMapActive},
         {"display player name tags on blips", DisplayPlayerNameTagsOnBlips},
+        // clang-format on
     };
 }
 

@@ -29,12 +29,14 @@ void EntityDead(Host& host, NativeCall& call) {
 
 std::vector<NativeHandler> CoreHandlers() {
     return {
+        // clang-format off
         {"local player index",     LocalPlayerIndex},
         {"local player ped",       LocalPlayerPed},
         {"network session active", SessionActive},
         {"entity exists",          EntityExists},
         {"pause menu active",      PauseMenuActive},
         {"entity dead",            EntityDead},
+        // clang-format on
     };
 }
 

@@ -78,6 +78,7 @@ void DistanceBetweenCoords(Host&, NativeCall& call) {
 
 std::vector<NativeHandler> LocationHandlers() {
     return {
+        // clang-format off
         {"radar hidden",                      RadarHidden},
         {"display area name",                 DisplayAreaName},
         {"entity coordinates",                EntityCoords},
@@ -88,6 +89,7 @@ std::vector<NativeHandler> LocationHandlers() {
         {"point on road",                     PointOnRoad},
         {"closest major vehicle node",        ClosestMajorVehicleNode},
         {"distance between coordinates",      DistanceBetweenCoords},
+        // clang-format on
     };
 }
 

@@ -26,7 +26,9 @@ struct NativeCall {
     }
     const char* Text(int i) const { return reinterpret_cast<const char*>(static_cast<uintptr_t>(args[i])); }
     template <typename T>
-    T* Pointer(int i) const { return reinterpret_cast<T*>(static_cast<uintptr_t>(args[i])); }
+    T* Pointer(int i) const {
+        return reinterpret_cast<T*>(static_cast<uintptr_t>(args[i]));
+    }
 
     void ReturnInt(int32_t v) { result[0] = static_cast<uint32_t>(v); }
     void ReturnUint(uint32_t v) { result[0] = v; }

@@ -46,6 +46,7 @@ constexpr NativeUse kHostOnly = NativeUse::HostOnly;
 
 inline constexpr NativeSignature kNativeSignatures[] = {
     // ---- frame loop ----
+    // clang-format off
     {0x4F8644AF03D0E0D6, "local player index",                "",          'i', kPlugIn},
     {0xD80958FC74E988A6, "local player ped",                  "",          'i', kPlugIn},
     {0xD83C2B94E7508980, "network session active",            "",          'B', kPlugIn},
@@ -133,6 +134,7 @@ inline constexpr NativeSignature kNativeSignatures[] = {
     {0xF5A2C681787E579D, "set script gfx align params",       "ffff",      '-', kPlugIn},
     {0xE3A3DB414A373DAB, "reset script gfx align",            "",          '-', kPlugIn},
     {0x6DD8F5AA635EB4B2, "get script gfx align position",     "ffFF",      '-', kHostOnly},
+    // clang-format on
 };
 
 constexpr size_t kNativeCount = std::size(kNativeSignatures);

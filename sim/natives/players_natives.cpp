@@ -184,6 +184,7 @@ void GetPlayerIndexFromPed(Host& host, NativeCall& call) { call.ReturnInt(Player
 
 std::vector<NativeHandler> PlayerHandlers() {
     return {
+        // clang-format off
         {"player index from integer",       PlayerIndexFromInteger},
         {"network player active",           NetworkPlayerActive},
         {"player ped",                      GetPlayerPed},
@@ -219,6 +220,7 @@ std::vector<NativeHandler> PlayerHandlers() {
         {"ped from entity",                 GetPedFromEntity},
         {"ped is a player",                 IsPedAPlayer},
         {"network player index from ped",   GetPlayerIndexFromPed},
+        // clang-format on
     };
 }
 

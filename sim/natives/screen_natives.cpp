@@ -58,6 +58,7 @@ void ScriptGfxAlignPosition(Host& host, NativeCall& call) {
 
 std::vector<NativeHandler> ScreenHandlers() {
     return {
+        // clang-format off
         {"aspect ratio",                  AspectRatioOfScreen},
         {"safe zone size",                SafeZoneSize},
         {"actual screen resolution",      ActualScreenResolution},
@@ -65,6 +66,7 @@ std::vector<NativeHandler> ScreenHandlers() {
         {"set script gfx align params",   SetScriptGfxAlignParams},
         {"reset script gfx align",        ResetScriptGfxAlign},
         {"get script gfx align position", ScriptGfxAlignPosition},
+        // clang-format on
     };
 }
 

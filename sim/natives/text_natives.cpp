@@ -135,6 +135,7 @@ void HideHelpTextThisFrame(Host& host, NativeCall&) {
 
 std::vector<NativeHandler> TextHandlers() {
     return {
+        // clang-format off
         {"screen resolution query",      ScreenResolution},
         {"set text scale",               SetTextScale},
         {"set text centring",            SetTextCentring},
@@ -150,6 +151,7 @@ std::vector<NativeHandler> TextHandlers() {
         {"begin feed post",              BeginFeedPost},
         {"end feed post as ticker",      EndFeedPostTicker},
         {"hide help text this frame",    HideHelpTextThisFrame},
+        // clang-format on
     };
 }
 

@@ -71,7 +71,8 @@ Result<std::string> ReadInputFile(const fs::path& path, uint64_t maxBytes) {
     char buffer[64 * 1024];
     while (in && (in.read(buffer, sizeof buffer) || in.gcount() > 0)) {
         bytes.append(buffer, static_cast<size_t>(in.gcount()));
-        if (bytes.size() > maxBytes) return Failure("the file grew past " + std::to_string(maxBytes) + " bytes while it was read");
+        if (bytes.size() > maxBytes)
+            return Failure("the file grew past " + std::to_string(maxBytes) + " bytes while it was read");
     }
     if (in.bad()) return Failure("cannot read the file");
     return bytes;

@@ -1,7 +1,6 @@
 // The scene as a scenario document, parsed like any scenario file.
 #include "sim/scenario/every_setting_scene.h"
 
-
 namespace sim {
 
 namespace {

@@ -13,12 +13,12 @@
 #include <memory>
 #include <utility>
 
-#include "sim/input_limits.h"
-#include "sim/platform/files.h"
 #include "sim/host/host_hash.h"
-#include "sim/ini/ini_text.h"
 #include "sim/host/trace_line.h"
 #include "sim/host/virtual_keys.h"
+#include "sim/ini/ini_text.h"
+#include "sim/input_limits.h"
+#include "sim/platform/files.h"
 
 namespace sim {
 
@@ -159,7 +159,8 @@ bool ParseKey(const std::string& key, bool hex, int64_t low, int64_t high, int64
     const size_t first = (!isHex && !digits.empty() && digits[0] == '-') ? 1 : 0;
     if (digits.size() <= first || digits.size() > 12) return false;
     for (size_t i = first; i < digits.size(); ++i) {
-        if (!(isHex ? std::isxdigit(static_cast<unsigned char>(digits[i])) : std::isdigit(static_cast<unsigned char>(digits[i])))) {
+        if (!(isHex ? std::isxdigit(static_cast<unsigned char>(digits[i]))
+                    : std::isdigit(static_cast<unsigned char>(digits[i])))) {
             return false;
         }
     }
@@ -186,7 +187,8 @@ void ApplyFields(Walk& walk, const json& object, const std::string& path, const 
         }
         if (field == nullptr) {
             std::string known;
-            for (const Field<Target>& candidate : fields) known += (known.empty() ? "" : ", ") + std::string(candidate.name);
+            for (const Field<Target>& candidate : fields)
+                known += (known.empty() ? "" : ", ") + std::string(candidate.name);
             walk.Error(Member(path, name), "unknown field (known: " + known + ")");
             continue;
         }
@@ -202,7 +204,8 @@ void ApplyMap(Walk& walk, const json& object, const std::string& path, bool hexK
     for (const auto& [key, value] : object.items()) {
         int64_t number = 0;
         if (!ParseKey(key, hexKeys, low, high, number)) {
-            walk.Error(Member(path, key), "the key must be a number in " + std::to_string(low) + ".." + std::to_string(high));
+            walk.Error(Member(path, key),
+                       "the key must be a number in " + std::to_string(low) + ".." + std::to_string(high));
             continue;
         }
         if (value.is_null()) {
@@ -216,12 +219,14 @@ void ApplyMap(Walk& walk, const json& object, const std::string& path, bool hexK
 // ---- records ----
 
 const Field<Ped> kPedFields[] = {
-    {"pos",     [](Walk& w, const json& v, const std::string& p, Ped& t) { ReadVec3(w, v, p, t.pos); }},
-    {"heading", [](Walk& w, const json& v, const std::string& p, Ped& t) { ReadHeading(w, v, p, t.heading); }},
-    {"dead",    [](Walk& w, const json& v, const std::string& p, Ped& t) { ReadBool(w, v, p, t.dead); }},
-    {"dying",   [](Walk& w, const json& v, const std::string& p, Ped& t) { ReadBool(w, v, p, t.dying); }},
-    {"vehicle", [](Walk& w, const json& v, const std::string& p, Ped& t) { ReadInt32(w, v, p, t.vehicle); }},
-    {"player",  [](Walk& w, const json& v, const std::string& p, Ped& t) { ReadInt32(w, v, p, t.player); }},
+    // clang-format off
+    {"pos",     [](auto& w, auto& v, auto& p, Ped& t) { ReadVec3(w, v, p, t.pos); }},
+    {"heading", [](auto& w, auto& v, auto& p, Ped& t) { ReadHeading(w, v, p, t.heading); }},
+    {"dead",    [](auto& w, auto& v, auto& p, Ped& t) { ReadBool(w, v, p, t.dead); }},
+    {"dying",   [](auto& w, auto& v, auto& p, Ped& t) { ReadBool(w, v, p, t.dying); }},
+    {"vehicle", [](auto& w, auto& v, auto& p, Ped& t) { ReadInt32(w, v, p, t.vehicle); }},
+    {"player",  [](auto& w, auto& v, auto& p, Ped& t) { ReadInt32(w, v, p, t.player); }},
+    // clang-format on
 };
 
 struct VehicleKindName {
@@ -230,12 +235,14 @@ struct VehicleKindName {
 };
 
 const VehicleKindName kVehicleKinds[] = {
+    // clang-format off
     {"car",        VehicleKind::Car},
     {"boat",       VehicleKind::Boat},
     {"submarine",  VehicleKind::Submarine},
     {"helicopter", VehicleKind::Helicopter},
     {"plane",      VehicleKind::Plane},
     {"bike",       VehicleKind::Bike},
+    // clang-format on
 };
 
 void ReadVehicleKind(Walk& walk, const json& value, const std::string& path, Vehicle& vehicle) {
@@ -251,9 +258,11 @@ void ReadVehicleKind(Walk& walk, const json& value, const std::string& path, Veh
 }
 
 const Field<Vehicle> kVehicleFields[] = {
+    // clang-format off
     {"kind",    ReadVehicleKind},
-    {"model",   [](Walk& w, const json& v, const std::string& p, Vehicle& t) { ReadString(w, v, p, t.model); }},
-    {"heading", [](Walk& w, const json& v, const std::string& p, Vehicle& t) { ReadHeading(w, v, p, t.heading); }},
+    {"model",   [](auto& w, auto& v, auto& p, Vehicle& t) { ReadString(w, v, p, t.model); }},
+    {"heading", [](auto& w, auto& v, auto& p, Vehicle& t) { ReadHeading(w, v, p, t.heading); }},
+    // clang-format on
 };
 
 void ReadActiveByte(Walk& walk, const json& value, const std::string& path, NetworkPlayer& player) {
@@ -265,12 +274,14 @@ void ReadActiveByte(Walk& walk, const json& value, const std::string& path, Netw
 }
 
 const Field<NetworkPlayer> kPlayerFields[] = {
+    // clang-format off
     {"active",      ReadActiveByte},
-    {"ped",         [](Walk& w, const json& v, const std::string& p, NetworkPlayer& t) { ReadInt32(w, v, p, t.ped); }},
-    {"team",        [](Walk& w, const json& v, const std::string& p, NetworkPlayer& t) { ReadInt32(w, v, p, t.team); }},
-    {"networkName", [](Walk& w, const json& v, const std::string& p, NetworkPlayer& t) { ReadHostText(w, v, p, t.networkName); }},
-    {"name",        [](Walk& w, const json& v, const std::string& p, NetworkPlayer& t) { ReadHostText(w, v, p, t.name); }},
-    {"killer",      [](Walk& w, const json& v, const std::string& p, NetworkPlayer& t) { ReadInt32(w, v, p, t.killer); }},
+    {"ped",         [](auto& w, auto& v, auto& p, NetworkPlayer& t) { ReadInt32(w, v, p, t.ped); }},
+    {"team",        [](auto& w, auto& v, auto& p, NetworkPlayer& t) { ReadInt32(w, v, p, t.team); }},
+    {"networkName", [](auto& w, auto& v, auto& p, NetworkPlayer& t) { ReadHostText(w, v, p, t.networkName); }},
+    {"name",        [](auto& w, auto& v, auto& p, NetworkPlayer& t) { ReadHostText(w, v, p, t.name); }},
+    {"killer",      [](auto& w, auto& v, auto& p, NetworkPlayer& t) { ReadInt32(w, v, p, t.killer); }},
+    // clang-format on
 };
 
 // ---- the world ----
@@ -315,14 +326,15 @@ void ReadSafeZone(Walk& walk, const json& value, const std::string& path, World&
     ReadFloat(walk, value, path, size);
     if (walk.problems != errors) return;
     if (!(size >= kMinSafeZone && size <= kMaxSafeZone)) {
-        return walk.Error(path, Shown(value) + " is out of range " + FormatFloat(kMinSafeZone, 6) + ".." + FormatFloat(kMaxSafeZone, 6));
+        return walk.Error(path, Shown(value) + " is out of range " + FormatFloat(kMinSafeZone, 6) + ".." +
+                                    FormatFloat(kMaxSafeZone, 6));
     }
     world.realScreen.safeZone = size;
 }
 
 const Field<World> kDisplayFields[] = {
     {"resolution", ReadResolution},
-    {"safeZone",   ReadSafeZone},
+    {"safeZone", ReadSafeZone},
 };
 
 // Unlike the entity maps, a null entry here is a name: the host returns a null pointer for the hash.
@@ -339,8 +351,8 @@ void ReadStreetNames(Walk& walk, const json& value, const std::string& path, Wor
 }
 
 const Field<World> kNodeFields[] = {
-    {"result", [](Walk& w, const json& v, const std::string& p, World& t) { ReadInt(w, v, p, 0, 255, t.nodeResult); }},
-    {"pos",    [](Walk& w, const json& v, const std::string& p, World& t) { ReadVec3(w, v, p, t.nodePos); }},
+    {"result", [](auto& w, auto& v, auto& p, World& t) { ReadInt(w, v, p, 0, 255, t.nodeResult); }},
+    {"pos", [](auto& w, auto& v, auto& p, World& t) { ReadVec3(w, v, p, t.nodePos); }},
 };
 
 template <int VirtualKey>
@@ -350,14 +362,16 @@ void ReadKey(Walk& walk, const json& value, const std::string& path, World& worl
 }
 
 const Field<World> kKeyFields[] = {
+    // clang-format off
     {"alt",  ReadKey<kAltKey>},
     {"ctrl", ReadKey<kCtrlKey>},
     {"l",    ReadKey<kLKey>},
+    // clang-format on
 };
 
 const Field<World> kRadarControlFields[] = {
-    {"pressed",      [](Walk& w, const json& v, const std::string& p, World& t) { ReadBool(w, v, p, t.radarControlPressed); }},
-    {"justReleased", [](Walk& w, const json& v, const std::string& p, World& t) { ReadBool(w, v, p, t.radarControlJustReleased); }},
+    {"pressed", [](auto& w, auto& v, auto& p, World& t) { ReadBool(w, v, p, t.radarControlPressed); }},
+    {"justReleased", [](auto& w, auto& v, auto& p, World& t) { ReadBool(w, v, p, t.radarControlJustReleased); }},
 };
 
 void ReadPlayers(Walk& walk, const json& value, const std::string& path, World& world) {
@@ -383,31 +397,41 @@ void ReadRemoveBlips(Walk& walk, const json& value, const std::string& path, Wor
 }
 
 const Field<World> kWorldFields[] = {
+    // clang-format off
     {"screen",           ReadScreen},
-    {"display",          [](Walk& w, const json& v, const std::string& p, World& t) { ApplyFields(w, v, p, kDisplayFields, t); }},
-    {"localPlayerIndex", [](Walk& w, const json& v, const std::string& p, World& t) { ReadInt32(w, v, p, t.localPlayerIndex); }},
-    {"localPed",         [](Walk& w, const json& v, const std::string& p, World& t) { ReadInt32(w, v, p, t.localPed); }},
-    {"session",          [](Walk& w, const json& v, const std::string& p, World& t) { ReadInt(w, v, p, 0, 255, t.sessionByte); }},
-    {"pauseMenu",        [](Walk& w, const json& v, const std::string& p, World& t) { ReadBool(w, v, p, t.pauseMenu); }},
-    {"radarHidden",      [](Walk& w, const json& v, const std::string& p, World& t) { ReadBool(w, v, p, t.radarHidden); }},
+    {"display",          [](auto& w, auto& v, auto& p, World& t) { ApplyFields(w, v, p, kDisplayFields, t); }},
+    {"localPlayerIndex", [](auto& w, auto& v, auto& p, World& t) { ReadInt32(w, v, p, t.localPlayerIndex); }},
+    {"localPed",         [](auto& w, auto& v, auto& p, World& t) { ReadInt32(w, v, p, t.localPed); }},
+    {"session",          [](auto& w, auto& v, auto& p, World& t) { ReadInt(w, v, p, 0, 255, t.sessionByte); }},
+    {"pauseMenu",        [](auto& w, auto& v, auto& p, World& t) { ReadBool(w, v, p, t.pauseMenu); }},
+    {"radarHidden",      [](auto& w, auto& v, auto& p, World& t) { ReadBool(w, v, p, t.radarHidden); }},
     {"street",           ReadStreet},
     {"crossing",         ReadCrossing},
     {"streetNames",      ReadStreetNames},
-    {"zone",             [](Walk& w, const json& v, const std::string& p, World& t) { ReadHostText(w, v, p, t.zoneCode); }},
-    {"onRoad",           [](Walk& w, const json& v, const std::string& p, World& t) { ReadBool(w, v, p, t.onRoad); }},
-    {"node",             [](Walk& w, const json& v, const std::string& p, World& t) { ApplyFields(w, v, p, kNodeFields, t); }},
-    {"keys",             [](Walk& w, const json& v, const std::string& p, World& t) { ApplyFields(w, v, p, kKeyFields, t); }},
-    {"radarControl",     [](Walk& w, const json& v, const std::string& p, World& t) { ApplyFields(w, v, p, kRadarControlFields, t); }},
-    {"peds", [](Walk& w, const json& v, const std::string& p, World& t) {
+    {"zone",             [](auto& w, auto& v, auto& p, World& t) { ReadHostText(w, v, p, t.zoneCode); }},
+    {"onRoad",           [](auto& w, auto& v, auto& p, World& t) { ReadBool(w, v, p, t.onRoad); }},
+    {"node",             [](auto& w, auto& v, auto& p, World& t) { ApplyFields(w, v, p, kNodeFields, t); }},
+    {"keys",             [](auto& w, auto& v, auto& p, World& t) { ApplyFields(w, v, p, kKeyFields, t); }},
+    {"radarControl",     [](auto& w, auto& v, auto& p, World& t) { ApplyFields(w, v, p, kRadarControlFields, t); }},
+    // clang-format on
+    {"peds",
+     [](auto& w, auto& v, auto& p, World& t) {
          ApplyMap(w, v, p, false, kInt32Min, kInt32Max, t.peds,
-                  [](Walk& w2, const json& v2, const std::string& p2, Ped& ped) { ApplyFields(w2, v2, p2, kPedFields, ped); });
+                  [](Walk& w2, const json& v2, const std::string& p2, Ped& ped) {
+                      ApplyFields(w2, v2, p2, kPedFields, ped);
+                  });
      }},
-    {"vehicles", [](Walk& w, const json& v, const std::string& p, World& t) {
+    {"vehicles",
+     [](auto& w, auto& v, auto& p, World& t) {
          ApplyMap(w, v, p, false, kInt32Min, kInt32Max, t.vehicles,
-                  [](Walk& w2, const json& v2, const std::string& p2, Vehicle& vehicle) { ApplyFields(w2, v2, p2, kVehicleFields, vehicle); });
+                  [](Walk& w2, const json& v2, const std::string& p2, Vehicle& vehicle) {
+                      ApplyFields(w2, v2, p2, kVehicleFields, vehicle);
+                  });
      }},
+    // clang-format off
     {"players",          ReadPlayers},
     {"removeBlips",      ReadRemoveBlips},
+    // clang-format on
 };
 
 void WalkWorldPatch(Walk& walk, const json& patch, const std::string& path, World& world) {
@@ -424,7 +448,8 @@ void ReadIni(Walk& walk, const json& value, const std::string& path, Scenario& s
 }
 
 void ReadIniEncoding(Walk& walk, const json& value, const std::string& path, Scenario& scenario) {
-    const std::optional<IniEncoding> encoding = value.is_string() ? IniEncodingNamed(value.get<std::string>()) : std::nullopt;
+    const std::optional<IniEncoding> encoding =
+        value.is_string() ? IniEncodingNamed(value.get<std::string>()) : std::nullopt;
     if (encoding) {
         scenario.iniEncoding = *encoding;
         return;
@@ -452,19 +477,23 @@ void ReadSteps(Walk& walk, const json& value, const std::string& path, Scenario&
 }
 
 const Field<Scenario> kScenarioFields[] = {
-    {"description",  [](Walk& w, const json& v, const std::string& p, Scenario& s) { ReadString(w, v, p, s.description); }},
+    // clang-format off
+    {"description",  [](auto& w, auto& v, auto& p, Scenario& s) { ReadString(w, v, p, s.description); }},
     {"ini",          ReadIni},
     {"iniEncoding",  ReadIniEncoding},
-    {"clockStartMs", [](Walk& w, const json& v, const std::string& p, Scenario& s) { ReadInt(w, v, p, 0, kUint32Max, s.clockStartMs); }},
-    {"frameStepMs",  [](Walk& w, const json& v, const std::string& p, Scenario& s) { ReadInt(w, v, p, 0, kUint32Max, s.frameStepMs); }},
+    {"clockStartMs", [](auto& w, auto& v, auto& p, Scenario& s) { ReadInt(w, v, p, 0, kUint32Max, s.clockStartMs); }},
+    {"frameStepMs",  [](auto& w, auto& v, auto& p, Scenario& s) { ReadInt(w, v, p, 0, kUint32Max, s.frameStepMs); }},
     {"world",        [](Walk&, const json& v, const std::string&, Scenario& s) { s.world = v; }},
     {"steps",        ReadSteps},
+    // clang-format on
 };
 
 const Field<ScenarioStep> kStepFields[] = {
-    {"label",  [](Walk& w, const json& v, const std::string& p, ScenarioStep& s) { ReadString(w, v, p, s.label); }},
+    // clang-format off
+    {"label",  [](auto& w, auto& v, auto& p, ScenarioStep& s) { ReadString(w, v, p, s.label); }},
     {"world",  [](Walk&, const json& v, const std::string&, ScenarioStep& s) { s.world = v; }},
-    {"frames", [](Walk& w, const json& v, const std::string& p, ScenarioStep& s) { ReadInt(w, v, p, 1, kMaxStepFrames, s.frames); }},
+    {"frames", [](auto& w, auto& v, auto& p, ScenarioStep& s) { ReadInt(w, v, p, 1, kMaxStepFrames, s.frames); }},
+    // clang-format on
 };
 
 ScenarioStep ReadStep(Walk& walk, const json& value, size_t index) {
@@ -484,9 +513,9 @@ ScenarioStep ReadStep(Walk& walk, const json& value, size_t index) {
 struct StepStream {
     std::function<void(const json& element, size_t index)> take;
     bool keepRest = true;
-    std::string member;   // the top-level member being parsed
+    std::string member;  // the top-level member being parsed
     bool inSteps = false;
-    size_t count = 0;     // steps taken
+    size_t count = 0;  // steps taken
     int stepsMembers = 0;
 
     bool operator()(int depth, json::parse_event_t event, json& parsed) {
@@ -549,7 +578,8 @@ std::string ParserDetail(const std::string& what) {
         if (at == std::string::npos) continue;
         const size_t from = at + std::strlen(marker);
         const size_t to = detail.rfind('\'');
-        const std::string read = detail.substr(from, to >= from && to != std::string::npos ? to - from : std::string::npos);
+        const std::string read =
+            detail.substr(from, to >= from && to != std::string::npos ? to - from : std::string::npos);
         return detail.substr(0, at) + std::string(marker, std::strlen(marker) - 2) + " " + QuoteInput(read);
     }
     return detail;
@@ -559,8 +589,8 @@ std::string ParserDetail(const std::string& what) {
 // JSON or holds a number past a double.
 Status ParseDocument(const std::string& text, const std::string& fileName, StepStream& stream, json& document) {
     if (const size_t deep = TooDeepAt(text); deep != std::string::npos) {
-        return Failure(fileName + ":" + LineOf(text, deep) + ": nested deeper than " + std::to_string(kMaxNestingDepth) +
-                       " levels of brackets");
+        return Failure(fileName + ":" + LineOf(text, deep) + ": nested deeper than " +
+                       std::to_string(kMaxNestingDepth) + " levels of brackets");
     }
     const json::parser_callback_t callback = [&stream](int depth, json::parse_event_t event, json& parsed) {
         return stream(depth, event, parsed);
@@ -568,7 +598,8 @@ Status ParseDocument(const std::string& text, const std::string& fileName, StepS
     try {
         document = json::parse(text, callback);
     } catch (const json::parse_error& e) {
-        return Failure(fileName + ":" + LineOf(text, e.byte == 0 ? 0 : e.byte - 1) + ": invalid JSON: " + ParserDetail(e.what()));
+        return Failure(fileName + ":" + LineOf(text, e.byte == 0 ? 0 : e.byte - 1) +
+                       ": invalid JSON: " + ParserDetail(e.what()));
     } catch (const json::exception& e) {
         return Failure(fileName + ": invalid JSON: " + ParserDetail(e.what()));
     }

@@ -32,8 +32,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "sim/ini/ini_text.h"
 #include "sim/host/world.h"
+#include "sim/ini/ini_text.h"
 #include "sim/result.h"
 
 namespace sim {
@@ -50,7 +50,7 @@ struct ScenarioStep {
 struct Scenario {
     std::string file;  // the name used in messages
     std::string description;
-    std::optional<std::string> ini;  // the KOV.ini file's bytes (encoded); nullopt: no KOV.ini at all
+    std::optional<std::string> ini;               // the KOV.ini file's bytes (encoded); nullopt: no KOV.ini at all
     IniEncoding iniEncoding = IniEncoding::Utf8;  // how the "ini" text was written into those bytes
     uint32_t clockStartMs = 0;
     uint32_t frameStepMs = 16;

@@ -95,8 +95,7 @@ bool RunStep(const Scenario& scenario, size_t index, const ScenarioStep& step, H
     return ran;
 }
 
-void Run(const Scenario& scenario, const ScenarioRunOptions& options, const fs::path& workDir,
-         ScenarioResult& result) {
+void Run(const Scenario& scenario, const ScenarioRunOptions& options, const fs::path& workDir, ScenarioResult& result) {
     const std::string pluginPath = fs::absolute(options.pluginPath).string();
     result.status = PrepareSettingsFile(scenario, workDir);
     if (!result.status) return;

@@ -50,10 +50,10 @@ struct ScenarioResult {
     Status status = Failure("not run");  // done, or why the run failed, with the step it failed in
     std::vector<TraceEntry> trace;
     std::vector<Frame> frames;
-    std::vector<StepResult> steps;  // the steps that ran, the failing one included (kept with the history)
+    std::vector<StepResult> steps;        // the steps that ran, the failing one included (kept with the history)
     std::vector<SettingsLookup> lookups;  // the plug-in's settings lookups (see Host::lookups)
     std::vector<std::string> logLines;    // KOV.log after the run
-    World world;  // the world at the end of the run
+    World world;                          // the world at the end of the run
 };
 
 ScenarioResult RunScenario(const Scenario& scenario, const ScenarioRunOptions& options);

@@ -1,7 +1,6 @@
 // The claims about a KOV.ini from a run of the plug-in in the every-setting scene.
 #include "sim/scenario/settings_claims.h"
 
-
 #include "sim/host/frame_summary.h"
 #include "sim/scenario/every_setting_scene.h"
 

@@ -18,8 +18,8 @@ namespace sim {
 
 struct SettingsClaims {
     Status status = Failure("not run");  // done, or why the run failed
-    std::vector<SettingRead> read;    // every key as the plug-in read it
-    std::vector<IniFinding> findings; // the check against the run
+    std::vector<SettingRead> read;       // every key as the plug-in read it
+    std::vector<IniFinding> findings;    // the check against the run
 };
 
 // The every-setting scene run with the file (nullopt: none) on that screen.

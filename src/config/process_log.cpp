@@ -4,9 +4,9 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "host/script_hook.h"
 #include "kov_version.h"
 #include "text/bounded_text.h"
-#include "host/script_hook.h"
 
 constexpr size_t kLogLineCapacity = 512;
 constexpr DWORD kHeaderWaitMs = 100;

@@ -22,6 +22,7 @@ constexpr uint32_t kSettingValueCapacity = 128;
 constexpr const char* kGeneralSection = "GENERAL";
 constexpr const char* kMultiplayerSection = "MULTIPLAYER";
 
+// clang-format off
 constexpr SettingKey kSettingKeys[] = {
     {kGeneralSection,     "LocTextPosX",          "320",   &Settings::LocTextPosX,          0.0f, nullptr},
     {kGeneralSection,     "LocTextPosY",          "1035",  &Settings::LocTextPosY,          0.0f, nullptr},
@@ -32,7 +33,9 @@ constexpr SettingKey kSettingKeys[] = {
     {kMultiplayerSection, "ShowPlayerObituaries", "true",  nullptr, 0.0f, &Settings::ShowPlayerObituaries},
     {kMultiplayerSection, "DisplayPlayerBlips",   "true",  nullptr, 0.0f, &Settings::DisplayPlayerBlips},
     {kMultiplayerSection, "DisplayTeamBlipsOnly", "false", nullptr, 0.0f, &Settings::DisplayTeamBlipsOnly},
-    {kGeneralSection,     "AnchorToRadar",        "false", nullptr, 0.0f, &Settings::AnchorToRadar},  // opt-in, beyond the first nine
+    // Opt-in, beyond the first nine.
+    {kGeneralSection,     "AnchorToRadar",        "false", nullptr, 0.0f, &Settings::AnchorToRadar},
 };
+// clang-format on
 
 constexpr const char* kSwitchOnWords[] = {"on", "yes", "true"};

@@ -6,8 +6,8 @@
 
 #include "config/process_log.h"
 #include "config/setting_keys.h"
-#include "text/bounded_text.h"
 #include "host/platform.h"
+#include "text/bounded_text.h"
 
 // Written only by LoadSettings; everyone else reads it through CurrentSettings().
 static Settings settings;

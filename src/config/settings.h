@@ -4,16 +4,16 @@
 #include <cstdint>
 
 struct Settings {
-    float LocTextPosX;           // panel anchor x with the normal radar, design units, >= 0
-    float LocTextPosY;           // panel anchor y with the normal radar
-    float LocTextPosX_RadarLrg;  // panel anchor x while the big map is shown
-    float LocTextPosY_RadarLrg;  // panel anchor y while the big map is shown
-    float LocTextSizeMult;       // panel size multiplier, >= 0.5
-    int32_t AllowRadarSizeToggle;   // read and kept; nothing depends on it
-    int32_t ShowPlayerObituaries;   // feed notices for deaths, on when 1
-    int32_t DisplayPlayerBlips;     // player blips and the one-shot sweep, on when 1
-    int32_t DisplayTeamBlipsOnly;   // blips only for team mates, on when 1
-    int32_t AnchorToRadar;          // the location panel follows the radar's corner, on when 1
+    float LocTextPosX;             // panel anchor x with the normal radar, design units, >= 0
+    float LocTextPosY;             // panel anchor y with the normal radar
+    float LocTextPosX_RadarLrg;    // panel anchor x while the big map is shown
+    float LocTextPosY_RadarLrg;    // panel anchor y while the big map is shown
+    float LocTextSizeMult;         // panel size multiplier, >= 0.5
+    int32_t AllowRadarSizeToggle;  // read and kept; nothing depends on it
+    int32_t ShowPlayerObituaries;  // feed notices for deaths, on when 1
+    int32_t DisplayPlayerBlips;    // player blips and the one-shot sweep, on when 1
+    int32_t DisplayTeamBlipsOnly;  // blips only for team mates, on when 1
+    int32_t AnchorToRadar;         // the location panel follows the radar's corner, on when 1
 };
 
 // The record LoadSettings fills; read by the location panel and the multiplayer overlay.

@@ -17,9 +17,7 @@ constexpr DWORD kDeadPassWaitMs = 100;
 
 // The player cannot act while no ped exists (a loading screen) or the pause menu is open. The pause
 // menu is asked about only when the ped exists.
-static bool PlayerCanAct() {
-    return DoesEntityExist(CurrentFrame().localPlayerPed) && !IsPauseMenuActive();
-}
+static bool PlayerCanAct() { return DoesEntityExist(CurrentFrame().localPlayerPed) && !IsPauseMenuActive(); }
 
 // Idle pass: the one-shot blip sweep may run; nothing is polled or drawn. A session byte other
 // than 0 or 1 counts as neither, so it does not sweep.

@@ -4,10 +4,10 @@
 
 #include <cstdint>
 
-#include "text/bounded_text.h"
 #include "draw/design_units.h"
 #include "host/natives.h"
 #include "host/platform.h"
+#include "text/bounded_text.h"
 
 constexpr uint32_t kNoticeDurationMs = 2800;
 constexpr float kNoticeScale = 0.384f;

@@ -31,7 +31,9 @@ inline uint64_t From(float value) {  // the 32-bit pattern, not widened to doubl
     return bits;
 }
 template <typename T>
-inline uint64_t From(T* pointer) { return reinterpret_cast<uintptr_t>(pointer); }
+inline uint64_t From(T* pointer) {
+    return reinterpret_cast<uintptr_t>(pointer);
+}
 
 inline float FloatAt(const uint64_t* slots, int index) {
     const uint32_t bits = static_cast<uint32_t>(slots[index]);

@@ -20,7 +20,9 @@ inline bool IsEntityDead(int32_t entity) { return CallNative<bool>(0x5F9532F3B5C
 inline void GetScreenResolution(int32_t* width, int32_t* height) { CallNative(0x888D57E407E63624, width, height); }
 inline void SetTextScale(float unused, float scale) { CallNative(0x07C837F9A01C34C9, unused, scale); }
 inline void SetTextCentring(bool centred) { CallNative(0xC02F4DBFB51D988B, centred); }
-inline void SetTextDropShadow(int32_t distance, int32_t r, int32_t g, int32_t b, int32_t a) { CallNative(0x465C84BC39F1C351, distance, r, g, b, a); }
+inline void SetTextDropShadow(int32_t distance, int32_t r, int32_t g, int32_t b, int32_t a) {
+    CallNative(0x465C84BC39F1C351, distance, r, g, b, a);
+}
 inline void SetTextColour(int32_t r, int32_t g, int32_t b, int32_t a) { CallNative(0xBE6B23FFA53FB442, r, g, b, a); }
 inline void BeginScreenText(const char* kind) { CallNative(0x25FBB336DF1804CB, kind); }
 inline void AddTextComponent(const char* text) { CallNative(0x6C188BE134E074AA, text); }
@@ -28,27 +30,48 @@ inline void SetTextProportional(bool proportional) { CallNative(0x038C1F517D7FDC
 inline void SetTextFont(int32_t font) { CallNative(0x66E0276CC5F6B9DA, font); }
 inline void EndScreenTextDraw(float x, float y) { CallNative(0xCD015E5BB0D96A57, x, y, 0); }
 inline void SetTextOutline() { CallNative(0x2513DFB0FB8400FE); }
-inline void DrawRectangle(float x, float y, float w, float h, int32_t r, int32_t g, int32_t b, int32_t a) { CallNative(0x3A618A217E5154F0, x, y, w, h, r, g, b, a, false); }
+inline void DrawRectangle(float x, float y, float w, float h, int32_t r, int32_t g, int32_t b, int32_t a) {
+    CallNative(0x3A618A217E5154F0, x, y, w, h, r, g, b, a, false);
+}
 inline void ClearTextDropShadow() { SetTextDropShadow(0, 0, 0, 0, 0); }
-inline void SetScriptGfxAlign(int32_t horizontal, int32_t vertical) { CallNative(0xB8A850F20A067EB6, horizontal, vertical); }
+inline void SetScriptGfxAlign(int32_t horizontal, int32_t vertical) {
+    CallNative(0xB8A850F20A067EB6, horizontal, vertical);
+}
 inline void SetScriptGfxAlignParams(float x, float y, float w, float h) { CallNative(0xF5A2C681787E579D, x, y, w, h); }
 inline void ResetScriptGfxAlign() { CallNative(0xE3A3DB414A373DAB); }
 
 // ---- location --------------------------------------------------------------------------------
-inline NativeVector3 GetEntityCoords(int32_t entity) { return CallNative<NativeVector3>(0x3FEF770D40960D5A, entity, false); }
+inline NativeVector3 GetEntityCoords(int32_t entity) {
+    return CallNative<NativeVector3>(0x3FEF770D40960D5A, entity, false);
+}
 inline float GetEntityHeading(int32_t entity) { return CallNative<float>(0xE83D4F9BA2A38914, entity); }
-inline void GetStreetHashesAt(float x, float y, float z, uint32_t* street, uint32_t* crossing) { CallNative(0x2EB41072B4C1E4C0, x, y, z, street, crossing); }
+inline void GetStreetHashesAt(float x, float y, float z, uint32_t* street, uint32_t* crossing) {
+    CallNative(0x2EB41072B4C1E4C0, x, y, z, street, crossing);
+}
 inline const char* GetStreetNameFromHash(uint32_t hash) { return CallNative<const char*>(0xD0EF8A959B8A4CB9, hash); }
-inline const char* GetZoneCodeAt(float x, float y, float z) { return CallNative<const char*>(0xCD90657D4C30E1CA, x, y, z); }
+inline const char* GetZoneCodeAt(float x, float y, float z) {
+    return CallNative<const char*>(0xCD90657D4C30E1CA, x, y, z);
+}
 inline bool IsRadarHidden() { return CallNative<bool>(0x157F93B036700462); }
 inline void DisplayAreaName(bool show) { CallNative(0x276B6CE369C33678, show); }
-inline bool IsPointOnRoad(float x, float y, float z, int32_t vehicle) { return CallNative<bool>(0x125BF4ABFC536B09, x, y, z, vehicle); }
-inline uint8_t GetClosestMajorVehicleNode(float x, float y, float z, NativeVector3* node, float threshold, int32_t flags) { return CallNative<uint8_t>(0x2EABE3B06F58C1BE, x, y, z, node, threshold, flags); }
-inline float GetDistanceBetweenCoords(float x1, float y1, float z1, float x2, float y2, float z2, bool useZ) { return CallNative<float>(0xF1B760881820C952, x1, y1, z1, x2, y2, z2, useZ); }
+inline bool IsPointOnRoad(float x, float y, float z, int32_t vehicle) {
+    return CallNative<bool>(0x125BF4ABFC536B09, x, y, z, vehicle);
+}
+inline uint8_t GetClosestMajorVehicleNode(float x, float y, float z, NativeVector3* node, float threshold,
+                                          int32_t flags) {
+    return CallNative<uint8_t>(0x2EABE3B06F58C1BE, x, y, z, node, threshold, flags);
+}
+inline float GetDistanceBetweenCoords(float x1, float y1, float z1, float x2, float y2, float z2, bool useZ) {
+    return CallNative<float>(0xF1B760881820C952, x1, y1, z1, x2, y2, z2, useZ);
+}
 
 // ---- controls --------------------------------------------------------------------------------
-inline bool IsControlPressed(int32_t group, int32_t control) { return CallNative<bool>(0xF3A21BCD95725A4A, group, control); }
-inline bool IsControlJustReleased(int32_t group, int32_t control) { return CallNative<bool>(0x50F940259D3841E6, group, control); }
+inline bool IsControlPressed(int32_t group, int32_t control) {
+    return CallNative<bool>(0xF3A21BCD95725A4A, group, control);
+}
+inline bool IsControlJustReleased(int32_t group, int32_t control) {
+    return CallNative<bool>(0x50F940259D3841E6, group, control);
+}
 inline void DisplayRadar(bool show) { CallNative(0xA0EBB943C300E693, show); }
 inline void SetBigMapActive(bool bigMap, bool fullMap) { CallNative(0x231C8F89D0539D8F, bigMap, fullMap); }
 inline void DisplayPlayerNameTagsOnBlips(bool show) { CallNative(0x82CEDC33687E1F50, show); }
@@ -78,20 +101,28 @@ inline bool DoesBlipExist(int32_t blip) { return CallNative<bool>(0xA6DB27D19ECB
 inline void RemoveBlip(int32_t* blip) { CallNative(0x86A652570E5F25DD, blip); }
 
 // ---- peds and vehicles -----------------------------------------------------------------------
-inline bool IsPedDeadOrDying(int32_t ped, bool checkArmed) { return CallNative<bool>(0x3317DEDB88C95038, ped, checkArmed); }
+inline bool IsPedDeadOrDying(int32_t ped, bool checkArmed) {
+    return CallNative<bool>(0x3317DEDB88C95038, ped, checkArmed);
+}
 inline bool IsPedInAnyVehicle(int32_t ped, bool atGetIn) { return CallNative<bool>(0x997ABD671D25CA0B, ped, atGetIn); }
-inline int32_t GetVehiclePedIsIn(int32_t ped, bool lastVehicle) { return CallNative<int32_t>(0x9A9112A0FE9A4713, ped, lastVehicle); }
+inline int32_t GetVehiclePedIsIn(int32_t ped, bool lastVehicle) {
+    return CallNative<int32_t>(0x9A9112A0FE9A4713, ped, lastVehicle);
+}
 inline bool IsPedInAnyBoat(int32_t ped) { return CallNative<bool>(0x2E0E1C2B4F6CB339, ped); }
 inline bool IsPedInAnySubmarine(int32_t ped) { return CallNative<bool>(0xFBFC01CCFB35D99E, ped); }
 inline bool IsPedInAnyHelicopter(int32_t ped) { return CallNative<bool>(0x298B91AE825E5705, ped); }
 inline bool IsPedInAnyPlane(int32_t ped) { return CallNative<bool>(0x5FFF4CFC74D8FB80, ped); }
 inline bool IsPedOnAnyBike(int32_t ped) { return CallNative<bool>(0x94495889E22C6479, ped); }
 inline uint32_t GetHashKey(const char* text) { return CallNative<uint32_t>(0xD24D37CC275948CC, text); }
-inline bool IsVehicleModel(int32_t vehicle, uint32_t model) { return CallNative<bool>(0x423E8DE37D934D89, vehicle, model); }
+inline bool IsVehicleModel(int32_t vehicle, uint32_t model) {
+    return CallNative<bool>(0x423E8DE37D934D89, vehicle, model);
+}
 inline int32_t CeilFloat(float value) { return CallNative<int32_t>(0x11E019C8F43ACC8A, value); }
 
 // ---- obituaries ------------------------------------------------------------------------------
-inline int32_t GetEntityKillerOfPlayer(int32_t player, uint32_t* weapon) { return CallNative<int32_t>(0x42B2DAA6B596F5F8, player, weapon); }
+inline int32_t GetEntityKillerOfPlayer(int32_t player, uint32_t* weapon) {
+    return CallNative<int32_t>(0x42B2DAA6B596F5F8, player, weapon);
+}
 inline bool IsEntityAPed(int32_t entity) { return CallNative<bool>(0x524AC5ECEA15343E, entity); }
 inline int32_t GetPedFromEntity(int32_t entity) { return CallNative<int32_t>(0x04A2A40C73395041, entity); }
 inline bool IsPedAPlayer(int32_t ped) { return CallNative<bool>(0x12534C348C6CB68B, ped); }

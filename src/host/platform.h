@@ -17,8 +17,7 @@ typedef char* LPSTR;
 #define WINAPI
 
 extern "C" {
-DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR out, DWORD size,
-                               LPCSTR path);
+DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR out, DWORD size, LPCSTR path);
 DWORD GetTickCount(void);
 short GetAsyncKeyState(int virtualKey);
 }

@@ -4,9 +4,9 @@
 #include <iterator>
 #include <string>
 
-#include "text/bounded_text.h"
 #include "host/natives.h"
 #include "location/name_index.h"
+#include "text/bounded_text.h"
 
 struct ZoneRow {
     const char* code;
@@ -17,6 +17,7 @@ struct ZoneRow {
 // Host zone code -> display name and region. Row 0 is the fallback and is never compared; the
 // lookup takes the first match among the other rows (so the repeated "TongVaH" row is never used).
 static constexpr ZoneRow kZones[] = {
+    // clang-format off
     {"NULL",      "Area N/A",                "San Andreas"},
     {"AirP",      "Los Santos Int'l",        "Metro Los Santos"},
     {"Alamo",     "Alamo Sea",               "Blaine County"},
@@ -111,6 +112,7 @@ static constexpr ZoneRow kZones[] = {
     {"ZP_ORT",    "Port of South LS",        "Metro Los Santos"},
     {"Zancudo",   "Zancudo River",           "Blaine County"},
     {"zQ_UAR",    "Davis Quartz Quarry",     "Los Santos County"},
+    // clang-format on
 };
 static_assert(std::size(kZones) == 94, "zone table has 94 rows");
 
@@ -122,7 +124,8 @@ static_assert(TextEqualsIgnoringCase(kZones[kFallbackZone].code, "NULL") &&
 
 // Row 0 is only the fallback, so it is left out of the index.
 static constexpr auto kZoneIndex = BuildNameIndex<256>(kZones, &ZoneRow::code, kFirstZoneRow);
-static_assert(kZoneIndex.rowCount == std::size(kZones) - 2, "every row is indexed but the fallback and the second \"TongVaH\"");
+static_assert(kZoneIndex.rowCount == std::size(kZones) - 2,
+              "every row is indexed but the fallback and the second \"TongVaH\"");
 static_assert(kZoneIndex.longestChain <= 5, "zone codes share slots only rarely");
 constexpr size_t kLongestZoneCode = LongestName(kZones, &ZoneRow::code);
 

@@ -4,12 +4,12 @@
 #include <iterator>
 
 #include "config/settings.h"
-#include "text/bounded_text.h"
 #include "draw/styled_text.h"
 #include "frame/frame_state.h"
 #include "host/natives.h"
 #include "location/area_line.h"
 #include "location/street_line.h"
+#include "text/bounded_text.h"
 
 // One row per element; offsets and sizes in design units, multiplied by m.
 struct PanelElement {
@@ -22,11 +22,13 @@ enum PanelRow { kLeftSeparator, kHeading, kRightSeparator, kStreet, kArea };
 
 static const PanelElement kPanelLayout[] = {
     // dx      dy      size    alpha  centred  proportional
+    // clang-format off
     {0.0f,   1.5f,   0.4f,   70,    false,   false},  // "|"
     {24.62f, 3.25f,  0.32f,  150,   true,    true},   // heading letter
     {36.0f,  1.5f,   0.4f,   70,    false,   false},  // "|"
     {54.0f,  -1.1f,  0.17f,  180,   false,   false},  // street line
     {54.1f,  20.45f, 0.15f,  160,   false,   false},  // area line
+    // clang-format on
 };
 static_assert(std::size(kPanelLayout) == 5, "the panel has five elements");
 
@@ -71,8 +73,7 @@ static const char* ApplyRoadTest(const char* streetLine, int32_t ped, const Nati
     if (GetClosestMajorVehicleNode(position.x, position.y, position.z, &node, kNodeSearchThreshold, 0) != kNodeFound) {
         return kRoadNameUnavailable;
     }
-    const float distance = GetDistanceBetweenCoords(position.x, position.y, position.z, node.x, node.y,
-                                                    node.z, true);
+    const float distance = GetDistanceBetweenCoords(position.x, position.y, position.z, node.x, node.y, node.z, true);
     if (distance > kNearRoadDistance) {
         JoinText(nearForm, {"Near  ", BuildStreetLine(ped)});
         return nearForm;

@@ -65,8 +65,8 @@ constexpr NameIndex<Slots> BuildNameIndex(const Row (&table)[Rows], const char* 
 
 // The first row whose key equals text (of the given length) ignoring case, or -1 for none.
 template <size_t Slots, typename Row, size_t Rows>
-constexpr int FindNameRow(const NameIndex<Slots>& index, const Row (&table)[Rows], const char* Row::*key, const char* text,
-                size_t length) {
+constexpr int FindNameRow(const NameIndex<Slots>& index, const Row (&table)[Rows], const char* Row::*key,
+                          const char* text, size_t length) {
     for (size_t slot = index.SlotOf(NameHash(text, length));; slot = index.NextSlot(slot)) {
         const uint8_t entry = index.rows[slot];
         if (entry == 0) return -1;

@@ -4,9 +4,9 @@
 #include <iterator>
 #include <string>
 
-#include "text/bounded_text.h"
 #include "host/natives.h"
 #include "location/name_index.h"
+#include "text/bounded_text.h"
 
 struct StreetAlias {
     const char* hostName;
@@ -16,6 +16,7 @@ struct StreetAlias {
 // Host street name -> name shown on the panel. First match wins; order matters: the second
 // "Davis Ave" row is reached only through the split below.
 static constexpr StreetAlias kStreetAliases[] = {
+    // clang-format off
     {"Alta St",                    "Alta St  [SR-19]"},
     {"Baytree Canyon Rd",          "Baytree Canyon Rd  [SR-19]"},
     {"Boulevard Del Perro",        "Del Perro Blvd  [SR-17]"},
@@ -61,11 +62,13 @@ static constexpr StreetAlias kStreetAliases[] = {
     {"West Galileo Ave",           "W Galileo Ave"},
     {"West Mirror Drive",          "W Mirror Dr"},
     {"Zancudo Grande Valley",      "Zancudo Gde Vly Rd"},
+    // clang-format on
 };
 static_assert(std::size(kStreetAliases) == 45, "alias table has 45 rows");
 
 static constexpr auto kAliasIndex = BuildNameIndex<128>(kStreetAliases, &StreetAlias::hostName, 0);
-static_assert(kAliasIndex.rowCount == std::size(kStreetAliases) - 1, "every row is indexed but the second \"Davis Ave\"");
+static_assert(kAliasIndex.rowCount == std::size(kStreetAliases) - 1,
+              "every row is indexed but the second \"Davis Ave\"");
 static_assert(kAliasIndex.longestChain <= 3, "host names share slots only rarely");
 static_assert(LongestName(kStreetAliases, &StreetAlias::hostName) < 256, "a key's length fits the index");
 

@@ -2,9 +2,9 @@
 #include "multiplayer/obituary.h"
 
 #include "config/settings.h"
-#include "text/bounded_text.h"
 #include "frame/frame_state.h"
 #include "host/natives.h"
+#include "text/bounded_text.h"
 
 // Per slot: 1 once the current death has been reported. Set by PostObituaryNotice; cleared through
 // RearmObituaryNotice by the blip pass while the slot's player is alive.

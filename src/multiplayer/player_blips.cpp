@@ -13,10 +13,9 @@ constexpr int32_t kNoBlip = -1;
 
 // One blip handle per player slot, kNoBlip when the slot has none; lives as long as the library.
 static int32_t BlipHandleTable[kPlayerSlots] = {
-    kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip,
-    kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip,
-    kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip,
-    kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip,
+    kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip,
+    kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip,
+    kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip, kNoBlip,
 };
 
 // 1 once the sweep has run; set only by ClearPlayerBlips, never cleared.
@@ -43,6 +42,7 @@ struct VehicleSprite {
 };
 
 static const VehicleSprite kVehicleSprites[] = {
+    // clang-format off
     {IsPedInAnyBoat,       nullptr,     410},
     {IsPedInAnySubmarine,  nullptr,     308},
     {IsPedInAnyHelicopter, nullptr,     64},
@@ -51,6 +51,7 @@ static const VehicleSprite kVehicleSprites[] = {
     {nullptr,              "TECHNICAL", 426},
     {nullptr,              "INSURGENT", 426},
     {nullptr,              "RHINO",     421},
+    // clang-format on
 };
 static_assert(std::size(kVehicleSprites) == 8, "eight vehicle sprite tests before the default");
 

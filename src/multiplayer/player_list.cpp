@@ -3,17 +3,18 @@
 
 #include <iterator>
 
-#include "text/bounded_text.h"
 #include "draw/design_units.h"
 #include "frame/frame_state.h"
 #include "host/natives.h"
 #include "kov_version.h"
+#include "text/bounded_text.h"
 
 struct PanelColour {
     int32_t red, green, blue;
 };
 
 static constexpr PanelColour PanelColourTable[] = {
+    // clang-format off
     {255, 255, 255},
     {160, 160, 160},
     {0,   0,   0},    // header box
@@ -26,6 +27,7 @@ static constexpr PanelColour PanelColourTable[] = {
     {12,  0,   126},
     {0,   126, 125},
     {255, 0,   255},
+    // clang-format on
 };
 static_assert(std::size(PanelColourTable) == 12, "panel colour table has 12 rows");
 
@@ -46,8 +48,8 @@ enum PanelRectKind { kHeaderBox = 0, kPlayerRow = 1 };
 constexpr int32_t kHeaderAlpha = 170;
 constexpr int32_t kPlayerAlpha = 160;
 constexpr int32_t kTeamMateAlpha = 200;
-constexpr float kRowPitch = 22.0f;        // design units between rows
-constexpr float kTextRaise = 6.0f;        // panel texts are raised before the conversion
+constexpr float kRowPitch = 22.0f;  // design units between rows
+constexpr float kTextRaise = 6.0f;  // panel texts are raised before the conversion
 constexpr float kTextScalePerBase = 2.4f;
 // The box is 280 design units wide centred at x 960; these already carry the factor 2/3.
 constexpr float kBoxCentreHostX = 640.0f;
@@ -72,9 +74,8 @@ static void DrawPanelRect(int32_t kind, int32_t colourRow, int32_t alpha, float 
     const float centreY = playerRow ? rowOffset + 340.0f : 308.0f;
     const float height = playerRow ? 20.0f : 40.0f;
     const PanelColour& colour = PanelColourTable[colourRow];
-    DrawRectangle(kBoxCentreHostX / screen.width, DesignToNormalisedY(centreY, screen),
-                  kBoxWidthHost / screen.width, DesignToNormalisedY(height, screen), colour.red,
-                  colour.green, colour.blue, alpha);
+    DrawRectangle(kBoxCentreHostX / screen.width, DesignToNormalisedY(centreY, screen), kBoxWidthHost / screen.width,
+                  DesignToNormalisedY(height, screen), colour.red, colour.green, colour.blue, alpha);
 }
 
 // A white text of the panel; type picks the size.

@@ -29,8 +29,14 @@ constexpr bool TextEqualsIgnoringCase(const char* a, const char* b) {
 }
 
 template <size_t N>
-size_t CopyText(char (&buffer)[N], const char* text) { return CopyText(buffer, N, text); }
+size_t CopyText(char (&buffer)[N], const char* text) {
+    return CopyText(buffer, N, text);
+}
 template <size_t N>
-void JoinText(char (&buffer)[N], std::initializer_list<const char*> parts) { JoinText(buffer, N, parts); }
+void JoinText(char (&buffer)[N], std::initializer_list<const char*> parts) {
+    JoinText(buffer, N, parts);
+}
 template <size_t N>
-void DecimalText(char (&buffer)[N], int32_t value, int width) { DecimalText(buffer, N, value, width); }
+void DecimalText(char (&buffer)[N], int32_t value, int width) {
+    DecimalText(buffer, N, value, width);
+}

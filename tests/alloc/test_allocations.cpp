@@ -111,11 +111,13 @@ struct ExpectedFrame {
 
 const ExpectedFrame kExpected[] = {
     // name                      texts  rects  blip moves
+    // clang-format off
     {"single_player_crossing",   5,     0,     0},
     {"single_player_near",       5,     0,     0},
+    // clang-format on
     // panel 5, list title, 2 per listed player, count line, notice; a box per row and the
     // header; 31 other players moved by each of the two blip passes
-    {"online_worst",             72,    33,    62},
+    {"online_worst", 72, 33, 62},
 };
 static_assert(std::size(kExpected) == std::size(bench::kFrameCases), "one expectation per measured frame");
 
@@ -163,10 +165,10 @@ void CheckFrame(const bench::FrameCase& frameCase, const ExpectedFrame& expected
           PerFrame(texts, kDrawTextNative), expected.textsPerFrame);
     Check(PerFrame(rects, kDrawRectangleNative) == expected.rectanglesPerFrame, frameCase.name,
           "rectangles drawn per frame", PerFrame(rects, kDrawRectangleNative), expected.rectanglesPerFrame);
-    Check(PerFrame(moves, kSetBlipCoordsNative) == expected.blipMovesPerFrame, frameCase.name,
-          "blips moved per frame", PerFrame(moves, kSetBlipCoordsNative), expected.blipMovesPerFrame);
-    std::printf("%-24s %llu allocations over %d frames after the first (%llu native calls per frame)\n",
-                frameCase.name, static_cast<unsigned long long>(counted), kFramesCounted,
+    Check(PerFrame(moves, kSetBlipCoordsNative) == expected.blipMovesPerFrame, frameCase.name, "blips moved per frame",
+          PerFrame(moves, kSetBlipCoordsNative), expected.blipMovesPerFrame);
+    std::printf("%-24s %llu allocations over %d frames after the first (%llu native calls per frame)\n", frameCase.name,
+                static_cast<unsigned long long>(counted), kFramesCounted,
                 static_cast<unsigned long long>(callsPerFrame));
 }
 

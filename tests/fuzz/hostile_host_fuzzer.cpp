@@ -24,12 +24,12 @@
 #include "host/call_native.h"
 #include "host/platform.h"
 #include "host/script_hook.h"
-#include "sim/platform/fiber.h"
+#include "sim/host/virtual_keys.h"
+#include "sim/host/world.h"
 #include "sim/ini/ini_lookup.h"
 #include "sim/natives/argument_check.h"
 #include "sim/natives/native_call.h"
-#include "sim/host/virtual_keys.h"
-#include "sim/host/world.h"
+#include "sim/platform/fiber.h"
 #include "work_dir.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved);
@@ -45,7 +45,7 @@ constexpr size_t kLongestPluginText = 127;
 constexpr DWORD kProcessDetach = 0;
 constexpr DWORD kProcessAttach = 1;
 constexpr int kKeysRead[] = {sim::kCtrlKey, sim::kAltKey, sim::kLKey};
-constexpr DWORD kWaitsUsed[] = {0, 100};           // the next frame; the header and dead passes
+constexpr DWORD kWaitsUsed[] = {0, 100};  // the next frame; the header and dead passes
 
 struct FuzzHost {
     FuzzedDataProvider* bytes = nullptr;
@@ -83,9 +83,9 @@ FuzzHost host;
 // ---- values from the fuzzer's bytes ----------------------------------------------------------
 
 float AnyFloat(FuzzedDataProvider& bytes) {
-    static const float kEdges[] = {0.0f,     -0.0f,   1.0f,     -1.0f,  NAN,     -NAN,   INFINITY,
-                                   -INFINITY, FLT_MAX, -FLT_MAX, FLT_MIN, 1e-45f, 1e30f,  -373.38f,
-                                   45.0f,    135.0f,  225.0f,   315.0f, 20.0f,   90.2f,  -1e30f};
+    static const float kEdges[] = {0.0f,      -0.0f,   1.0f,     -1.0f,   NAN,    -NAN,  INFINITY,
+                                   -INFINITY, FLT_MAX, -FLT_MAX, FLT_MIN, 1e-45f, 1e30f, -373.38f,
+                                   45.0f,     135.0f,  225.0f,   315.0f,  20.0f,  90.2f, -1e30f};
     if (bytes.ConsumeBool()) return bytes.PickValueInArray(kEdges);
     const uint32_t bits = bytes.ConsumeIntegral<uint32_t>();
     float value;
@@ -113,8 +113,10 @@ const char* AnyText(FuzzedDataProvider& bytes) {
 
 uint64_t AnyResult(char kind, FuzzedDataProvider& bytes) {
     switch (kind) {
-        case 'i': case 'u': return Padded(static_cast<uint32_t>(AnyInt(bytes)));
-        case 'b': case 'B': return (host.padding & ~0xFFull) | bytes.ConsumeIntegral<uint8_t>();
+        case 'i':
+        case 'u': return Padded(static_cast<uint32_t>(AnyInt(bytes)));
+        case 'b':
+        case 'B': return (host.padding & ~0xFFull) | bytes.ConsumeIntegral<uint8_t>();
         case 'f': return FloatSlot(AnyFloat(bytes));
         case 's': return reinterpret_cast<uintptr_t>(AnyText(bytes));
         default: return host.padding;
@@ -127,14 +129,19 @@ uint64_t AnyResult(char kind, FuzzedDataProvider& bytes) {
 // has passed both hosts' argument check.
 void TakeArgument(char kind, uint64_t slot, FuzzedDataProvider& bytes) {
     switch (kind) {
-        case 'i': case 'u': case 'f': case 'b': case 'z': case 'n':
-            return;
+        case 'i':
+        case 'u':
+        case 'f':
+        case 'b':
+        case 'z':
+        case 'n': return;
         case 's': {
             const char* text = reinterpret_cast<const char*>(static_cast<uintptr_t>(slot));
             if (text != nullptr && std::strlen(text) > kLongestPluginText) Violation("a text argument is too long");
             return;
         }
-        case 'o': case 'h': {
+        case 'o':
+        case 'h': {
             auto* value = reinterpret_cast<int32_t*>(static_cast<uintptr_t>(slot));
             const int32_t before = *value;  // a handle passed by address is read by the host
             *value = bytes.ConsumeBool() ? before : AnyInt(bytes);
@@ -148,8 +155,7 @@ void TakeArgument(char kind, uint64_t slot, FuzzedDataProvider& bytes) {
             vector->xPad = vector->yPad = vector->zPad = static_cast<uint32_t>(host.padding >> 32);
             return;
         }
-        default:
-            Violation("the native table has an argument kind this host does not know");
+        default: Violation("the native table has an argument kind this host does not know");
     }
 }
 

@@ -61,7 +61,8 @@ std::string AsValue(const std::string& text) {
 void CheckEdit(const std::string& file, const std::string& section, const std::string& key, const std::string& value) {
     if (key.empty()) return;
     const std::string edited = sim::SetIniFileValue(file, section, key, value);
-    if (sim::FindProfileValue(sim::IniLookupText(edited), section, key) != value) Violation("the lookup does not read the value just set");
+    if (sim::FindProfileValue(sim::IniLookupText(edited), section, key) != value)
+        Violation("the lookup does not read the value just set");
 }
 
 // The check's findings name lines of the file in order, those about the file as a whole (line 0) first.
@@ -91,16 +92,16 @@ void CheckLookup(FuzzedDataProvider& bytes) {
         Violation("a value keeps white space at an end");
     }
     if (value && value->find_first_of("\r\n") != std::string::npos) Violation("a value spans lines");
-    if (sim::FindProfileValues(file, {{section, key}}).front() != value) Violation("one scan for many keys finds another value");
+    if (sim::FindProfileValues(file, {{section, key}}).front() != value)
+        Violation("one scan for many keys finds another value");
     CheckEdit(file, AsName(section), AsName(key), AsValue(fallback));
     CheckFindings(file);
 
     // Exactly sized, so a write past the end is caught.
     std::unique_ptr<char[]> out(new char[size == 0 ? 1 : size]);
-    const uint32_t copied = sim::LookupProfileString(noFile ? std::nullopt : std::optional<std::string>(file),
-                                                     nullSection ? nullptr : section.c_str(),
-                                                     nullKey ? nullptr : key.c_str(),
-                                                     nullFallback ? nullptr : fallback.c_str(), out.get(), size);
+    const uint32_t copied = sim::LookupProfileString(
+        noFile ? std::nullopt : std::optional<std::string>(file), nullSection ? nullptr : section.c_str(),
+        nullKey ? nullptr : key.c_str(), nullFallback ? nullptr : fallback.c_str(), out.get(), size);
     if (size == 0) {
         if (copied != 0) Violation("a zero-sized buffer received characters");
         return;
@@ -118,8 +119,7 @@ void CheckSettingsLoad() {
 }  // namespace
 
 // The plug-in's imports: the lookup over the current input; no waits happen in a settings load.
-extern "C" DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR out, DWORD size,
-                                          LPCSTR) {
+extern "C" DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR out, DWORD size, LPCSTR) {
     return sim::LookupProfileString(iniText, section, key, fallback, out, size);
 }
 void scriptWait(DWORD) { Violation("a settings load waited"); }

@@ -1,8 +1,8 @@
 // The plug-in of the fuzz targets that run the simulated host is linked in as a shared library: a
 // load puts back its load-time image (fresh_load.h), as a fresh copy of KOV.so would have it,
 // without a copy or a dlopen per input.
-#include "fresh_load.h"
 #include "sim/platform/linked/linked_plugin.h"
+#include "fresh_load.h"
 
 namespace sim {
 

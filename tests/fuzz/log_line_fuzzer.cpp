@@ -52,9 +52,7 @@ std::string LogOneLine(FuzzedDataProvider& bytes, const char* file) {
     std::string shown;
     std::string format = Literal(bytes, &shown);
     switch (bytes.ConsumeIntegralInRange(0, 3)) {
-        case 0:
-            LogLine(file, format.c_str());
-            return shown;
+        case 0: LogLine(file, format.c_str()); return shown;
         case 1: {
             const std::string text = Argument(bytes);
             shown += text;
@@ -110,6 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!sim::WriteFileBytes(kLogName, before)) Violation("cannot write the earlier log");
     const std::string line = LogOneLine(bytes, kLogName);
     const std::optional<std::string> after = sim::ReadFileBytes(kLogName);
-    if (!after || *after != before + line.substr(0, kLineCapacity) + "\n") Violation("the file is not old + line + end");
+    if (!after || *after != before + line.substr(0, kLineCapacity) + "\n")
+        Violation("the file is not old + line + end");
     return 0;
 }

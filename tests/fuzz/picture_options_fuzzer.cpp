@@ -26,14 +26,16 @@ constexpr double kMaxDrawnPixels = 1 << 20;  // a larger PNG is checked but not 
 std::string commandLine;  // this input's arguments, for a report
 
 [[noreturn]] void Violation(const char* what, const std::string& detail) {
-    std::fprintf(stderr, "picture options: %s\n%.2000s\narguments:%.2000s\n", what, detail.c_str(), commandLine.c_str());
+    std::fprintf(stderr, "picture options: %s\n%.2000s\narguments:%.2000s\n", what, detail.c_str(),
+                 commandLine.c_str());
     std::abort();
 }
 
 // A number as a person or a script might type it, edge cases among them.
 std::string Number(FuzzedDataProvider& bytes) {
-    static const char* const kEdges[] = {"0", "1", "-1", "0.5", "1e-300", "4.9e-324", "1e308", "nan", "inf", "-inf",
-                                         "0x1p-60", "2.5", "4", "4.0000001", "0.0001", "1e-5", "6.103515625e-05"};
+    static const char* const kEdges[] = {"0",     "1",         "-1",     "0.5",  "1e-300",         "4.9e-324",
+                                         "1e308", "nan",       "inf",    "-inf", "0x1p-60",        "2.5",
+                                         "4",     "4.0000001", "0.0001", "1e-5", "6.103515625e-05"};
     if (bytes.ConsumeBool()) return bytes.PickValueInArray(kEdges);
     char text[64];
     std::snprintf(text, sizeof text, "%.17g", bytes.ConsumeFloatingPoint<double>());
@@ -52,9 +54,15 @@ std::vector<std::string> Arguments(FuzzedDataProvider& bytes, const std::string&
     while (bytes.remaining_bytes() > 0 && args.size() < 40) {
         switch (bytes.ConsumeIntegralInRange(0, 6)) {
             case 0: args.insert(args.end(), {"--size", Size(bytes)}); break;
-            case 1: args.insert(args.end(), {"--crop", Number(bytes) + "," + Number(bytes) + "," + Number(bytes) + "," + Number(bytes)}); break;
+            case 1:
+                args.insert(args.end(), {"--crop", Number(bytes) + "," + Number(bytes) + "," + Number(bytes) + "," +
+                                                       Number(bytes)});
+                break;
             case 2: args.insert(args.end(), {"--zoom", Number(bytes)}); break;
-            case 3: args.insert(args.end(), {"--tile-height", std::to_string(bytes.ConsumeIntegralInRange<int>(-10, 5000))}); break;
+            case 3:
+                args.insert(args.end(),
+                            {"--tile-height", std::to_string(bytes.ConsumeIntegralInRange<int>(-10, 5000))});
+                break;
             case 4: args.insert(args.end(), {"--safe-zone", Number(bytes)}); break;
             case 5: args.push_back("--both-modes"); break;
             default: args.insert(args.end(), {"--size", Size(bytes) + "," + Size(bytes)}); break;
@@ -111,9 +119,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const preview::PictureExtent extent = preview::MeasurePicture(tiles, columns);
     if (!(extent.width >= 1 && extent.height >= 1 && extent.width <= sim::kMaxPictureSidePx &&
           extent.height <= sim::kMaxPictureSidePx)) {
-        Violation("a picture accepted past the limits", std::to_string(extent.width) + "x" + std::to_string(extent.height));
+        Violation("a picture accepted past the limits",
+                  std::to_string(extent.width) + "x" + std::to_string(extent.height));
     }
-    if (png && !(extent.width * extent.height <= sim::kMaxPicturePixels)) Violation("a PNG accepted past its pixels", "");
+    if (png && !(extent.width * extent.height <= sim::kMaxPicturePixels))
+        Violation("a PNG accepted past its pixels", "");
     if (png && extent.width * extent.height > kMaxDrawnPixels) return 0;
     if (const sim::Status written = preview::WritePicture(output, tiles, columns); !written) {
         Violation("an accepted picture could not be written", written.error());

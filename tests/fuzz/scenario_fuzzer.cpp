@@ -75,10 +75,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     size_t steps = 0;
     sim::ForEachStep(*scenario, [&](size_t index, const sim::ScenarioStep& step) {
-        if (index != steps++ || step.frames < 1 || step.frames > sim::kMaxStepFrames) Violation("a step read back wrong", step.label);
+        if (index != steps++ || step.frames < 1 || step.frames > sim::kMaxStepFrames)
+            Violation("a step read back wrong", step.label);
         return true;
     });
-    if (steps != scenario->stepCount || steps == 0) Violation("the steps read back are not those counted", std::to_string(steps));
+    if (steps != scenario->stepCount || steps == 0)
+        Violation("the steps read back are not those counted", std::to_string(steps));
 
     FewFrames few;
     sim::ScenarioRunOptions run;
@@ -87,6 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     run.keepHistory = false;
     const sim::ScenarioResult result = sim::RunScenario(*scenario, run);
     // The plug-in is at home in any world a scenario can describe: the run ends only where it was stopped.
-    if (!result.status.ok() && result.status.error() != "enough frames") Violation("the run failed", result.status.error());
+    if (!result.status.ok() && result.status.error() != "enough frames")
+        Violation("the run failed", result.status.error());
     return 0;
 }

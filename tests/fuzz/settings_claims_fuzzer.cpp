@@ -42,7 +42,8 @@ std::string FirstDifference(const sim::ScenarioResult& file, const sim::Scenario
     for (size_t i = 0; i < file.trace.size() || i < canonical.trace.size(); ++i) {
         const std::string a = i < file.trace.size() ? TraceLine(file.trace[i]) : "(end)";
         const std::string b = i < canonical.trace.size() ? TraceLine(canonical.trace[i]) : "(end)";
-        if (a != b) return "trace line " + std::to_string(i + 1) + ": the file gives " + a + ", the canonical file " + b;
+        if (a != b)
+            return "trace line " + std::to_string(i + 1) + ": the file gives " + a + ", the canonical file " + b;
     }
     return "";
 }
@@ -81,7 +82,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const sim::SettingsClaims claims = sim::ClaimsOfRun(bytes, run, kScreen);
     if (!claims.status.ok()) Violation("the plug-in's run failed: " + claims.status.error(), claims.read);
 
-    const sim::ScenarioResult canonical = sim::RunEverySettingScene(sim::CanonicalIni(claims.read), kScreen, sim::DefaultPluginPath());
+    const sim::ScenarioResult canonical =
+        sim::RunEverySettingScene(sim::CanonicalIni(claims.read), kScreen, sim::DefaultPluginPath());
     if (!canonical.status.ok()) Violation("the canonical file's run failed: " + canonical.status.error(), claims.read);
     const std::string difference = FirstDifference(run, canonical);
     if (!difference.empty()) Violation("a claimed value is not what the plug-in used: " + difference, claims.read);

@@ -81,7 +81,8 @@ void CheckPreview(const preview::PreviewOptions& o) {
     Require(IsPath(o.output) && IsPath(o.iniPath) && IsPath(o.pluginPath), "kov-preview: a path past the limit");
     Require(!o.sizes.empty() && !o.safeZones.empty(), "kov-preview without a screen");
     for (const preview::PixelSize& size : o.sizes) Require(IsScreen(size), "kov-preview: a screen past the limits");
-    for (const float zone : o.safeZones) Require(zone >= sim::kMinSafeZone && zone <= sim::kMaxSafeZone, "a safe zone out of range");
+    for (const float zone : o.safeZones)
+        Require(zone >= sim::kMinSafeZone && zone <= sim::kMaxSafeZone, "a safe zone out of range");
     Require(o.sizes.size() * o.safeZones.size() * (o.bothModes ? 2 : 1) <= sim::kMaxPictureScreens, "too many screens");
     Require(o.zoom >= sim::kMinZoom && o.zoom <= sim::kMaxZoom, "a zoom out of range");
     for (const preview::PixelSize& size : o.sizes) {

@@ -23,9 +23,9 @@
 #include <string>
 #include <vector>
 
-#include "sim/platform/files.h"
 #include "sim/host/host.h"
 #include "sim/host/virtual_keys.h"
+#include "sim/platform/files.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ struct SlotLife {
     std::string name;
     int deathFramesLeft = 0;  // > 0 while the player is dead
     int noticesThisDeath = 0;
-    bool armed = true;        // no notice since the player was last seen alive on the map
+    bool armed = true;  // no notice since the player was last seen alive on the map
 };
 
 struct Counts {
@@ -185,7 +185,9 @@ int Soak::RandomSlot(bool (Soak::*wanted)(int) const) {
     return -1;
 }
 
-bool Soak::AliveRemote(int slot) const { return Remote(slot) && slots_[static_cast<size_t>(slot)].deathFramesLeft == 0; }
+bool Soak::AliveRemote(int slot) const {
+    return Remote(slot) && slots_[static_cast<size_t>(slot)].deathFramesLeft == 0;
+}
 
 // ---- events ----------------------------------------------------------------------------------
 
@@ -422,7 +424,8 @@ std::string Soak::ExpectedNotice(int slot) const {
     const auto killer = w.peds.find(w.players[static_cast<size_t>(slot)].killer);
     if (killer != w.peds.end() && killer->second.player >= 0 && killer->second.player != slot) {
         const int by = killer->second.player;
-        const std::string& name = by == w.localPlayerIndex ? std::string("Local") : slots_[static_cast<size_t>(by)].name;
+        const std::string& name =
+            by == w.localPlayerIndex ? std::string("Local") : slots_[static_cast<size_t>(by)].name;
         return "~w~" + victim + " ~c~killed by ~w~" + name + ".";
     }
     return "~w~" + victim + " ~c~died.";
@@ -452,7 +455,8 @@ void Soak::CheckBlipHandles() {
     for (const auto& [handle, calls] : w.blipRemovals) {
         const std::string blip = "blip " + std::to_string(handle);
         if (calls != 1) Fail(blip + " removed " + std::to_string(calls) + " times in a frame");
-        if (handle < firstBlipHandle_ || handle >= w.nextBlipHandle) Fail(blip + " removed, which the host never issued");
+        if (handle < firstBlipHandle_ || handle >= w.nextBlipHandle)
+            Fail(blip + " removed, which the host never issued");
         else if (!removedBlips_.insert(handle).second) Fail(blip + " removed again");
         droppedBlips_.erase(handle);
     }
@@ -499,12 +503,14 @@ void Soak::CheckBlips(bool settled) {
 void Soak::CheckNotices(bool settled) {
     const sim::World& w = host_.world;
     std::array<bool, kSlots> armedBefore{};
-    for (int slot = 0; slot < kSlots; ++slot) armedBefore[static_cast<size_t>(slot)] = slots_[static_cast<size_t>(slot)].armed;
+    for (int slot = 0; slot < kSlots; ++slot)
+        armedBefore[static_cast<size_t>(slot)] = slots_[static_cast<size_t>(slot)].armed;
     std::array<int, kSlots> posted{};
     for (const sim::FeedPost& post : w.feed) {
         int victim = -1;
         for (int slot = 0; slot < kSlots && victim < 0; ++slot) {
-            if (Remote(slot) && post.text.rfind("~w~" + slots_[static_cast<size_t>(slot)].name + " ~c~", 0) == 0) victim = slot;
+            if (Remote(slot) && post.text.rfind("~w~" + slots_[static_cast<size_t>(slot)].name + " ~c~", 0) == 0)
+                victim = slot;
         }
         if (victim < 0) {
             Fail("a notice for no other player: " + post.text);
@@ -514,7 +520,8 @@ void Soak::CheckNotices(bool settled) {
         if (!Dead(victim)) Fail("a notice for a living player: " + post.text);
         if (!inForce_.obituaries) Fail("a notice with obituaries off: " + post.text);
         if (life.noticesThisDeath > 0) Fail("a second notice for one death: " + post.text);
-        if (post.text != ExpectedNotice(victim)) Fail("notice \"" + post.text + "\", expected \"" + ExpectedNotice(victim) + "\"");
+        if (post.text != ExpectedNotice(victim))
+            Fail("notice \"" + post.text + "\", expected \"" + ExpectedNotice(victim) + "\"");
         ++life.noticesThisDeath;
         ++posted[static_cast<size_t>(victim)];
         life.armed = false;
@@ -539,7 +546,7 @@ const struct {
     bool Switches::*field;
 } kSwitchKeys[] = {
     {"ShowPlayerObituaries", &Switches::obituaries},
-    {"DisplayPlayerBlips",   &Switches::blips},
+    {"DisplayPlayerBlips", &Switches::blips},
     {"DisplayTeamBlipsOnly", &Switches::teamOnly},
 };
 
@@ -587,17 +594,20 @@ void Soak::SampleMemory() {
 
 void Soak::Report(double seconds) const {
     const Counts& c = counts_;
-    std::printf("soak: %ld frames in %.1f s (%.0f frames/s), seed %u\n", frame_, seconds, frame_ / seconds, options_.seed);
-    std::printf("  events: %ld joins, %ld leaves, %ld team changes, %ld vehicle changes, %ld deaths (%ld notices, "
-                "%ld kills), %ld local deaths\n",
-                c.joins, c.leaves, c.teamChanges, c.vehicleChanges, c.deaths, c.notices, c.kills, c.localDeaths);
-    std::printf("  %ld pause menus, %ld loading screens, %ld session changes, %ld settings reloads (%ld reads of KOV.ini "
-                "seen), %ld blips the host dropped, %ld blips left while blips were off\n",
-                c.pauses, c.loadingScreens, c.sessionChanges, c.reloads, c.loadsSeen, c.hostDrops, c.blipsLeftWhileOff);
+    std::printf("soak: %ld frames in %.1f s (%.0f frames/s), seed %u\n", frame_, seconds, frame_ / seconds,
+                options_.seed);
+    std::printf(
+        "  events: %ld joins, %ld leaves, %ld team changes, %ld vehicle changes, %ld deaths (%ld notices, "
+        "%ld kills), %ld local deaths\n",
+        c.joins, c.leaves, c.teamChanges, c.vehicleChanges, c.deaths, c.notices, c.kills, c.localDeaths);
+    std::printf(
+        "  %ld pause menus, %ld loading screens, %ld session changes, %ld settings reloads (%ld reads of KOV.ini "
+        "seen), %ld blips the host dropped, %ld blips left while blips were off\n",
+        c.pauses, c.loadingScreens, c.sessionChanges, c.reloads, c.loadsSeen, c.hostDrops, c.blipsLeftWhileOff);
     std::printf("  %ld settled frames checked in full; %d blips created, at most %zu alive at once\n", c.settledFrames,
                 host_.world.nextBlipHandle - 1000, maxLiveBlips_);
-    std::printf("  resident memory: %.1f MB after %ld frames, %.1f MB at most, %.1f MB at the end\n", rssWarm_ / 1048576.0,
-                std::max(1L, frame_ / kRssSamples), rssMax_ / 1048576.0, rssEnd_ / 1048576.0);
+    std::printf("  resident memory: %.1f MB after %ld frames, %.1f MB at most, %.1f MB at the end\n",
+                rssWarm_ / 1048576.0, std::max(1L, frame_ / kRssSamples), rssMax_ / 1048576.0, rssEnd_ / 1048576.0);
 }
 
 // Loads the plug-in in the current directory and runs the session; false when it cannot start.

@@ -15,9 +15,9 @@ namespace {
 void FreeFontCachesAtExit() {
     static const bool registered = [] {
         return std::atexit([] {
-            cairo_debug_reset_static_data();
-            FcFini();
-        }) == 0;
+                   cairo_debug_reset_static_data();
+                   FcFini();
+               }) == 0;
     }();
     (void)registered;
 }
@@ -82,7 +82,8 @@ void CairoPainter::FillGradient(double x, double y, double w, double h, const Gr
 }
 
 void CairoPainter::Select(const FontFace& font) {
-    cairo_select_font_face(cr_, font.family, CAIRO_FONT_SLANT_NORMAL, font.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_select_font_face(cr_, font.family, CAIRO_FONT_SLANT_NORMAL,
+                           font.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr_, font.size);
 }
 
@@ -100,15 +101,16 @@ double CairoPainter::TextWidth(const FontFace& font, const std::string& text) {
     return extents.x_advance;
 }
 
-void CairoPainter::FillText(const FontFace& font, double x, double baseline, const std::string& text, const Rgba& colour) {
+void CairoPainter::FillText(const FontFace& font, double x, double baseline, const std::string& text,
+                            const Rgba& colour) {
     Select(font);
     cairo_move_to(cr_, x, baseline);
     cairo_text_path(cr_, text.c_str());
     Fill(colour);
 }
 
-void CairoPainter::StrokeText(const FontFace& font, double x, double baseline, const std::string& text, const Rgba& colour,
-                              double width) {
+void CairoPainter::StrokeText(const FontFace& font, double x, double baseline, const std::string& text,
+                              const Rgba& colour, double width) {
     Select(font);
     cairo_move_to(cr_, x, baseline);
     cairo_text_path(cr_, text.c_str());

@@ -28,7 +28,8 @@ public:
     void FillGradient(double x, double y, double w, double h, const GradientStop* stops, size_t count) override;
     FontMetrics Metrics(const FontFace& font) override;
     double TextWidth(const FontFace& font, const std::string& text) override;
-    void FillText(const FontFace& font, double x, double baseline, const std::string& text, const Rgba& colour) override;
+    void FillText(const FontFace& font, double x, double baseline, const std::string& text,
+                  const Rgba& colour) override;
     void StrokeText(const FontFace& font, double x, double baseline, const std::string& text, const Rgba& colour,
                     double width) override;
 

@@ -22,9 +22,11 @@ bool ParseSide(const std::string& text, int low, int high, int& out) {
 
 const std::vector<CommonScreen>& CommonScreens() {
     static const std::vector<CommonScreen> screens = {
+        // clang-format off
         {{1280, 720}, true},   {{1366, 768}, false}, {{1600, 900}, false},  {{1920, 1080}, true},
         {{1920, 1200}, true},  {{2560, 1080}, true}, {{2560, 1440}, true},  {{3440, 1440}, true},
         {{3840, 2160}, false}, {{5120, 1440}, true}, {{1024, 768}, true},   {{1280, 1024}, false},
+        // clang-format on
     };
     return screens;
 }
@@ -38,14 +40,15 @@ std::vector<PixelSize> MeasuredScreens() {
 }
 
 std::string ScreenSizeRule() {
-    return "WIDTHxHEIGHT of " + std::to_string(sim::kMinScreenWidth) + "x" + std::to_string(sim::kMinScreenHeight) + " to " +
-           std::to_string(sim::kMaxScreenSide) + "x" + std::to_string(sim::kMaxScreenSide) + " pixels";
+    return "WIDTHxHEIGHT of " + std::to_string(sim::kMinScreenWidth) + "x" + std::to_string(sim::kMinScreenHeight) +
+           " to " + std::to_string(sim::kMaxScreenSide) + "x" + std::to_string(sim::kMaxScreenSide) + " pixels";
 }
 
 sim::Result<PixelSize> ParseScreenSize(const std::string& text) {
     const size_t x = text.find('x');
     PixelSize size;
-    if (x == std::string::npos || !ParseSide(text.substr(0, x), sim::kMinScreenWidth, sim::kMaxScreenSide, size.width) ||
+    if (x == std::string::npos ||
+        !ParseSide(text.substr(0, x), sim::kMinScreenWidth, sim::kMaxScreenSide, size.width) ||
         !ParseSide(text.substr(x + 1), sim::kMinScreenHeight, sim::kMaxScreenSide, size.height)) {
         return sim::Failure("wants " + ScreenSizeRule() + ", got " + sim::QuoteInput(text));
     }

@@ -53,9 +53,10 @@ std::optional<double> PanelGap(const ScreenView& scene) {
 double GapAt1080(double gap, const PixelSize& size) { return gap * kReferenceLines / size.height; }
 
 sim::Result<std::vector<GapRow>> MeasureGaps(const PreviewOptions& options, const std::optional<std::string>& iniText,
-                                              const std::string& pluginPath) {
+                                             const std::string& pluginPath) {
     std::vector<GapRow> rows;
-    const std::optional<std::string> modeIni[kGapModes] = {WithAnchorToRadar(iniText, false), WithAnchorToRadar(iniText, true)};
+    const std::optional<std::string> modeIni[kGapModes] = {WithAnchorToRadar(iniText, false),
+                                                           WithAnchorToRadar(iniText, true)};
     for (const float safeZone : options.safeZones) {
         for (const PixelSize& size : options.sizes) {
             GapRow row;

@@ -18,7 +18,7 @@ enum GapMode { kPlain, kAnchored, kGapModes };
 struct GapRow {
     PixelSize size;
     float safeZone = 1;
-    double radar[kGapModes] = {};   // pixels; negative when the panel runs into the map
+    double radar[kGapModes] = {};  // pixels; negative when the panel runs into the map
     double bigMap[kGapModes] = {};
 };
 
@@ -26,7 +26,7 @@ struct GapRow {
 // with the plug-in at pluginPath and iniText (nullopt: no file) with AnchorToRadar off and on, at the
 // normal radar and with the big map open; the reason when a run fails.
 sim::Result<std::vector<GapRow>> MeasureGaps(const PreviewOptions& options, const std::optional<std::string>& iniText,
-                                              const std::string& pluginPath);
+                                             const std::string& pluginPath);
 
 // The gap in the scene, to the big map when it is open, else to the radar; nullopt when the plug-in
 // drew no panel.

@@ -18,8 +18,8 @@ constexpr float kReferenceHeightPx = 1080.0f;
 // A text of host scale s is drawn with an em size of s * kTextEmPerScale * screen height. The
 // host puts the top of a text's line at its y, so the baseline is one font ascent below it.
 // Proportional spacing is left to the stand-in font's own spacing.
-constexpr float kTextEmPerScale = 0.045f;  // share of the screen height per unit of text scale
-constexpr float kOutlineWidthEm = 0.07f;   // stroke width of the black outline, in ems (half shows)
+constexpr float kTextEmPerScale = 0.045f;        // share of the screen height per unit of text scale
+constexpr float kOutlineWidthEm = 0.07f;         // stroke width of the black outline, in ems (half shows)
 constexpr float kDropShadowRefPxPerUnit = 1.0f;  // ref px per unit of drop-shadow distance
 
 // Fonts by the host's font number; any other number draws with the standard face.
@@ -47,11 +47,11 @@ constexpr int32_t kDeadBlipSprite = 274;
 // ---- feed ----------------------------------------------------------------------------------
 // Feed posts stack upward from just above the radar (or the big map), newest nearest the map,
 // each in a dark box out to the radar's right edge with its text wrapped to fit.
-constexpr float kFeedGapRefPx = 8.0f;       // between the map and the first box, and between boxes
-constexpr float kFeedPaddingRefPx = 7.0f;   // inside a box, around the text
-constexpr float kFeedTextScale = 0.40f;     // host text scale of a feed post's text
+constexpr float kFeedGapRefPx = 8.0f;      // between the map and the first box, and between boxes
+constexpr float kFeedPaddingRefPx = 7.0f;  // inside a box, around the text
+constexpr float kFeedTextScale = 0.40f;    // host text scale of a feed post's text
 constexpr uint8_t kFeedBoxAlpha = 190;
-constexpr uint32_t kFeedShowMs = 7000;      // how long a post stays on screen after it is posted
-constexpr size_t kFeedMaxPosts = 5;         // the oldest posts give way beyond this
+constexpr uint32_t kFeedShowMs = 7000;  // how long a post stays on screen after it is posted
+constexpr size_t kFeedMaxPosts = 5;     // the oldest posts give way beyond this
 
 }  // namespace preview

@@ -20,7 +20,7 @@ struct GradientStop {
 struct FontFace {
     const char* family;  // the stand-in face (host_look.h)
     bool bold = false;
-    double size = 0;     // em size in pixels
+    double size = 0;  // em size in pixels
 };
 
 struct FontMetrics {
@@ -55,10 +55,11 @@ public:
     virtual FontMetrics Metrics(const FontFace& font) = 0;
     // The advance of the text: where the next text would start.
     virtual double TextWidth(const FontFace& font, const std::string& text) = 0;
-    virtual void FillText(const FontFace& font, double x, double baseline, const std::string& text, const Rgba& colour) = 0;
+    virtual void FillText(const FontFace& font, double x, double baseline, const std::string& text,
+                          const Rgba& colour) = 0;
     // The glyphs' outlines, stroked with round joins.
-    virtual void StrokeText(const FontFace& font, double x, double baseline, const std::string& text, const Rgba& colour,
-                            double width) = 0;
+    virtual void StrokeText(const FontFace& font, double x, double baseline, const std::string& text,
+                            const Rgba& colour, double width) = 0;
 };
 
 }  // namespace preview

@@ -176,8 +176,8 @@ TiledPng::~TiledPng() {
 void TiledPng::Draw(size_t cell, const Tile& tile) {
     const Tile& place = drawing_->cells[cell];
     Tile fitted = tile;
-    fitted.zoom = std::min({tile.zoom, TileWidth(place) / (tile.width * tile.crop.w),
-                            TileHeight(place) / (tile.height * tile.crop.h)});
+    fitted.zoom = std::min(
+        {tile.zoom, TileWidth(place) / (tile.width * tile.crop.w), TileHeight(place) / (tile.height * tile.crop.h)});
     DrawCell(drawing_->cr, drawing_->layout, drawing_->columns, cell, fitted);
 }
 
@@ -189,7 +189,8 @@ sim::Status TiledPng::Write(const std::string& path, const PngText* text) {
 
 sim::Status WritePicture(const std::string& path, const std::vector<Tile>& tiles, int columns, const PngText* text) {
     const Format format = FormatOf(path);
-    if (format == Format::Unknown) return sim::Failure("the output file must end in .png or .svg: " + sim::QuoteInput(path));
+    if (format == Format::Unknown)
+        return sim::Failure("the output file must end in .png or .svg: " + sim::QuoteInput(path));
     if (tiles.empty() || columns < 1) return sim::Failure("nothing to draw");
     if (sim::Status fits = CheckPictureSize(tiles, columns, path); !fits) return fits;
     if (format == Format::Png) {

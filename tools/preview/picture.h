@@ -61,8 +61,8 @@ struct PictureExtent {
 PictureExtent MeasurePicture(const std::vector<Tile>& tiles, int columns);
 
 // Whether WritePicture can make this picture, checked before any work: within the picture limits
-// of sim/input_limits.h, a side for either format, the pixels in all for a PNG (drawn in memory). A failure names the picture's size and the
-// limit it passes.
+// of sim/input_limits.h, a side for either format, the pixels in all for a PNG (drawn in memory).
+// A failure names the picture's size and the limit it passes.
 sim::Status CheckPictureSize(const std::vector<Tile>& tiles, int columns, const std::string& path);
 
 struct Image {

@@ -15,7 +15,8 @@ namespace {
 std::string FarWords(double pixels, const char* ahead, const char* behind) {
     if (std::isnan(pixels)) return "nowhere: not a number";
     if (std::fabs(std::round(pixels)) <= std::numeric_limits<int>::max()) return "";
-    return std::string(std::isinf(pixels) ? "infinitely far " : "over 2 billion pixels ") + (pixels > 0 ? ahead : behind);
+    return std::string(std::isinf(pixels) ? "infinitely far " : "over 2 billion pixels ") +
+           (pixels > 0 ? ahead : behind);
 }
 
 TextPlacement Placement(const sim::DrawnText& text, const sim::PixelPoint& at) {
@@ -43,7 +44,8 @@ std::vector<TextPlacement> PlaceTexts(const ScreenView& scene, int width, int he
 std::string FormatPlacements(const std::vector<TextPlacement>& placements) {
     std::string out;
     for (const TextPlacement& p : placements) {
-        const std::string at = p.far.empty() ? std::to_string(p.x) + "," + std::to_string(p.y) : "off the screen (" + p.far + ")";
+        const std::string at =
+            p.far.empty() ? std::to_string(p.x) + "," + std::to_string(p.y) : "off the screen (" + p.far + ")";
         out += at + " " + p.text + (p.centred ? " (centred)" : "") + "\n";
     }
     return out;

@@ -19,7 +19,7 @@ namespace {
 constexpr unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 constexpr size_t kHeaderChunkBytes = 4 + 4 + 13 + 4;
 constexpr size_t kHeaderEnd = sizeof kSignature + kHeaderChunkBytes;  // where our text chunk goes
-constexpr size_t kMaxTextChunkBytes = 4 + 4 + 79 + 1 + 256 + 4;      // read back at most this
+constexpr size_t kMaxTextChunkBytes = 4 + 4 + 79 + 1 + 256 + 4;       // read back at most this
 
 uint32_t Crc32(const std::string& bytes) {
     uint32_t crc = 0xFFFFFFFFu;
@@ -81,7 +81,8 @@ sim::Status WritePng(cairo_surface_t* surface, const std::string& path, const Pn
     const cairo_status_t status = cairo_surface_write_to_png_stream(surface, WriteToSink, &sink);
     if (std::fclose(sink.file) != 0 && sink.error == 0) sink.error = errno;
     if (sink.error != 0) return sim::Failure("cannot write " + path + ": " + std::strerror(sink.error));
-    if (status != CAIRO_STATUS_SUCCESS) return sim::Failure("cannot write " + path + ": " + cairo_status_to_string(status));
+    if (status != CAIRO_STATUS_SUCCESS)
+        return sim::Failure("cannot write " + path + ": " + cairo_status_to_string(status));
     return {};
 }
 
@@ -100,7 +101,8 @@ std::optional<std::string> PngTextOf(const std::string& path, const std::string&
     if (length > got - kHeaderEnd - 12) return std::nullopt;
     const std::string data(reinterpret_cast<const char*>(bytes + kHeaderEnd + 8), length);
     const size_t split = data.find('\0');
-    if (split == std::string::npos || data.compare(0, split, keyword) != 0 || split != keyword.size()) return std::nullopt;
+    if (split == std::string::npos || data.compare(0, split, keyword) != 0 || split != keyword.size())
+        return std::nullopt;
     return data.substr(split + 1);
 }
 

@@ -7,10 +7,10 @@
 #include <cstdlib>
 
 #include "sim/host/screen_model.h"
-#include "sim/input_limits.h"
 #include "sim/host/world.h"
 #include "sim/ini/ini_text.h"
 #include "sim/ini/utf.h"
+#include "sim/input_limits.h"
 #include "tools/command_line.h"
 #include "tools/preview/scene_presets.h"
 
@@ -77,11 +77,12 @@ sim::Status SetHostName(const char* option, const std::string& value, std::strin
 const tools::Option<PreviewOptions> kOptions[] = {
     {"--ini", "FILE", "the KOV.ini to use (default: none, so the plug-in's defaults)",
      [](const std::string& v, PreviewOptions& o) { return tools::SetPath("--ini", v, o.iniPath); }},
-    {"--size", "WxH[,WxH...]|all", "your screen's resolution in pixels, e.g. 2560x1080; several (repeat the "
-                                   "option or separate them by commas) give pictures side by side; all gives the "
-                                   "eight screens players meet (1280x720 1920x1080 1920x1200 2560x1080 2560x1440 "
-                                   "3440x1440 5120x1440 1024x768); default 1920x1080. The game's resolution query "
-                                   "reports 1280x720 to the plug-in whatever the screen, as the game does",
+    {"--size", "WxH[,WxH...]|all",
+     "your screen's resolution in pixels, e.g. 2560x1080; several (repeat the "
+     "option or separate them by commas) give pictures side by side; all gives the "
+     "eight screens players meet (1280x720 1920x1080 1920x1200 2560x1080 2560x1440 "
+     "3440x1440 5120x1440 1024x768); default 1920x1080. The game's resolution query "
+     "reports 1280x720 to the plug-in whatever the screen, as the game does",
      [](const std::string& v, PreviewOptions& o) -> sim::Status {
          if (v == "all") {
              const std::vector<PixelSize> measured = MeasuredScreens();
@@ -90,13 +91,15 @@ const tools::Option<PreviewOptions> kOptions[] = {
          }
          for (const std::string& item : SplitCommas(v)) {
              const sim::Result<PixelSize> size = ParseScreenSize(item);
-             if (!size) return sim::Failure("--size wants " + ScreenSizeRule() + " (or all), got " + sim::QuoteInput(item));
+             if (!size)
+                 return sim::Failure("--size wants " + ScreenSizeRule() + " (or all), got " + sim::QuoteInput(item));
              o.sizes.push_back(*size);
          }
          return {};
      }},
-    {"--safe-zone", "S", "the game's HUD safe-zone size (its display setting) from 0.9 to 1.0: below 1.0 the radar "
-                         "moves in from the screen's edges; repeat it for a row of pictures each; default 1.0",
+    {"--safe-zone", "S",
+     "the game's HUD safe-zone size (its display setting) from 0.9 to 1.0: below 1.0 the radar "
+     "moves in from the screen's edges; repeat it for a row of pictures each; default 1.0",
      [](const std::string& v, PreviewOptions& o) -> sim::Status {
          double size = 0;
          if (!ParseDouble(v, size) || size < sim::kMinSafeZone || size > sim::kMaxSafeZone) {
@@ -105,38 +108,50 @@ const tools::Option<PreviewOptions> kOptions[] = {
          o.safeZones.push_back(static_cast<float>(size));
          return {};
      }},
-    {"--both-modes", nullptr, "two rows of pictures: your KOV.ini with AnchorToRadar=false, then with "
-                              "AnchorToRadar=true",
-     [](const std::string&, PreviewOptions& o) -> sim::Status { o.bothModes = true; return {}; }},
-    {"--report", nullptr, "print, for each screen and safe zone, the gap in pixels between the right edge of the "
-                          "radar (and of the big map) and the panel's first separator, with AnchorToRadar off and "
-                          "on. -o is then optional; without -o, --size and --safe-zone default to all eight "
-                          "screens and to 1.0 and 0.9",
-     [](const std::string&, PreviewOptions& o) -> sim::Status { o.report = true; return {}; }},
+    {"--both-modes", nullptr,
+     "two rows of pictures: your KOV.ini with AnchorToRadar=false, then with "
+     "AnchorToRadar=true",
+     [](const std::string&, PreviewOptions& o) -> sim::Status {
+         o.bothModes = true;
+         return {};
+     }},
+    {"--report", nullptr,
+     "print, for each screen and safe zone, the gap in pixels between the right edge of the "
+     "radar (and of the big map) and the panel's first separator, with AnchorToRadar off and "
+     "on. -o is then optional; without -o, --size and --safe-zone default to all eight "
+     "screens and to 1.0 and 0.9",
+     [](const std::string&, PreviewOptions& o) -> sim::Status {
+         o.report = true;
+         return {};
+     }},
     {"--street", "NAME", "the host's name of the street the player is on; default \"Vinewood Blvd\"",
      [](const std::string& v, PreviewOptions& o) -> sim::Status { return SetHostName("--street", v, o.street); }},
     {"--crossing", "NAME", "the host's name of the crossing street; default none",
      [](const std::string& v, PreviewOptions& o) -> sim::Status { return SetHostName("--crossing", v, o.crossing); }},
     {"--zone", "CODE", "the host's zone code of the player's area, e.g. Downt, Davis, Desrt; default DTVine",
      [](const std::string& v, PreviewOptions& o) -> sim::Status { return SetHostName("--zone", v, o.zone); }},
-    {"--pos", "X,Y,Z", "the player's position in the world (Davis Ave carries its route west of x -373.38); "
-                       "default 250,150,30",
+    {"--pos", "X,Y,Z",
+     "the player's position in the world (Davis Ave carries its route west of x -373.38); "
+     "default 250,150,30",
      [](const std::string& v, PreviewOptions& o) -> sim::Status {
          const std::vector<std::string> xyz = SplitCommas(v);
          const bool ok = xyz.size() == 3 && ParseFloat(xyz[0], sim::kMaxFloatValue, o.x) &&
                          ParseFloat(xyz[1], sim::kMaxFloatValue, o.y) && ParseFloat(xyz[2], sim::kMaxFloatValue, o.z);
-         if (!ok) return sim::Failure("--pos wants three numbers X,Y,Z within the float range, got " + sim::QuoteInput(v));
+         if (!ok)
+             return sim::Failure("--pos wants three numbers X,Y,Z within the float range, got " + sim::QuoteInput(v));
          return {};
      }},
     {"--heading", "DEG", "the player's heading in degrees, counter-clockwise from north (90 faces west); default 0",
      [](const std::string& v, PreviewOptions& o) -> sim::Status {
          if (!ParseFloat(v, sim::kMaxHeadingDegrees, o.heading)) {
-             return sim::Failure("--heading wants a number of degrees from -1000000 to 1000000, got " + sim::QuoteInput(v));
+             return sim::Failure("--heading wants a number of degrees from -1000000 to 1000000, got " +
+                                 sim::QuoteInput(v));
          }
          return {};
      }},
-    {"--offroad", "near|far|none", "put the player off the road: near (a main road within 20 units), far (the "
-                                   "nearest main road further away), none (no main road found)",
+    {"--offroad", "near|far|none",
+     "put the player off the road: near (a main road within 20 units), far (the "
+     "nearest main road further away), none (no main road found)",
      [](const std::string& v, PreviewOptions& o) -> sim::Status {
          if (v == "near") o.offRoad = OffRoad::Near;
          else if (v == "far") o.offRoad = OffRoad::Far;
@@ -145,33 +160,45 @@ const tools::Option<PreviewOptions> kOptions[] = {
          return {};
      }},
     {"--bigmap", nullptr, "open the big map (the radar control released once), so the panel uses its big-map anchor",
-     [](const std::string&, PreviewOptions& o) -> sim::Status { o.bigMap = true; return {}; }},
+     [](const std::string&, PreviewOptions& o) -> sim::Status {
+         o.bigMap = true;
+         return {};
+     }},
     {"--session-players", "N", "an online session with N players (1 to 32) in slots 0 to N-1; slot 0 is you",
      [](const std::string& v, PreviewOptions& o) -> sim::Status {
-         if (!ParseInt(v, 1, sim::kPlayerSlots, o.sessionPlayers)) return sim::Failure("--session-players wants 1 to 32, got " + sim::QuoteInput(v));
+         if (!ParseInt(v, 1, sim::kPlayerSlots, o.sessionPlayers))
+             return sim::Failure("--session-players wants 1 to 32, got " + sim::QuoteInput(v));
          return {};
      }},
     {"--player-list", nullptr, "hold Alt and the radar control, so the player list shows (needs --session-players)",
-     [](const std::string&, PreviewOptions& o) -> sim::Status { o.playerList = true; return {}; }},
-    {"--death", "SLOT[:KILLER]", "the player in SLOT (1 to N-1) is dead, killed by the player in KILLER when given; "
-                                 "the death notice shows in the feed (needs --session-players)",
-     [](const std::string& v, PreviewOptions& o) -> sim::Status {
-         const size_t colon = v.find(':');
-         const bool ok = ParseInt(v.substr(0, colon), 0, sim::kPlayerSlots - 1, o.deathSlot) &&
-                         (colon == std::string::npos || ParseInt(v.substr(colon + 1), 0, sim::kPlayerSlots - 1, o.killerSlot));
-         if (!ok) return sim::Failure("--death wants SLOT or SLOT:KILLER with slots 0 to 31, got " + sim::QuoteInput(v));
+     [](const std::string&, PreviewOptions& o) -> sim::Status {
+         o.playerList = true;
          return {};
      }},
-    {"--notice", "enabled|disabled", "press Ctrl+Alt+L: disabled switches the panel off, enabled switches it off "
-                                     "and on again; the notice shows",
+    {"--death", "SLOT[:KILLER]",
+     "the player in SLOT (1 to N-1) is dead, killed by the player in KILLER when given; "
+     "the death notice shows in the feed (needs --session-players)",
+     [](const std::string& v, PreviewOptions& o) -> sim::Status {
+         const size_t colon = v.find(':');
+         const bool ok =
+             ParseInt(v.substr(0, colon), 0, sim::kPlayerSlots - 1, o.deathSlot) &&
+             (colon == std::string::npos || ParseInt(v.substr(colon + 1), 0, sim::kPlayerSlots - 1, o.killerSlot));
+         if (!ok)
+             return sim::Failure("--death wants SLOT or SLOT:KILLER with slots 0 to 31, got " + sim::QuoteInput(v));
+         return {};
+     }},
+    {"--notice", "enabled|disabled",
+     "press Ctrl+Alt+L: disabled switches the panel off, enabled switches it off "
+     "and on again; the notice shows",
      [](const std::string& v, PreviewOptions& o) -> sim::Status {
          if (v == "enabled") o.notice = NoticeKind::Enabled;
          else if (v == "disabled") o.notice = NoticeKind::Disabled;
          else return sim::Failure("--notice wants enabled or disabled, got " + sim::QuoteInput(v));
          return {};
      }},
-    {"--scene", "NAME", "start from one of the page's scenes: street, crossing, near-road, far-from-roads, big-map, "
-                        "display-off, online or death (options after it change it further)",
+    {"--scene", "NAME",
+     "start from one of the page's scenes: street, crossing, near-road, far-from-roads, big-map, "
+     "display-off, online or death (options after it change it further)",
      [](const std::string& v, PreviewOptions& o) -> sim::Status {
          if (!ApplyScenePreset(v, o)) {
              return sim::Failure("--scene wants one of " + ScenePresetNames() + "; got " + sim::QuoteInput(v));
@@ -179,15 +206,20 @@ const tools::Option<PreviewOptions> kOptions[] = {
          return {};
      }},
     {"--positions", nullptr, "also print where each drawn text lands on the first picture size, in pixels",
-     [](const std::string&, PreviewOptions& o) -> sim::Status { o.positions = true; return {}; }},
-    {"--crop", "X,Y,W,H", "show only this part of each screen, as shares of its width and height "
-                          "(0,0.7,0.35,0.3 is the lower left corner); default the whole screen",
+     [](const std::string&, PreviewOptions& o) -> sim::Status {
+         o.positions = true;
+         return {};
+     }},
+    {"--crop", "X,Y,W,H",
+     "show only this part of each screen, as shares of its width and height "
+     "(0,0.7,0.35,0.3 is the lower left corner); default the whole screen",
      [](const std::string& v, PreviewOptions& o) -> sim::Status {
          std::vector<double> c;
          const bool ok = ParseNumbers(v, 4, c) && c[0] >= 0 && c[1] >= 0 && c[2] >= sim::kMinCropShare &&
-                         c[3] >= sim::kMinCropShare &&
-                         c[0] + c[2] <= 1 && c[1] + c[3] <= 1;
-         if (!ok) return sim::Failure("--crop wants X,Y,W,H inside 0..1 with W and H at least 1/16384, got " + sim::QuoteInput(v));
+                         c[3] >= sim::kMinCropShare && c[0] + c[2] <= 1 && c[1] + c[3] <= 1;
+         if (!ok)
+             return sim::Failure("--crop wants X,Y,W,H inside 0..1 with W and H at least 1/16384, got " +
+                                 sim::QuoteInput(v));
          o.crop = Crop{c[0], c[1], c[2], c[3]};
          return {};
      }},
@@ -198,11 +230,13 @@ const tools::Option<PreviewOptions> kOptions[] = {
          }
          return {};
      }},
-    {"--tile-height", "PX", "instead of --zoom: scale each screen so that its picture (the --crop part) is PX "
-                            "pixels high, so that screens of different heights show at one scale; 16 to 4096",
+    {"--tile-height", "PX",
+     "instead of --zoom: scale each screen so that its picture (the --crop part) is PX "
+     "pixels high, so that screens of different heights show at one scale; 16 to 4096",
      [](const std::string& v, PreviewOptions& o) -> sim::Status {
          if (!ParseInt(v, sim::kMinTileHeightPx, sim::kMaxTileHeightPx, o.tileHeight)) {
-             return sim::Failure("--tile-height wants a whole number of pixels from 16 to 4096, got " + sim::QuoteInput(v));
+             return sim::Failure("--tile-height wants a whole number of pixels from 16 to 4096, got " +
+                                 sim::QuoteInput(v));
          }
          return {};
      }},
@@ -211,9 +245,11 @@ const tools::Option<PreviewOptions> kOptions[] = {
     {"-o", "FILE", "the picture to write: FILE.png or FILE.svg (required)",
      [](const std::string& v, PreviewOptions& o) { return tools::SetPath("-o", v, o.output); }},
     {"--help", nullptr, "show this help",
-     [](const std::string&, PreviewOptions& o) -> sim::Status { o.help = true; return {}; }},
+     [](const std::string&, PreviewOptions& o) -> sim::Status {
+         o.help = true;
+         return {};
+     }},
 };
-
 
 // Rules that join several options.
 sim::Status CheckTogether(PreviewOptions& o) {
@@ -226,8 +262,8 @@ sim::Status CheckTogether(PreviewOptions& o) {
         if (o.sessionPlayers == 0) return sim::Failure("--death needs --session-players N");
         if (o.deathSlot < 1 || o.deathSlot >= o.sessionPlayers || o.killerSlot >= o.sessionPlayers) {
             return sim::Failure("--death: the slots must be players of the session (victim 1 to " +
-                                   std::to_string(o.sessionPlayers - 1) + ", killer 0 to " +
-                                   std::to_string(o.sessionPlayers - 1) + ")");
+                                std::to_string(o.sessionPlayers - 1) + ", killer 0 to " +
+                                std::to_string(o.sessionPlayers - 1) + ")");
         }
     }
     if (o.sizes.empty()) {
@@ -249,7 +285,8 @@ sim::Status CheckTogether(PreviewOptions& o) {
     }
     const size_t screens = o.sizes.size() * o.safeZones.size() * (o.bothModes ? 2 : 1);
     if (screens > sim::kMaxPictureScreens) {
-        return sim::Failure("the picture would show " + std::to_string(screens) + " screens (sizes x safe zones x modes), more than " +
+        return sim::Failure("the picture would show " + std::to_string(screens) +
+                            " screens (sizes x safe zones x modes), more than " +
                             std::to_string(sim::kMaxPictureScreens));
     }
     return {};
@@ -259,7 +296,9 @@ sim::Status CheckTogether(PreviewOptions& o) {
 
 sim::Result<PreviewOptions> ParsePreviewOptions(const std::vector<std::string>& args) {
     PreviewOptions options;
-    if (sim::Status parsed = tools::ParseArguments(args, kOptions, tools::TakeOperand<PreviewOptions>{}, options); !parsed) return parsed;
+    if (sim::Status parsed = tools::ParseArguments(args, kOptions, tools::TakeOperand<PreviewOptions>{}, options);
+        !parsed)
+        return parsed;
     if (options.help) return options;
     if (sim::Status checked = CheckTogether(options); !checked) return checked;
     return options;

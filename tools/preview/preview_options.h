@@ -16,29 +16,29 @@ enum class NoticeKind { None, Enabled, Disabled };
 
 struct PreviewOptions {
     bool help = false;
-    std::string iniPath;                // empty: no KOV.ini, the plug-in's defaults
-    std::string pluginPath;             // empty: KOV.so beside the program
-    std::string output;                 // .png or .svg; may be empty with --report
-    std::vector<PixelSize> sizes;       // real screens, pictures side by side; 1920x1080 when none is given
-    std::vector<float> safeZones;       // the game's safe-zone size, a row of pictures each; 1.0 when none
-    bool bothModes = false;             // a row with AnchorToRadar off, then one with it on
-    bool report = false;                // print the gaps between the radar and the panel
+    std::string iniPath;           // empty: no KOV.ini, the plug-in's defaults
+    std::string pluginPath;        // empty: KOV.so beside the program
+    std::string output;            // .png or .svg; may be empty with --report
+    std::vector<PixelSize> sizes;  // real screens, pictures side by side; 1920x1080 when none is given
+    std::vector<float> safeZones;  // the game's safe-zone size, a row of pictures each; 1.0 when none
+    bool bothModes = false;        // a row with AnchorToRadar off, then one with it on
+    bool report = false;           // print the gaps between the radar and the panel
     std::string street = "Vinewood Blvd";
-    std::string crossing;               // empty: no crossing
+    std::string crossing;  // empty: no crossing
     std::string zone = "DTVine";
-    float x = 250, y = 150, z = 30;     // the player's position in the world
+    float x = 250, y = 150, z = 30;  // the player's position in the world
     float heading = 0;
     OffRoad offRoad = OffRoad::No;
     bool bigMap = false;
-    int sessionPlayers = 0;             // 0: single player
+    int sessionPlayers = 0;  // 0: single player
     bool playerList = false;
-    int deathSlot = -1;                 // -1: nobody dies
-    int killerSlot = -1;                // -1: died without a killer
+    int deathSlot = -1;   // -1: nobody dies
+    int killerSlot = -1;  // -1: died without a killer
     NoticeKind notice = NoticeKind::None;
     Crop crop;
     double zoom = 1;
-    bool positions = false;             // print where each drawn text lands, in pixels
-    int tileHeight = 0;                 // > 0: each screen scaled to this many picture pixels high
+    bool positions = false;  // print where each drawn text lands, in pixels
+    int tileHeight = 0;      // > 0: each screen scaled to this many picture pixels high
 };
 
 // Parses the arguments (without the program name), then checks the options together and fills in

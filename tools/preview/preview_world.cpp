@@ -14,20 +14,19 @@ namespace {
 using nlohmann::json;
 
 constexpr int kLocalPed = 1;
-constexpr int kFirstOtherPed = 100;        // ped handle of slot s is this plus s
-constexpr float kNearNodeDistance = 12;    // within the 20 units that keep the street line
-constexpr float kFarNodeDistance = 60;     // beyond them: "Near  ..."
-constexpr int kStartFrames = 10;           // the log header's 100 ms wait and the first passes
+constexpr int kFirstOtherPed = 100;      // ped handle of slot s is this plus s
+constexpr float kNearNodeDistance = 12;  // within the 20 units that keep the street line
+constexpr float kFarNodeDistance = 60;   // beyond them: "Near  ..."
+constexpr int kStartFrames = 10;         // the log header's 100 ms wait and the first passes
 constexpr int kPictureFrames = 2;
 
 // Network names of the session's players by slot.
 const char* const kPlayerNames[] = {
-    "You_Are_Here",   "NightOwl_88",   "Kestrel-Nine",  "mossy_gravel",  "Vantablackout", "TeaWithMilk",
-    "Quarry_Rat",     "LowRider_Lou",  "ParcelBomb",    "seagull_sam",   "Drift_Theory",  "HalfPipeHank",
-    "OrbitalSnack",   "CactusJuice",   "MarlinMonroe",  "Sir_Honksalot", "byte_sized",    "Tarmac_Tess",
-    "GreenLightGo",   "Hushpuppy",     "Foghorn_Fi",    "ZeroToSixty",   "WaffleIron",    "Static_Pike",
-    "RustBucket_Ray", "NeonNomad",     "CloudBerry",    "Pier_Pressure", "KiloWhiskey",   "Sunset_Strip",
-    "GhostPepper",    "LastOrders",
+    "You_Are_Here", "NightOwl_88",   "Kestrel-Nine", "mossy_gravel",   "Vantablackout", "TeaWithMilk",  "Quarry_Rat",
+    "LowRider_Lou", "ParcelBomb",    "seagull_sam",  "Drift_Theory",   "HalfPipeHank",  "OrbitalSnack", "CactusJuice",
+    "MarlinMonroe", "Sir_Honksalot", "byte_sized",   "Tarmac_Tess",    "GreenLightGo",  "Hushpuppy",    "Foghorn_Fi",
+    "ZeroToSixty",  "WaffleIron",    "Static_Pike",  "RustBucket_Ray", "NeonNomad",     "CloudBerry",   "Pier_Pressure",
+    "KiloWhiskey",  "Sunset_Strip",  "GhostPepper",  "LastOrders",
 };
 static_assert(std::size(kPlayerNames) == sim::kPlayerSlots, "a name per player slot");
 
@@ -40,16 +39,20 @@ json PedsAndPlayers(const PreviewOptions& o, json& players) {
     for (int slot = 0; slot < o.sessionPlayers; ++slot) {
         // Teams: you and every third player are team 1, so the list shows team mates.
         const int team = slot % 3 == 0 ? 1 : (slot % 3 == 1 ? 2 : -1);
-        json player = {{"active", true}, {"ped", PedOfSlot(slot)}, {"team", team},
-                       {"networkName", kPlayerNames[slot]}, {"name", kPlayerNames[slot]}};
+        json player = {{"active", true},
+                       {"ped", PedOfSlot(slot)},
+                       {"team", team},
+                       {"networkName", kPlayerNames[slot]},
+                       {"name", kPlayerNames[slot]}};
         if (slot == o.deathSlot && o.killerSlot >= 0) player["killer"] = PedOfSlot(o.killerSlot);
         players[std::to_string(slot)] = player;
         if (slot == 0) continue;
         const double angle = slot * 2.4, radius = 30.0 + 8.0 * slot;
-        peds[std::to_string(PedOfSlot(slot))] = {{"pos", {o.x + radius * std::cos(angle), o.y + radius * std::sin(angle), o.z}},
-                                                 {"heading", slot * 37 % 360},
-                                                 {"dead", slot == o.deathSlot},
-                                                 {"player", slot}};
+        peds[std::to_string(PedOfSlot(slot))] = {
+            {"pos", {o.x + radius * std::cos(angle), o.y + radius * std::sin(angle), o.z}},
+            {"heading", slot * 37 % 360},
+            {"dead", slot == o.deathSlot},
+            {"player", slot}};
     }
     return peds;
 }
@@ -97,12 +100,11 @@ sim::Result<sim::Scenario> PreviewScenario(const PreviewOptions& o, const sim::R
         AddStep(steps, "radar control idle", {{"radarControl", {{"justReleased", false}}}}, 1);
     }
     if (o.playerList) {
-        AddStep(steps, "Alt and radar control held", {{"keys", {{"alt", true}}}, {"radarControl", {{"pressed", true}}}}, 1);
+        AddStep(steps, "Alt and radar control held", {{"keys", {{"alt", true}}}, {"radarControl", {{"pressed", true}}}},
+                1);
     }
     AddStep(steps, "picture", nullptr, kPictureFrames);
-    const json document = {{"description", "kov-preview"},
-                           {"world", InitialWorldPatch(o, screen)},
-                           {"steps", steps}};
+    const json document = {{"description", "kov-preview"}, {"world", InitialWorldPatch(o, screen)}, {"steps", steps}};
     // Parsed like any scenario file, so a patch the host would not accept is an error, not ignored.
     sim::Result<sim::Scenario> scenario = sim::ParseScenario(document.dump(), "kov-preview");
     if (!scenario) return scenario.status();

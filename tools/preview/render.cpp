@@ -145,7 +145,10 @@ void DrawRect(Painter& painter, const Screen& screen, const sim::DrawnRect& rect
 
 // Sky, horizon and ground.
 const GradientStop kBackground[] = {
-    {0.0, {0.47, 0.56, 0.64, 1}}, {0.52, {0.64, 0.66, 0.64, 1}}, {0.58, {0.38, 0.40, 0.36, 1}}, {1.0, {0.25, 0.27, 0.24, 1}},
+    {0.0, {0.47, 0.56, 0.64, 1}},
+    {0.52, {0.64, 0.66, 0.64, 1}},
+    {0.58, {0.38, 0.40, 0.36, 1}},
+    {1.0, {0.25, 0.27, 0.24, 1}},
 };
 constexpr Rgba kLand{0.20, 0.24, 0.22, 0.92};
 constexpr Rgba kSea{0.17, 0.29, 0.38, 0.95};
@@ -305,7 +308,8 @@ void DrawFeed(Painter& painter, const Screen& screen, const ScreenView& scene) {
         const FontMetrics font = painter.Metrics(Face(look, false));
         std::vector<TextLine> lines;
         for (const TextLine& line : SplitInlineCodes(post.text, kFeedText)) {
-            for (TextLine& wrapped : WrapLine(painter, look, line, boxWidth - 2 * padding)) lines.push_back(std::move(wrapped));
+            for (TextLine& wrapped : WrapLine(painter, look, line, boxWidth - 2 * padding))
+                lines.push_back(std::move(wrapped));
         }
         const double h = lines.size() * font.height + 2 * padding;
         painter.Rectangle(left, bottom - h, boxWidth, h);

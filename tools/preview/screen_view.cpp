@@ -10,7 +10,8 @@ namespace {
 std::vector<MapMark> Marks(const sim::World& world, const sim::Vec3& player) {
     std::vector<MapMark> marks;
     for (const auto& [handle, blip] : world.blips) {
-        marks.push_back(MapMark{blip.pos.x - player.x, blip.pos.y - player.y, blip.alpha, blip.sprite == kDeadBlipSprite});
+        marks.push_back(
+            MapMark{blip.pos.x - player.x, blip.pos.y - player.y, blip.alpha, blip.sprite == kDeadBlipSprite});
     }
     return marks;
 }
@@ -56,7 +57,8 @@ ScreenView StepViews::View(const sim::World& world) const {
     scene.frame = shown_;
     // Posts stay on screen for kFeedShowMs after the frame that posted them; oldest first.
     for (const Post& post : newestPosts_) {
-        if (shown_.timeMs - post.frameMs < kFeedShowMs) scene.feed.push_back(post.post);  // unsigned: survives the clock's wrap
+        if (shown_.timeMs - post.frameMs < kFeedShowMs)
+            scene.feed.push_back(post.post);  // unsigned: survives the clock's wrap
     }
     return scene;
 }

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "sim/host/host.h"
+#include "sim/host/screen_model.h"
 #include "sim/result.h"
 #include "sim/scenario/scenario_run.h"
-#include "sim/host/screen_model.h"
 
 namespace preview {
 

@@ -9,8 +9,9 @@ namespace sim {
 Status FreshLinkedPlugin() {
     static bool loadedBefore = false;
     if (loadedBefore) {
-        return Failure("the linked-in plug-in was loaded before in this instance, so its records are no longer "
-                       "at their load-time state; run it in a fresh instance");
+        return Failure(
+            "the linked-in plug-in was loaded before in this instance, so its records are no longer "
+            "at their load-time state; run it in a fresh instance");
     }
     loadedBefore = true;
     return {};

@@ -8,9 +8,9 @@
 #include <cstring>
 #include <string>
 
+#include "sim/host/virtual_platform.h"
 #include "sim/platform/files.h"
 #include "sim/platform/plugin_module.h"
-#include "sim/host/virtual_platform.h"
 
 namespace sim {
 
@@ -27,7 +27,7 @@ struct ImportPatch {
 };
 
 static const ImportPatch kImportPatches[] = {
-    {"GetTickCount",     reinterpret_cast<void*>(&PatchedGetTickCount)},
+    {"GetTickCount", reinterpret_cast<void*>(&PatchedGetTickCount)},
     {"GetAsyncKeyState", reinterpret_cast<void*>(&PatchedGetAsyncKeyState)},
 };
 
