@@ -433,7 +433,7 @@ function catchUpEditor() {
 
 // A control's edit: from line change.first (0-based), change.removed lines became change.lines.
 // The editor follows once the controls rest, not at every step of a drag: a browser lays a text out
-// again whole when any of it changes (50 to 250 ms for a 1 MB file), which would stop the drag. It
+// again whole when any of it changes (100 to 280 ms for a 1 MB file), which would stop the drag. It
 // catches up at once when the player goes to type in it.
 function showLineChange(change) {
   const start = lineStart(page.text, change.first + 1);

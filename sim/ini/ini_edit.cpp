@@ -53,6 +53,8 @@ IniLineChange InsertAfter(IniDocument& document, size_t at, std::string_view tex
 
 IniLineChange SetIniDocumentValue(IniDocument& document, std::string_view section, std::string_view key,
                                   std::string_view value) {
+    // The lookup's view ends lines where the document does (CR and LF are the same characters in
+    // both, and no conversion yields one), so the scan's line N is the document's line N - 1.
     const std::string text = IniLookupText(IniDocumentBytes(document));
     std::optional<size_t> sectionEnd;  // the section's last key line, or its header line
     ProfileScan scan(text, 0);
