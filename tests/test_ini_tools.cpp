@@ -165,6 +165,16 @@ TEST(IniDocument, EditsLineByLineAndSaysWhatCannotBeKept) {
     const sim::IniTextEdit arrow = sim::ApplyShownText(document, "[GENERAL]\nLocTextPosX=1\u2400x\n; \u2192\n");
     EXPECT_EQ(sim::IniDocumentBytes(arrow.document), std::string("[GENERAL]\r\nLocTextPosX=1\0x\n; ?\r", 31));
     EXPECT_EQ(arrow.unkeptLines, std::vector<int>{3});
+
+    // A control's edit says the same: a value the file cannot hold, and a UTF-16 odd last byte that
+    // a new line after it makes its line be written anew.
+    sim::IniDocument eightBit = document;
+    EXPECT_EQ(sim::SetIniDocumentValue(eightBit, "GENERAL", "LocTextPosX", "1\u2192").unkeptLines, std::vector<int>{2});
+    sim::IniDocument odd = sim::OpenIniDocument(std::string("\xFF\xFE[\0G\0]\0\n\0A", 11));
+    const sim::IniLineChange added = sim::SetIniDocumentValue(odd, "H", "K", "1");
+    EXPECT_EQ(added.unkeptLines, std::vector<int>{2});
+    EXPECT_EQ(sim::IniDocumentBytes(odd), std::string("\xFF\xFE[\0G\0]\0\n\0\xFD\xFF", 12) +
+                                              sim::EncodeIniBody("\n\n[H]\nK=1\n", sim::IniEncoding::Utf16Le));
 }
 
 TEST(IniFile, DecodesWhatEditorsSaveAndSavesItBackTheSameWay) {

@@ -610,7 +610,12 @@ function keptRow(key) {
 // Writes exactly the value the player chose; what the plug-in makes of it shows under the field.
 function setKey(key, value) {
   const started = performance.now();
-  showLineChange(callJson(helper, "kov_set_value", key.section, key.key, String(value)));
+  const change = callJson(helper, "kov_set_value", key.section, key.key, String(value));
+  showLineChange(change);
+  if (change.unkept.length > 0) {
+    page.unkept = change.unkept;
+    showFileInfo();
+  }
   setBytes(bytesOut(helper), false);
   page.timings.edits.push(performance.now() - started);
 }

@@ -167,8 +167,9 @@ EMSCRIPTEN_KEEPALIVE const char* kov_apply_text(const char* text, int textSize) 
 
 // The held file with one value set where the lookup reads it, every other byte kept: at
 // kov_bytes(). {"first": the first line changed (0-based), "removed": how many lines from there
-// gave way to "lines": the new lines' texts as kov_open shows them}, so the page's editor replaces
-// only those (a slider step on a 1 MB file changes one line, not the whole text).
+// gave way to "lines": the new lines' texts as kov_open shows them, "unkept": as kov_apply_text
+// says}, so the page's editor replaces only those (a slider step on a 1 MB file changes one line,
+// not the whole text).
 EMSCRIPTEN_KEEPALIVE const char* kov_set_value(const char* section, int sectionSize, const char* key, int keySize,
                                                const char* value, int valueSize) {
     const sim::IniLineChange change =
@@ -176,7 +177,8 @@ EMSCRIPTEN_KEEPALIVE const char* kov_set_value(const char* section, int sectionS
     bytesOut = sim::IniDocumentBytes(held);
     json lines = json::array();
     for (size_t i = change.first; i < change.first + change.added; ++i) lines.push_back(held.lines[i].shown);
-    return Reply({{"first", change.first}, {"removed", change.removed}, {"lines", lines}});
+    return Reply(
+        {{"first", change.first}, {"removed", change.removed}, {"lines", lines}, {"unkept", change.unkeptLines}});
 }
 
 // {key: value or null} for every setting: the value where the lookup finds it, quotes still on;

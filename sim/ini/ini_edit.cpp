@@ -12,18 +12,21 @@ namespace {
 constexpr size_t kNone = std::string_view::npos;
 
 // Puts the lines of a shown text (every CR, LF and CR LF ends one) at line `at`: the last takes
-// lastEnd, the others the document's own line end. Returns how many lines went in.
-size_t InsertLines(IniDocument& document, size_t at, std::string_view text, const std::string& lastEnd) {
+// lastEnd, the others the document's own line end. Counts them in change.added.
+void InsertLines(IniDocument& document, size_t at, std::string_view text, const std::string& lastEnd,
+                 IniLineChange& change) {
     std::vector<IniDocumentLine> lines;
     for (;;) {
         const size_t end = FindLineEnd(text);
         const bool last = end == kNone;
-        lines.push_back(NewIniLine(document, text.substr(0, end), last ? lastEnd : document.lineEnd));
+        size_t unkept = 0;
+        lines.push_back(NewIniLine(document, text.substr(0, end), last ? lastEnd : document.lineEnd, &unkept));
+        if (unkept > 0) change.unkeptLines.push_back(static_cast<int>(at + lines.size()));
         if (last) break;
         text.remove_prefix(end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1));
     }
     document.lines.insert(document.lines.begin() + static_cast<std::ptrdiff_t>(at), lines.begin(), lines.end());
-    return lines.size();
+    change.added += lines.size();
 }
 
 // The key line's new text: the key as written, '=', the value; a comment after the old value goes
@@ -43,10 +46,16 @@ std::string RewrittenText(std::string_view shown, std::string_view key, std::str
 // New lines after line `at`, ending with the document's own line end; after the last line, that
 // one takes it and the new ones end the file as it did.
 IniLineChange InsertAfter(IniDocument& document, size_t at, std::string_view text) {
+    IniLineChange change{at + 1, 0, 0, {}};
     IniDocumentLine& before = document.lines[at];
-    if (!before.end.empty()) return IniLineChange{at + 1, 0, InsertLines(document, at + 1, text, document.lineEnd)};
-    SetIniLineEnd(document, before, document.lineEnd);
-    return IniLineChange{at, 1, 1 + InsertLines(document, at + 1, text, "")};
+    if (!before.end.empty()) {
+        InsertLines(document, at + 1, text, document.lineEnd, change);
+        return change;
+    }
+    change = IniLineChange{at, 1, 1, {}};
+    if (SetIniLineEnd(document, before, document.lineEnd)) change.unkeptLines.push_back(static_cast<int>(at + 1));
+    InsertLines(document, at + 1, text, "", change);
+    return change;
 }
 
 }  // namespace
@@ -66,14 +75,18 @@ IniLineChange SetIniDocumentValue(IniDocument& document, std::string_view sectio
         if (line.kind != ProfileLineKind::Key || !line.read || !ProfileNamesEqual(line.name, key)) continue;
         const IniDocumentLine old = document.lines[at];
         document.lines.erase(document.lines.begin() + static_cast<std::ptrdiff_t>(at));
-        return IniLineChange{at, 1, InsertLines(document, at, RewrittenText(old.shown, key, value), old.end)};
+        IniLineChange change{at, 1, 0, {}};
+        InsertLines(document, at, RewrittenText(old.shown, key, value), old.end, change);
+        return change;
     }
     const std::string keyLine = std::string(key) + "=" + std::string(value);
     if (sectionEnd) return InsertAfter(document, *sectionEnd, keyLine);
     const std::string added = "[" + std::string(section) + "]\n" + keyLine + "\n";
     if (document.lines.size() == 1 && document.lines[0].bytes.empty()) {  // nothing but a byte order mark, if that
         document.lines.clear();
-        return IniLineChange{0, 1, InsertLines(document, 0, added, "")};
+        IniLineChange change{0, 1, 0, {}};
+        InsertLines(document, 0, added, "", change);
+        return change;
     }
     // A blank line between the file's last line and the new section.
     const bool lastIsBlank = document.lines.back().bytes.empty();

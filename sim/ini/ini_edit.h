@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "sim/ini/ini_document.h"
 
@@ -16,6 +17,9 @@ struct IniLineChange {
     size_t first = 0;
     size_t removed = 0;
     size_t added = 0;
+    // 1-based lines written anew that hold characters the file's encoding cannot keep (written as
+    // '?'), or that stand for bytes that were no text (see NewIniLine and SetIniLineEnd).
+    std::vector<int> unkeptLines;
 };
 
 // Sets key to value where the lookup reads it (sim/ini/ini_lookup.h): the key's first line in the
