@@ -8,12 +8,8 @@ constexpr double kTextScalePerSize = 2.229;   // applied in double, then rounded
 constexpr float kYCorrectionPerSize = 24.0f;  // host units the text is raised per unit of size
 constexpr int32_t kPanelFont = 4;
 
-void DrawStyledText(const char* text, float size, int32_t alpha, bool centred, bool proportional, float x, float y) {
-    DrawStyledTextLifted(text, size, alpha, centred, proportional, x, y, 0.0f);
-}
-
-void DrawStyledTextLifted(const char* text, float size, int32_t alpha, bool centred, bool proportional, float x,
-                          float y, float lift) {
+void DrawStyledText(const char* text, float size, int32_t alpha, bool centred, bool proportional, float x, float y,
+                    float lift) {
     const ScreenSize screen = QueryScreenSize();
     SetTextScale(0.0f, static_cast<float>(static_cast<double>(size) * kTextScalePerSize));
     SetTextCentring(centred);

@@ -59,8 +59,8 @@ static float Place(float anchor, float offset, float m) { return offset == 0.0f 
 static void DrawPanelElement(PanelRow row, const char* text, float anchorX, float anchorY, float m, float lift) {
     const PanelElement& e = kPanelLayout[row];
     SetTextOutline();
-    DrawStyledTextLifted(text, e.size * m, e.alpha, e.centred, e.proportional, Place(anchorX, e.dx, m),
-                         Place(anchorY, e.dy, m), lift);
+    DrawStyledText(text, e.size * m, e.alpha, e.centred, e.proportional, Place(anchorX, e.dx, m),
+                   Place(anchorY, e.dy, m), lift);
 }
 
 // The street element's text: the street line on the road network; off it "Near  <line>" (written
