@@ -12,7 +12,7 @@
 #include "bench/native_answers.h"
 #include "host/platform.h"
 #include "host/script_hook.h"
-#include "sim/host/virtual_keys.h"
+#include "sim/game/virtual_keys.h"
 #include "sim/platform/fiber.h"
 #include "sim/platform/plugin_module.h"
 #include "sim/platform/temporary_paths.h"

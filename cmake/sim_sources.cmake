@@ -3,16 +3,16 @@
 set(KOV_SIM_DIR ${CMAKE_CURRENT_LIST_DIR}/../sim)
 cmake_path(NORMAL_PATH KOV_SIM_DIR)
 
-# host/: the host itself (script hook emulation, world, trace, screen model), and the script hook
-# library's six operations, which forward to it.
-set(KOV_SIM_HOST_SOURCES
-  ${KOV_SIM_DIR}/host/host.cpp
-  ${KOV_SIM_DIR}/host/host_hash.cpp
-  ${KOV_SIM_DIR}/host/frame_summary.cpp
-  ${KOV_SIM_DIR}/host/screen_model.cpp
-  ${KOV_SIM_DIR}/host/trace_line.cpp
-  ${KOV_SIM_DIR}/host/virtual_platform.cpp)
-set(KOV_SIM_HOOK_SOURCES ${KOV_SIM_DIR}/host/script_hook.cpp)
+# game/: the simulated game, its host (script hook emulation, world, trace, screen model), and the
+# script hook library's six operations, which forward to it.
+set(KOV_SIM_GAME_SOURCES
+  ${KOV_SIM_DIR}/game/host.cpp
+  ${KOV_SIM_DIR}/game/host_hash.cpp
+  ${KOV_SIM_DIR}/game/frame_summary.cpp
+  ${KOV_SIM_DIR}/game/screen_model.cpp
+  ${KOV_SIM_DIR}/game/trace_line.cpp
+  ${KOV_SIM_DIR}/game/virtual_platform.cpp)
+set(KOV_SIM_HOOK_SOURCES ${KOV_SIM_DIR}/game/script_hook.cpp)
 
 # natives/: the native table joined with one handler file per subsystem of the plug-in, and the
 # check of a call's argument slots (the minimal host of the benchmarks takes that one too).
@@ -27,23 +27,17 @@ set(KOV_SIM_NATIVE_SOURCES
   ${KOV_SIM_DIR}/natives/players_natives.cpp
   ${KOV_SIM_DIR}/natives/screen_natives.cpp)
 
-# ini/: KOV.ini's one home: its bytes, the code page, the lookup, editing and the check.
+# ini/: KOV.ini as the host reads it: its bytes and encodings, the code page, the lookup.
 set(KOV_SIM_INI_SOURCES
   ${KOV_SIM_DIR}/ini/code_page_1252.cpp
   ${KOV_SIM_DIR}/ini/utf.cpp
   ${KOV_SIM_DIR}/ini/ini_text.cpp
-  ${KOV_SIM_DIR}/ini/ini_lookup.cpp
-  ${KOV_SIM_DIR}/ini/ini_edit.cpp
-  ${KOV_SIM_DIR}/ini/ini_check.cpp
-  ${KOV_SIM_DIR}/ini/settings_read.cpp
-  ${KOV_SIM_DIR}/ini/ini_document.cpp)
+  ${KOV_SIM_DIR}/ini/ini_lookup.cpp)
 
 # scenario/: scenario files and their runs.
 set(KOV_SIM_SCENARIO_SOURCES
   ${KOV_SIM_DIR}/scenario/scenario.cpp
-  ${KOV_SIM_DIR}/scenario/scenario_run.cpp
-  ${KOV_SIM_DIR}/scenario/every_setting_scene.cpp
-  ${KOV_SIM_DIR}/scenario/settings_claims.cpp)
+  ${KOV_SIM_DIR}/scenario/scenario_run.cpp)
 
 # platform/: file helpers and temporary paths everywhere; the fiber, the plug-in loader and (POSIX)
 # the platform functions the plug-in imports, one folder per target.
@@ -66,5 +60,5 @@ set(KOV_SIM_EMSCRIPTEN_SOURCES
   ${KOV_SIM_LINKED_PLUGIN_SOURCES})
 
 # Everything a whole simulated host needs but its platform room.
-set(KOV_SIM_PORTABLE_SOURCES ${KOV_SIM_HOST_SOURCES} ${KOV_SIM_HOOK_SOURCES} ${KOV_SIM_NATIVE_SOURCES}
+set(KOV_SIM_PORTABLE_SOURCES ${KOV_SIM_GAME_SOURCES} ${KOV_SIM_HOOK_SOURCES} ${KOV_SIM_NATIVE_SOURCES}
     ${KOV_SIM_INI_SOURCES} ${KOV_SIM_SCENARIO_SOURCES} ${KOV_SIM_FILE_SOURCES})

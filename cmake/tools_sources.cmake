@@ -9,9 +9,20 @@ set(KOV_SIM_TOOL_SOURCES
   ${KOV_TOOLS_DIR}/command_line.cpp
   ${KOV_TOOLS_DIR}/guarded_main.cpp)
 
+# ini/: KOV.ini as a player edits it, for the tools and the page: the editor, the check, the
+# plug-in's reading of each setting over a run's lookups, and the claims about a file.
+set(KOV_INI_TOOLS_SOURCES
+  ${KOV_TOOLS_DIR}/ini/ini_document.cpp
+  ${KOV_TOOLS_DIR}/ini/ini_edit.cpp
+  ${KOV_TOOLS_DIR}/ini/ini_check.cpp
+  ${KOV_TOOLS_DIR}/ini/settings_read.cpp
+  ${KOV_TOOLS_DIR}/ini/every_setting_scene.cpp
+  ${KOV_TOOLS_DIR}/ini/settings_claims.cpp)
+
 # The preview's portable share: options, scenes, the world of a preview, its run, the renderer and
 # the measurements; the page builds it with its canvas painter.
 set(KOV_PREVIEW_PORTABLE_SOURCES
+  ${KOV_INI_TOOLS_SOURCES}
   ${KOV_TOOLS_DIR}/command_line.cpp
   ${KOV_TOOLS_DIR}/preview/common_screens.cpp
   ${KOV_TOOLS_DIR}/preview/gap_report.cpp

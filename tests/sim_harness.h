@@ -27,8 +27,8 @@
 #include <string>
 #include <vector>
 
-#include "sim/host/host.h"
-#include "sim/host/virtual_keys.h"
+#include "sim/game/host.h"
+#include "sim/game/virtual_keys.h"
 #include "sim/natives/native_table.h"
 #include "sim/platform/files.h"
 

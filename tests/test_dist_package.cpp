@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "sim/ini/ini_lookup.h"
-#include "sim/ini/setting_descriptions.h"
 #include "sim/platform/files.h"
 #include "sim/scenario/scenario_run.h"
 #include "sim_harness.h"
+#include "tools/ini/setting_descriptions.h"
 
 namespace {
 
@@ -119,9 +119,9 @@ std::vector<std::string> Wrapped(const std::string& sentence, size_t width, cons
 TEST(DistFiles, DescribeEverySettingInTheTablesWords) {
     const std::vector<std::string> ini = sim::SplitLines(DistFile("KOV.ini"));
     const std::string readme = DistFile("README.txt");
-    for (size_t i = 0; i < std::size(sim::kSettingDescriptions); ++i) {
-        const std::string key = sim::kSettingDescriptions[i].key;
-        const std::string sentence = sim::kSettingDescriptions[i].sentence;
+    for (size_t i = 0; i < std::size(ini::kSettingDescriptions); ++i) {
+        const std::string key = ini::kSettingDescriptions[i].key;
+        const std::string sentence = ini::kSettingDescriptions[i].sentence;
         SCOPED_TRACE(key);
         const auto keyLine = std::find_if(ini.begin(), ini.end(),
                                           [&](const std::string& line) { return line.rfind(key + "=", 0) == 0; });

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "location_support.h"
-#include "sim/host/frame_summary.h"
+#include "sim/game/frame_summary.h"
 
 namespace simtest {
 namespace {

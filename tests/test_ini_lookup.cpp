@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "sim/ini/ini_edit.h"
 #include "sim/ini/ini_lookup.h"
+#include "tools/ini/ini_edit.h"
 
 namespace {
 
@@ -150,7 +150,7 @@ TEST(IniLookup, KeySetIntoAFileIsFoundFirstAndLeavesTheRest) {
     };
     for (const char* file : files) {
         SCOPED_TRACE(file);
-        const std::string edited = sim::SetIniFileValue(file, "GENERAL", "A", "true");
+        const std::string edited = ini::SetIniFileValue(file, "GENERAL", "A", "true");
         EXPECT_EQ(sim::FindProfileValue(edited, "GENERAL", "A"), std::optional<std::string>("true")) << edited;
         for (const auto& [section, key] : {std::pair<const char*, const char*>{"GENERAL", "LocTextPosX"},
                                            {"MULTIPLAYER", "A"},

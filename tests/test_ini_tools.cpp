@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "sim/ini/ini_check.h"
-#include "sim/ini/ini_document.h"
-#include "sim/ini/ini_edit.h"
 #include "sim/ini/ini_text.h"
+#include "tools/ini/ini_check.h"
+#include "tools/ini/ini_document.h"
+#include "tools/ini/ini_edit.h"
 #include "tools/preview/preview_options.h"
 #include "tools/preview/preview_world.h"
 
@@ -16,7 +16,7 @@ namespace {
 
 std::string Messages(const std::string& text) {
     std::string out;
-    for (const sim::IniFinding& f : sim::CheckIni(text)) {
+    for (const ini::IniFinding& f : ini::CheckIni(text)) {
         out += std::to_string(f.line) + (f.note ? ": note: " : ": ") + f.message + "\n";
     }
     return out;
@@ -105,7 +105,7 @@ TEST(IniEdit, ChangesOneValueAndKeepsTheRest) {
          "[GENERAL]\r\nLocTextPosY=1\r\n\r\n[MULTIPLAYER]\r\nDisplayPlayerBlips=500\r\n"},
         {"", "GENERAL", "LocTextPosX", "[GENERAL]\r\nLocTextPosX=500\r\n"},
     };
-    for (const auto& c : cases) EXPECT_EQ(sim::SetIniFileValue(c.text, c.section, c.key, "500"), c.expected) << c.text;
+    for (const auto& c : cases) EXPECT_EQ(ini::SetIniFileValue(c.text, c.section, c.key, "500"), c.expected) << c.text;
 }
 
 // kov-preview's rows with AnchorToRadar off and on keep every other byte of the file, its own
@@ -145,35 +145,35 @@ TEST(IniDocument, KeepsEveryByteNotEdited) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const sim::IniDocument document = sim::OpenIniDocument(c.bytes);
-        EXPECT_EQ(sim::IniDocumentBytes(document), c.bytes);
-        EXPECT_EQ(sim::IniDocumentBytes(sim::ApplyShownText(document, sim::ShownIniText(document)).document), c.bytes);
-        EXPECT_EQ(sim::SetIniFileValue(c.bytes, "GENERAL", "LocTextPosX", "500"), c.edited);
+        const ini::IniDocument document = ini::OpenIniDocument(c.bytes);
+        EXPECT_EQ(ini::IniDocumentBytes(document), c.bytes);
+        EXPECT_EQ(ini::IniDocumentBytes(ini::ApplyShownText(document, ini::ShownIniText(document)).document), c.bytes);
+        EXPECT_EQ(ini::SetIniFileValue(c.bytes, "GENERAL", "LocTextPosX", "500"), c.edited);
     }
 }
 
 TEST(IniDocument, EditsLineByLineAndSaysWhatCannotBeKept) {
     // A NUL shows as a stand-in that the edit writes back; a line inserted above keeps the rest matched.
     const std::string bytes("[GENERAL]\r\nLocTextPosX=1\0x\n; \xE9\r", 31);
-    const sim::IniDocument document = sim::OpenIniDocument(bytes);
-    EXPECT_EQ(sim::ShownIniText(document), "[GENERAL]\nLocTextPosX=1\u2400x\n; \u00E9\n");
-    const sim::IniTextEdit inserted =
-        sim::ApplyShownText(document, "; new\n[GENERAL]\nLocTextPosX=1\u2400x\n; \u00E9\n");
-    EXPECT_EQ(sim::IniDocumentBytes(inserted.document), "; new\r\n" + bytes);
+    const ini::IniDocument document = ini::OpenIniDocument(bytes);
+    EXPECT_EQ(ini::ShownIniText(document), "[GENERAL]\nLocTextPosX=1\u2400x\n; \u00E9\n");
+    const ini::IniTextEdit inserted =
+        ini::ApplyShownText(document, "; new\n[GENERAL]\nLocTextPosX=1\u2400x\n; \u00E9\n");
+    EXPECT_EQ(ini::IniDocumentBytes(inserted.document), "; new\r\n" + bytes);
     EXPECT_TRUE(inserted.unkeptLines.empty());
     // An 8-bit file cannot hold an arrow: the changed line says so.
-    const sim::IniTextEdit arrow = sim::ApplyShownText(document, "[GENERAL]\nLocTextPosX=1\u2400x\n; \u2192\n");
-    EXPECT_EQ(sim::IniDocumentBytes(arrow.document), std::string("[GENERAL]\r\nLocTextPosX=1\0x\n; ?\r", 31));
+    const ini::IniTextEdit arrow = ini::ApplyShownText(document, "[GENERAL]\nLocTextPosX=1\u2400x\n; \u2192\n");
+    EXPECT_EQ(ini::IniDocumentBytes(arrow.document), std::string("[GENERAL]\r\nLocTextPosX=1\0x\n; ?\r", 31));
     EXPECT_EQ(arrow.unkeptLines, std::vector<int>{3});
 
     // A control's edit says the same: a value the file cannot hold, and a UTF-16 odd last byte that
     // a new line after it makes its line be written anew.
-    sim::IniDocument eightBit = document;
-    EXPECT_EQ(sim::SetIniDocumentValue(eightBit, "GENERAL", "LocTextPosX", "1\u2192").unkeptLines, std::vector<int>{2});
-    sim::IniDocument odd = sim::OpenIniDocument(std::string("\xFF\xFE[\0G\0]\0\n\0A", 11));
-    const sim::IniLineChange added = sim::SetIniDocumentValue(odd, "H", "K", "1");
+    ini::IniDocument eightBit = document;
+    EXPECT_EQ(ini::SetIniDocumentValue(eightBit, "GENERAL", "LocTextPosX", "1\u2192").unkeptLines, std::vector<int>{2});
+    ini::IniDocument odd = ini::OpenIniDocument(std::string("\xFF\xFE[\0G\0]\0\n\0A", 11));
+    const ini::IniLineChange added = ini::SetIniDocumentValue(odd, "H", "K", "1");
     EXPECT_EQ(added.unkeptLines, std::vector<int>{2});
-    EXPECT_EQ(sim::IniDocumentBytes(odd), std::string("\xFF\xFE[\0G\0]\0\n\0\xFD\xFF", 12) +
+    EXPECT_EQ(ini::IniDocumentBytes(odd), std::string("\xFF\xFE[\0G\0]\0\n\0\xFD\xFF", 12) +
                                               sim::EncodeIniBody("\n\n[H]\nK=1\n", sim::IniEncoding::Utf16Le));
 }
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "preview_support.h"
-#include "sim/host/frame_summary.h"
+#include "sim/game/frame_summary.h"
 #include "sim/ini/ini_text.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "preview_support.h"
-#include "sim/host/inline_codes.h"
+#include "sim/game/inline_codes.h"
 #include "tools/preview/host_look.h"
 #include "tools/preview/text_runs.h"
 

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "sim/host/host_hash.h"
-#include "sim/host/virtual_keys.h"
+#include "sim/game/host_hash.h"
+#include "sim/game/virtual_keys.h"
 #include "sim/scenario/scenario.h"
 #include "sim/scenario/scenario_run.h"
 #include "sim_harness.h"

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "sim/scenario/every_setting_scene.h"
 #include "sim/scenario/scenario_run.h"
-#include "sim/scenario/settings_claims.h"
 #include "sim_harness.h"
+#include "tools/ini/every_setting_scene.h"
+#include "tools/ini/settings_claims.h"
 
 namespace {
 
@@ -61,7 +61,7 @@ struct SceneRun {
 SceneRun RunScene(const std::optional<std::string>& ini) {
     sim::ScenarioRunOptions options;
     options.pluginPath = simtest::PluginPath();
-    const sim::ScenarioResult result = sim::RunScenario(sim::EverySettingScene(ini), options);
+    const sim::ScenarioResult result = sim::RunScenario(ini::EverySettingScene(ini), options);
     EXPECT_TRUE(result.status.ok()) << result.status.error();
     SceneRun run;
     for (const sim::TraceEntry& entry : result.trace)
@@ -306,10 +306,10 @@ TEST(SettingsClaims, PanelOffTheChosenScreenIsAMistake) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.ini) + " on " + std::to_string(c.screen.width) + "x" +
                      std::to_string(c.screen.height));
-        const sim::SettingsClaims claims = sim::ClaimsOfFile(c.ini, c.screen, simtest::PluginPath());
+        const ini::SettingsClaims claims = ini::ClaimsOfFile(c.ini, c.screen, simtest::PluginPath());
         ASSERT_TRUE(claims.status.ok()) << claims.status.error();
         bool off = false;
-        for (const sim::IniFinding& finding : claims.findings)
+        for (const ini::IniFinding& finding : claims.findings)
             off = off || finding.message.find("off the screen") != std::string::npos;
         EXPECT_EQ(off, c.off);
     }

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/host/frame_summary.h"
+#include "sim/game/frame_summary.h"
 #include "sim/input_limits.h"
 #include "sim/platform/files.h"
 #include "sim/platform/plugin_module.h"

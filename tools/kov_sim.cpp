@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "sim/host/frame_summary.h"
-#include "sim/host/trace_line.h"
+#include "sim/game/frame_summary.h"
+#include "sim/game/trace_line.h"
 #include "sim/platform/plugin_module.h"
 #include "sim/scenario/scenario.h"
 #include "sim/scenario/scenario_run.h"

@@ -1,6 +1,6 @@
 // The page's entry points into the WebAssembly module: KOV.ini's bytes opened, edited and saved
-// line by line (sim/ini/ini_document.h), the claims about them from a run of the plug-in
-// (sim/scenario/settings_claims.h), the settings table with its descriptions, the scenes, and a run
+// line by line (tools/ini/ini_document.h), the claims about them from a run of the plug-in
+// (tools/ini/settings_claims.h), the settings table with its descriptions, the scenes, and a run
 // of the plug-in in the simulated host with what it drew. Bytes and texts cross as (pointer,
 // length), never as C strings: a NUL is a byte like any other. Results come back as JSON, and
 // bytes at kov_bytes(), both kept until the next call.
@@ -23,16 +23,16 @@
 
 #include "config/setting_keys.h"
 #include "kov_version.h"
-#include "sim/host/inline_codes.h"
-#include "sim/ini/ini_check.h"
-#include "sim/ini/ini_document.h"
-#include "sim/ini/ini_edit.h"
+#include "sim/game/inline_codes.h"
 #include "sim/ini/ini_lookup.h"
 #include "sim/ini/ini_text.h"
-#include "sim/ini/setting_descriptions.h"
-#include "sim/ini/settings_read.h"
 #include "sim/platform/plugin_module.h"
-#include "sim/scenario/settings_claims.h"
+#include "tools/ini/ini_check.h"
+#include "tools/ini/ini_document.h"
+#include "tools/ini/ini_edit.h"
+#include "tools/ini/setting_descriptions.h"
+#include "tools/ini/settings_claims.h"
+#include "tools/ini/settings_read.h"
 #include "tools/preview/common_screens.h"
 #include "tools/preview/gap_report.h"
 #include "tools/preview/placements.h"
@@ -50,7 +50,7 @@ std::string reply;              // the last JSON handed to the page
 std::string bytesOut;           // the last file bytes handed to the page
 std::string runResult;          // the last run's JSON (kov_run, kov_claims)
 preview::ScreenView lastScene;  // the last run's picture
-sim::IniDocument held;          // the file the page edits (kov_open, kov_apply_text, kov_set_value)
+ini::IniDocument held;          // the file the page edits (kov_open, kov_apply_text, kov_set_value)
 
 const char* Reply(const json& value) {
     reply = value.dump(-1, ' ', false, json::error_handler_t::replace);
@@ -64,9 +64,9 @@ std::string_view Span(const char* data, int size) {
 }
 
 // The settings as values for the page: numbers (null for infinity) and switches as booleans.
-json SettingsJson(const std::vector<sim::SettingRead>& read) {
+json SettingsJson(const std::vector<ini::SettingRead>& read) {
     json values = json::object();
-    for (const sim::SettingRead& r : read) {
+    for (const ini::SettingRead& r : read) {
         if (r.key->number == nullptr) values[r.key->key] = r.on;
         else values[r.key->key] = std::isfinite(r.number) ? json(r.number) : json(nullptr);
     }
@@ -109,7 +109,7 @@ void Run(std::string_view bytes, const std::string& scene, int width, int height
     const std::optional<double> designedGap = preview::PanelGap(designed);
     RunResult({{"ok", true},
                {"texts", texts},
-               {"settings", SettingsJson(sim::ReadSettings(lookups))},
+               {"settings", SettingsJson(ini::ReadSettings(lookups))},
                {"positions", preview::FormatPlacements(placements)},
                {"bigMap", lastScene.bigMap},
                {"radarShown", lastScene.radarShown},
@@ -120,13 +120,13 @@ void Run(std::string_view bytes, const std::string& scene, int width, int height
 }
 
 void Claims(std::string_view bytes, int width, int height, float safeZone) {
-    const sim::SettingsClaims claims =
-        sim::ClaimsOfFile(bytes, sim::RealScreen{width, height, safeZone}, sim::DefaultPluginPath());
+    const ini::SettingsClaims claims =
+        ini::ClaimsOfFile(bytes, sim::RealScreen{width, height, safeZone}, sim::DefaultPluginPath());
     if (!claims.status.ok()) return RunResult({{"ok", false}, {"error", claims.status.error()}});
     json read = json::object();
-    for (const sim::SettingRead& r : claims.read) read[r.key->key] = {{"shown", sim::ShownValue(r)}, {"text", r.text}};
+    for (const ini::SettingRead& r : claims.read) read[r.key->key] = {{"shown", ini::ShownValue(r)}, {"text", r.text}};
     json findings = json::array();
-    for (const sim::IniFinding& f : claims.findings) {
+    for (const ini::IniFinding& f : claims.findings) {
         findings.push_back({{"line", f.line}, {"key", f.key}, {"message", f.message}, {"note", f.note}});
     }
     RunResult({{"ok", true}, {"read", read}, {"settings", SettingsJson(claims.read)}, {"findings", findings}});
@@ -149,19 +149,19 @@ EMSCRIPTEN_KEEPALIVE int kov_bytes_size() { return static_cast<int>(bytesOut.siz
 // "lineEnd": "CR LF" | "LF" | "CR" (what a new line takes), "text": what a person reads, lines
 // joined by LF, a NUL as a visible stand-in}
 EMSCRIPTEN_KEEPALIVE const char* kov_open(const char* bytes, int size) {
-    held = sim::OpenIniDocument(Span(bytes, size));
+    held = ini::OpenIniDocument(Span(bytes, size));
     return Reply({{"encoding", sim::IniEncodingName(held.encoding)},
                   {"title", sim::IniEncodingTitle(held.encoding)},
                   {"lineEnd", LineEndName(held.lineEnd, held.encoding)},
-                  {"text", sim::ShownIniText(held)}});
+                  {"text", ini::ShownIniText(held)}});
 }
 
 // The held file after its text (UTF-8) became this one: unchanged lines keep their bytes. The bytes
 // at kov_bytes(); {"unkept": [lines whose characters the file cannot keep as they are]}.
 EMSCRIPTEN_KEEPALIVE const char* kov_apply_text(const char* text, int textSize) {
-    sim::IniTextEdit edit = sim::ApplyShownText(held, Span(text, textSize));
+    ini::IniTextEdit edit = ini::ApplyShownText(held, Span(text, textSize));
     held = std::move(edit.document);
-    bytesOut = sim::IniDocumentBytes(held);
+    bytesOut = ini::IniDocumentBytes(held);
     return Reply({{"unkept", edit.unkeptLines}});
 }
 
@@ -172,9 +172,9 @@ EMSCRIPTEN_KEEPALIVE const char* kov_apply_text(const char* text, int textSize) 
 // not the whole text).
 EMSCRIPTEN_KEEPALIVE const char* kov_set_value(const char* section, int sectionSize, const char* key, int keySize,
                                                const char* value, int valueSize) {
-    const sim::IniLineChange change =
-        sim::SetIniDocumentValue(held, Span(section, sectionSize), Span(key, keySize), Span(value, valueSize));
-    bytesOut = sim::IniDocumentBytes(held);
+    const ini::IniLineChange change =
+        ini::SetIniDocumentValue(held, Span(section, sectionSize), Span(key, keySize), Span(value, valueSize));
+    bytesOut = ini::IniDocumentBytes(held);
     json lines = json::array();
     for (size_t i = change.first; i < change.first + change.added; ++i) lines.push_back(held.lines[i].shown);
     return Reply(
@@ -199,7 +199,7 @@ EMSCRIPTEN_KEEPALIVE const char* kov_written(const char* bytes, int size) {
 EMSCRIPTEN_KEEPALIVE const char* kov_tables() {
     json keys = json::array();
     for (const SettingKey& key : kSettingKeys) {
-        const sim::SettingDescription& described = sim::kSettingDescriptions[keys.size()];
+        const ini::SettingDescription& described = ini::kSettingDescriptions[keys.size()];
         keys.push_back({{"section", key.section},
                         {"key", key.key},
                         {"fallback", key.fallback},

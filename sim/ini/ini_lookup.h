@@ -1,7 +1,7 @@
 // The Windows profile-string lookup (GetPrivateProfileStringA) over the text of an INI file, so the
 // rules can be tested from memory; reading the file is the caller's thin edge. One scan over the
-// text says, line by line, what the lookup makes of it; the lookup, the check (sim/ini/ini_check.h)
-// and the editor (sim/ini/ini_edit.h) all read the file through it.
+// text says, line by line, what the lookup makes of it; the lookup, the check (tools/ini/ini_check.h)
+// and the editor (tools/ini/ini_edit.h) all read the file through it.
 //
 // Rules: section and key names compare without regard to ASCII case; white space around names and
 // values is trimmed; one pair of matching surrounding quotes (' or ") is removed from the value;

@@ -1,5 +1,5 @@
 // Controls: the radar control's states, the radar display, the big map and the name tags on blips.
-#include "sim/host/host.h"
+#include "sim/game/host.h"
 #include "sim/natives/native_table.h"
 
 namespace sim {

@@ -1,6 +1,6 @@
 // Natives of the frame loop: who the local player is, whether a session runs, whether the
 // player's ped exists, is dead, or the pause menu is open.
-#include "sim/host/host.h"
+#include "sim/game/host.h"
 #include "sim/natives/native_table.h"
 
 namespace sim {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "sim/host/host.h"
+#include "sim/game/host.h"
 #include "sim/natives/native_table.h"
 
 namespace sim {

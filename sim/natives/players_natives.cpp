@@ -3,8 +3,8 @@
 #include <cmath>
 #include <string>
 
-#include "sim/host/host.h"
-#include "sim/host/host_hash.h"
+#include "sim/game/host.h"
+#include "sim/game/host_hash.h"
 #include "sim/natives/native_table.h"
 
 namespace sim {

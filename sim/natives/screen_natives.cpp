@@ -3,7 +3,7 @@
 // later text and rectangle is drawn under until it is reset.
 #include <string>
 
-#include "sim/host/host.h"
+#include "sim/game/host.h"
 #include "sim/natives/native_table.h"
 
 namespace sim {

@@ -3,7 +3,7 @@
 // must set again what it needs (a missing outline shows in the draw list).
 #include <string>
 
-#include "sim/host/host.h"
+#include "sim/game/host.h"
 #include "sim/natives/native_table.h"
 
 namespace sim {

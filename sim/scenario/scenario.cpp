@@ -13,9 +13,9 @@
 #include <memory>
 #include <utility>
 
-#include "sim/host/host_hash.h"
-#include "sim/host/trace_line.h"
-#include "sim/host/virtual_keys.h"
+#include "sim/game/host_hash.h"
+#include "sim/game/trace_line.h"
+#include "sim/game/virtual_keys.h"
 #include "sim/ini/ini_text.h"
 #include "sim/input_limits.h"
 #include "sim/platform/files.h"

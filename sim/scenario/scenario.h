@@ -32,7 +32,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "sim/host/world.h"
+#include "sim/game/world.h"
 #include "sim/ini/ini_text.h"
 #include "sim/result.h"
 

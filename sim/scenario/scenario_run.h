@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/host/host.h"
+#include "sim/game/host.h"
 #include "sim/result.h"
 #include "sim/scenario/scenario.h"
 

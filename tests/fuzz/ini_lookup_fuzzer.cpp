@@ -15,11 +15,11 @@
 #include "config/settings.h"
 #include "host/platform.h"
 #include "host/script_hook.h"
-#include "sim/ini/ini_check.h"
-#include "sim/ini/ini_edit.h"
 #include "sim/ini/ini_lookup.h"
 #include "sim/ini/ini_text.h"
 #include "sim/platform/files.h"
+#include "tools/ini/ini_check.h"
+#include "tools/ini/ini_edit.h"
 #include "work_dir.h"
 
 namespace {
@@ -60,7 +60,7 @@ std::string AsValue(const std::string& text) {
 // A key set into any file, in any encoding, is then what the lookup reads for it.
 void CheckEdit(const std::string& file, const std::string& section, const std::string& key, const std::string& value) {
     if (key.empty()) return;
-    const std::string edited = sim::SetIniFileValue(file, section, key, value);
+    const std::string edited = ini::SetIniFileValue(file, section, key, value);
     if (sim::FindProfileValue(sim::IniLookupText(edited), section, key) != value)
         Violation("the lookup does not read the value just set");
 }
@@ -68,7 +68,7 @@ void CheckEdit(const std::string& file, const std::string& section, const std::s
 // The check's findings name lines of the file in order, those about the file as a whole (line 0) first.
 void CheckFindings(const std::string& file) {
     int previous = 0;
-    for (const sim::IniFinding& finding : sim::CheckIni(file)) {
+    for (const ini::IniFinding& finding : ini::CheckIni(file)) {
         if (finding.line < previous) Violation("a finding out of line order");
         previous = finding.line;
     }

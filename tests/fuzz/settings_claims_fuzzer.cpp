@@ -1,7 +1,7 @@
 // Fuzz target: what the tools claim about a KOV.ini is what the plug-in does with it. Any bytes
 // are a KOV.ini; the plug-in (linked in, freshly loaded per run) runs on them in the simulated host
 // through the every-setting scene, and the claims are taken from that run as the page takes them
-// (sim/scenario/settings_claims.h). The claimed settings written as a plain canonical KOV.ini must
+// (tools/ini/settings_claims.h). The claimed settings written as a plain canonical KOV.ini must
 // make the plug-in trace exactly the same calls: a claimed value that differs from what the
 // plug-in used shows in the trace. A verdict without mistakes must not come with a value that
 // misleads: infinite or not a number, clamped, cut by the buffer, read only up to a NUL, a switch
@@ -13,24 +13,24 @@
 #include <string>
 #include <vector>
 
-#include "sim/host/frame_summary.h"
-#include "sim/ini/ini_check.h"
+#include "sim/game/frame_summary.h"
 #include "sim/platform/plugin_module.h"
-#include "sim/scenario/every_setting_scene.h"
-#include "sim/scenario/settings_claims.h"
+#include "tools/ini/every_setting_scene.h"
+#include "tools/ini/ini_check.h"
+#include "tools/ini/settings_claims.h"
 
 namespace {
 
 const sim::RealScreen kScreen{1920, 1080, 1.0f};
 constexpr uint32_t kWideBuffer = 1 << 16;  // room for any value of an input
 
-std::string Claimed(const std::vector<sim::SettingRead>& read) {
+std::string Claimed(const std::vector<ini::SettingRead>& read) {
     std::string text;
-    for (const sim::SettingRead& r : read) text += std::string(r.key->key) + "=" + sim::ShownValue(r) + " ";
+    for (const ini::SettingRead& r : read) text += std::string(r.key->key) + "=" + ini::ShownValue(r) + " ";
     return text;
 }
 
-[[noreturn]] void Violation(const std::string& what, const std::vector<sim::SettingRead>& read) {
+[[noreturn]] void Violation(const std::string& what, const std::vector<ini::SettingRead>& read) {
     std::fprintf(stderr, "settings claims: %s\n  claimed: %s\n", what.c_str(), Claimed(read).c_str());
     std::abort();
 }
@@ -49,13 +49,13 @@ std::string FirstDifference(const sim::ScenarioResult& file, const sim::Scenario
 }
 
 // Why a value the plug-in read misleads, or "" when it reads as written.
-std::string Misleading(const sim::SettingRead& r, const std::string& fileBytes) {
+std::string Misleading(const ini::SettingRead& r, const std::string& fileBytes) {
     const SettingKey& key = *r.key;
     if (r.text.size() != r.handed.size()) return "read only up to a NUL";
     char wide[kWideBuffer];
     const uint32_t copied = sim::LookupProfileString(fileBytes, key.section, key.key, key.fallback, wide, sizeof wide);
     if (std::string(wide, copied) != r.handed) return "cut by the value buffer";
-    if (key.number == nullptr) return sim::IsSwitchWord(r.text) ? "" : "a switch that is no switch word";
+    if (key.number == nullptr) return ini::IsSwitchWord(r.text) ? "" : "a switch that is no switch word";
     if (r.numberLength == 0) return "no number";
     if (std::isnan(r.converted)) return "not a number";
     if (std::isinf(r.narrowed)) return "infinite";
@@ -65,7 +65,7 @@ std::string Misleading(const sim::SettingRead& r, const std::string& fileBytes) 
 
 // A text of the panel steps lands off the screen.
 bool PanelOffScreen(const sim::ScenarioResult& run) {
-    for (const size_t step : {sim::kPanelWithRadarStep, sim::kPanelWithBigMapStep}) {
+    for (const size_t step : {ini::kPanelWithRadarStep, ini::kPanelWithBigMapStep}) {
         for (const sim::DrawnText& text : run.frames[run.steps[step].lastFrame].texts) {
             const sim::PixelPoint at = sim::PlaceDrawPosition(kScreen, text.align, text.x, text.y);
             if (!(at.x >= 0 && at.y >= 0 && at.x < kScreen.width && at.y < kScreen.height)) return true;
@@ -78,26 +78,26 @@ bool PanelOffScreen(const sim::ScenarioResult& run) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    const sim::ScenarioResult run = sim::RunEverySettingScene(bytes, kScreen, sim::DefaultPluginPath());
-    const sim::SettingsClaims claims = sim::ClaimsOfRun(bytes, run, kScreen);
+    const sim::ScenarioResult run = ini::RunEverySettingScene(bytes, kScreen, sim::DefaultPluginPath());
+    const ini::SettingsClaims claims = ini::ClaimsOfRun(bytes, run, kScreen);
     if (!claims.status.ok()) Violation("the plug-in's run failed: " + claims.status.error(), claims.read);
 
     const sim::ScenarioResult canonical =
-        sim::RunEverySettingScene(sim::CanonicalIni(claims.read), kScreen, sim::DefaultPluginPath());
+        ini::RunEverySettingScene(ini::CanonicalIni(claims.read), kScreen, sim::DefaultPluginPath());
     if (!canonical.status.ok()) Violation("the canonical file's run failed: " + canonical.status.error(), claims.read);
     const std::string difference = FirstDifference(run, canonical);
     if (!difference.empty()) Violation("a claimed value is not what the plug-in used: " + difference, claims.read);
-    const std::vector<sim::SettingRead> reread = sim::ReadSettings(canonical.lookups);
+    const std::vector<ini::SettingRead> reread = ini::ReadSettings(canonical.lookups);
     for (size_t i = 0; i < reread.size(); ++i) {
-        if (sim::ShownValue(reread[i]) != sim::ShownValue(claims.read[i])) {
+        if (ini::ShownValue(reread[i]) != ini::ShownValue(claims.read[i])) {
             Violation(std::string("the canonical file reads back otherwise for ") + reread[i].key->key, claims.read);
         }
     }
 
-    for (const sim::IniFinding& finding : claims.findings) {
+    for (const ini::IniFinding& finding : claims.findings) {
         if (!finding.note) return 0;
     }
-    for (const sim::SettingRead& r : claims.read) {
+    for (const ini::SettingRead& r : claims.read) {
         const std::string why = Misleading(r, bytes);
         if (!why.empty()) Violation(std::string("no mistakes, yet ") + r.key->key + " is " + why, claims.read);
     }

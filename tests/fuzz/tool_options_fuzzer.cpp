@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "sim/host/screen_model.h"
-#include "sim/host/world.h"
+#include "sim/game/screen_model.h"
+#include "sim/game/world.h"
 #include "sim/input_limits.h"
 #include "tools/kov_demo_options.h"
 #include "tools/kov_sim_options.h"

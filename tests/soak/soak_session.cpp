@@ -23,8 +23,8 @@
 #include <string>
 #include <vector>
 
-#include "sim/host/host.h"
-#include "sim/host/virtual_keys.h"
+#include "sim/game/host.h"
+#include "sim/game/virtual_keys.h"
 #include "sim/platform/files.h"
 
 namespace {

@@ -4,7 +4,7 @@
 //
 // Lengths marked "ref px" are pixels of a screen 1080 pixels high: they scale with the screen
 // height only. Where the radar and the big map sit is not a look but the host's placement rule,
-// in sim/host/screen_model.h (the maps the player sees).
+// in sim/game/screen_model.h (the maps the player sees).
 #pragma once
 
 #include <cstddef>
@@ -27,7 +27,7 @@ constexpr int32_t kCondensedFontNumber = 4;
 constexpr const char* kCondensedFace = "DejaVu Sans Condensed";
 constexpr const char* kStandardFace = "DejaVu Sans";
 
-// The host's inline codes are in sim/host/inline_codes.h; a colour code keeps the text's own alpha.
+// The host's inline codes are in sim/game/inline_codes.h; a colour code keeps the text's own alpha.
 // Anything else between tildes is drawn as written.
 
 // ---- radar and big map ---------------------------------------------------------------------

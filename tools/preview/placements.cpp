@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "sim/host/frame_summary.h"
+#include "sim/game/frame_summary.h"
 
 namespace preview {
 

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "sim/host/screen_model.h"
-#include "sim/host/world.h"
+#include "sim/game/screen_model.h"
+#include "sim/game/world.h"
 #include "sim/ini/ini_text.h"
 #include "sim/ini/utf.h"
 #include "sim/input_limits.h"

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "sim/host/screen_model.h"
+#include "sim/game/screen_model.h"
 #include "tools/preview/preview_world.h"
 
 namespace preview {

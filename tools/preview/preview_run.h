@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/host/screen_model.h"
+#include "sim/game/screen_model.h"
 #include "sim/result.h"
 #include "tools/preview/preview_options.h"
 #include "tools/preview/screen_view.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <iterator>
 
-#include "sim/ini/ini_edit.h"
+#include "tools/ini/ini_edit.h"
 
 namespace preview {
 
@@ -114,7 +114,7 @@ sim::Result<sim::Scenario> PreviewScenario(const PreviewOptions& o, const sim::R
 }
 
 std::string WithAnchorToRadar(const std::optional<std::string>& iniText, bool on) {
-    return sim::SetIniFileValue(iniText.value_or(""), "GENERAL", "AnchorToRadar", on ? "true" : "false");
+    return ini::SetIniFileValue(iniText.value_or(""), "GENERAL", "AnchorToRadar", on ? "true" : "false");
 }
 
 }  // namespace preview

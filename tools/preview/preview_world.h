@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "sim/host/screen_model.h"
+#include "sim/game/screen_model.h"
 #include "sim/result.h"
 #include "sim/scenario/scenario.h"
 #include "tools/preview/preview_options.h"

@@ -1,5 +1,5 @@
 // Drawing a scene through a painter. Where things land comes from the screen model
-// (sim/host/screen_model.h): draw positions, under the alignment they were drawn with, and the
+// (sim/game/screen_model.h): draw positions, under the alignment they were drawn with, and the
 // radar and big map the player sees; the host's look (text size, fonts, colour codes, feed
 // geometry) comes from host_look.h.
 // This is the only layout code of the pictures: cairo and the page's canvas paint what it lays out.

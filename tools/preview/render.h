@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "sim/host/screen_model.h"
+#include "sim/game/screen_model.h"
 #include "tools/preview/painter.h"
 #include "tools/preview/screen_view.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "sim/host/host.h"
-#include "sim/host/screen_model.h"
+#include "sim/game/host.h"
+#include "sim/game/screen_model.h"
 #include "sim/result.h"
 #include "sim/scenario/scenario_run.h"
 

@@ -1,7 +1,7 @@
-// Splitting host texts at their inline codes (the code table is in sim/host/inline_codes.h).
+// Splitting host texts at their inline codes (the code table is in sim/game/inline_codes.h).
 #include "tools/preview/text_runs.h"
 
-#include "sim/host/inline_codes.h"
+#include "sim/game/inline_codes.h"
 
 namespace preview {
 

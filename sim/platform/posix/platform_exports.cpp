@@ -2,7 +2,7 @@
 // state of the simulated host, and the profile-string lookup over the INI file read from disk (a
 // regular file only, as a tool reads one), recorded in the active host.
 #include "host/platform.h"
-#include "sim/host/virtual_platform.h"
+#include "sim/game/virtual_platform.h"
 #include "sim/ini/ini_lookup.h"
 #include "sim/platform/files.h"
 

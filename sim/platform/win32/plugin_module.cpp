@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "sim/host/virtual_platform.h"
+#include "sim/game/virtual_platform.h"
 #include "sim/platform/files.h"
 #include "sim/platform/plugin_module.h"
 

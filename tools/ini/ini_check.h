@@ -1,7 +1,7 @@
 // The INI check: every way a KOV.ini makes the plug-in use something else than the player meant, in
 // plain words. The facts (key names, sections, limits, switch words, the value buffer) come from
 // the plug-in's own settings table; the lines are the lookup's own scan (sim/ini/ini_lookup.h);
-// what the plug-in read comes from the lookups of a run of it (sim/ini/settings_read.h), and
+// what the plug-in read comes from the lookups of a run of it (tools/ini/settings_read.h), and
 // whether the panel is on the screen from where that run drew it.
 #pragma once
 
@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "sim/ini/settings_read.h"
+#include "tools/ini/settings_read.h"
 
-namespace sim {
+namespace ini {
 
 struct IniFinding {
     int line = 0;         // 1-based line of the file; 0 for the file as a whole
@@ -44,4 +44,4 @@ std::vector<IniFinding> CheckIni(std::string_view fileBytes);
 // True for the words a switch is meant to hold: the on words and their opposites.
 bool IsSwitchWord(std::string_view text);
 
-}  // namespace sim
+}  // namespace ini

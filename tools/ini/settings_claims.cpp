@@ -1,28 +1,28 @@
 // The claims about a KOV.ini from a run of the plug-in in the every-setting scene.
-#include "sim/scenario/settings_claims.h"
+#include "tools/ini/settings_claims.h"
 
-#include "sim/host/frame_summary.h"
-#include "sim/scenario/every_setting_scene.h"
+#include "sim/game/frame_summary.h"
+#include "tools/ini/every_setting_scene.h"
 
-namespace sim {
+namespace ini {
 
 namespace {
 
-bool OnScreen(const PixelPoint& at, const RealScreen& screen) {
+bool OnScreen(const sim::PixelPoint& at, const sim::RealScreen& screen) {
     return at.x >= 0 && at.y >= 0 && at.x < screen.width && at.y < screen.height;
 }
 
 // The panel of a step as its last frame drew it, placed on the screen by the screen model.
-PanelShown PanelOfStep(const ScenarioResult& run, size_t step, const RealScreen& screen) {
+PanelShown PanelOfStep(const sim::ScenarioResult& run, size_t step, const sim::RealScreen& screen) {
     PanelShown panel;
     panel.bigMap = step == kPanelWithBigMapStep;
     panel.width = screen.width;
     panel.height = screen.height;
-    for (const DrawnText& text : run.frames[run.steps[step].lastFrame].texts) {
-        const PixelPoint at = PlaceDrawPosition(screen, text.align, text.x, text.y);
+    for (const sim::DrawnText& text : run.frames[run.steps[step].lastFrame].texts) {
+        const sim::PixelPoint at = PlaceDrawPosition(screen, text.align, text.x, text.y);
         if (OnScreen(at, screen)) continue;
         panel.offScreen = true;
-        panel.text = ReadableText(text.text);
+        panel.text = sim::ReadableText(text.text);
         panel.x = at.x;
         panel.y = at.y;
         break;
@@ -32,14 +32,14 @@ PanelShown PanelOfStep(const ScenarioResult& run, size_t step, const RealScreen&
 
 }  // namespace
 
-ScenarioResult RunEverySettingScene(const std::optional<std::string>& fileBytes, const RealScreen& screen,
-                                    const std::string& pluginPath) {
-    ScenarioRunOptions options;
+sim::ScenarioResult RunEverySettingScene(const std::optional<std::string>& fileBytes, const sim::RealScreen& screen,
+                                         const std::string& pluginPath) {
+    sim::ScenarioRunOptions options;
     options.pluginPath = pluginPath;
     return RunScenario(EverySettingScene(fileBytes, screen), options);
 }
 
-SettingsClaims ClaimsOfRun(std::string_view fileBytes, const ScenarioResult& run, const RealScreen& screen) {
+SettingsClaims ClaimsOfRun(std::string_view fileBytes, const sim::ScenarioResult& run, const sim::RealScreen& screen) {
     SettingsClaims claims;
     claims.status = run.status;
     if (!claims.status) return claims;
@@ -52,8 +52,8 @@ SettingsClaims ClaimsOfRun(std::string_view fileBytes, const ScenarioResult& run
     return claims;
 }
 
-SettingsClaims ClaimsOfFile(std::string_view fileBytes, const RealScreen& screen, const std::string& pluginPath) {
+SettingsClaims ClaimsOfFile(std::string_view fileBytes, const sim::RealScreen& screen, const std::string& pluginPath) {
     return ClaimsOfRun(fileBytes, RunEverySettingScene(std::string(fileBytes), screen, pluginPath), screen);
 }
 
-}  // namespace sim
+}  // namespace ini

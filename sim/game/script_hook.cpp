@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "sim/host/host.h"
+#include "sim/game/host.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // Tick count and key state from the active host; settings lookups recorded in it.
-#include "sim/host/virtual_platform.h"
+#include "sim/game/virtual_platform.h"
 
 #include <string>
 #include <utility>
 
-#include "sim/host/host.h"
+#include "sim/game/host.h"
 
 namespace sim {
 

@@ -14,7 +14,7 @@
 #include "config/setting_keys.h"
 #include "sim/ini/ini_lookup.h"
 
-namespace sim {
+namespace ini {
 
 struct SettingRead {
     const SettingKey* key = nullptr;
@@ -35,11 +35,11 @@ SettingRead ReadSettingText(const SettingKey& key, std::string_view handed);
 
 // Every key of the settings table, in its order, from the last lookup of each in lookups (the
 // plug-in's last load); a key never looked up has lookedUp false and reads as its fallback.
-std::vector<SettingRead> ReadSettings(const std::vector<SettingsLookup>& lookups);
+std::vector<SettingRead> ReadSettings(const std::vector<sim::SettingsLookup>& lookups);
 
 // The lookups one load of the plug-in makes of a file's bytes (nullopt: no file), answered by the
 // simulated host's lookup: for the tools that check a file without running the plug-in.
-std::vector<SettingsLookup> LookUpEverySetting(const std::optional<std::string>& fileBytes);
+std::vector<sim::SettingsLookup> LookUpEverySetting(const std::optional<std::string>& fileBytes);
 
 // The settings as a plain KOV.ini (every key, CR LF line ends) that the plug-in reads to the same
 // values: numbers to nine significant digits ("inf" for infinity), switches as true or false.
@@ -49,4 +49,4 @@ std::string CanonicalIni(const std::vector<SettingRead>& read);
 // a switch as on or off.
 std::string ShownValue(const SettingRead& read);
 
-}  // namespace sim
+}  // namespace ini

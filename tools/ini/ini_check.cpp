@@ -1,6 +1,6 @@
 // Checking KOV.ini line by line as the lookup's scan reads it (sections, keys) and each value as the
 // plug-in read it in a run, against the plug-in's settings table.
-#include "sim/ini/ini_check.h"
+#include "tools/ini/ini_check.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,7 +12,7 @@
 #include "sim/ini/ini_lookup.h"
 #include "sim/ini/ini_text.h"
 
-namespace sim {
+namespace ini {
 
 namespace {
 
@@ -63,7 +63,7 @@ std::vector<const char*> SectionNames() {
     std::vector<const char*> names;
     for (const SettingKey& key : kSettingKeys) {
         if (std::none_of(names.begin(), names.end(),
-                         [&](const char* n) { return ProfileNamesEqual(n, key.section); })) {
+                         [&](const char* n) { return sim::ProfileNamesEqual(n, key.section); })) {
             names.push_back(key.section);
         }
     }
@@ -72,14 +72,14 @@ std::vector<const char*> SectionNames() {
 
 const SettingKey* FindKey(std::string_view name) {
     for (const SettingKey& key : kSettingKeys) {
-        if (ProfileNamesEqual(name, key.key)) return &key;
+        if (sim::ProfileNamesEqual(name, key.key)) return &key;
     }
     return nullptr;
 }
 
 bool IsKnownSection(std::string_view name) {
     for (const char* section : SectionNames()) {
-        if (ProfileNamesEqual(name, section)) return true;
+        if (sim::ProfileNamesEqual(name, section)) return true;
     }
     return false;
 }
@@ -96,7 +96,8 @@ std::string Number(double value) {
 }
 
 bool IsOneOf(std::string_view value, const char* const (&words)[3]) {
-    return std::any_of(std::begin(words), std::end(words), [&](const char* w) { return ProfileNamesEqual(value, w); });
+    return std::any_of(std::begin(words), std::end(words),
+                       [&](const char* w) { return sim::ProfileNamesEqual(value, w); });
 }
 
 // What the rest of a value after its number holds: nothing, a comment, or other text.
@@ -140,7 +141,7 @@ struct Checker {
     std::vector<IniFinding> findings;
     std::map<std::string, int> readLines;  // each key's line the lookup reads, by key
 
-    void Add(const ProfileScanLine& line, std::string_view about, std::string message, bool note = false) {
+    void Add(const sim::ProfileScanLine& line, std::string_view about, std::string message, bool note = false) {
         findings.push_back(IniFinding{line.number, std::string(about), std::move(message), note});
     }
 
@@ -151,7 +152,7 @@ struct Checker {
         return nullptr;
     }
 
-    void CheckSection(const ProfileScanLine& line) {
+    void CheckSection(const sim::ProfileScanLine& line) {
         const std::string name(line.name);
         if (!IsKnownSection(name)) {
             Add(line, line.name,
@@ -167,7 +168,7 @@ struct Checker {
     }
 
     // A comment after a number the plug-in still reads as meant is only a note.
-    void CheckComment(const ProfileScanLine& line, const SettingRead& read) {
+    void CheckComment(const sim::ProfileScanLine& line, const SettingRead& read) {
         const std::string name = read.key->key;
         if (read.key->number != nullptr && read.numberLength > 0 &&
             WhatFollows(std::string_view(read.text).substr(read.numberLength)) == AfterNumber::Comment) {
@@ -181,7 +182,7 @@ struct Checker {
                 "): put comments on a line of their own.");
     }
 
-    void CheckValue(const ProfileScanLine& line, const SettingKey& key) {
+    void CheckValue(const sim::ProfileScanLine& line, const SettingKey& key) {
         const std::string name = key.key;
         if (!line.hasValue) {
             return Add(line, name,
@@ -205,7 +206,7 @@ struct Checker {
         if (problem) Add(line, name, *problem);
     }
 
-    void CheckKey(const ProfileScanLine& line) {
+    void CheckKey(const sim::ProfileScanLine& line) {
         if (line.name.empty()) {
             return Add(line, "",
                        line.hasValue
@@ -219,7 +220,7 @@ struct Checker {
                        name + " is not a KOV.ini key, so the plug-in ignores it; the nearest is " +
                            Nearest(name, KeyNames()) + ".");
         }
-        if (!line.inSection || !ProfileNamesEqual(line.section, key->section)) {
+        if (!line.inSection || !sim::ProfileNamesEqual(line.section, key->section)) {
             const std::string where =
                 line.inSection ? "under [" + std::string(line.section) + "]" : "before any section";
             return Add(line, line.name,
@@ -299,7 +300,7 @@ bool IsSwitchWord(std::string_view text) { return IsOneOf(text, kSwitchOnWords) 
 
 std::vector<IniFinding> CheckIni(std::string_view fileBytes, const IniRun& run) {
     Checker checker{run, {}, {}};
-    const std::string text = IniLookupText(fileBytes);
+    const std::string text = sim::IniLookupText(fileBytes);
     const size_t controls = ControlCharacters(text);
     if (controls > 0 && controls * kTextControlShare > text.size()) {
         checker.findings.push_back(IniFinding{0, "",
@@ -308,10 +309,10 @@ std::vector<IniFinding> CheckIni(std::string_view fileBytes, const IniRun& run) 
                                                   " characters are control characters.",
                                               false});
     }
-    ProfileScan scan(text, kSettingValueCapacity);
-    for (ProfileScanLine line; scan.Next(line);) {
-        if (line.kind == ProfileLineKind::Section) checker.CheckSection(line);
-        else if (line.kind == ProfileLineKind::Key) checker.CheckKey(line);
+    sim::ProfileScan scan(text, kSettingValueCapacity);
+    for (sim::ProfileScanLine line; scan.Next(line);) {
+        if (line.kind == sim::ProfileLineKind::Section) checker.CheckSection(line);
+        else if (line.kind == sim::ProfileLineKind::Key) checker.CheckKey(line);
     }
     for (const PanelShown& panel : run.panels) checker.CheckPanel(panel);
     checker.CheckNotices();
@@ -325,4 +326,4 @@ std::vector<IniFinding> CheckIni(std::string_view fileBytes) {
     return CheckIni(fileBytes, run);
 }
 
-}  // namespace sim
+}  // namespace ini

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "sim/ini/ini_document.h"
+#include "tools/ini/ini_document.h"
 
-namespace sim {
+namespace ini {
 
 // The lines an edit replaced: from line `first` (0-based), `removed` lines of the document gave way
 // to `added` ones.
@@ -34,4 +34,4 @@ IniLineChange SetIniDocumentValue(IniDocument& document, std::string_view sectio
 std::string SetIniFileValue(std::string_view fileBytes, std::string_view section, std::string_view key,
                             std::string_view value);
 
-}  // namespace sim
+}  // namespace ini

@@ -1,10 +1,10 @@
 // The simulated host: the plug-in's script on a fiber, a virtual clock, checked native calls, and
 // the trace and draw lists of a run.
-#include "sim/host/host.h"
+#include "sim/game/host.h"
 
 #include <utility>
 
-#include "sim/host/trace_line.h"
+#include "sim/game/trace_line.h"
 #include "sim/natives/argument_check.h"
 #include "sim/natives/native_table.h"
 #include "sim/platform/fiber.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/host/world.h"
+#include "sim/game/world.h"
 #include "sim/ini/ini_lookup.h"
 #include "sim/natives/native_call.h"
 #include "sim/result.h"

@@ -1,11 +1,11 @@
 // Renders a frame's draw list the way a person reads the screen.
-#include "sim/host/frame_summary.h"
+#include "sim/game/frame_summary.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "sim/host/inline_codes.h"
-#include "sim/host/trace_line.h"
+#include "sim/game/inline_codes.h"
+#include "sim/game/trace_line.h"
 
 namespace sim {
 

@@ -1,11 +1,11 @@
 // Setting one value in a KOV.ini document, on the line the lookup's scan finds.
-#include "sim/ini/ini_edit.h"
+#include "tools/ini/ini_edit.h"
 
 #include <optional>
 
 #include "sim/ini/ini_lookup.h"
 
-namespace sim {
+namespace ini {
 
 namespace {
 
@@ -17,7 +17,7 @@ void InsertLines(IniDocument& document, size_t at, std::string_view text, const 
                  IniLineChange& change) {
     std::vector<IniDocumentLine> lines;
     for (;;) {
-        const size_t end = FindLineEnd(text);
+        const size_t end = sim::FindLineEnd(text);
         const bool last = end == kNone;
         size_t unkept = 0;
         lines.push_back(NewIniLine(document, text.substr(0, end), last ? lastEnd : document.lineEnd, &unkept));
@@ -32,9 +32,9 @@ void InsertLines(IniDocument& document, size_t at, std::string_view text, const 
 // The key line's new text: the key as written, '=', the value; a comment after the old value goes
 // on a line of its own above it. Read from the line's shown text, by the lookup's scan of it alone.
 std::string RewrittenText(std::string_view shown, std::string_view key, std::string_view value) {
-    ProfileScan scan(shown, 0);
-    ProfileScanLine line;
-    const bool isKey = scan.Next(line) && line.kind == ProfileLineKind::Key;
+    sim::ProfileScan scan(shown, 0);
+    sim::ProfileScanLine line;
+    const bool isKey = scan.Next(line) && line.kind == sim::ProfileLineKind::Key;
     const size_t equals = shown.find('=');
     const std::string head = isKey && equals != kNone ? std::string(shown.substr(0, equals + 1))
                                                       : std::string(isKey ? line.name : key) + "=";
@@ -64,15 +64,15 @@ IniLineChange SetIniDocumentValue(IniDocument& document, std::string_view sectio
                                   std::string_view value) {
     // The lookup's view ends lines where the document does (CR and LF are the same characters in
     // both, and no conversion yields one), so the scan's line N is the document's line N - 1.
-    const std::string text = IniLookupText(IniDocumentBytes(document));
+    const std::string text = sim::IniLookupText(IniDocumentBytes(document));
     std::optional<size_t> sectionEnd;  // the section's last key line, or its header line
-    ProfileScan scan(text, 0);
-    for (ProfileScanLine line; scan.Next(line);) {
-        if (!line.searched || !ProfileNamesEqual(line.section, section)) continue;
-        if (line.kind != ProfileLineKind::Section && line.kind != ProfileLineKind::Key) continue;
+    sim::ProfileScan scan(text, 0);
+    for (sim::ProfileScanLine line; scan.Next(line);) {
+        if (!line.searched || !sim::ProfileNamesEqual(line.section, section)) continue;
+        if (line.kind != sim::ProfileLineKind::Section && line.kind != sim::ProfileLineKind::Key) continue;
         const size_t at = static_cast<size_t>(line.number - 1);
         sectionEnd = at;
-        if (line.kind != ProfileLineKind::Key || !line.read || !ProfileNamesEqual(line.name, key)) continue;
+        if (line.kind != sim::ProfileLineKind::Key || !line.read || !sim::ProfileNamesEqual(line.name, key)) continue;
         const IniDocumentLine old = document.lines[at];
         document.lines.erase(document.lines.begin() + static_cast<std::ptrdiff_t>(at));
         IniLineChange change{at, 1, 0, {}};
@@ -100,4 +100,4 @@ std::string SetIniFileValue(std::string_view fileBytes, std::string_view section
     return IniDocumentBytes(document);
 }
 
-}  // namespace sim
+}  // namespace ini

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "sim/host/host.h"
+#include "sim/game/host.h"
 
 namespace sim {
 

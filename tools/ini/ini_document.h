@@ -11,7 +11,7 @@
 
 #include "sim/ini/ini_text.h"
 
-namespace sim {
+namespace ini {
 
 // What the person sees for a NUL byte: a visible character, written back as the NUL it stands for.
 inline constexpr std::string_view kNulStandIn = "\u2400";
@@ -23,7 +23,7 @@ struct IniDocumentLine {
 };
 
 struct IniDocument {
-    IniEncoding encoding = IniEncoding::Utf8;
+    sim::IniEncoding encoding = sim::IniEncoding::Utf8;
     std::string mark;                    // the byte order mark's bytes
     std::string lineEnd;                 // the bytes a new line ends with
     std::vector<IniDocumentLine> lines;  // every CR, LF and CR LF ends a line, as for the lookup
@@ -54,4 +54,4 @@ struct IniTextEdit {
 // one of the document's, in order (a longest common run of lines), keeps its bytes and line end.
 IniTextEdit ApplyShownText(const IniDocument& document, std::string_view shown);
 
-}  // namespace sim
+}  // namespace ini

@@ -1,5 +1,5 @@
 // Formatting of trace lines from a native's argument and result kinds.
-#include "sim/host/trace_line.h"
+#include "sim/game/trace_line.h"
 
 #include <cmath>
 #include <cstdio>

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/host/world.h"
+#include "sim/game/world.h"
 #include "sim/natives/native_table.h"
 
 namespace sim {

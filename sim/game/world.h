@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/host/screen_model.h"
+#include "sim/game/screen_model.h"
 
 namespace sim {
 

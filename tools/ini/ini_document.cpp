@@ -1,12 +1,12 @@
 // A KOV.ini file's lines with their own bytes, and a person's edit of its text applied line by line.
-#include "sim/ini/ini_document.h"
+#include "tools/ini/ini_document.h"
 
 #include <algorithm>
 #include <cstdint>
 
 #include "sim/ini/utf.h"
 
-namespace sim {
+namespace ini {
 
 namespace {
 
@@ -14,15 +14,15 @@ namespace {
 // end are all taken as changed rather than matched one by one.
 constexpr size_t kMaxMatchCells = 4'000'000;
 
-size_t UnitSize(IniEncoding encoding) {
-    return encoding == IniEncoding::Utf16Le || encoding == IniEncoding::Utf16Be ? 2 : 1;
+size_t UnitSize(sim::IniEncoding encoding) {
+    return encoding == sim::IniEncoding::Utf16Le || encoding == sim::IniEncoding::Utf16Be ? 2 : 1;
 }
 
 // The code unit at bytes[at] (a whole one must be there).
-uint32_t UnitAt(std::string_view bytes, size_t at, IniEncoding encoding) {
+uint32_t UnitAt(std::string_view bytes, size_t at, sim::IniEncoding encoding) {
     const auto byte = [&](size_t i) { return static_cast<uint32_t>(static_cast<uint8_t>(bytes[i])); };
-    if (encoding == IniEncoding::Utf16Le) return byte(at) | byte(at + 1) << 8;
-    if (encoding == IniEncoding::Utf16Be) return byte(at) << 8 | byte(at + 1);
+    if (encoding == sim::IniEncoding::Utf16Le) return byte(at) | byte(at + 1) << 8;
+    if (encoding == sim::IniEncoding::Utf16Be) return byte(at) << 8 | byte(at + 1);
     return byte(at);
 }
 
@@ -37,15 +37,15 @@ std::string Replaced(std::string_view text, std::string_view from, std::string_v
     }
 }
 
-std::string Shown(std::string_view bytes, IniEncoding encoding) {
-    return Replaced(DecodeIniBody(bytes, encoding), std::string_view("\0", 1), kNulStandIn);
+std::string Shown(std::string_view bytes, sim::IniEncoding encoding) {
+    return Replaced(sim::DecodeIniBody(bytes, encoding), std::string_view("\0", 1), kNulStandIn);
 }
 
 // The lines of an editor's text: every CR, LF and CR LF ends one; the last line has no end.
 std::vector<std::string_view> SplitShown(std::string_view text) {
     std::vector<std::string_view> lines;
     for (;;) {
-        const size_t end = FindLineEnd(text);
+        const size_t end = sim::FindLineEnd(text);
         lines.push_back(text.substr(0, end));
         if (end == std::string_view::npos) return lines;
         const size_t skip = text.compare(end, 2, "\r\n") == 0 ? 2 : 1;
@@ -93,7 +93,7 @@ std::vector<std::pair<size_t, size_t>> MatchLines(const std::vector<IniDocumentL
 
 size_t ReplacementCharacters(std::string_view text) {
     size_t count = 0;
-    for (size_t at = 0; at < text.size();) count += NextCodePoint(text, at) == kReplacementCharacter ? 1 : 0;
+    for (size_t at = 0; at < text.size();) count += sim::NextCodePoint(text, at) == sim::kReplacementCharacter ? 1 : 0;
     return count;
 }
 
@@ -101,8 +101,8 @@ size_t ReplacementCharacters(std::string_view text) {
 
 IniDocument OpenIniDocument(std::string_view bytes) {
     IniDocument document;
-    document.encoding = IniEncodingOf(bytes);
-    document.mark = std::string(IniEncodingMark(document.encoding));
+    document.encoding = sim::IniEncodingOf(bytes);
+    document.mark = std::string(sim::IniEncodingMark(document.encoding));
     std::string_view body = bytes.substr(document.mark.size());
     const size_t unit = UnitSize(document.encoding);
     size_t lineStart = 0;
@@ -121,7 +121,7 @@ IniDocument OpenIniDocument(std::string_view bytes) {
     }
     const std::string_view last = body.substr(lineStart);
     document.lines.push_back(IniDocumentLine{std::string(last), "", Shown(last, document.encoding)});
-    if (document.lineEnd.empty()) document.lineEnd = EncodeIniBody("\r\n", document.encoding);
+    if (document.lineEnd.empty()) document.lineEnd = sim::EncodeIniBody("\r\n", document.encoding);
     return document;
 }
 
@@ -140,7 +140,7 @@ std::string ShownIniText(const IniDocument& document) {
 IniDocumentLine NewIniLine(const IniDocument& document, std::string_view shown, std::string end, size_t* unkept) {
     const std::string text = Replaced(shown, kNulStandIn, std::string_view("\0", 1));
     size_t unwritable = 0;
-    IniDocumentLine line{EncodeIniBody(text, document.encoding, &unwritable), std::move(end), ""};
+    IniDocumentLine line{sim::EncodeIniBody(text, document.encoding, &unwritable), std::move(end), ""};
     line.shown = Shown(line.bytes, document.encoding);
     if (unkept != nullptr) *unkept = unwritable + ReplacementCharacters(text);
     return line;
@@ -187,4 +187,4 @@ IniTextEdit ApplyShownText(const IniDocument& document, std::string_view shown) 
     return edit;
 }
 
-}  // namespace sim
+}  // namespace ini

@@ -1,5 +1,5 @@
 // One-at-a-time over the ASCII-lowercased bytes, as the host hashes its names.
-#include "sim/host/host_hash.h"
+#include "sim/game/host_hash.h"
 
 namespace sim {
 

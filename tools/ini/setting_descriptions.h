@@ -9,7 +9,7 @@
 
 #include "config/setting_keys.h"
 
-namespace sim {
+namespace ini {
 
 struct SettingDescription {
     const char* key;
@@ -60,4 +60,4 @@ constexpr bool DescriptionsFollowTheSettingsTable() {
 }
 static_assert(DescriptionsFollowTheSettingsTable(), "one description per key, in the settings table's order");
 
-}  // namespace sim
+}  // namespace ini

@@ -1,11 +1,11 @@
 // The settings table's reading rules over the texts the lookup handed out.
-#include "sim/ini/settings_read.h"
+#include "tools/ini/settings_read.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
-namespace sim {
+namespace ini {
 
 namespace {
 
@@ -19,7 +19,7 @@ float NarrowToFloat(double value) {
 
 bool IsOnWord(std::string_view text) {
     for (const char* word : kSwitchOnWords) {
-        if (ProfileNamesEqual(text, word)) return true;
+        if (sim::ProfileNamesEqual(text, word)) return true;
     }
     return false;
 }
@@ -50,11 +50,11 @@ SettingRead ReadSettingText(const SettingKey& key, std::string_view handed) {
     return read;
 }
 
-std::vector<SettingRead> ReadSettings(const std::vector<SettingsLookup>& lookups) {
+std::vector<SettingRead> ReadSettings(const std::vector<sim::SettingsLookup>& lookups) {
     std::vector<SettingRead> settings;
     for (const SettingKey& key : kSettingKeys) {
-        const SettingsLookup* last = nullptr;
-        for (const SettingsLookup& lookup : lookups) {
+        const sim::SettingsLookup* last = nullptr;
+        for (const sim::SettingsLookup& lookup : lookups) {
             if (lookup.section == key.section && lookup.key == key.key) last = &lookup;
         }
         SettingRead read = ReadSettingText(key, last != nullptr ? std::string_view(last->text) : key.fallback);
@@ -64,13 +64,14 @@ std::vector<SettingRead> ReadSettings(const std::vector<SettingsLookup>& lookups
     return settings;
 }
 
-std::vector<SettingsLookup> LookUpEverySetting(const std::optional<std::string>& fileBytes) {
-    std::vector<SettingsLookup> lookups;
+std::vector<sim::SettingsLookup> LookUpEverySetting(const std::optional<std::string>& fileBytes) {
+    std::vector<sim::SettingsLookup> lookups;
     for (const SettingKey& key : kSettingKeys) {
         char out[kSettingValueCapacity];
-        const uint32_t copied = LookupProfileString(fileBytes, key.section, key.key, key.fallback, out, sizeof out);
-        lookups.push_back(
-            SettingsLookup{0, key.section, key.key, key.fallback, kSettingValueCapacity, std::string(out, copied)});
+        const uint32_t copied =
+            sim::LookupProfileString(fileBytes, key.section, key.key, key.fallback, out, sizeof out);
+        lookups.push_back(sim::SettingsLookup{0, key.section, key.key, key.fallback, kSettingValueCapacity,
+                                              std::string(out, copied)});
     }
     return lookups;
 }
@@ -80,14 +81,14 @@ std::string CanonicalIni(const std::vector<SettingRead>& read) {
     std::vector<const char*> sections;
     for (const SettingRead& setting : read) {
         bool seen = false;
-        for (const char* section : sections) seen = seen || ProfileNamesEqual(section, setting.key->section);
+        for (const char* section : sections) seen = seen || sim::ProfileNamesEqual(section, setting.key->section);
         if (!seen) sections.push_back(setting.key->section);
     }
     std::string text;
     for (const char* section : sections) {
         text += std::string("[") + section + "]\r\n";
         for (const SettingRead& setting : read) {
-            if (!ProfileNamesEqual(section, setting.key->section)) continue;
+            if (!sim::ProfileNamesEqual(section, setting.key->section)) continue;
             const std::string value = setting.key->number == nullptr ? (setting.on ? "true" : "false")
                                       : std::isinf(setting.number)   ? "inf"
                                                                      : Formatted("%.9g", setting.number);
@@ -103,4 +104,4 @@ std::string ShownValue(const SettingRead& read) {
     return Formatted("%.12g", std::round(static_cast<double>(read.number) * 1000) / 1000);
 }
 
-}  // namespace sim
+}  // namespace ini

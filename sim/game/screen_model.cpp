@@ -1,5 +1,5 @@
 // The HUD's placement rule on a real screen, for the maps the player sees and aligned script draws alike.
-#include "sim/host/screen_model.h"
+#include "sim/game/screen_model.h"
 
 namespace sim {
 

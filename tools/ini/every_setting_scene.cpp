@@ -1,7 +1,7 @@
 // The scene as a scenario document, parsed like any scenario file.
-#include "sim/scenario/every_setting_scene.h"
+#include "tools/ini/every_setting_scene.h"
 
-namespace sim {
+namespace ini {
 
 namespace {
 
@@ -25,10 +25,10 @@ const char kSceneDocument[] = R"({
 
 }  // namespace
 
-Scenario EverySettingScene(const std::optional<std::string>& iniBytes, const RealScreen& screen) {
-    Result<Scenario> scene = ParseScenario(kSceneDocument, "every-setting scene");
+sim::Scenario EverySettingScene(const std::optional<std::string>& iniBytes, const sim::RealScreen& screen) {
+    sim::Result<sim::Scenario> scene = sim::ParseScenario(kSceneDocument, "every-setting scene");
     if (!scene) {  // the document is fixed: only a change to the scenario format gets here
-        StopOnDefect(scene.error());
+        sim::StopOnDefect(scene.error());
     }
     // The file's bytes as they are, not through the JSON text.
     scene->ini = iniBytes;
@@ -36,4 +36,4 @@ Scenario EverySettingScene(const std::optional<std::string>& iniBytes, const Rea
     return *scene;
 }
 
-}  // namespace sim
+}  // namespace ini
