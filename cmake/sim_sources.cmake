@@ -39,6 +39,10 @@ set(KOV_SIM_SCENARIO_SOURCES
   ${KOV_SIM_DIR}/scenario/scenario.cpp
   ${KOV_SIM_DIR}/scenario/scenario_run.cpp)
 
+# world/: the game's own San Andreas, parsed once. The builds that carry the data embed it through
+# cmake/world_data.cmake (KOV_SIM_WORLD_DATA_SOURCE).
+set(KOV_SIM_WORLD_SOURCES ${KOV_SIM_DIR}/world/san_andreas.cpp)
+
 # platform/: file helpers and temporary paths everywhere; the fiber, the plug-in loader and (POSIX)
 # the platform functions the plug-in imports, one folder per target.
 set(KOV_SIM_FILE_SOURCES
