@@ -22,7 +22,7 @@ void OnRoadAtCrossing(FixedWorld& w) {
     w.onRoad = true;
 }
 
-// In the desert, 60 units from the nearest major road: "Near  Route 68" (the street line is built
+// In the desert, 60 units from the nearest major road: "Near  US Route 68" (the street line is built
 // twice, once for the panel and once for the "Near" form).
 void OffRoadNear(FixedWorld& w) {
     w.position = {1200.0f, 2600.0f, 40.0f};
@@ -55,7 +55,7 @@ void OnlineWorst(FixedWorld& w) {
     w.crossingHash = 0x13572468;
     w.crossingName = "Senora Fwy";
     w.sessionByte = 1;
-    w.activePlayers = kSessionSlots;
+    w.activePlayers = kPlayerSlots;
     w.localTeam = 1;
     w.otherTeam = 2;
     w.inVehicle = true;

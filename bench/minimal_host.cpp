@@ -13,6 +13,7 @@
 #include "host/platform.h"
 #include "host/script_hook.h"
 #include "sim/game/virtual_keys.h"
+#include "sim/ini/ini_lookup.h"
 #include "sim/platform/fiber.h"
 #include "sim/platform/plugin_module.h"
 #include "sim/platform/temporary_paths.h"
@@ -315,13 +316,8 @@ extern "C" short GetAsyncKeyState(int virtualKey) {
     return down ? static_cast<short>(0x8000) : 0;
 }
 
-// No KOV.ini here: every key reads its default.
-extern "C" DWORD GetPrivateProfileStringA(LPCSTR, LPCSTR, LPCSTR fallback, LPSTR out, DWORD size, LPCSTR) {
+// No KOV.ini here: every key reads its default, as the lookup gives it without a file.
+extern "C" DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR out, DWORD size, LPCSTR) {
     bench::CountPlatformCall();
-    if (size == 0) return 0;
-    const char* text = fallback != nullptr ? fallback : "";
-    DWORD n = 0;
-    for (; n + 1 < size && text[n] != '\0'; ++n) out[n] = text[n];
-    out[n] = '\0';
-    return n;
+    return sim::LookupProfileString(std::nullopt, section, key, fallback, out, size);
 }

@@ -20,11 +20,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "frame/player_slots.h"
 #include "sim/natives/native_signatures.h"
 
 namespace bench {
-
-constexpr int kSessionSlots = 32;
 
 struct FixedVector {
     float x, y, z;

@@ -73,10 +73,10 @@ void VehiclePedIsIn(NativeCall& c) { c.ReturnInt(kVehicleBase + (c.Int(0) - kPed
 void HashKey(NativeCall& c) { c.ReturnUint(0x5A3C0F1Eu); }
 void Ceiling(NativeCall& c) { c.ReturnInt(static_cast<int32_t>(std::ceil(c.Float(0)))); }
 
-char playerNames[kSessionSlots][16];
+char playerNames[kPlayerSlots][16];
 void PlayerName(NativeCall& c) {
     const int32_t player = c.Int(0);
-    c.ReturnText(player >= 0 && player < kSessionSlots ? playerNames[player] : "");
+    c.ReturnText(player >= 0 && player < kPlayerSlots ? playerNames[player] : "");
 }
 
 int32_t nextBlip = 0;
@@ -215,7 +215,7 @@ void PrepareRows() {
         rows[i] = NativeRow{native.hash, &native, kAnswers[join.entryOf[i]].answer, sim::RulesOf(native), 0};
         AddRow(&rows[i]);
     }
-    for (int p = 0; p < kSessionSlots; ++p) std::snprintf(playerNames[p], sizeof playerNames[p], "Rider_%02d", p);
+    for (int p = 0; p < kPlayerSlots; ++p) std::snprintf(playerNames[p], sizeof playerNames[p], "Rider_%02d", p);
     prepared = true;
 }
 

@@ -10,8 +10,10 @@ set(KOV_SIM_TOOL_SOURCES
   ${KOV_TOOLS_DIR}/guarded_main.cpp)
 
 # ini/: KOV.ini as a player edits it, for the tools and the page: the editor, the check, the
-# plug-in's reading of each setting over a run's lookups, and the claims about a file.
+# plug-in's reading of each setting over a run's lookups (through the plug-in's own reading of a
+# value, src/config/setting_value.cpp), and the claims about a file.
 set(KOV_INI_TOOLS_SOURCES
+  ${KOV_TOOLS_DIR}/../src/config/setting_value.cpp
   ${KOV_TOOLS_DIR}/ini/ini_document.cpp
   ${KOV_TOOLS_DIR}/ini/ini_edit.cpp
   ${KOV_TOOLS_DIR}/ini/ini_check.cpp

@@ -151,11 +151,13 @@ TEST(IniLookup, KeySetIntoAFileIsFoundFirstAndLeavesTheRest) {
     for (const char* file : files) {
         SCOPED_TRACE(file);
         const std::string edited = ini::SetIniFileValue(file, "GENERAL", "A", "true");
-        EXPECT_EQ(sim::FindProfileValue(edited, "GENERAL", "A"), std::optional<std::string>("true")) << edited;
+        EXPECT_EQ(sim::FindProfileValues(edited, {{"GENERAL", "A"}}).front(), std::optional<std::string>("true"))
+            << edited;
         for (const auto& [section, key] : {std::pair<const char*, const char*>{"GENERAL", "LocTextPosX"},
                                            {"MULTIPLAYER", "A"},
                                            {"OTHER", "LocTextPosX"}}) {
-            EXPECT_EQ(sim::FindProfileValue(edited, section, key), sim::FindProfileValue(file, section, key)) << key;
+            EXPECT_EQ(sim::FindProfileValues(edited, {{section, key}}), sim::FindProfileValues(file, {{section, key}}))
+                << key;
         }
     }
 }

@@ -67,8 +67,8 @@ std::string_view Span(const char* data, int size) {
 json SettingsJson(const std::vector<ini::SettingRead>& read) {
     json values = json::object();
     for (const ini::SettingRead& r : read) {
-        if (r.key->number == nullptr) values[r.key->key] = r.on;
-        else values[r.key->key] = std::isfinite(r.number) ? json(r.number) : json(nullptr);
+        if (r.key->number == nullptr) values[r.key->key] = r.on();
+        else values[r.key->key] = std::isfinite(r.number()) ? json(r.number()) : json(nullptr);
     }
     return values;
 }

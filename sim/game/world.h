@@ -9,11 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "frame/player_slots.h"
 #include "sim/game/screen_model.h"
 
 namespace sim {
 
-constexpr int kPlayerSlots = 32;
+using ::kPlayerSlots;  // the plug-in's count of online player slots
 
 struct Vec3 {
     float x = 0, y = 0, z = 0;
@@ -53,7 +54,7 @@ struct Blip {
     int32_t sprite = 0, rotation = 0, alpha = 255, colour = 0;
     int32_t priority = 0, display = 0, category = 0;
     int32_t namePlayer = -1;   // player whose name the blip carries
-    int addressedInFrame = 0;  // the frame of the last blip native given this blip (long-run checks)
+    int addressedInFrame = 0;  // the frame of the last blip native but "blip exists" given it (long-run checks)
 };
 
 // The text state the host keeps for the next text; reset after each draw.
@@ -126,7 +127,7 @@ struct World {
     // Host objects the plug-in creates.
     std::map<int32_t, Blip> blips;
     int32_t nextBlipHandle = 1000;
-    std::vector<std::string> blipErrors;  // blip natives given a handle the host does not know
+    std::vector<std::string> blipErrors;  // blip natives but "blip exists" given a handle the host does not know
     std::map<int32_t, int> blipRemovals;  // remove blip calls per handle, known or not (long-run checks)
     std::vector<FeedPost> feed;
     bool helpTextHidden = false;  // hide help text this frame, this frame

@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "sim/ini/ini_text.h"
+#include "sim/platform/files.h"
+#include "text/bounded_text.h"
 
 namespace sim {
 
@@ -19,14 +21,6 @@ std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsProfileSpace(text.front())) text.remove_prefix(1);
     while (!text.empty() && IsProfileSpace(text.back())) text.remove_suffix(1);
     return text;
-}
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string LowerAscii(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return LowerAscii(c); });
-    return lower;
 }
 
 // Every CR and every LF ends a line; CR LF ends one line (the empty line between would be blank).
@@ -116,7 +110,7 @@ bool ProfileScan::Next(ProfileScanLine& line) {
     line.line = NextLine(rest_);
     Classify(line);
     if (line.kind == ProfileLineKind::Section) {
-        const auto [first, inserted] = sections_.emplace(LowerAscii(line.name), line.number);
+        const auto [first, inserted] = sections_.emplace(FoldedProfileName(line.name), line.number);
         inSection_ = true;
         section_ = line.name;
         searched_ = inserted;
@@ -127,11 +121,17 @@ bool ProfileScan::Next(ProfileScanLine& line) {
     line.section = section_;
     line.searched = searched_;
     if (line.kind == ProfileLineKind::Key && searched_) {
-        line.firstLine = keys_.emplace(LowerAscii(line.name), line.number).first->second;
+        line.firstLine = keys_.emplace(FoldedProfileName(line.name), line.number).first->second;
     }
     line.read = line.firstLine == line.number;
     if (line.hasValue) HandOut(line, valueSize_);
     return true;
+}
+
+std::string FoldedProfileName(std::string_view name) {
+    std::string folded(name);
+    std::transform(folded.begin(), folded.end(), folded.begin(), LowerAscii);
+    return folded;
 }
 
 bool ProfileNamesEqual(std::string_view a, std::string_view b) {
@@ -140,12 +140,6 @@ bool ProfileNamesEqual(std::string_view a, std::string_view b) {
         if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
     }
     return true;
-}
-
-std::optional<std::string> FindProfileValue(std::string_view fileText, std::string_view section, std::string_view key) {
-    const std::optional<ProfileScanLine> line = FindKeyLine(fileText, section, key, 0);
-    if (!line) return std::nullopt;
-    return std::string(line->value);
 }
 
 std::vector<std::optional<std::string>> FindProfileValues(std::string_view fileText,
@@ -176,6 +170,11 @@ uint32_t LookupProfileString(const std::optional<std::string>& fileBytes, const 
     const std::optional<std::string> converted = IniLookupConversion(*fileBytes);
     const std::optional<ProfileScanLine> line = FindKeyLine(converted ? *converted : *fileBytes, section, key, size);
     return CopyOut(line ? line->handed : fallbackText, out, size);
+}
+
+uint32_t LookupProfileFile(const char* path, const char* section, const char* key, const char* fallback, char* out,
+                           uint32_t size) {
+    return LookupProfileString(path != nullptr ? ReadFileBytes(path) : std::nullopt, section, key, fallback, out, size);
 }
 
 }  // namespace sim

@@ -69,16 +69,17 @@ struct SettingsLookup {
     std::string text;  // what was handed out (the copied characters, a NUL among them included)
 };
 
-// Section and key names compare this way (ASCII letter case ignored).
+// Section and key names compare this way (ASCII letter case ignored, as the plug-in's LowerAscii
+// folds it).
 bool ProfileNamesEqual(std::string_view a, std::string_view b);
-
-// The trimmed value of key in section, quotes still on; nullopt when the section or key is absent.
-std::optional<std::string> FindProfileValue(std::string_view fileText, std::string_view section, std::string_view key);
+// A name folded to lower case the same way.
+std::string FoldedProfileName(std::string_view name);
 
 struct ProfileName {
     std::string_view section, key;
 };
-// The same for many keys in one scan of the text, in the order of names.
+// The trimmed value of each key in its section, quotes still on (nullopt where the section or key
+// is absent), in the order of names, from one scan of the text.
 std::vector<std::optional<std::string>> FindProfileValues(std::string_view fileText,
                                                           const std::vector<ProfileName>& names);
 
@@ -88,5 +89,9 @@ std::vector<std::optional<std::string>> FindProfileValues(std::string_view fileT
 // copied. A null section or key is treated as absent.
 uint32_t LookupProfileString(const std::optional<std::string>& fileBytes, const char* section, const char* key,
                              const char* fallback, char* out, uint32_t size);
+// The same over the file at path, as the plug-in's import is answered where the simulated host
+// stands in for Windows: a path that is null, missing, unreadable or not a regular file is no file.
+uint32_t LookupProfileFile(const char* path, const char* section, const char* key, const char* fallback, char* out,
+                           uint32_t size);
 
 }  // namespace sim

@@ -1,4 +1,4 @@
-// UTF-8 reading and writing, UTF-16 writing, as the system's converter does them.
+// UTF-8 and UTF-16 reading and writing, as the system's converter does them.
 #include "sim/ini/utf.h"
 
 namespace sim {

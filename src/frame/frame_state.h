@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-constexpr int kPlayerSlots = 32;
+#include "frame/player_slots.h"
 
 struct FrameState {
     // Written by the frame loop every pass; read by the player list and the player blips.

@@ -56,10 +56,10 @@ std::string Misleading(const ini::SettingRead& r, const std::string& fileBytes) 
     const uint32_t copied = sim::LookupProfileString(fileBytes, key.section, key.key, key.fallback, wide, sizeof wide);
     if (std::string(wide, copied) != r.handed) return "cut by the value buffer";
     if (key.number == nullptr) return ini::IsSwitchWord(r.text) ? "" : "a switch that is no switch word";
-    if (r.numberLength == 0) return "no number";
-    if (std::isnan(r.converted)) return "not a number";
-    if (std::isinf(r.narrowed)) return "infinite";
-    if (r.narrowed < key.minimum) return "clamped";
+    if (r.value.numberLength == 0) return "no number";
+    if (std::isnan(r.value.converted)) return "not a number";
+    if (std::isinf(r.value.narrowed)) return "infinite";
+    if (r.value.narrowed < key.minimum) return "clamped";
     return "";
 }
 

@@ -20,14 +20,8 @@ constexpr const char* kSwitchOffWords[] = {"off", "no", "false"};
 // A file with more control characters than one in this many is taken for something else than text.
 constexpr size_t kTextControlShare = 8;
 
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    return out;
-}
-
 size_t EditDistance(std::string_view a, std::string_view b) {
-    const std::string x = Lower(a), y = Lower(b);
+    const std::string x = sim::FoldedProfileName(a), y = sim::FoldedProfileName(b);
     std::vector<size_t> row(y.size() + 1);
     for (size_t j = 0; j <= y.size(); ++j) row[j] = j;
     for (size_t i = 1; i <= x.size(); ++i) {
@@ -113,20 +107,21 @@ std::optional<std::string> NumberProblem(const SettingRead& read) {
     const std::string name = key.key;
     const std::string minimum = Number(key.minimum);
     if (read.text.empty()) return name + " is empty: the plug-in reads " + minimum + ".";
-    if (read.numberLength == 0) return Quoted(read.text) + " is not a number: the plug-in reads " + minimum + ".";
-    if (std::isnan(read.converted)) return name + " is not a number (nan): the plug-in reads " + minimum + ".";
-    if (std::isinf(read.narrowed) && read.narrowed > 0) {
-        const std::string past =
-            std::isinf(read.converted) ? "" : " (" + Number(read.converted) + " is past the largest number it holds)";
+    if (read.value.numberLength == 0) return Quoted(read.text) + " is not a number: the plug-in reads " + minimum + ".";
+    if (std::isnan(read.value.converted)) return name + " is not a number (nan): the plug-in reads " + minimum + ".";
+    if (std::isinf(read.value.narrowed) && read.value.narrowed > 0) {
+        const std::string past = std::isinf(read.value.converted)
+                                     ? ""
+                                     : " (" + Number(read.value.converted) + " is past the largest number it holds)";
         return name + " is infinite to the plug-in" + past + ": no screen can show the panel there.";
     }
-    if (read.narrowed < key.minimum) {
-        return name + " is " + Number(read.narrowed) + ", below its smallest value " + minimum + ": the plug-in uses " +
-               minimum + ".";
+    if (read.value.narrowed < key.minimum) {
+        return name + " is " + Number(read.value.narrowed) + ", below its smallest value " + minimum +
+               ": the plug-in uses " + minimum + ".";
     }
-    const std::string_view rest = std::string_view(read.text).substr(read.numberLength);
+    const std::string_view rest = std::string_view(read.text).substr(read.value.numberLength);
     if (WhatFollows(rest) == AfterNumber::Text)
-        return "the plug-in reads " + Number(read.number) + " and ignores " + Quoted(rest) + ".";
+        return "the plug-in reads " + Number(read.number()) + " and ignores " + Quoted(rest) + ".";
     return std::nullopt;
 }
 
@@ -170,11 +165,11 @@ struct Checker {
     // A comment after a number the plug-in still reads as meant is only a note.
     void CheckComment(const sim::ProfileScanLine& line, const SettingRead& read) {
         const std::string name = read.key->key;
-        if (read.key->number != nullptr && read.numberLength > 0 &&
-            WhatFollows(std::string_view(read.text).substr(read.numberLength)) == AfterNumber::Comment) {
+        if (read.key->number != nullptr && read.value.numberLength > 0 &&
+            WhatFollows(std::string_view(read.text).substr(read.value.numberLength)) == AfterNumber::Comment) {
             return Add(line, name,
                        "The comment after the number is read as part of the value, but the plug-in still reads " +
-                           Number(read.number) + " as meant; a comment on a line of its own is safer.",
+                           Number(read.number()) + " as meant; a comment on a line of its own is safer.",
                        true);
         }
         Add(line, name,
@@ -238,25 +233,25 @@ struct Checker {
 
     // Death notices come from the blip pass: a player without a blip gets none.
     void CheckNotices() {
-        const SettingRead* notices = ReadNamed("ShowPlayerObituaries");
-        const SettingRead* blips = ReadNamed("DisplayPlayerBlips");
-        const SettingRead* teamOnly = ReadNamed("DisplayTeamBlipsOnly");
-        if (notices == nullptr || blips == nullptr || teamOnly == nullptr || !notices->on) return;
-        if (!blips->on) {
-            return AddAbout("DisplayPlayerBlips", "ShowPlayerObituaries",
-                            "ShowPlayerObituaries is on, but with DisplayPlayerBlips off the plug-in "
-                            "posts no death notices: the blips are what notice a death.");
+        static constexpr const SettingKey& kNotices = KeyOf(&Settings::ShowPlayerObituaries);
+        static constexpr const SettingKey& kBlips = KeyOf(&Settings::DisplayPlayerBlips);
+        static constexpr const SettingKey& kTeamOnly = KeyOf(&Settings::DisplayTeamBlipsOnly);
+        const SettingRead* notices = ReadOf(kNotices);
+        const SettingRead* blips = ReadOf(kBlips);
+        const SettingRead* teamOnly = ReadOf(kTeamOnly);
+        if (notices == nullptr || blips == nullptr || teamOnly == nullptr || !notices->on()) return;
+        const std::string noticesKey = kNotices.key, blipsKey = kBlips.key, teamOnlyKey = kTeamOnly.key;
+        if (!blips->on()) {
+            return AddAbout(kBlips.key, kNotices.key,
+                            noticesKey + " is on, but with " + blipsKey +
+                                " off the plug-in posts no death notices: the blips are what notice a death.");
         }
-        if (teamOnly->on) {
-            AddAbout("DisplayTeamBlipsOnly", "ShowPlayerObituaries",
-                     "With DisplayTeamBlipsOnly on, death notices come only for your team "
-                     "mates: the other players have no blip, and the blips are what notice a death.");
+        if (teamOnly->on()) {
+            AddAbout(kTeamOnly.key, kNotices.key,
+                     "With " + teamOnlyKey +
+                         " on, death notices come only for your team mates: the other players have no blip, "
+                         "and the blips are what notice a death.");
         }
-    }
-
-    const SettingRead* ReadNamed(std::string_view name) const {
-        const SettingKey* key = FindKey(name);
-        return key != nullptr ? ReadOf(*key) : nullptr;
     }
 
     // A note about a key, on the line where the file sets the key that causes it.
@@ -268,8 +263,9 @@ struct Checker {
     // The keys that place a panel; the finding goes on the first of them the file sets.
     void CheckPanel(const PanelShown& panel) {
         if (!panel.offScreen) return;
-        const char* keys[] = {panel.bigMap ? "LocTextPosX_RadarLrg" : "LocTextPosX",
-                              panel.bigMap ? "LocTextPosY_RadarLrg" : "LocTextPosY", "LocTextSizeMult"};
+        const char* keys[] = {KeyOf(panel.bigMap ? &Settings::LocTextPosX_RadarLrg : &Settings::LocTextPosX).key,
+                              KeyOf(panel.bigMap ? &Settings::LocTextPosY_RadarLrg : &Settings::LocTextPosY).key,
+                              KeyOf(&Settings::LocTextSizeMult).key};
         IniFinding finding;
         for (const char* key : keys) {
             const auto found = readLines.find(key);

@@ -1,4 +1,4 @@
-// The settings table's reading rules over the texts the lookup handed out.
+// The plug-in's reading of each setting over the texts the lookups handed out.
 #include "tools/ini/settings_read.h"
 
 #include <cmath>
@@ -8,21 +8,6 @@
 namespace ini {
 
 namespace {
-
-// The plug-in narrows this way: nearest float, and from the first magnitude that would round past
-// the largest float on, infinity (a plain cast is undefined there).
-float NarrowToFloat(double value) {
-    const double overflow = std::ldexp(1.0, 128) - std::ldexp(1.0, 103);
-    if (std::fabs(value) >= overflow) return value > 0 ? HUGE_VALF : -HUGE_VALF;
-    return static_cast<float>(value);
-}
-
-bool IsOnWord(std::string_view text) {
-    for (const char* word : kSwitchOnWords) {
-        if (sim::ProfileNamesEqual(text, word)) return true;
-    }
-    return false;
-}
 
 std::string Formatted(const char* format, double value) {
     char text[40];
@@ -38,15 +23,7 @@ SettingRead ReadSettingText(const SettingKey& key, std::string_view handed) {
     read.lookedUp = true;
     read.handed = std::string(handed);
     read.text = std::string(handed.substr(0, handed.find('\0')));
-    if (key.number != nullptr) {
-        char* end = nullptr;
-        read.converted = std::strtod(read.text.c_str(), &end);
-        read.numberLength = static_cast<size_t>(end - read.text.c_str());
-        read.narrowed = NarrowToFloat(read.converted);
-        read.number = read.narrowed >= key.minimum ? read.narrowed : key.minimum;
-    } else {
-        read.on = IsOnWord(read.text);
-    }
+    read.value = ReadSettingValue(key, read.text.c_str());
     return read;
 }
 
@@ -89,9 +66,9 @@ std::string CanonicalIni(const std::vector<SettingRead>& read) {
         text += std::string("[") + section + "]\r\n";
         for (const SettingRead& setting : read) {
             if (!sim::ProfileNamesEqual(section, setting.key->section)) continue;
-            const std::string value = setting.key->number == nullptr ? (setting.on ? "true" : "false")
-                                      : std::isinf(setting.number)   ? "inf"
-                                                                     : Formatted("%.9g", setting.number);
+            const std::string value = setting.key->number == nullptr ? (setting.on() ? "true" : "false")
+                                      : std::isinf(setting.number()) ? "inf"
+                                                                     : Formatted("%.9g", setting.number());
             text += std::string(setting.key->key) + "=" + value + "\r\n";
         }
     }
@@ -99,9 +76,9 @@ std::string CanonicalIni(const std::vector<SettingRead>& read) {
 }
 
 std::string ShownValue(const SettingRead& read) {
-    if (read.key->number == nullptr) return read.on ? "on" : "off";
-    if (std::isinf(read.number)) return "infinity";
-    return Formatted("%.12g", std::round(static_cast<double>(read.number) * 1000) / 1000);
+    if (read.key->number == nullptr) return read.on() ? "on" : "off";
+    if (std::isinf(read.number())) return "infinity";
+    return Formatted("%.12g", std::round(static_cast<double>(read.number()) * 1000) / 1000);
 }
 
 }  // namespace ini

@@ -1,33 +1,45 @@
-// What the plug-in makes of the texts its settings lookups handed out, by the settings table's rules
-// (src/config/setting_keys.h): the text up to its first NUL (the plug-in's buffer is a C string);
-// a number through strtod, narrowed to float with magnitudes past the float range as infinities,
-// then the key's minimum for anything below it or not a number; a switch on for one of the on
-// words in any letter case. The page's "reads", the check and the fuzz differential all take the
-// plug-in's settings from here, over the lookups a run of the plug-in recorded.
+// What the plug-in made of the texts its settings lookups handed out: each text up to its first NUL
+// (the plug-in's buffer is a C string) through the plug-in's own ReadSettingValue
+// (src/config/setting_value.h). The page's "reads", the check and the fuzz differential all take
+// the plug-in's settings from here, over the lookups a run of the plug-in recorded.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "config/setting_keys.h"
+#include "config/setting_value.h"
 #include "sim/ini/ini_lookup.h"
 
 namespace ini {
+
+// The key that fills a Settings field: the tools name keys through their fields, so a key renamed
+// in the table is renamed everywhere. Used in constant expressions, so a field no key fills stops
+// the build.
+template <typename Field>
+constexpr const SettingKey& KeyOf(Field Settings::*field) {
+    for (const SettingKey& key : kSettingKeys) {
+        if constexpr (std::is_same_v<Field, float>) {
+            if (key.number == field) return key;
+        } else {
+            if (key.toggle == field) return key;
+        }
+    }
+    throw "no key of the settings table fills this field";
+}
 
 struct SettingRead {
     const SettingKey* key = nullptr;
     bool lookedUp = false;  // the plug-in asked for the key (in its last load)
     std::string handed;     // the text the lookup handed out
     std::string text;       // what the plug-in reads of it: the handed text up to its first NUL
-    // A number key.
-    size_t numberLength = 0;  // characters of text strtod converted; 0 when no number starts it
-    double converted = 0;     // strtod's result
-    float narrowed = 0;       // converted as a float: infinite past the float range, NaN kept
-    float number = 0;         // the value used: narrowed, or the minimum when below it or NaN
-    // A switch key.
-    bool on = false;
+    SettingValue value{};   // what the plug-in made of text
+    // The value used: a number key's number, a switch key's state.
+    float number() const { return value.number; }
+    bool on() const { return value.on == 1; }
 };
 
 // One key's text handed out, as the plug-in reads it.

@@ -1,0 +1,22 @@
+// What the plug-in makes of one value of KOV.ini: a pure function of the text, with no host call,
+// so the tools and the page explain a value by the very code the plug-in runs at load.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "config/setting_keys.h"
+
+struct SettingValue {
+    float number;  // a number key: the value used
+    int32_t on;    // a switch key: 1 when on
+    // How a number key's value came about, for the tools' explanations:
+    double converted;     // strtod's result
+    size_t numberLength;  // the characters it converted; 0 when no number starts the text
+    float narrowed;       // converted as a float: infinite past the float range, not-a-number kept
+};
+
+// A number key: strtod of the text (rather than atof: both targets then read "inf" and "nan"
+// alike), to the nearest float; not-a-number and anything below the key's minimum give the
+// minimum. A switch key: on for one of kSwitchOnWords in any letter case.
+SettingValue ReadSettingValue(const SettingKey& key, const char* text);
