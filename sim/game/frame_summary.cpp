@@ -14,8 +14,8 @@ namespace {
 // Texts whose tops lie within this share of the screen height read as one line.
 constexpr float kSameLineTolerance = 0.01f;
 
-// The host's inline colour codes; white (and the reset code) is the base colour and gets no tag.
-// The readable tag of a colour code: "" for the texts' own colour, null for no colour code.
+// The readable tag of a colour code: "" for the texts' own colour (white, and the reset code), null
+// for a code that names no colour.
 const char* ColourTag(char code) {
     if (code == kInlineResetCode) return "";
     const InlineColour* colour = FindInlineColour(code);

@@ -8,7 +8,8 @@
 
 namespace sim {
 
-// "~y~Alta St~w~" -> "<yellow>Alta St</yellow>"; an unknown code is kept as written.
+// "~y~Alta St~w~" -> "<yellow>Alta St</yellow>"; a code that names no colour (bold, new line) and
+// any other text between tildes are kept as written.
 std::string ReadableText(const std::string& text);
 
 // " aligned LB" (and the params when not all zero) for a draw made under script gfx alignment;

@@ -79,11 +79,12 @@ public:
     // Only where the simulated host answers the lookup (the POSIX builds: native and the page);
     // under Wine the system's own lookup answers and none is recorded.
     const std::vector<SettingsLookup>& lookups() const { return lookups_; }
-    // The latest frame (an empty one before the first frame, or while not recording).
+    // The latest frame; an empty one before the first. While not recording it is the one scratch
+    // frame every frame is drawn into.
     const Frame& lastFrame() const;
     // Drops the recorded trace, frames and lookups (long runs keep memory flat this way).
     void ClearHistory();
-    // When false, nothing is recorded (benchmarks, soak); the world is still updated.
+    // When false, nothing is recorded (the soak); the world is still updated.
     bool recording = true;
 
     // ---- the script hook library's operations land here ----
@@ -110,7 +111,8 @@ public:
     std::string pendingComponents;
     GfxAlign gfxAlign;  // script state until reset; left set at the end of a frame, the run fails
 
-    // The active host: the one most recently constructed, or loading or running a frame.
+    // The active host: the one most recently constructed, or the last to load, unload, call the
+    // entry point or run a frame.
     static Host* Current();
 
 private:

@@ -2,8 +2,10 @@
 // trace lines and fault messages), the argument kinds as the plug-in pushes them, the result kind,
 // who calls it, and the game's own kinds where the game names a slot differently. The simulated
 // host's handlers, the minimal host of the benchmarks and the check of the plug-in's wrappers
-// (tests/test_native_reference.cpp) all take their natives from here; nothing else writes a hash
-// and its kinds down. Header-only and constexpr, so any host or fuzz target can include it.
+// (tests/test_native_reference.cpp) all take their natives from here. The plug-in's wrappers
+// (src/host/natives.h) and the game's reference (host-natives.tsv) write the same hashes down, and
+// that test holds both to this table. Header-only and constexpr, so any host or fuzz target can
+// include it.
 #pragma once
 
 #include <cstddef>

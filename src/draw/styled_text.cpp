@@ -1,4 +1,5 @@
-// DrawStyledText: ten host calls, the complete text state but the outline, then one draw.
+// DrawStyledText in ten host calls: the screen size, the complete text state but the outline, then
+// the draw.
 #include "draw/styled_text.h"
 
 #include "draw/design_units.h"

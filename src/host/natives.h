@@ -1,5 +1,8 @@
-// One wrapper per host native, grouped by the subsystem that calls it. Each hash is written once.
-// Every wrapper pushes each parameter the current game reads (sim/natives/host-natives.tsv), the ones the
+// One wrapper per host native, grouped by the subsystem that calls it. In the plug-in each hash is
+// written once, here; the simulated host's native table (sim/natives/native_signatures.h) holds the
+// same hashes, and a test (tests/test_native_reference.cpp) holds the two together: every hash here
+// is a native the table marks as the plug-in's, and each of those has a wrapper. Every wrapper
+// pushes each parameter the current game reads (sim/natives/host-natives.tsv), the ones the
 // plug-in has no use for as the game's own scripts pass them: a slot left unpushed would hold
 // whatever an earlier call put there.
 #pragma once

@@ -4,5 +4,6 @@
 
 #include <cstdint>
 
-// Returns the process-wide street line, valid until the next call; the caller copies it at once.
+// Returns the process-wide street line, valid until the next build, which no drawing makes: the
+// location panel draws from it.
 const char* BuildStreetLine(int32_t ped);

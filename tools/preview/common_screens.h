@@ -24,7 +24,7 @@ struct CommonScreen {
     bool measured;  // one of the eight of --size all and the gap report
 };
 
-// Widescreen first, then the 16:10, ultra-wide and 4:3 and 5:4 ones, as the page lists them.
+// In the order the page lists them, the 4:3 and 5:4 screens last.
 const std::vector<CommonScreen>& CommonScreens();
 // The eight measured screens, in the table's order.
 std::vector<PixelSize> MeasuredScreens();

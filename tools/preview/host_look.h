@@ -1,6 +1,7 @@
 // How the host's screen looks, as far as the pictures need it: the text scale in pixels, the
-// fonts, the inline colour codes, and where the radar, the big map and the feed sit. Every
-// number the renderer uses about the host's look is here, so the pictures are tuned in one place.
+// fonts, the bars, arrow and blips on the maps, and where the feed sits. The host's measures the
+// renderer uses are here, so the pictures are tuned in one place; the stand-ins' own colours and
+// strokes (land, sea, roads) are the renderer's.
 //
 // Lengths marked "ref px" are pixels of a screen 1080 pixels high: they scale with the screen
 // height only. Where the radar and the big map sit is not a look but the host's placement rule,

@@ -1,5 +1,5 @@
-// What the picture code draws with: a small set of primitives that cairo (kov-preview's files)
-// and the browser's canvas (the preview page) both implement. All the layout arithmetic sits
+// What the picture code draws with: a small set of primitives that cairo (the tools' picture
+// files) and the browser's canvas (the preview page) both implement. All the layout arithmetic sits
 // above this line, in the renderer both share; a painter only puts shapes and text on its surface.
 #pragma once
 

@@ -1,7 +1,7 @@
 // Drawing a scene through a painter. Where things land comes from the screen model
 // (sim/game/screen_model.h): draw positions, under the alignment they were drawn with, and the
-// radar and big map the player sees; the host's look (text size, fonts, colour codes, feed
-// geometry) comes from host_look.h.
+// radar and big map the player sees; the host's look (text size, fonts, feed geometry) comes from
+// host_look.h, the colour codes from sim/game/inline_codes.h (through text_runs.h).
 // This is the only layout code of the pictures: cairo and the page's canvas paint what it lays out.
 #include "tools/preview/render.h"
 
