@@ -61,7 +61,6 @@ std::string ThisCall() { return "call " + std::to_string(callInPass) + " of fram
 }
 
 uint64_t nativeCalls = 0;
-uint64_t platformCalls = 0;
 Recording* recordTarget = nullptr;
 
 sim::PluginModule* pluginModule = nullptr;
@@ -115,7 +114,6 @@ uint64_t KeepText(Recording& r, const char* text, uint64_t hash) {
 }
 
 void CountPlatformCall() {
-    ++platformCalls;
     if (recordTarget != nullptr) ++recordTarget->platformCallCount;
 }
 
@@ -162,7 +160,7 @@ std::filesystem::path previousDirectory;
 bool LoadPlugin(const char* path) {
     PrepareRows();
     UnloadPlugin();
-    nativeCalls = platformCalls = 0;
+    nativeCalls = 0;
     passNumber = 0;
     ResetAnswers();
     const sim::Result<sim::PluginModule*> loaded = sim::LoadPluginModule(path);
@@ -233,7 +231,6 @@ void EmptyPass() {
 }
 
 uint64_t NativeCallCount() { return nativeCalls; }
-uint64_t PlatformCallCount() { return platformCalls; }
 
 uint64_t CallCountOf(uint64_t hash) {
     PrepareRows();

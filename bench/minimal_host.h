@@ -104,9 +104,8 @@ void ReplayPass(const Recording& recording);
 // Resumes a script that only waits: the cost of the fiber switch onto a script and back.
 void EmptyPass();
 
-// Counters since load: natives answered and platform functions called.
+// Natives answered since load.
 uint64_t NativeCallCount();
-uint64_t PlatformCallCount();
 // Calls of one native since load (what the passes drew, for instance); 0 for an unknown hash.
 uint64_t CallCountOf(uint64_t hash);
 

@@ -35,8 +35,6 @@ const JoinedTable& Table() {
 
 }  // namespace
 
-const std::vector<NativeDef>& AllNatives() { return Table().rows; }
-
 const NativeDef* FindNative(uint64_t hash) {
     const JoinedTable& table = Table();
     const auto found = table.byHash.find(hash);

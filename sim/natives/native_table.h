@@ -26,10 +26,9 @@ struct NativeDef : NativeSignature {
     NativeHandlerFunction handler;
 };
 
-// Every row of the table, in its order, each with its one handler. A row without a handler, with
-// two, or a handler without a row is a defect of the simulator: the first use stops the process
-// with a message naming it.
-const std::vector<NativeDef>& AllNatives();
+// The row of a hash, with its one handler; null for a hash the table does not hold. The table is
+// joined with the handlers on first use: a row without a handler, with two, or a handler without a
+// row is a defect of the simulator, which stops the process with a message naming it.
 const NativeDef* FindNative(uint64_t hash);
 
 // Every subsystem's handlers, in one list.

@@ -15,8 +15,7 @@ std::string Formatted(const char* format, double value) {
     return text;
 }
 
-}  // namespace
-
+// One key's text handed out, as the plug-in reads it.
 SettingRead ReadSettingText(const SettingKey& key, std::string_view handed) {
     SettingRead read;
     read.key = &key;
@@ -26,6 +25,8 @@ SettingRead ReadSettingText(const SettingKey& key, std::string_view handed) {
     read.value = ReadSettingValue(key, read.text.c_str());
     return read;
 }
+
+}  // namespace
 
 std::vector<SettingRead> ReadSettings(const std::vector<sim::SettingsLookup>& lookups) {
     std::vector<SettingRead> settings;

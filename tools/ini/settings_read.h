@@ -42,9 +42,6 @@ struct SettingRead {
     bool on() const { return value.on == 1; }
 };
 
-// One key's text handed out, as the plug-in reads it.
-SettingRead ReadSettingText(const SettingKey& key, std::string_view handed);
-
 // Every key of the settings table, in its order, from the last lookup of each in lookups (the
 // plug-in's last load); a key never looked up has lookedUp false and reads as its fallback.
 std::vector<SettingRead> ReadSettings(const std::vector<sim::SettingsLookup>& lookups);
