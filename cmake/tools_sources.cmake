@@ -10,10 +10,11 @@ set(KOV_SIM_TOOL_SOURCES
   ${KOV_TOOLS_DIR}/guarded_main.cpp)
 
 # ini/: KOV.ini as a player edits it, for the tools and the page: the editor, the check, the
-# plug-in's reading of each setting over a run's lookups (through the plug-in's own reading of a
-# value, src/config/setting_value.cpp), and the claims about a file.
+# plug-in's reading of each setting over a run's lookups, and the claims about a file. They read a
+# value through the plug-in's own ReadSettingValue: a program that does not link the plug-in in
+# adds KOV_SETTING_VALUE_SOURCE.
+set(KOV_SETTING_VALUE_SOURCE ${KOV_TOOLS_DIR}/../src/config/setting_value.cpp)
 set(KOV_INI_TOOLS_SOURCES
-  ${KOV_TOOLS_DIR}/../src/config/setting_value.cpp
   ${KOV_TOOLS_DIR}/ini/ini_document.cpp
   ${KOV_TOOLS_DIR}/ini/ini_edit.cpp
   ${KOV_TOOLS_DIR}/ini/ini_check.cpp
