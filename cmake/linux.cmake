@@ -1,7 +1,8 @@
 # Linux: KOV.so, the simulated host as a shared library the plug-in binds to when loaded, the
 # tools, the tests and the benchmarks.
 
-# g++ may mark symbols STB_GNU_UNIQUE, which turns dlclose into a no-op; every load must be fresh.
+# g++ may mark symbols STB_GNU_UNIQUE: one definition then serves the whole process, so a second copy
+# of the plug-in would use the first copy's records (and dlclose would leave it mapped).
 target_compile_options(kov_plugin PRIVATE -fno-gnu-unique -fno-plt)
 set_target_properties(kov_plugin PROPERTIES SUFFIX ".so")
 # Like a DLL, the plug-in's own references bind to its own definitions, never to a same-named

@@ -55,8 +55,8 @@ set(KOV_SIM_POSIX_EXPORT_SOURCES ${KOV_SIM_DIR}/platform/posix/platform_exports.
 set(KOV_SIM_WIN32_SOURCES
   ${KOV_SIM_DIR}/platform/win32/fiber.cpp
   ${KOV_SIM_DIR}/platform/win32/plugin_module.cpp)
-# The plug-in linked in rather than loaded (the page, the fuzz targets): each program makes its
-# records fresh in its own way.
+# The plug-in linked in rather than loaded (the page, the fuzz targets): each program says how its
+# records get their load-time values (sim/platform/linked/linked_plugin.h).
 set(KOV_SIM_LINKED_PLUGIN_SOURCES ${KOV_SIM_DIR}/platform/linked/plugin_module.cpp)
 set(KOV_SIM_EMSCRIPTEN_SOURCES
   ${KOV_SIM_DIR}/platform/emscripten/fiber.cpp

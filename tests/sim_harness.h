@@ -100,7 +100,7 @@ protected:
 
     void WriteIni(const std::string& text) { ASSERT_TRUE(sim::WriteFileBytes(workDir_ / "KOV.ini", text)); }
 
-    // Loads a fresh copy of the plug-in into the current host; the script has not run yet.
+    // Loads the plug-in into the current host; the script has not run yet.
     bool Start() {
         const sim::Status loaded = host_->Load(PluginPath());
         if (!loaded) ADD_FAILURE() << "loading the plug-in failed: " << loaded.error();

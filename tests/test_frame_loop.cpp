@@ -226,30 +226,6 @@ TEST_F(FrameLoop, EntryPointAnswersEveryReasonAndUnregistersOnDetach) {
     EXPECT_NE(host().error().find("no script is registered"), std::string::npos) << host().error();
 }
 
-// Load 1 leaves the display off and a blip made; load 2, in a host of its own, starts with the
-// display on and no blip handle: it makes its own blip rather than addressing load 1's.
-TEST_F(FrameLoop, SecondLoadStartsFromLoadTimeState) {
-    WriteIni("[GENERAL]\nLocTextPosX=100\n");
-    AddOtherPlayer();
-    host().world.sessionByte = 1;
-    ASSERT_TRUE(StartFrameLoop());
-    ASSERT_EQ(host().world.blips.size(), 1u);
-    ASSERT_TRUE(PressDisplayHotkey());  // display off
-    ASSERT_TRUE(Run(200));              // the notice has run out
-    ASSERT_TRUE(host().lastFrame().texts.empty()) << "load 1 has the panel switched off";
-
-    NewHost(simtest::StandardWorld());
-    AddOtherPlayer();
-    host().world.sessionByte = 1;
-    ASSERT_TRUE(Start());
-    EXPECT_TRUE(host().lookups().empty()) << "a fresh load has not read the settings yet";
-    ASSERT_TRUE(RunUntilFrameLoop());
-    EXPECT_FLOAT_EQ(DrawnPanelX(), PanelXOf(100)) << "load 2 draws the panel at the file's anchor: the display is on";
-    EXPECT_EQ(Calls("add blip for coordinates").size(), 1u);
-    EXPECT_EQ(host().world.blips.size(), 1u);
-    EXPECT_TRUE(host().world.blipErrors.empty()) << host().world.blipErrors.front();
-}
-
 // ---- the host's frame and wait timing, with a script of the test's own ----
 
 std::vector<uint32_t> resumedAt;

@@ -54,8 +54,8 @@ function moduleBytes() {
   return bytes;
 }
 
-// A fresh instance of the compiled module: its memory, and so the plug-in's process-wide records,
-// start at load-time state.
+// A new instance of the compiled module, for one run of the plug-in: an instance loads it once
+// (sim/platform/emscripten/fresh_plugin.cpp).
 function freshInstance() {
   return createKovModule({
     instantiateWasm(imports, receive) {

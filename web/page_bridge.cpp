@@ -5,11 +5,10 @@
 // length), never as C strings: a NUL is a byte like any other. Results come back as JSON, and
 // bytes at kov_bytes(), both kept until the next call.
 //
-// A module instance runs the plug-in once: its process-wide records start at load-time state only
-// in a fresh instance, so the page creates one per run (kov_run, kov_claims). The edits (kov_open,
-// kov_apply_text, kov_set_value) work on the file an instance holds open, so the page makes them
-// on one instance of its own; the other entry points may be called on any instance, any number of
-// times. Only kov_run and kov_claims catch C++
+// A module instance runs the plug-in once (its loader refuses a second load), so the page creates
+// one per run (kov_run, kov_claims). The edits (kov_open, kov_apply_text, kov_set_value) work on the
+// file an instance holds open, so the page makes them on one instance of its own; the other entry
+// points may be called on any instance, any number of times. Only kov_run and kov_claims catch C++
 // exceptions (web/CMakeLists.txt): emscripten's exception catching slows every call in a function
 // that may catch, so nothing else does.
 #include <emscripten/emscripten.h>

@@ -56,7 +56,7 @@ public:
     uint32_t clockMs = 0;       // virtual GetTickCount; set before the first frame to start elsewhere
     uint32_t frameStepMs = 16;  // clock advance per frame
 
-    // Loads a fresh copy of the plug-in and calls its entry point with process attach.
+    // Loads the plug-in, a first load (sim/platform/plugin_module.h), attached.
     Status Load(const std::string& pluginPath);
     // Calls the entry point with process detach and unloads; done by the destructor too.
     void Unload();

@@ -1,7 +1,13 @@
-// Loading the plug-in as the operating system would: a fresh copy of the library per load, with
-// its entry point called for process attach and detach. POSIX: a private copy of KOV.so through
-// dlopen. Windows: LoadLibraryA of KOV.asi, with its GetTickCount and GetAsyncKeyState imports
-// patched to the virtual clock and the scripted keys.
+// Loading the plug-in as the game's loader does. Each build links one loader: posix/ (KOV.so),
+// win32/ (KOV.asi) or linked/ (the plug-in linked into the program: the page, the fuzz targets).
+//
+// Every load is a first load. A load that succeeds gives each process-wide record of the plug-in
+// (every global and static of its own code and of the runtime inside it) its load-time value, and
+// calls the plug-in's entry point for process attach, as the operating system's loader does;
+// unloading calls it for process detach. A loader that cannot guarantee this for a load (the target
+// holds one set of the plug-in's records and an earlier load used it, or still does) refuses the
+// load with a Status that says why: it never runs a plug-in with records left by another load.
+// Each loader's file says how it keeps this; tests/load_afresh checks it on every target.
 #pragma once
 
 #include <cstdint>

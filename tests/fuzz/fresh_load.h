@@ -1,5 +1,5 @@
-// A freshly loaded plug-in for every fuzz input without reloading the library: its writable data,
-// which holds every process-wide record, is put back to the image it had right after loading.
+// The writable data of a loaded shared library, which holds all its process-wide records, saved
+// once and put back on demand: the fuzz targets' way to load the plug-in afresh (linked_plugin.cpp).
 #pragma once
 
 namespace fuzz {
@@ -7,7 +7,7 @@ namespace fuzz {
 // Saves the writable data of the loaded shared library whose file name contains `libraryName`.
 // Call once, before the plug-in runs for the first time.
 void SaveLoadTimeImage(const char* libraryName);
-// Puts the saved image back: the plug-in's records are as the loader left them.
+// Puts the saved image back.
 void RestoreLoadTimeImage();
 
 }  // namespace fuzz

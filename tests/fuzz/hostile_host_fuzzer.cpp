@@ -20,7 +20,6 @@
 #include <string>
 #include <string_view>
 
-#include "fresh_load.h"
 #include "host/call_native.h"
 #include "host/platform.h"
 #include "host/script_hook.h"
@@ -30,6 +29,7 @@
 #include "sim/natives/argument_check.h"
 #include "sim/natives/native_call.h"
 #include "sim/platform/fiber.h"
+#include "sim/platform/linked/linked_plugin.h"
 #include "work_dir.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved);
@@ -305,15 +305,10 @@ extern "C" short GetAsyncKeyState(int virtualKey) {
 
 // ---- libFuzzer entry points ------------------------------------------------------------------
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::SaveLoadTimeImage("libkov_fuzz_plugin");
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const fuzz::InScratchDirectory inScratch;  // the plug-in writes KOV.log
     FuzzedDataProvider bytes(data, size);
-    fuzz::RestoreLoadTimeImage();
+    if (!sim::FreshLinkedPlugin()) Violation("the plug-in's records cannot be put at their load-time values");
     host = FuzzHost{};
     host.bytes = &bytes;
     host.padding = bytes.ConsumeIntegral<uint64_t>();

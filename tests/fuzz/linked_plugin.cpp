@@ -1,6 +1,6 @@
-// The plug-in of the fuzz targets that run the simulated host is linked in as a shared library: a
-// load puts back its load-time image (fresh_load.h), as a fresh copy of KOV.so would have it,
-// without a copy or a dlopen per input.
+// The fuzz targets' linked-in plug-in is a shared library linked in at start-up: a load puts back
+// the writable data it had before its first load (fresh_load.h), so the records are as the dynamic
+// linker left them, without a copy or a dlopen per input.
 #include "sim/platform/linked/linked_plugin.h"
 #include "fresh_load.h"
 

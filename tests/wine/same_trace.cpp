@@ -1,9 +1,8 @@
-// Runs under Wine: one scenario twice in one process, so KOV.asi is loaded through LoadLibraryA,
-// freed and loaded again, and fails unless both runs trace the same calls. A fresh load must start
-// from load-time state, as at each start of the game. With --ini FILE the second run reads that
-// settings file instead of the scenario's, so it must load to what the scenario's file gives
-// (the shipped KOV.ini against an empty one: exactly the defaults, through the system lookup).
-// Usage: same-trace SCENARIO.json [--ini FILE]
+// Runs under Wine: one scenario twice in one process, the second time with another settings file
+// in place of the scenario's, and fails unless both runs trace the same calls: the second file must
+// load to what the scenario's gives (the shipped KOV.ini against an empty one: exactly the
+// defaults, through the system lookup). The second run is a first load too (tests/load_afresh).
+// Usage: same-trace SCENARIO.json --ini FILE
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -42,8 +41,8 @@ bool SameTrace(const sim::ScenarioResult& first, const sim::ScenarioResult& seco
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 && !(argc == 4 && std::strcmp(argv[2], "--ini") == 0)) {
-        std::fprintf(stderr, "usage: same-trace SCENARIO.json [--ini FILE]\n");
+    if (argc != 4 || std::strcmp(argv[2], "--ini") != 0) {
+        std::fprintf(stderr, "usage: same-trace SCENARIO.json --ini FILE\n");
         return 2;
     }
     const sim::Result<sim::Scenario> scenario = sim::LoadScenarioFile(argv[1]);
@@ -52,12 +51,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     sim::Scenario second = *scenario;
-    if (argc == 4) {
-        second.ini = sim::ReadFileBytes(argv[3]);
-        if (!second.ini) {
-            std::fprintf(stderr, "cannot read %s\n", argv[3]);
-            return 2;
-        }
+    second.ini = sim::ReadFileBytes(argv[3]);
+    if (!second.ini) {
+        std::fprintf(stderr, "cannot read %s\n", argv[3]);
+        return 2;
     }
     sim::ScenarioRunOptions options;
     options.pluginPath = sim::DefaultPluginPath();

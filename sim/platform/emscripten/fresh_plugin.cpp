@@ -1,7 +1,6 @@
-// The plug-in in the WebAssembly build: there is no dynamic loading, so the plug-in is linked into
-// the program. Its process-wide records are at their load-time state only once per instance of the
-// program; a second load in the same instance is refused, and the page starts a fresh instance for
-// every run.
+// The WebAssembly build links the plug-in in (there is no dynamic loading), and its records hold
+// their load-time values only in a new instance of the program: so the first load of an instance
+// is its only one. The page makes a new instance for every run.
 #include "sim/platform/linked/linked_plugin.h"
 
 namespace sim {
@@ -11,7 +10,7 @@ Status FreshLinkedPlugin() {
     if (loadedBefore) {
         return Failure(
             "the linked-in plug-in was loaded before in this instance, so its records are no longer "
-            "at their load-time state; run it in a fresh instance");
+            "at their load-time values; run it in a new instance");
     }
     loadedBefore = true;
     return {};

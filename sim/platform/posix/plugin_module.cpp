@@ -1,6 +1,6 @@
-// Loading KOV.so: every load dlopens a private copy of the file (in the process's temporary
-// folder), so each load gets fresh process-wide records even where the loader would otherwise hand
-// back the library already mapped.
+// Loading KOV.so. Every load dlopens a private copy of the file (in the process's temporary folder),
+// which the dynamic linker maps anew with its load-time data, whatever earlier copies are still
+// mapped; KOV.so has no unique symbols that would bind a copy to another's (cmake/linux.cmake).
 #include "sim/platform/plugin_module.h"
 
 #include <dlfcn.h>

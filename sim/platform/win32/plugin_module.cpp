@@ -3,10 +3,16 @@
 // pointed at the virtual clock and the scripted keys; GetPrivateProfileStringA stays the system's.
 // The entry point for the loader's other calls is the one in the image's header, as the loader
 // finds it (KOV.asi exports nothing).
+//
+// LoadLibraryA maps the file anew, with its load-time data, unless the module is in the process
+// already: then it hands back that mapping, records and all. So a load that gets back a module an
+// earlier load still holds, or one that FreeLibrary left mapped, is undone and refused.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "sim/game/virtual_platform.h"
 #include "sim/platform/files.h"
@@ -77,20 +83,40 @@ static Status PatchImports(HMODULE module) {
     return {};
 }
 
+// Modules handed out by a load and not known to be unmapped since: loaded now, or left mapped.
+static std::vector<HMODULE> mappedModules;
+
+static bool IsMapped(HMODULE module) {
+    HMODULE found = nullptr;
+    return GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                              reinterpret_cast<LPCSTR>(module), &found) != 0 &&
+           found == module;
+}
+
 Result<PluginModule*> LoadPluginModule(const std::string& path) {
     if (Status regular = CheckRegularFile(path); !regular) return regular;
     HMODULE handle = LoadLibraryA(path.c_str());
     if (handle == nullptr) return Failure("cannot load " + path + " (error " + std::to_string(GetLastError()) + ")");
+    if (std::find(mappedModules.begin(), mappedModules.end(), handle) != mappedModules.end()) {
+        FreeLibrary(handle);
+        return Failure(
+            "the plug-in is still mapped from an earlier load, so Windows hands back that load's records "
+            "instead of load-time ones");
+    }
     if (Status patched = PatchImports(handle); !patched) {
         FreeLibrary(handle);
         return patched;
     }
+    mappedModules.push_back(handle);
     return new PluginModule{handle};
 }
 
 void UnloadPluginModule(PluginModule* module) {
     if (module == nullptr) return;
     FreeLibrary(module->handle);
+    if (!IsMapped(module->handle)) {
+        mappedModules.erase(std::find(mappedModules.begin(), mappedModules.end(), module->handle));
+    }
     delete module;
 }
 
