@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <map>
-#include <tuple>
+#include <string>
 #include <utility>
 
 namespace preview {
