@@ -1,7 +1,7 @@
 # The picture tools: a renderer of the simulated host's draw lists (cairo), kov-preview and
 # kov-demo, and the renderer's share of the tests.
 find_package(PkgConfig REQUIRED)
-pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo fontconfig)
+pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo cairo-ft fontconfig)
 
 add_library(kovpreview STATIC ${KOV_PREVIEW_PORTABLE_SOURCES} ${KOV_PREVIEW_CAIRO_SOURCES} ${KOV_SETTING_VALUE_SOURCE}
             tools/kov_demo_options.cpp tools/kov_sim_options.cpp tools/guarded_main.cpp)

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, tests, demo and pictures need, only those missing, and
 # the page's browser driver from the npm registry (tests/browser, pinned by its package-lock.json).
+# The pictures' fonts: DejaVu (the stand-in faces, with Latin, Greek and Cyrillic), and for the
+# letters it lacks a small CJK font (5 MB, with Hangul and kana) and an outline emoji font.
 # Idempotent; uses sudo only when not root. The fuzz and sanitizer runtime is the one of the
 # installed clang (libclang-rt-N-dev, N its major version), so this works on every Debian release.
 set -euo pipefail
@@ -11,6 +13,7 @@ packages=(
   nlohmann-json3-dev
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64
   libcairo2-dev fonts-dejavu-core fonts-dejavu-extra
+  fonts-wqy-microhei fonts-symbola
   clang clang-format valgrind gcovr zip unzip
   emscripten chromium firefox-esr python3-fonttools
 )

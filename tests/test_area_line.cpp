@@ -1,9 +1,12 @@
 // The area line: zone codes through the zone table, the fallback row, and host codes that are null
-// or longer than the code buffer.
+// or longer than the code buffer; the game's own zones (sim/world) through the table.
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "location_support.h"
+#include "sim/world/san_andreas.h"
 
 namespace simtest {
 namespace {
@@ -26,12 +29,11 @@ TEST_F(AreaLineTest, ZoneCodesToAreaLines) {
         {"lower case", std::string("airp"), "Los Santos Int'l,  Metro Los Santos"},
         {"the sea", std::string("Oceana"), "Pacific Ocean,  San Andreas"},
         {"another region", std::string("Prol"), "Ludendorff,  North Yankton"},
-        {"the repeated row", std::string("TongVaH"), "Tongava Hills,  Los Santos County"},
-        {"the row after the repeated one", std::string("tongvav"), "Tongava Valley,  Los Santos County"},
-        {"the last row", std::string("zQ_UAR"), "Davis Quartz Quarry,  Los Santos County"},
-        {"the last row in other letters", std::string("ZQ_uar"), "Davis Quartz Quarry,  Los Santos County"},
+        {"the repeated row", std::string("TongVaH"), "Tongva Hills,  Los Santos County"},
+        {"the row after the repeated one", std::string("tongvav"), "Tongva Valley,  Los Santos County"},
+        {"the last row, the island off San Andreas", std::string("IsHeistZone"), "Cayo Perico,  Colombia"},
+        {"the last row in other letters", std::string("ISHEISTZONE"), "Cayo Perico,  Colombia"},
         {"the longest line", std::string("RTRAK"), "Redwood Lights Track,  Los Santos County"},
-        {"texts kept exactly as listed", std::string("PalCov"), "Plaeto Cove,  Blaine County"},
         // Codes of one length that share their first and last letters are told apart by the rest.
         {"the second of two alike codes", std::string("DelPe"), "Del Perro,  Metro Los Santos"},
         {"the first of two alike codes", std::string("Desrt"), "Gr Senora Desert,  Blaine County"},
@@ -51,6 +53,69 @@ TEST_F(AreaLineTest, ZoneCodesToAreaLines) {
         SCOPED_TRACE(c.name);
         world().zoneCode = c.code;
         EXPECT_EQ(PanelTextOfNextFrame(kAreaLine), c.line);
+    }
+}
+
+std::vector<std::string> Words(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
+}
+
+// The table's own shortenings of the words of the game's labels.
+const std::map<std::string, std::string> kShortenings = {
+    {"Int'l", "International"}, {"Mtn", "Mountain"}, {"Mtns", "Mountains"},   {"Rng", "Range"},
+    {"Hts", "Heights"},         {"Gr", "Grand"},     {"Pen", "Penitentiary"}, {"Wild", "Wilderness"},
+    {"Alt", "Alternates"},      {"Pow", "Power"},    {"Stn", "Station"},      {"Palmer-T", "Palmer-Taylor"},
+    {"LS", "Los Santos"},
+};
+
+// Zones the table names its own way, not by the game's label, and why.
+const std::map<std::string, std::string> kOwnNames = {
+    {"ArmyB", "AFB Zancudo: the base by its kind, where the game says Fort"},
+    {"DelSol", "Puerto Del Sol: the district's own name, where the game's label says La Puerta"},
+    {"Golf", "Golf Club, for the club the game calls GWC and Golfing Society"},
+    {"Movie", "Backlot City: the studio's lot, where the game's label names the studio"},
+    {"Noose", "NOOSE HQ: the agency's headquarters, where the game's label names the agency"},
+    {"Prol", "Ludendorff: the town, where the game's label names the state (the region)"},
+    {"zQ_UAR", "Davis Quartz Quarry: the label with what the place is"},
+    {"IsHeistZone", "Cayo Perico: the island's name, where the game's label says Island"},
+};
+
+// Each word, its shortening spelt out, stands in the label in the same order.
+bool SpeltAsTheLabel(const std::string& area, const std::string& label) {
+    std::vector<std::string> spelt;
+    for (const std::string& word : Words(area)) {
+        const auto full = kShortenings.find(word);
+        for (const std::string& part : Words(full != kShortenings.end() ? full->second : word)) spelt.push_back(part);
+    }
+    const std::vector<std::string> labelWords = Words(label);
+    size_t next = 0;
+    for (const std::string& word : labelWords) {
+        if (next < spelt.size() && word == spelt[next]) ++next;
+    }
+    return next == spelt.size();
+}
+
+// Every zone code of the game has a row (codes the game spells in two ways, "OCEANA" and "Oceana",
+// find theirs with letter case ignored), so the panel never falls back in the game; every area name
+// spells its place as the game's label does, and begins its words with a capital as the labels do.
+TEST_F(AreaLineTest, EveryZoneOfTheGameHasARowSpeltAsTheGameSpellsIt) {
+    const std::vector<sim::Zone>& zones = sim::TheSanAndreas().zones;
+    ASSERT_EQ(zones.size(), 97u);
+    ASSERT_TRUE(StartFrameLoop());
+    for (const sim::Zone& zone : zones) {
+        SCOPED_TRACE(zone.code + " (\"" + zone.label + "\")");
+        world().zoneCode = zone.code;
+        const std::string line = PanelTextOfNextFrame(kAreaLine);
+        EXPECT_NE(line, kFallback);
+        const std::string area = line.substr(0, line.find(",  "));
+        for (const std::string& word : Words(area)) {
+            EXPECT_TRUE((word[0] >= 'A' && word[0] <= 'Z') || word == "of") << word;
+        }
+        if (zone.label.empty() || kOwnNames.count(zone.code) != 0) continue;
+        EXPECT_TRUE(SpeltAsTheLabel(area, zone.label)) << area;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "session_world.h"
+#include "utf8_support.h"
 
 namespace {
 
@@ -12,8 +13,8 @@ using simtest::AddPlayer;
 using simtest::FeedTexts;
 using simtest::SessionWorld;
 
-// The notice buffer holds 63 characters and its terminator.
-std::string Cut(const std::string& text) { return text.substr(0, 63); }
+// The notice buffer holds 63 bytes and its terminator, cut on a whole character.
+std::string Cut(const std::string& text) { return simtest::WholeCharacterPrefix(text, 63); }
 
 class Obituary : public simtest::SessionTest {
 protected:
@@ -135,9 +136,15 @@ TEST_F(Obituary, SwitchedOnByAReloadWhileThePlayerIsStillDeadPostsOnTheNextPass)
     EXPECT_EQ(FeedTexts(world()), std::vector<std::string>{"~w~Ann ~c~died."});
 }
 
+// Long names are cut on whole characters; the Cyrillic and CJK names are ours, written for the
+// test (two and three bytes a letter, so the cuts fall inside letters).
 TEST_F(Obituary, LongNamesAreCutAndMissingNamesReadEmpty) {
     const std::string longVictim(200, 'V');
     const std::string longKiller(200, 'K');
+    std::string cyrillicVictim = "x";  // then 41 letters: 83 bytes, past the victim's copy of 64
+    for (int i = 0; i < 41; ++i) cyrillicVictim += "Ж";
+    std::string cjkKiller;  // 90 bytes, past the killer's copy of 64
+    for (int i = 0; i < 30; ++i) cjkKiller += "夜";
     struct Case {
         sim::HostText victim;
         int killerSlot;  // -1: nobody
@@ -150,12 +157,15 @@ TEST_F(Obituary, LongNamesAreCutAndMissingNamesReadEmpty) {
         {"Ann",       11, Cut("~w~Ann ~c~killed by ~w~" + longKiller + ".")},
         {std::nullopt, -1, "~w~ ~c~died."},
         {"Bob",       12, "~w~Bob ~c~killed by ~w~."},
+        {cyrillicVictim, -1, Cut("~w~" + cyrillicVictim + " ~c~died.")},
+        {"Ann",       13, Cut("~w~Ann ~c~killed by ~w~" + cjkKiller + ".")},
         // clang-format on
     };
     sim::World start = SessionWorld();
     AddPlayer(start, 10, 100, "Short");
     AddPlayer(start, 11, 110, longKiller);
     AddPlayer(start, 12, 120, "");
+    AddPlayer(start, 13, 130, cjkKiller);
     start.players[12].name.reset();
     int slot = 2;
     std::vector<std::string> expected;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "session_world.h"
+#include "utf8_support.h"
 
 namespace {
 
@@ -238,17 +239,22 @@ TEST_F(PlayerList, DrawnOnlyInASessionWhileAltAndTheRadarControlAreHeld) {
     }
 }
 
+// A name is cut to 63 bytes on a whole character; the Cyrillic name is ours, written for the test.
 TEST_F(PlayerList, LongNamesAreCutAndMissingNamesReadEmpty) {
+    std::string cyrillic = "NN";  // then 40 letters of two bytes: the cut falls inside one
+    for (int i = 0; i < 40; ++i) cyrillic += "Ё";
     sim::World start = ListWorld();
     start.players[0].activeByte = 0;
     AddPlayer(start, 1, 10, std::string(100, 'N'));
     AddPlayer(start, 2, 20, "");
     start.players[2].networkName.reset();  // the host returns a null pointer
+    AddPlayer(start, 3, 30, cyrillic);
     ASSERT_TRUE(StartIn(start));
     const size_t mark = TraceMark();
     ASSERT_TRUE(Run(1));
-    EXPECT_EQ(DrawOrder(mark), (std::vector<std::string>{"box", kTitle, "box", "01", std::string(63, 'N'), "box", "02",
-                                                         "", CountLine(2)}));
+    EXPECT_EQ(DrawOrder(mark),
+              (std::vector<std::string>{"box", kTitle, "box", "01", std::string(63, 'N'), "box", "02", "", "box", "03",
+                                        simtest::WholeCharacterPrefix(cyrillic, 63), CountLine(3)}));
 }
 
 }  // namespace

@@ -291,7 +291,8 @@ TEST(DemoTour, PrintsEveryStopAndWritesItsPictures) {
     for (const char* shown : {"Interstate 1   /   <yellow>Interstate 4</yellow>", "<yellow>Davis Ave</yellow>\n",
                               "<yellow>Davis Ave  [SR-19]</yellow>", "Near  <yellow>US Route 13</yellow>",
                               "Road name unavailable", "Location display disabled.", "Location display enabled.",
-                              "MP PLAYER LIST", "feed: mossy_gravel <grey>killed by </grey>Kestrel-Nine."}) {
+                              "Шоссе Великого о   /   <yellow>Дорога 68</yellow>", "MP PLAYER LIST",
+                              "feed: Мшистый_гравий <grey>killed by </grey>Kestrel-Nine."}) {
         EXPECT_NE(run.output.find(shown), std::string::npos) << shown;
     }
     EXPECT_EQ(run.output.find("(radar control idle)"), std::string::npos) << "a step that only leads on is no stop";
@@ -305,7 +306,7 @@ TEST(DemoTour, PrintsEveryStopAndWritesItsPictures) {
         cairo_surface_destroy(png);
         ++pictures;
     }
-    EXPECT_EQ(pictures, 11u) << "one picture per stop";
+    EXPECT_EQ(pictures, 12u) << "one picture per stop";
     EXPECT_TRUE(fs::exists(dir / "contact-sheet.png"));
     fs::remove_all(dir);
 }

@@ -284,6 +284,63 @@ TEST(PreviewRender, TextRunsFollowTheInlineCodes) {
     EXPECT_TRUE(preview::SplitInlineCodes("~h~bold", base)[0][0].bold);
 }
 
+// ---- letters of every script ----
+
+// The character no installed font has: the stand-in face's missing-glyph box.
+const char* const kNoFontHasIt = "\u0378";  // unassigned
+
+// The characters of a UTF-8 text, each on its own.
+std::vector<std::string> Characters(const std::string& text) {
+    std::vector<std::string> characters;
+    for (size_t at = 0; at < text.size();) {
+        size_t length = 1;
+        while (at + length < text.size() && (static_cast<unsigned char>(text[at + length]) & 0xC0) == 0x80) ++length;
+        characters.push_back(text.substr(at, length));
+        at += length;
+    }
+    return characters;
+}
+
+// Pixels where a big text of the character differs from the missing-glyph box.
+int PixelsApartFromTheBox(const std::string& character) {
+    const preview::Image box = preview::RenderImage(SceneWith(BigText(kNoFontHasIt)), 640, 360);
+    return ChangedPixels(preview::RenderImage(SceneWith(BigText(character)), 640, 360), box, 0, 0, 640, 360);
+}
+
+// A Russian game's street name, cut by the plug-in to its buffer, is drawn in letters: each of them
+// and the line as a whole look unlike the missing-glyph box. The name is ours, written for the
+// test, not the game's translation.
+TEST(PreviewRender, ACyrillicStreetNameIsDrawnInLetters) {
+    const preview::ScreenView scene = PreviewScene({"--street", "Северошелдонская"});
+    const sim::DrawnText* street = FindText(scene.frame, "Северошелдонск");
+    ASSERT_NE(street, nullptr);
+    const std::vector<std::string> letters = Characters(street->text);
+    ASSERT_EQ(letters.size(), 15u + 6u);  // the letters the name buffer holds, and the colour codes
+    for (const std::string& letter : letters) {
+        if (static_cast<unsigned char>(letter[0]) < 0x80) continue;
+        EXPECT_GT(PixelsApartFromTheBox(letter), 200) << letter;
+    }
+
+    preview::ScreenView boxes = scene;
+    std::string asBoxes = "~y~";
+    for (int i = 0; i < 15; ++i) asBoxes += kNoFontHasIt;
+    boxes.frame.texts[static_cast<size_t>(street - scene.frame.texts.data())].text = asBoxes + "~w~";
+    const int tx = static_cast<int>(street->x * kWidth), ty = static_cast<int>(street->y * kHeight);
+    EXPECT_GT(ChangedPixels(preview::RenderImage(scene, kWidth, kHeight), preview::RenderImage(boxes, kWidth, kHeight),
+                            tx, ty, tx + 250, ty + 25),
+              500);
+}
+
+// Names in other scripts take their letters from an installed font that has them (scripts/deps.sh
+// installs one for CJK and one for emoji); the names are ours.
+TEST(PreviewRender, EveryScriptGetsItsGlyphs) {
+    const char* characters[] = {"Ж", "Ω", "中", "あ", "한", "🏁"};
+    for (const char* character : characters) {
+        SCOPED_TRACE(character);
+        EXPECT_GT(PixelsApartFromTheBox(character), 200);
+    }
+}
+
 // ---- picture files ----
 
 TEST(PreviewPicture, WritesPngAndSvgLaidOutSideBySide) {

@@ -1,10 +1,15 @@
 // The street line: alias table, the Davis Ave split, the one- and two-name forms, and host names
-// that are null or longer than the name buffers.
+// that are null or longer than the name buffers; the alias table against the game's streets.
+#include <algorithm>
 #include <cmath>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "location/street_aliases.h"
 #include "location_support.h"
+#include "sim/world/san_andreas.h"
+#include "utf8_support.h"
 
 namespace simtest {
 namespace {
@@ -47,10 +52,10 @@ TEST_F(StreetLineTest, AliasesSplitAndForms) {
         {"no other name depends on the position", std::string("Hawick Ave"), std::nullopt, -400,
          "~y~Hawick Ave  [SR-17]~w~"},
         {"the last row", std::string("Zancudo Grande Valley"), std::nullopt, 0, "~y~Zancudo Gde Vly Rd~w~"},
-        {"names alike in length, first and last letters are told apart", std::string("North Conker Avenue"),
-         std::string("North Archer Avenue"), 0, "N Conker Ave   /   ~y~N Archer Ave~w~"},
-        {"a name alike to table names but in none is shown as given", std::string("North Barker Avenue"), std::nullopt,
-         0, "~y~North Barker Avenue~w~"},
+        {"names alike in length, first and last letters are told apart", std::string("North Conker Ave"),
+         std::string("North Archer Ave"), 0, "N Conker Ave   /   ~y~N Archer Ave~w~"},
+        {"a name alike to table names but in none is shown as given", std::string("North Barker Ave"), std::nullopt, 0,
+         "~y~North Barker Ave~w~"},
         {"an unknown name is shown as given", std::string("Mystery Lane"), std::string("Other Lane"), 0,
          "Mystery Lane   /   ~y~Other Lane~w~"},
         {"a name matches only as a whole", std::string("Alta St "), std::nullopt, 0, "~y~Alta St ~w~"},
@@ -64,6 +69,23 @@ TEST_F(StreetLineTest, AliasesSplitAndForms) {
         PutOnStreet(c.street, c.crossing);
         player().pos = {c.x, 55.0f, 10.0f};
         EXPECT_EQ(PanelTextOfNextFrame(kStreetLine), c.line);
+    }
+}
+
+// Every host name of the alias table is a street the game has (sim/world, its English names), and
+// the game's street of that name shows the row's alias: a row no street of the game reaches would
+// never show. A host name's second row is the Davis Ave twin, reached west of the split.
+TEST_F(StreetLineTest, EveryHostNameIsAStreetOfTheGame) {
+    const std::vector<std::string>& streets = sim::TheSanAndreas().streets;
+    ASSERT_TRUE(StartFrameLoop());
+    std::set<std::string> seen;
+    for (const StreetAlias& row : kStreetAliases) {
+        SCOPED_TRACE(row.hostName);
+        const auto street = std::find(streets.begin(), streets.end(), row.hostName);
+        ASSERT_NE(street, streets.end()) << "no street of the game has this name";
+        PutOnStreet(*street);
+        player().pos = {seen.insert(row.hostName).second ? 0.0f : -400.0f, 0.0f, 0.0f};
+        EXPECT_EQ(PanelTextOfNextFrame(kStreetLine), "~y~" + std::string(row.alias) + "~w~");
     }
 }
 
@@ -98,13 +120,19 @@ TEST_F(StreetLineTest, AsksForBothNamesAtThePedsPosition) {
     }
 }
 
-// Host names the buffers cannot hold: a null pointer reads as an empty name, a name over 31
-// characters is cut to 31.
+// Host names the buffers cannot hold: a null pointer reads as an empty name, a name over 31 bytes
+// is cut to 31, on a whole character: a Russian game's names take two bytes a letter. The Cyrillic
+// names are ours, written for the test, not the game's translation.
 TEST_F(StreetLineTest, NullAndOverlongHostNames) {
     const std::string forty = "Boulevard of the Forty Character Names X";
     const std::string fortyOther = "Boulevard of the Forty Character Names Y";
     ASSERT_EQ(forty.size(), 40u);
     const std::string cut = forty.substr(0, 31);
+    const std::string sixteenLetters = "Северошелдонская";  // 32 bytes
+    ASSERT_EQ(sixteenLetters.size(), 32u);
+    const std::string fifteenLetters = simtest::WholeCharacterPrefix(sixteenLetters, 31);
+    ASSERT_EQ(fifteenLetters, "Северошелдонска");
+    const std::string cyrillicAvenue = "Улица Большая Северошелдонская";  // the cut falls inside a letter
     const std::vector<StreetCase> cases = {
         {"null street", std::nullopt, std::nullopt, 0, "~y~~w~"},
         {"null street with a crossing", std::nullopt, std::string("Route 68"), 0, "   /   ~y~US Route 68~w~"},
@@ -112,6 +140,11 @@ TEST_F(StreetLineTest, NullAndOverlongHostNames) {
         {"40-character street", forty, std::nullopt, 0, "~y~" + cut + "~w~"},
         {"40-character crossing", std::string("Alta St"), forty, 0, "Alta St  [SR-19]   /   ~y~" + cut + "~w~"},
         {"names differing after the cut are equal", forty, fortyOther, 0, "~y~" + cut + "~w~"},
+        {"16 Cyrillic letters keep 15", sixteenLetters, std::nullopt, 0, "~y~" + fifteenLetters + "~w~"},
+        {"a Cyrillic crossing keeps whole letters", std::string("Alta St"), cyrillicAvenue, 0,
+         "Alta St  [SR-19]   /   ~y~" + simtest::WholeCharacterPrefix(cyrillicAvenue, 31) + "~w~"},
+        {"a Cyrillic street that fits is kept whole", std::string("Шоссе Сеноры"), std::nullopt, 0,
+         "~y~Шоссе Сеноры~w~"},
     };
     ASSERT_TRUE(StartFrameLoop());
     for (const StreetCase& c : cases) {

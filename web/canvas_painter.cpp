@@ -54,11 +54,16 @@ EM_JS(void, js_gradient, (double x, double y, double w, double h, const double* 
     ctx.fillRect(x, y, w, h);
 });
 
-// mode 0: measure (returns the advance), 1: fill, 2: stroke, 3: ascent, 4: line height.
+// mode 0: measure (returns the advance), 1: fill, 2: stroke, 3: ascent, 4: line height. The
+// stand-in face comes first, then the page's fallback faces (page.css) for letters it lacks.
 EM_JS(double, js_text, (int mode, const char* family, int bold, double size, const char* text, double x, double y,
                         double r, double g, double b, double a, double width), {
     const ctx = Module["canvasContext"];
-    ctx.font = (bold ? "bold " : "") + size + "px \"" + UTF8ToString(family) + "\", sans-serif";
+    if (Module.kovFallbackFonts === undefined) {
+        const listed = getComputedStyle(document.documentElement).getPropertyValue("--fallback-fonts").trim();
+        Module.kovFallbackFonts = listed !== "" ? listed : "sans-serif";
+    }
+    ctx.font = (bold ? "bold " : "") + size + "px \"" + UTF8ToString(family) + "\", " + Module.kovFallbackFonts;
     const s = UTF8ToString(text);
     const colour =
         "rgba(" + Math.round(r * 255) + "," + Math.round(g * 255) + "," + Math.round(b * 255) + "," + a + ")";

@@ -16,6 +16,8 @@ struct ZoneRow {
 
 // Host zone code -> display name and region. Row 0 is the fallback and is never compared; the
 // lookup takes the first match among the other rows (so the repeated "TongVaH" row is never used).
+// Every zone code of the game has a row. The texts are the table's own, often shorter than the
+// game's labels; a place the game names is spelt as the game spells it.
 static constexpr ZoneRow kZones[] = {
     // clang-format off
     {"NULL",      "Area N/A",                "San Andreas"},
@@ -72,7 +74,7 @@ static constexpr ZoneRow kZones[] = {
     {"MTJose",    "Mount Josiah",            "Blaine County"},
     {"Mirr",      "Mirror Park",             "Metro Los Santos"},
     {"Morn",      "Morningwood",             "Metro Los Santos"},
-    {"Movie",     "Backlot city",            "Metro Los Santos"},
+    {"Movie",     "Backlot City",            "Metro Los Santos"},
     {"Murri",     "Murrieta Hts",            "Metro Los Santos"},
     {"NCHU",      "North Chumash",           "Blaine County"},
     {"Noose",     "NOOSE HQ",                "Los Santos County"},
@@ -80,7 +82,7 @@ static constexpr ZoneRow kZones[] = {
     {"Oceana",    "Pacific Ocean",           "San Andreas"},
     {"PBOX",      "Pillbox Hill",            "Metro Los Santos"},
     {"PBluff",    "Pacific Bluffs",          "Metro Los Santos"},
-    {"PalCov",    "Plaeto Cove",             "Blaine County"},
+    {"PalCov",    "Paleto Cove",             "Blaine County"},
     {"PalFor",    "Paleto Forest",           "Blaine County"},
     {"PalHigh",   "Palomino Highlands",      "Los Santos County"},
     {"Paleto",    "Paleto Bay",              "Blaine County"},
@@ -94,16 +96,16 @@ static constexpr ZoneRow kZones[] = {
     {"Rockf",     "Rockford Hills",          "Metro Los Santos"},
     {"SKID",      "Mission Row",             "Metro Los Santos"},
     {"STRAW",     "Strawberry",              "Metro Los Santos"},
-    {"SanChia",   "San Chiansky Mtn Rng",    "Blaine County"},
+    {"SanChia",   "San Chianski Mtn Rng",    "Blaine County"},
     {"Sandy",     "Sandy Shores",            "Blaine County"},
     {"Slab",      "Stab City",               "Blaine County"},
     {"Stad",      "Maze Bank Arena",         "Metro Los Santos"},
     {"TEXTI",     "Textile City",            "Metro Los Santos"},
     {"Tatamo",    "Tataviam Mtns",           "Los Santos County"},
     {"Termina",   "Terminal",                "Metro Los Santos"},
-    {"TongVaH",   "Tongava Hills",           "Los Santos County"},
-    {"TongVaH",   "Tongava Hills",           "Los Santos County"},
-    {"TongvaV",   "Tongava Valley",          "Los Santos County"},
+    {"TongVaH",   "Tongva Hills",            "Los Santos County"},
+    {"TongVaH",   "Tongva Hills",            "Los Santos County"},
+    {"TongvaV",   "Tongva Valley",           "Los Santos County"},
     {"VCana",     "Vespucci Canals",         "Metro Los Santos"},
     {"Vesp",      "Vespucci",                "Metro Los Santos"},
     {"Vine",      "Vinewood",                "Metro Los Santos"},
@@ -112,9 +114,13 @@ static constexpr ZoneRow kZones[] = {
     {"ZP_ORT",    "Port of South LS",        "Metro Los Santos"},
     {"Zancudo",   "Zancudo River",           "Blaine County"},
     {"zQ_UAR",    "Davis Quartz Quarry",     "Los Santos County"},
+    // The island lies off San Andreas, by another country's coast: the region names that country,
+    // as North Yankton's row names its state. The host reports the code only while the island is
+    // loaded.
+    {"IsHeistZone", "Cayo Perico",           "Colombia"},
     // clang-format on
 };
-static_assert(std::size(kZones) == 94, "zone table has 94 rows");
+static_assert(std::size(kZones) == 95, "zone table has 95 rows");
 
 constexpr size_t kFallbackZone = 0;
 constexpr size_t kFirstZoneRow = 1;

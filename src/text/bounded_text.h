@@ -1,6 +1,8 @@
 // Copying, joining and formatting into fixed buffers: the result is always terminated and never
-// overruns the buffer; a longer text is cut. A null source reads as an empty text. The per-frame
-// path joins and copies; only the log line goes through the printf-style formatter.
+// overruns the buffer; a longer text is cut. A copy or join is cut on a whole UTF-8 character (the
+// host's names are UTF-8 in every language), so a cut never leaves half a letter; bytes that are not
+// UTF-8 are cut where they fall. A null source reads as an empty text. The per-frame path joins and
+// copies; only the log line goes through the printf-style formatter.
 #pragma once
 
 #include <cstdarg>
@@ -10,7 +12,7 @@
 
 // Returns the length of the copy.
 size_t CopyText(char* buffer, size_t capacity, const char* text);
-// The parts one after another, as "%s%s..." would give them.
+// The parts one after another, as "%s%s..." would give them; the text ends where a part is cut.
 void JoinText(char* buffer, size_t capacity, std::initializer_list<const char*> parts);
 // Decimal text of value, zero-padded to width characters (the sign counts), as "%0*d" would.
 void DecimalText(char* buffer, size_t capacity, int32_t value, int width);

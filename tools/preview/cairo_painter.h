@@ -35,6 +35,12 @@ public:
 
 private:
     void Select(const FontFace& font);
+    // The face itself, or a fallback font for characters the face lacks, at the face's size.
+    void SelectRun(const FontFace& font, cairo_font_face_t* fallback);
+    // Calls run(part) for each part of the text drawn with one font, with that font selected.
+    template <typename Run>
+    void ForEachRun(const FontFace& font, const std::string& text, Run run);
+    void TextPath(const FontFace& font, double x, double baseline, const std::string& text);
     void Source(const Rgba& colour);
     cairo_t* cr_;
 };
