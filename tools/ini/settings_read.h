@@ -25,7 +25,7 @@ constexpr const SettingKey& KeyOf(Field Settings::*field) {
         if constexpr (std::is_same_v<Field, float>) {
             if (key.number == field) return key;
         } else {
-            if (key.toggle == field) return key;
+            if (key.toggle == field || key.keyCode == field) return key;
         }
     }
     throw "no key of the settings table fills this field";
