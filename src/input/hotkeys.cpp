@@ -68,7 +68,10 @@ void PollHotkeys() {
     if (IsKeyDown(kKeyAlt) && IsKeyDown(kKeyCtrl)) {
         PollDisplayToggle();
         PollPlacementKey();
-    } else if (IsKeyDown(kKeyAlt) && !IsKeyDown(kKeyCtrl)) {
+        return;
+    }
+    RearmPlacementKey();
+    if (IsKeyDown(kKeyAlt) && !IsKeyDown(kKeyCtrl)) {
         RecordPlayerListRequested(IsRadarControlHeld());
     } else if (!IsKeyDown(kKeyAlt) && !IsKeyDown(kKeyCtrl)) {
         RecordPlayerListRequested(false);

@@ -43,7 +43,7 @@ struct Placement {
 };
 
 static Placement placement;
-// Set once a press of the placement key has acted; cleared when the key is seen up with Ctrl and Alt.
+// Set once a press of the placement key has acted; cleared when the key or Ctrl and Alt are seen up.
 static bool placementKeyLatch;
 
 // The controls of the keys placement reads, disabled every frame while placing: the player's on
@@ -168,6 +168,8 @@ void PollPlacementKey() {
     if (placement.placing) EndPlacement(false, kEndedNotice);
     else StartPlacement();
 }
+
+void RearmPlacementKey() { placementKeyLatch = false; }
 
 void EndPlacementUnsaved() {
     if (placement.placing) EndPlacement(false, kEndedNotice);

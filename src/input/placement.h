@@ -7,6 +7,8 @@
 
 // Ctrl and Alt are held: a press of the placement key starts or stops placement (once per press).
 void PollPlacementKey();
+// Ctrl and Alt are not both held: the next press of the placement key with them acts again.
+void RearmPlacementKey();
 // Per-frame task before the panel: while placing, ends it when the session or the display changed,
 // disables the game's controls of the keys and acts on the keys.
 void UpdatePlacement();
