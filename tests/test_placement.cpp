@@ -199,11 +199,9 @@ struct FailedSaveCase {
 
 TEST_F(PlacementTest, AFailedSaveSaysWhyAndLosesNothing) {
     const FailedSaveCase cases[] = {
-        {"a read-only folder", true, false,
-         "~y~KOV | ~w~Not saved: the folder or KOV.ini is read-only. The new place holds until the game ends.",
+        {"a read-only folder", true, false, "~y~KOV | ~w~Not saved: the folder or KOV.ini is read-only.",
          "<FILES> Panel placement not saved (error 5): LocTextPosX=321"},
-        {"KOV.ini held open", false, true,
-         "~y~KOV | ~w~Not saved: another program holds KOV.ini open. The new place holds until the game ends.",
+        {"KOV.ini held open", false, true, "~y~KOV | ~w~Not saved: another program has KOV.ini open.",
          "<FILES> Panel placement not saved (error 32): LocTextPosX=321"},
     };
     const std::string ini = "[GENERAL]\r\nPlacementKey=K\r\n";

@@ -101,8 +101,8 @@ constexpr float kDesignHeight = 1080.0f;
 // (the street line as long as the alias table's longest). Moves keep it on the screen.
 constexpr float kFrameLeft = -8.0f;
 constexpr float kFrameRight = 430.0f;
-constexpr float kFrameTop = -26.0f;
-constexpr float kFrameBottom = 44.0f;
+constexpr float kFrameTop = -10.0f;
+constexpr float kFrameBottom = 40.0f;
 constexpr float kFrameLine = 2.0f;  // thickness, design units
 constexpr int32_t kFrameRed = 240, kFrameGreen = 200, kFrameBlue = 80, kFrameAlpha = 220;
 
@@ -110,7 +110,7 @@ constexpr const char* kHint =
     "~y~Placing~w~   Arrows move (Shift: 10)   PgUp / PgDn size   Enter saves   "
     "Backspace cancels";
 constexpr float kHintSize = 0.15f;
-constexpr float kHintGap = 30.0f;  // design units between the hint's line and the frame
+constexpr float kHintGap = 24.0f;  // design units between the hint's line and the frame
 
 constexpr const char* kStartedNotice = "~y~KOV | ~w~Placing the panel: arrows move it, Enter saves.";
 constexpr const char* kDisplayOffNotice = "~y~KOV | ~w~Switch the location panel on first (Ctrl+Alt+L).";
@@ -118,7 +118,6 @@ constexpr const char* kSavedNotice = "~y~KOV | ~w~Panel placement saved to KOV.i
 constexpr const char* kUnchangedNotice = "~y~KOV | ~w~Placement ended: the panel had not moved.";
 constexpr const char* kCancelledNotice = "~y~KOV | ~w~Placement cancelled.";
 constexpr const char* kEndedNotice = "~y~KOV | ~w~Placement ended without saving.";
-constexpr const char* kKeptUntilGameEnds = " The new place holds until the game ends.";
 
 constexpr uint32_t kAccessDenied = 5;
 constexpr uint32_t kSharingViolation = 32;
@@ -231,7 +230,7 @@ static void ShortestText(char (&text)[64], float value) {
 
 static const char* SaveFailureReason(uint32_t error, char (&reason)[32]) {
     if (error == kAccessDenied) return "the folder or KOV.ini is read-only.";
-    if (error == kSharingViolation) return "another program holds KOV.ini open.";
+    if (error == kSharingViolation) return "another program has KOV.ini open.";
     char number[12];
     DecimalText(number, static_cast<int32_t>(error), 0);
     JoinText(reason, {"Windows error ", number, "."});
@@ -264,7 +263,8 @@ static void SavePlacement() {
     LogLine(kLogFile, "<FILES> Panel placement not saved (error %u):%s", static_cast<unsigned>(error), written);
     char reason[32];
     char notice[128];
-    JoinText(notice, {"~y~KOV | ~w~Not saved: ", SaveFailureReason(error, reason), kKeptUntilGameEnds});
+    // Short, like the other notices: centred near the panel, a long one would run into it.
+    JoinText(notice, {"~y~KOV | ~w~Not saved: ", SaveFailureReason(error, reason)});
     EndPlacement(true, notice);
 }
 
