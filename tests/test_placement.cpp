@@ -281,7 +281,7 @@ TEST(ProfileWriter, KeepsEveryOtherByte) {
                      "9\0\r\0\n\0",
                      42)},
     };
-    for (const Case& c : cases) EXPECT_EQ(sim::WriteProfileString(c.before, "GENERAL", "A", "9"), c.after) << c.name;
+    for (const Case& c : cases) EXPECT_EQ(sim::WriteProfileValue(c.before, "GENERAL", "A", "9"), c.after) << c.name;
 }
 
 }  // namespace

@@ -305,7 +305,7 @@ TEST(DemoTour, PrintsEveryStopAndWritesItsPictures) {
         cairo_surface_destroy(png);
         ++pictures;
     }
-    EXPECT_EQ(pictures, 11u) << "one picture per stop";
+    EXPECT_EQ(pictures, 15u) << "one picture per stop";
     EXPECT_TRUE(fs::exists(dir / "contact-sheet.png"));
     fs::remove_all(dir);
 }

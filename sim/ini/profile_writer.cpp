@@ -66,8 +66,8 @@ std::string RawName(const UnitText& text, const Line& line) {
 
 }  // namespace
 
-std::string WriteProfileString(const std::optional<std::string>& fileBytes, std::string_view section,
-                               std::string_view key, std::string_view value) {
+std::string WriteProfileValue(const std::optional<std::string>& fileBytes, std::string_view section,
+                              std::string_view key, std::string_view value) {
     const std::string keyLine = std::string(key) + "=" + std::string(value);
     const std::string sectionLines = "[" + std::string(section) + "]\r\n" + keyLine + "\r\n";
     if (!fileBytes || fileBytes->empty()) return sectionLines;
@@ -111,9 +111,9 @@ std::string WriteProfileString(const std::optional<std::string>& fileBytes, std:
     return bytes.substr(0, after) + encode(added) + bytes.substr(after);
 }
 
-uint32_t WriteProfileFile(const char* path, const char* section, const char* key, const char* value) {
+uint32_t WriteProfileValueToFile(const char* path, const char* section, const char* key, const char* value) {
     if (path == nullptr || section == nullptr || key == nullptr || value == nullptr) return kAccessDenied;
-    const std::string written = WriteProfileString(ReadFileBytes(path), section, key, value);
+    const std::string written = WriteProfileValue(ReadFileBytes(path), section, key, value);
     return WriteFileBytes(path, written) ? 0 : kAccessDenied;
 }
 

@@ -19,13 +19,13 @@
 namespace sim {
 
 // The file's bytes after the write; nullopt stands for a file that does not exist.
-std::string WriteProfileString(const std::optional<std::string>& fileBytes, std::string_view section,
-                               std::string_view key, std::string_view value);
+std::string WriteProfileValue(const std::optional<std::string>& fileBytes, std::string_view section,
+                              std::string_view key, std::string_view value);
 
 // The same on the file at path, as the plug-in's import is answered where the simulated host stands
 // in for Windows: 0 when written, else the Windows error code (5, access denied, when the file
 // cannot be written). Section, key and value are all given (the writer's deleting forms are not
 // emulated: the plug-in never uses them).
-uint32_t WriteProfileFile(const char* path, const char* section, const char* key, const char* value);
+uint32_t WriteProfileValueToFile(const char* path, const char* section, const char* key, const char* value);
 
 }  // namespace sim

@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
             Put(kSystem, c.file);
             const BOOL written = WritePrivateProfileStringA(write.section, write.key, write.value, kSystem);
             const std::string system = Bytes(kSystem);
-            const std::string emulated = sim::WriteProfileString(c.file, write.section, write.key, write.value);
+            const std::string emulated = sim::WriteProfileValue(c.file, write.section, write.key, write.value);
             Put(kEmulated, emulated);
             const std::string label = std::string(c.name) + ", " + write.section + "/" + write.key;
             if (!written) {

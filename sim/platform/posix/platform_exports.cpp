@@ -22,7 +22,7 @@ extern "C" DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR fal
 
 extern "C" BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR path) {
     const uint32_t refusal = sim::SettingsFileRefusal(true);
-    const uint32_t error = refusal != 0 ? refusal : sim::WriteProfileFile(path, section, key, value);
+    const uint32_t error = refusal != 0 ? refusal : sim::WriteProfileValueToFile(path, section, key, value);
     sim::SetVirtualLastError(error);
     return error == 0 ? 1 : 0;
 }
