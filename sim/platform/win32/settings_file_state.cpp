@@ -1,5 +1,7 @@
 // The lock as a handle held without sharing; the read-only folder as chattr +i on the folder and its
-// KOV.ini, run through Wine's start of a Unix program (the folder's Unix path is its Z: path).
+// KOV.ini, run through Wine's start of a Unix program (the folder's Unix path is its Z: path). Wine
+// tells neither when such a program ends nor its exit code, so the change is waited for as it shows:
+// a file can (or can no longer) be made in the folder and KOV.ini opened for writing.
 #include "sim/platform/settings_file_state.h"
 
 #include <windows.h>
@@ -17,7 +19,8 @@ struct HeldSettingsFile {
 namespace {
 
 constexpr const char* kChattr = "Z:\\usr\\bin\\chattr";
-constexpr DWORD kChattrWaitMs = 30000;
+constexpr int kChattrPolls = 1000;
+constexpr DWORD kChattrPollMs = 10;
 
 // The Unix path of a Windows path on Wine's Z: drive, which maps the Unix root; empty for another.
 std::string UnixPath(const std::filesystem::path& path) {
@@ -26,6 +29,23 @@ std::string UnixPath(const std::filesystem::path& path) {
     text.erase(0, 2);
     for (char& c : text) c = c == '\\' ? '/' : c;
     return text;
+}
+
+bool CanWrite(const std::string& path, DWORD creation, DWORD flags) {
+    const HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, creation, flags, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
+// Whether a new file can be made in the folder and its KOV.ini (when there is one) written.
+bool FolderWritable(const std::filesystem::path& folder) {
+    const std::string ini = (folder / "KOV.ini").string();
+    const bool iniWritable = !std::filesystem::exists(folder / "KOV.ini") || CanWrite(ini, OPEN_EXISTING, 0);
+    const bool folderWritable =
+        CanWrite((folder / "kov-write-probe").string(), CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE);
+    return iniWritable && folderWritable;
 }
 
 Status RunChattr(const std::string& flag, const std::filesystem::path& folder) {
@@ -39,16 +59,16 @@ Status RunChattr(const std::string& flag, const std::filesystem::path& folder) {
     if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         return Failure("cannot run " + command + " (error " + std::to_string(GetLastError()) + ")");
     }
-    WaitForSingleObject(process.hProcess, kChattrWaitMs);
-    DWORD code = 1;
-    GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
-    if (code != 0) {
-        return Failure(command + " failed (exit " + std::to_string(code) +
-                       "): a read-only folder under Wine needs root and a file system that keeps the flag");
+    const bool writable = flag == "-i";
+    for (int poll = 0; poll < kChattrPolls; ++poll) {
+        if (FolderWritable(folder) == writable) return {};
+        Sleep(kChattrPollMs);
     }
-    return {};
+    return Failure(command +
+                   " did not take effect: a read-only folder under Wine needs root and a file system "
+                   "that keeps the flag (ext4, say)");
 }
 
 }  // namespace
