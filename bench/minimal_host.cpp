@@ -313,6 +313,17 @@ extern "C" short GetAsyncKeyState(int virtualKey) {
     return down ? static_cast<short>(0x8000) : 0;
 }
 
+// Placement mode never runs on a bench frame: nothing is written.
+extern "C" BOOL WritePrivateProfileStringA(LPCSTR, LPCSTR, LPCSTR, LPCSTR) {
+    bench::CountPlatformCall();
+    return 0;
+}
+
+extern "C" DWORD GetLastError(void) {
+    bench::CountPlatformCall();
+    return 0;
+}
+
 // No KOV.ini here: every key reads its default, as the lookup gives it without a file.
 extern "C" DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR out, DWORD size, LPCSTR) {
     bench::CountPlatformCall();

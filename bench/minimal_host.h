@@ -82,7 +82,7 @@ constexpr int kRecordedOutSlots = 4096;
 struct Recording {
     RecordedCall calls[kMaxRecordedCalls];
     int callCount;
-    int platformCallCount;  // GetTickCount, GetAsyncKeyState, GetPrivateProfileStringA
+    int platformCallCount;  // the platform functions: clock, keys, profile lookup and writer
     char texts[kRecordedTextBytes];
     size_t textBytes;
     uint64_t outSlots[kRecordedOutSlots];

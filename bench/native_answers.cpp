@@ -101,6 +101,9 @@ const Answer kAnswers[] = {
     {"entity exists",                     True},
     {"pause menu active",                 False},
     {"entity dead",                       False},
+    {"hud hidden",                        False},
+    {"cutscene playing",                  False},
+    {"player switch in progress",         False},
     // text, rectangles and feed posts
     {"screen resolution query",           ScreenResolution},
     {"set text scale",                    Nothing},
@@ -131,6 +134,9 @@ const Answer kAnswers[] = {
     // controls
     {"control pressed",                   ControlPressed},
     {"control just released",             ControlJustReleased},
+    {"disable control action",            Nothing},
+    {"disabled control pressed",          False},
+    {"disabled control just pressed",     False},
     {"display radar",                     Nothing},
     {"set big map active",                Nothing},
     {"display player name tags on blips", Nothing},

@@ -32,7 +32,8 @@ set(KOV_SIM_INI_SOURCES
   ${KOV_SIM_DIR}/ini/code_page_1252.cpp
   ${KOV_SIM_DIR}/ini/utf.cpp
   ${KOV_SIM_DIR}/ini/ini_text.cpp
-  ${KOV_SIM_DIR}/ini/ini_lookup.cpp)
+  ${KOV_SIM_DIR}/ini/ini_lookup.cpp
+  ${KOV_SIM_DIR}/ini/profile_writer.cpp)
 
 # scenario/: scenario files and their runs.
 set(KOV_SIM_SCENARIO_SOURCES
@@ -50,17 +51,20 @@ set(KOV_SIM_FILE_SOURCES
   ${KOV_SIM_DIR}/platform/temporary_paths.cpp)
 set(KOV_SIM_POSIX_SOURCES
   ${KOV_SIM_DIR}/platform/posix/fiber.cpp
-  ${KOV_SIM_DIR}/platform/posix/plugin_module.cpp)
+  ${KOV_SIM_DIR}/platform/posix/plugin_module.cpp
+  ${KOV_SIM_DIR}/platform/posix/settings_file_state.cpp)
 set(KOV_SIM_POSIX_EXPORT_SOURCES ${KOV_SIM_DIR}/platform/posix/platform_exports.cpp)
 set(KOV_SIM_WIN32_SOURCES
   ${KOV_SIM_DIR}/platform/win32/fiber.cpp
-  ${KOV_SIM_DIR}/platform/win32/plugin_module.cpp)
+  ${KOV_SIM_DIR}/platform/win32/plugin_module.cpp
+  ${KOV_SIM_DIR}/platform/win32/settings_file_state.cpp)
 # The plug-in linked in rather than loaded (the page, the fuzz targets): each program says how its
 # records get their load-time values (sim/platform/linked/linked_plugin.h).
 set(KOV_SIM_LINKED_PLUGIN_SOURCES ${KOV_SIM_DIR}/platform/linked/plugin_module.cpp)
 set(KOV_SIM_EMSCRIPTEN_SOURCES
   ${KOV_SIM_DIR}/platform/emscripten/fiber.cpp
   ${KOV_SIM_DIR}/platform/emscripten/fresh_plugin.cpp
+  ${KOV_SIM_DIR}/platform/posix/settings_file_state.cpp
   ${KOV_SIM_LINKED_PLUGIN_SOURCES})
 
 # Everything a whole simulated host needs but its platform room.

@@ -27,6 +27,7 @@ struct Key {
     const char* section;
     const char* name;
     const char* defaultText;
+    const char* shippedText = nullptr;  // where the shipped file sets another value than the default
 };
 
 // The settings file's keys with the defaults the plug-in uses when a key is missing.
@@ -39,6 +40,8 @@ const Key kKeys[] = {
     {"GENERAL",     "LocTextSizeMult",      "1"},
     {"GENERAL",     "AllowRadarSizeToggle", "true"},
     {"GENERAL",     "AnchorToRadar",        "false"},
+    {"GENERAL",     "PlacementKey",         "",      "K"},
+    {"GENERAL",     "HideWithGameHud",      "false", "true"},
     {"MULTIPLAYER", "ShowPlayerObituaries", "true"},
     {"MULTIPLAYER", "DisplayPlayerBlips",   "true"},
     {"MULTIPLAYER", "DisplayTeamBlipsOnly", "false"},
@@ -51,12 +54,18 @@ std::string DistFile(const char* name) {
     return bytes.value_or("");
 }
 
-TEST(DistIni, EveryKeyReadsAsItsDefault) {
+// The settings the shipped file switches on, and nothing else: a file of them alone.
+const char kSwitchedOn[] = "[GENERAL]\nPlacementKey=K\nHideWithGameHud=true\n";
+
+TEST(DistIni, EveryKeyReadsAsItsDefaultButThePlacementPair) {
     const std::string ini = DistFile("KOV.ini");
     for (const Key& key : kKeys) {
         char value[128];
         sim::LookupProfileString(ini, key.section, key.name, "<absent>", value, sizeof value);
-        EXPECT_STREQ(value, key.defaultText) << key.section << "/" << key.name;
+        EXPECT_STREQ(value, key.shippedText != nullptr ? key.shippedText : key.defaultText)
+            << key.section << "/" << key.name;
+        sim::LookupProfileString(std::string(kSwitchedOn), key.section, key.name, key.defaultText, value, sizeof value);
+        EXPECT_STREQ(value, key.shippedText != nullptr ? key.shippedText : key.defaultText) << "the pair alone";
     }
 }
 
@@ -129,19 +138,21 @@ TEST(DistFiles, DescribeEverySettingInTheTablesWords) {
         auto comment = keyLine;
         while (comment != ini.begin() && (comment - 1)->rfind(";", 0) == 0) --comment;
         EXPECT_EQ(std::vector<std::string>(comment, keyLine), Wrapped(sentence, 96, "; "));
-        std::string block = "  " + key + " (default " + kSettingKeys[i].fallback + ")\n";
+        const std::string fallback = kSettingKeys[i].fallback;
+        std::string block = "  " + key + " (default " + (fallback.empty() ? "none" : fallback) + ")\n";
         for (const std::string& line : Wrapped(sentence, 96, "      ")) block += line + "\n";
         EXPECT_NE(readme.find(block), std::string::npos) << block;
     }
 }
 
-// The plug-in itself, through the whole demo tour, cannot tell the shipped file from no file.
-TEST(DistIni, PluginBehavesExactlyAsWithTheDefaults) {
+// The plug-in itself, through the whole demo tour, cannot tell the shipped file from one that holds
+// only the two settings it switches on.
+TEST(DistIni, PluginBehavesExactlyAsWithTheDefaultsButThePlacementPair) {
     sim::Result<sim::Scenario> tour = sim::LoadScenarioFile((kSource / "scenarios" / "tour.json").string());
     ASSERT_TRUE(tour) << tour.error();
     sim::ScenarioRunOptions run;
     run.pluginPath = simtest::PluginPath();
-    tour->ini = std::nullopt;
+    tour->ini = kSwitchedOn;
     const sim::ScenarioResult withoutFile = sim::RunScenario(*tour, run);
     tour->ini = DistFile("KOV.ini");
     const sim::ScenarioResult withFile = sim::RunScenario(*tour, run);

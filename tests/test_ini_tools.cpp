@@ -33,6 +33,17 @@ TEST(IniCheck, SaysWhatThePluginMakesOfEachMistake) {
          "1: [GENERL] is not a section of KOV.ini, so the keys under it are not read; the nearest is [GENERAL].\n"
          "2: LocTextPosX belongs under [GENERAL]; under [GENERL] the plug-in does not see it.\n"},
         {"[GENERAL]\r\nLocTextPosX=320px\r\n", "2: the plug-in reads 320 and ignores \"px\".\n"},
+        // A placement key the plug-in reads as none: placement is off, and why.
+        {"[GENERAL]\nPlacementKey=l\n[MULTIPLAYER]\n[GENERAL]\n",
+         "2: L is the display toggle's key, so placement is off: write one letter A-Z or digit 0-9 other than L (K "
+         "for Ctrl+Alt+K).\n"
+         "4: [GENERAL] comes a second time (first at line 1): the plug-in reads only the first one, so the keys under "
+         "this one are ignored.\n"},
+        {"[GENERAL]\nPlacementKey=Ctrl+K\nHideWithGameHud=1\n",
+         "2: \"Ctrl+K\" is not one letter or digit, so placement is off: write one letter A-Z or digit 0-9 other "
+         "than L (K for Ctrl+Alt+K).\n"
+         "3: \"1\" is not a switch word, so the plug-in reads HideWithGameHud as off. Write true (or on, yes) to "
+         "switch it on, false to switch it off.\n"},
         {"[GENERAL]\nLocTextPosY=nan\n", "2: LocTextPosY is not a number (nan): the plug-in reads 0.\n"},
         {"[GENERAL]\nLocTextSizeMult=0.25\n",
          "2: LocTextSizeMult is 0.25, below its smallest value 0.5: the plug-in uses 0.5.\n"},

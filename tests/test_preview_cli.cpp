@@ -306,7 +306,7 @@ TEST(DemoTour, PrintsEveryStopAndWritesItsPictures) {
         cairo_surface_destroy(png);
         ++pictures;
     }
-    EXPECT_EQ(pictures, 12u) << "one picture per stop";
+    EXPECT_EQ(pictures, 16u) << "one picture per stop";
     EXPECT_TRUE(fs::exists(dir / "contact-sheet.png"));
     fs::remove_all(dir);
 }

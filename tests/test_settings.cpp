@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "config/setting_keys.h"
 #include "sim/scenario/scenario_run.h"
 #include "sim_harness.h"
 #include "tools/ini/every_setting_scene.h"
@@ -25,6 +26,8 @@ struct Expected {
     float posX = 320, posY = 1035, posXLarge = 470, posYLarge = 1035, sizeMult = 1;
     bool obituaries = true, blips = true, teamOnly = false, anchorToRadar = false;
     const char* toggleText = "true";
+    bool hideWithHud = false;
+    const char* placementKey = "";
 };
 
 Expected With(void (*change)(Expected&)) {
@@ -48,6 +51,7 @@ std::string CanonicalIni(const Expected& e) {
     return "[GENERAL]\nLocTextPosX=" + Number(e.posX) + "\nLocTextPosY=" + Number(e.posY) +
            "\nLocTextPosX_RadarLrg=" + Number(e.posXLarge) + "\nLocTextPosY_RadarLrg=" + Number(e.posYLarge) +
            "\nLocTextSizeMult=" + Number(e.sizeMult) + "\nAnchorToRadar=" + Switch(e.anchorToRadar) +
+           "\nPlacementKey=" + e.placementKey + "\nHideWithGameHud=" + Switch(e.hideWithHud) +
            "\n[MULTIPLAYER]\nShowPlayerObituaries=" + Switch(e.obituaries) + "\nDisplayPlayerBlips=" + Switch(e.blips) +
            "\nDisplayTeamBlipsOnly=" + Switch(e.teamOnly) + "\n";
 }
@@ -156,6 +160,13 @@ const SettingsCase kCases[] = {
     {"key in the wrong section is absent", "[MULTIPLAYER]\nLocTextPosX=5\n[GENERAL]\nDisplayTeamBlipsOnly=on\n",
      Expected{}},
     {"first of two keys wins", "[GENERAL]\nLocTextPosX=5\nLocTextPosX=6\n", With([](Expected& e) { e.posX = 5; })},
+    {"a placement key in lower case, HUD hiding by yes", "[GENERAL]\nPlacementKey= k \nHideWithGameHud=yes\n",
+     With([](Expected& e) {
+         e.placementKey = "K";
+         e.hideWithHud = true;
+     })},
+    {"L, a word or a blank name no placement key", "[GENERAL]\nPlacementKey=L\n", Expected{}},
+    {"a word names no placement key", "[GENERAL]\nPlacementKey=Home\n", Expected{}},
     {"CRLF file", "[GENERAL]\r\nLocTextPosX=5\r\n[MULTIPLAYER]\r\nDisplayTeamBlipsOnly=on\r\n", With([](Expected& e) {
          e.posX = 5;
          e.teamOnly = true;
@@ -191,6 +202,8 @@ TEST(SettingsFile, SceneShowsEverySettingButTheToggle) {
         {"ShowPlayerObituaries", [](Expected& e) { e.obituaries = false; }},
         {"DisplayPlayerBlips", [](Expected& e) { e.blips = false; }},
         {"DisplayTeamBlipsOnly", [](Expected& e) { e.teamOnly = true; }},
+        {"PlacementKey", [](Expected& e) { e.placementKey = "K"; }},
+        {"HideWithGameHud", [](Expected& e) { e.hideWithHud = true; }},
     };
     for (const auto& change : changes) {
         SCOPED_TRACE(change.key);
@@ -264,7 +277,7 @@ TEST_F(SettingsFileLoads, EditedFileTakesEffectWhenTheDisplayIsSwitchedOn) {
     ASSERT_TRUE(Load("[GENERAL]\nLocTextPosX=100\n"));
     EXPECT_FLOAT_EQ(DrawnPanelX(), PanelXOf(100));
     const size_t lookupsPerLoad = host().lookups().size();
-    ASSERT_EQ(lookupsPerLoad, 10u);
+    ASSERT_EQ(lookupsPerLoad, std::size(kSettingKeys));
     WriteIni("[GENERAL]\nLocTextPosX=200\n");
 
     ASSERT_TRUE(PressDisplayHotkey());  // off: nothing is read

@@ -546,7 +546,8 @@ function buildSettings() {
     heading.textContent = "[" + section + "]";
     box.appendChild(heading);
     for (const key of page.tables.keys.filter((k) => k.section === section)) {
-      box.appendChild(key.changesNothing ? keptRow(key) : key.kind === "number" ? numberControl(key) : switchControl(key));
+      const control = { number: numberControl, key: keyNameControl, switch: switchControl }[key.kind];
+      box.appendChild(key.changesNothing ? keptRow(key) : control(key));
     }
   }
 }
@@ -599,6 +600,14 @@ function switchControl(key) {
   return settingRow(key, "setting switch", box);
 }
 
+// A key name: one letter or digit, as the file says it.
+function keyNameControl(key) {
+  const field = document.createElement("input");
+  Object.assign(field, { type: "text", maxLength: 1, spellcheck: false, id: controlId(key) });
+  field.addEventListener("input", guarded("Setting " + key.key + " failed", () => setKey(key, field.value)));
+  return settingRow(key, "setting key-name", field);
+}
+
 // A setting kept in the file for older set-ups that changes nothing: no control, only what it is.
 function keptRow(key) {
   const kept = document.createElement("span");
@@ -633,6 +642,8 @@ function showControls() {
       const slider = $(controlId(key) + "-slider");
       const value = key.key in read ? read[key.key] : Number(control.value);
       if (document.activeElement !== slider) slider.value = value === null || Number.isNaN(value) ? slider.max : value;
+    } else if (key.kind === "key") {
+      if (document.activeElement !== control) control.value = written === null ? key.fallback : written;
     } else if (document.activeElement !== control && key.key in read) {
       control.checked = Boolean(read[key.key]);
     }

@@ -62,11 +62,13 @@ std::string_view Span(const char* data, int size) {
     return std::string_view(data, size > 0 ? static_cast<size_t>(size) : 0);
 }
 
-// The settings as values for the page: numbers (null for infinity) and switches as booleans.
+// The settings as values for the page: numbers (null for infinity), switches as booleans, a key name
+// as its letter or digit ("" for none).
 json SettingsJson(const std::vector<ini::SettingRead>& read) {
     json values = json::object();
     for (const ini::SettingRead& r : read) {
-        if (r.key->number == nullptr) values[r.key->key] = r.on();
+        if (r.key->keyCode != nullptr) values[r.key->key] = ini::ShownValue(r);
+        else if (r.key->number == nullptr) values[r.key->key] = r.on();
         else values[r.key->key] = std::isfinite(r.number()) ? json(r.number()) : json(nullptr);
     }
     return values;
@@ -202,7 +204,9 @@ EMSCRIPTEN_KEEPALIVE const char* kov_tables() {
         keys.push_back({{"section", key.section},
                         {"key", key.key},
                         {"fallback", key.fallback},
-                        {"kind", key.number != nullptr ? "number" : "switch"},
+                        {"kind", key.number != nullptr    ? "number"
+                                 : key.keyCode != nullptr ? "key"
+                                                          : "switch"},
                         {"minimum", key.minimum},
                         {"description", described.sentence},
                         {"changesNothing", described.changesNothing}});

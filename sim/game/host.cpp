@@ -134,6 +134,7 @@ void Host::StartFrame(Frame& frame) const {
     frame.feedPosts.clear();
     frame.areaNameSuppressed = false;
     frame.helpTextHidden = false;
+    frame.disabledControls.clear();
 }
 
 bool Host::WaitIsOver() const {

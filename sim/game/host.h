@@ -41,8 +41,9 @@ struct Frame {
     std::vector<DrawnText> texts;
     std::vector<DrawnRect> rects;
     std::vector<FeedPost> feedPosts;
-    bool areaNameSuppressed = false;  // display area name (false) was called this frame
-    bool helpTextHidden = false;      // hide help text this frame was called this frame
+    bool areaNameSuppressed = false;                // display area name (false) was called this frame
+    bool helpTextHidden = false;                    // hide help text this frame was called this frame
+    std::vector<DisabledControl> disabledControls;  // disable control action calls, in call order
 };
 
 class Host {

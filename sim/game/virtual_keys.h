@@ -17,20 +17,23 @@ constexpr VirtualKey kVirtualKeys[] = {
     // clang-format off
     {"alt",  0x12},  // VK_MENU
     {"ctrl", 0x11},  // VK_CONTROL
-    {"l",    0x4C},  // the letter L
     // clang-format on
 };
 
-// The code of a named key; 0 (no key) for a name the table lacks.
+// The code of a named key: a key of the table, or a letter a-z (the code of its capital) or a digit
+// 0-9 (its own code), as a one-character name; 0 (no key) for any other name.
 constexpr int VirtualKeyCode(std::string_view name) {
     for (const VirtualKey& key : kVirtualKeys) {
         if (name == key.name) return key.code;
     }
-    return 0;
+    if (name.size() != 1) return 0;
+    if (name[0] >= 'a' && name[0] <= 'z') return name[0] - 'a' + 'A';
+    return name[0] >= '0' && name[0] <= '9' ? name[0] : 0;
 }
 
 constexpr int kAltKey = VirtualKeyCode("alt");
 constexpr int kCtrlKey = VirtualKeyCode("ctrl");
 constexpr int kLKey = VirtualKeyCode("l");
+constexpr int kKKey = VirtualKeyCode("k");
 
 }  // namespace sim

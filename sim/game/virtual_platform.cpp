@@ -9,6 +9,11 @@
 namespace sim {
 
 constexpr uint16_t kKeyDownBit = 0x8000;
+constexpr uint32_t kAccessDenied = 5;
+constexpr uint32_t kSharingViolation = 32;
+
+// Only the script's thread calls the platform functions.
+static uint32_t lastError = 0;
 
 uint32_t VirtualTickCount() {
     const Host* host = Host::Current();
@@ -22,6 +27,16 @@ short VirtualKeyState(int virtualKey) {
     const bool down = found != host->world.keysDown.end() && found->second;
     return static_cast<short>(down ? kKeyDownBit : 0);
 }
+
+uint32_t SettingsFileRefusal(bool writing) {
+    const Host* host = Host::Current();
+    if (host == nullptr) return 0;
+    if (writing && host->world.readOnlyFolder) return kAccessDenied;
+    return host->world.iniLocked ? kSharingViolation : 0;
+}
+
+uint32_t VirtualLastError() { return lastError; }
+void SetVirtualLastError(uint32_t error) { lastError = error; }
 
 void RecordSettingsLookup(const char* section, const char* key, const char* fallback, const char* out, uint32_t size,
                           uint32_t copied) {

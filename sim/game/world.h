@@ -83,6 +83,23 @@ struct DrawnRect {
     GfxAlign align;  // the script gfx alignment it was drawn under
 };
 
+// The game's input groups (pads) 0 (the player's) to 2 (the frontend) and controls 0 to 360.
+constexpr int32_t kLastPad = 2;
+constexpr int32_t kLastControl = 360;
+
+// A control as the game's input reports it this frame (keyboard and pad alike).
+struct ControlState {
+    bool pressed = false;
+    bool justPressed = false;
+};
+
+// A control the plug-in disabled for a frame: input group (pad) and control number.
+struct DisabledControl {
+    int32_t pad = 0;
+    int32_t control = 0;
+    bool operator==(const DisabledControl& other) const { return pad == other.pad && control == other.control; }
+};
+
 struct FeedPost {
     std::string text;
     int32_t font = 0;
@@ -100,6 +117,8 @@ struct World {
     int32_t localPed = 1;
     uint8_t sessionByte = 0;
     bool pauseMenu = false;
+    // The game's own HUD hiding: the HUD switched off, a cutscene, a character switch.
+    bool hudHidden = false, cutscenePlaying = false, playerSwitch = false;
 
     // Location.
     bool radarHidden = false;
@@ -115,6 +134,8 @@ struct World {
     std::map<int, bool> keysDown;  // virtual-key code -> down
     bool radarControlPressed = false;
     bool radarControlJustReleased = false;
+    std::map<int32_t, ControlState> controls;  // by control number, the same on every pad
+    bool windowInFront = true;                 // the game reads no control while its window is behind
     bool bigMap = false, fullMap = false;
     bool radarShown = true;
     bool nameTagsOnBlips = false;
@@ -131,6 +152,12 @@ struct World {
     std::map<int32_t, int> blipRemovals;  // remove blip calls per handle, known or not (long-run checks)
     std::vector<FeedPost> feed;
     bool helpTextHidden = false;  // hide help text this frame, this frame
+
+    // The game's folder and its KOV.ini. Read-only: the profile writer fails with access denied (5).
+    // Locked: another program holds KOV.ini open without sharing, so the lookup finds no file and
+    // the writer fails with a sharing violation (32).
+    bool readOnlyFolder = false;
+    bool iniLocked = false;
 };
 
 // The ped with this handle, or null when the world has none.

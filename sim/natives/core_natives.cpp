@@ -1,5 +1,5 @@
 // Natives of the frame loop: who the local player is, whether a session runs, whether the
-// player's ped exists, is dead, or the pause menu is open.
+// player's ped exists, is dead, or the pause menu is open; and whether the game hides its HUD.
 #include "sim/game/host.h"
 #include "sim/natives/native_table.h"
 
@@ -25,6 +25,10 @@ void EntityDead(Host& host, NativeCall& call) {
     call.ReturnBool(ped != nullptr && ped->dead);
 }
 
+void HudHidden(Host& host, NativeCall& call) { call.ReturnBool(host.world.hudHidden); }
+void CutscenePlaying(Host& host, NativeCall& call) { call.ReturnBool(host.world.cutscenePlaying); }
+void PlayerSwitch(Host& host, NativeCall& call) { call.ReturnBool(host.world.playerSwitch); }
+
 }  // namespace
 
 std::vector<NativeHandler> CoreHandlers() {
@@ -36,6 +40,9 @@ std::vector<NativeHandler> CoreHandlers() {
         {"entity exists",          EntityExists},
         {"pause menu active",      PauseMenuActive},
         {"entity dead",            EntityDead},
+        {"hud hidden",             HudHidden},
+        {"cutscene playing",       CutscenePlaying},
+        {"player switch in progress", PlayerSwitch},
         // clang-format on
     };
 }

@@ -89,6 +89,13 @@ inline constexpr NativeSignature kNativeSignatures[] = {
     {0xA0EBB943C300E693, "display radar",                     "b",         '-', kPlugIn},
     {0x231C8F89D0539D8F, "set big map active",                "bb",        '-', kPlugIn},
     {0x82CEDC33687E1F50, "display player name tags on blips", "b",         '-', kPlugIn},
+    {0xFE99B66D079CF6BC, "disable control action",            "iib",       '-', kPlugIn},
+    {0xE2587F8CBBD87B1D, "disabled control pressed",          "ii",        'b', kPlugIn},
+    {0x91AEF906BCA88877, "disabled control just pressed",     "ii",        'b', kPlugIn},
+    // ---- the game's own HUD hiding ----
+    {0xA86478C6958735C5, "hud hidden",                        "",          'b', kPlugIn},
+    {0xD3C2E180A40F031E, "cutscene playing",                  "",          'b', kPlugIn},
+    {0xD9D2CFFF49FAB35F, "player switch in progress",         "",          'b', kPlugIn},
     // ---- players ----
     {0x41BD2A6B006AF756, "player index from integer",         "i",         'i', kPlugIn},
     {0xB8DFD30D6973E135, "network player active",             "i",         'B', kPlugIn},

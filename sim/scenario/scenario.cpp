@@ -355,19 +355,18 @@ const Field<World> kNodeFields[] = {
     {"pos", [](auto& w, auto& v, auto& p, World& t) { ReadVec3(w, v, p, t.nodePos); }},
 };
 
-template <int VirtualKey>
-void ReadKey(Walk& walk, const json& value, const std::string& path, World& world) {
-    bool down = false;
-    if (ReadBool(walk, value, path, down)) world.keysDown[VirtualKey] = down;
+// Keys by name (sim/game/virtual_keys.h): alt, ctrl, or a letter or digit.
+void ReadKeys(Walk& walk, const json& value, const std::string& path, World& world) {
+    if (!value.is_object()) return walk.Error(path, "expected an object" + Got(value));
+    for (const auto& [name, down] : value.items()) {
+        const int code = VirtualKeyCode(name);
+        if (code == 0) {
+            walk.Error(Member(path, name), "unknown key (known: alt, ctrl, a letter a-z or a digit 0-9)");
+            continue;
+        }
+        ReadBool(walk, down, Member(path, name), world.keysDown[code]);
+    }
 }
-
-const Field<World> kKeyFields[] = {
-    // clang-format off
-    {"alt",  ReadKey<kAltKey>},
-    {"ctrl", ReadKey<kCtrlKey>},
-    {"l",    ReadKey<kLKey>},
-    // clang-format on
-};
 
 const Field<World> kRadarControlFields[] = {
     {"pressed", [](auto& w, auto& v, auto& p, World& t) { ReadBool(w, v, p, t.radarControlPressed); }},
@@ -396,6 +395,18 @@ void ReadRemoveBlips(Walk& walk, const json& value, const std::string& path, Wor
     }
 }
 
+const Field<ControlState> kControlFields[] = {
+    {"pressed", [](auto& w, auto& v, auto& p, ControlState& t) { ReadBool(w, v, p, t.pressed); }},
+    {"justPressed", [](auto& w, auto& v, auto& p, ControlState& t) { ReadBool(w, v, p, t.justPressed); }},
+};
+
+void ReadControls(Walk& walk, const json& value, const std::string& path, World& world) {
+    ApplyMap(walk, value, path, false, 0, kLastControl, world.controls,
+             [](Walk& w, const json& v, const std::string& p, ControlState& state) {
+                 ApplyFields(w, v, p, kControlFields, state);
+             });
+}
+
 const Field<World> kWorldFields[] = {
     // clang-format off
     {"screen",           ReadScreen},
@@ -411,7 +422,7 @@ const Field<World> kWorldFields[] = {
     {"zone",             [](auto& w, auto& v, auto& p, World& t) { ReadHostText(w, v, p, t.zoneCode); }},
     {"onRoad",           [](auto& w, auto& v, auto& p, World& t) { ReadBool(w, v, p, t.onRoad); }},
     {"node",             [](auto& w, auto& v, auto& p, World& t) { ApplyFields(w, v, p, kNodeFields, t); }},
-    {"keys",             [](auto& w, auto& v, auto& p, World& t) { ApplyFields(w, v, p, kKeyFields, t); }},
+    {"keys",             ReadKeys},
     {"radarControl",     [](auto& w, auto& v, auto& p, World& t) { ApplyFields(w, v, p, kRadarControlFields, t); }},
     // clang-format on
     {"peds",
@@ -431,6 +442,14 @@ const Field<World> kWorldFields[] = {
     // clang-format off
     {"players",          ReadPlayers},
     {"removeBlips",      ReadRemoveBlips},
+    // Placement mode and the game's HUD hiding.
+    {"hudHidden",        [](auto& w, auto& v, auto& p, World& t) { ReadBool(w, v, p, t.hudHidden); }},
+    {"cutscenePlaying",  [](auto& w, auto& v, auto& p, World& t) { ReadBool(w, v, p, t.cutscenePlaying); }},
+    {"playerSwitch",     [](auto& w, auto& v, auto& p, World& t) { ReadBool(w, v, p, t.playerSwitch); }},
+    {"controls",         ReadControls},
+    {"windowInFront",    [](auto& w, auto& v, auto& p, World& t) { ReadBool(w, v, p, t.windowInFront); }},
+    {"readOnlyFolder",   [](auto& w, auto& v, auto& p, World& t) { ReadBool(w, v, p, t.readOnlyFolder); }},
+    {"iniLocked",        [](auto& w, auto& v, auto& p, World& t) { ReadBool(w, v, p, t.iniLocked); }},
     // clang-format on
 };
 

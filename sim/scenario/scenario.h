@@ -13,11 +13,16 @@
 //   "localPlayerIndex", "localPed", "session" (0..255), "pauseMenu",
 //   "radarHidden", "street": name|null, "crossing": name|""|null, "streetNames": {"<hash>": name|null},
 //   "zone": code|null, "onRoad", "node": {"result": 0..255, "pos": [x, y, z]},
-//   "keys": {"alt", "ctrl", "l"}, "radarControl": {"pressed", "justReleased"},
+//   "keys": {"alt", "ctrl", or a letter a-z or digit 0-9: true|false}, "radarControl": {"pressed", "justReleased"},
 //   "peds": {"<handle>": {"pos", "heading", "dead", "dying", "vehicle", "player"} | null},
 //   "vehicles": {"<handle>": {"kind": car|boat|submarine|helicopter|plane|bike, "model", "heading"} | null},
 //   "players": {"<slot>": {"active" (0..255 or bool), "ped", "team", "networkName", "name", "killer"}},
-//   "removeBlips": [handle, ...] (the host forgets those blips, leaving the plug-in stale handles).
+//   "removeBlips": [handle, ...] (the host forgets those blips, leaving the plug-in stale handles),
+//   "hudHidden", "cutscenePlaying", "playerSwitch" (the game's own HUD hiding),
+//   "controls": {"<control 0..360>": {"pressed", "justPressed"} | null} (the same on every pad; the
+//   disabled-control reads answer from it), "windowInFront" (true; behind, no control reads as
+//   anything), "readOnlyFolder" (the game's folder and KOV.ini cannot be written), "iniLocked"
+//   (another program holds KOV.ini open without sharing: it can be neither read nor written).
 // "street" and "crossing" register the name under its host hash and put the player on it; a null
 // name is a street whose name the host returns as a null pointer; a crossing of "" means none.
 // Without "peds" in the initial world, the local ped exists at the origin.

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "sim/platform/files.h"
+#include "sim/platform/settings_file_state.h"
 #include "sim/platform/temporary_paths.h"
 
 namespace sim {
@@ -68,9 +69,15 @@ struct History {
 };
 
 // Runs one step's frames; false once the host or the observer has failed the run (result.status says why).
-bool RunStep(const Scenario& scenario, size_t index, const ScenarioStep& step, Host& host, History& history) {
+bool RunStep(const Scenario& scenario, size_t index, const ScenarioStep& step, Host& host, History& history,
+             SettingsFileState& files) {
     ScenarioObserver* observer = history.options.observer;
     ApplyWorldPatch(step.world, host.world);
+    if (Status matched = files.Match(host.world); !matched) {
+        history.result.status = Failure(scenario.file + ": step " + std::to_string(index + 1) + " \"" + step.label +
+                                        "\": " + matched.error());
+        return false;
+    }
     Status told = observer != nullptr ? observer->StepStarted(index, step.label) : Status();
     StepResult stepResult;
     stepResult.label = step.label;
@@ -105,13 +112,16 @@ void Run(const Scenario& scenario, const ScenarioRunOptions& options, const fs::
     host.clockMs = scenario.clockStartMs;
     host.frameStepMs = scenario.frameStepMs;
     host.world = InitialWorld(scenario);
-    if (Status loaded = host.Load(pluginPath); !loaded) {
+    SettingsFileState files(workDir);
+    if (Status matched = files.Match(host.world); !matched) {
+        result.status = Failure(scenario.file + ": " + matched.error());
+    } else if (Status loaded = host.Load(pluginPath); !loaded) {
         result.status = loaded;
     } else if (Status told = history.Take(host); !told) {
         result.status = told;
     } else {
         ForEachStep(scenario, [&](size_t index, const ScenarioStep& step) {
-            return RunStep(scenario, index, step, host, history);
+            return RunStep(scenario, index, step, host, history, files);
         });
     }
     host.Unload();

@@ -21,8 +21,19 @@ static int32_t ReadSwitch(const char* text) {
     return 0;
 }
 
+static int32_t ReadKeyName(const char* text) {
+    if (text[0] == '\0' || text[1] != '\0') return 0;
+    const char letter = static_cast<char>(LowerAscii(text[0]) - 'a' + 'A');
+    if (letter >= 'A' && letter <= 'Z') return letter == kDisplayToggleKeyCode ? 0 : letter;
+    return text[0] >= '0' && text[0] <= '9' ? text[0] : 0;
+}
+
 SettingValue ReadSettingValue(const SettingKey& key, const char* text) {
-    SettingValue value = {0.0f, 0, 0.0, 0, 0.0f};
+    SettingValue value = {0.0f, 0, 0, 0.0, 0, 0.0f};
+    if (key.keyCode != nullptr) {
+        value.keyCode = ReadKeyName(text);
+        return value;
+    }
     if (key.number == nullptr) {
         value.on = ReadSwitch(text);
         return value;

@@ -1,4 +1,4 @@
-// LoadSettings: ten keys of .//KOV.ini through the platform's profile-string lookup.
+// LoadSettings: the keys of .//KOV.ini through the platform's profile-string lookup.
 #include "config/settings.h"
 
 #include "config/process_log.h"
@@ -9,7 +9,6 @@
 // Written only by LoadSettings; everyone else reads it through CurrentSettings().
 static Settings settings;
 
-constexpr const char* kSettingsPath = ".//KOV.ini";
 // One buffer receives every value in turn.
 static char valueBuffer[kSettingValueCapacity];
 
@@ -25,7 +24,10 @@ void LoadSettings() {
     for (const SettingKey& key : kSettingKeys) {
         const SettingValue value = ReadSettingValue(key, LookUp(key.section, key.key, key.fallback));
         if (key.number != nullptr) settings.*key.number = value.number;
+        else if (key.keyCode != nullptr) settings.*key.keyCode = value.keyCode;
         else settings.*key.toggle = value.on;
     }
     LogLine(kLogFile, "<FILES> General information retrieved.");
 }
+
+void SetNumberSetting(float Settings::*field, float value) { settings.*field = value; }

@@ -8,6 +8,7 @@
 #include "frame/frame_state.h"
 #include "host/natives.h"
 #include "input/hotkeys.h"
+#include "input/placement.h"
 #include "location/location_panel.h"
 #include "multiplayer/player_blips.h"
 #include "multiplayer/player_list.h"
@@ -26,14 +27,21 @@ static void RunIdlePass() {
     if (inSession == 1 || (inSession == 0 && !BlipsCleared())) ClearPlayerBlips();
 }
 
+// The game hides its HUD: switched off, in a cutscene, or during a character switch.
+static bool GameHidesItsHud() { return IsHudHidden() || IsCutscenePlaying() || IsPlayerSwitchInProgress(); }
+
 static void RunFrameTasks() {
     const FrameState& frame = CurrentFrame();
     if (IsEntityDead(frame.localPlayerPed)) {
+        EndPlacementUnsaved();
         if (frame.bigMapActive) ToggleBigMap();
         scriptWait(kDeadPassWaitMs);
     }
     PollHotkeys();
-    UpdateLocationPanel();
+    UpdatePlacement();
+    // Asked only with HideWithGameHud on; off, the record is cleared without a call.
+    RecordGameHudHidden(CurrentSettings().HideWithGameHud == 1 && GameHidesItsHud());
+    DrawPlacementGuides(UpdateLocationPanel());
     DrawPlayerListPanel();
     UpdatePlayerBlips();
     DrawNotice();
@@ -49,8 +57,12 @@ void ScriptMain() {
         const int32_t index = GetLocalPlayerIndex();
         const int32_t ped = GetLocalPlayerPed();
         RecordFrameSnapshot(index, ped, GetSessionActiveByte());
-        if (PlayerCanAct()) RunFrameTasks();
-        else RunIdlePass();
+        if (PlayerCanAct()) {
+            RunFrameTasks();
+        } else {
+            EndPlacementUnsaved();
+            RunIdlePass();
+        }
         scriptWait(kNextFrame);
     }
 }

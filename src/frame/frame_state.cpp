@@ -1,7 +1,7 @@
 // The frame state record, its load-time values and its writers.
 #include "frame/frame_state.h"
 
-static FrameState frameState = {0, 0, 0, false, false, true};
+static FrameState frameState = {0, 0, 0, false, false, true, false};
 
 const FrameState& CurrentFrame() { return frameState; }
 
@@ -16,3 +16,5 @@ void RecordBigMapActive(bool active) { frameState.bigMapActive = active; }
 void RecordPlayerListRequested(bool requested) { frameState.playerListRequested = requested; }
 
 void RecordDisplayEnabled(bool enabled) { frameState.displayEnabled = enabled; }
+
+void RecordGameHudHidden(bool hidden) { frameState.gameHudHidden = hidden; }

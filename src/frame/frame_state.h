@@ -19,8 +19,11 @@ struct FrameState {
     bool bigMapActive;
     // Written by PollHotkeys; read by the player list.
     bool playerListRequested;
-    // Written by PollHotkeys on Ctrl+Alt+L; read by PollHotkeys and the location panel.
+    // Written by PollHotkeys on Ctrl+Alt+L; read by PollHotkeys, the location panel and placement.
     bool displayEnabled;
+    // The game hides its HUD this frame (only asked with HideWithGameHud on). Written by the frame
+    // loop before the panels; read by the location panel and the player list.
+    bool gameHudHidden;
 };
 
 // The live record: a reference stays current as the writers below change it.
@@ -33,3 +36,5 @@ void RecordBigMapActive(bool active);
 // PollHotkeys.
 void RecordPlayerListRequested(bool requested);
 void RecordDisplayEnabled(bool enabled);
+// The frame loop, each pass that runs the frame tasks.
+void RecordGameHudHidden(bool hidden);

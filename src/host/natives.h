@@ -78,6 +78,19 @@ inline bool IsControlJustReleased(int32_t group, int32_t control) {
 inline void DisplayRadar(bool show) { CallNative(0xA0EBB943C300E693, show); }
 inline void SetBigMapActive(bool bigMap, bool fullMap) { CallNative(0x231C8F89D0539D8F, bigMap, fullMap); }
 inline void DisplayPlayerNameTagsOnBlips(bool show) { CallNative(0x82CEDC33687E1F50, show); }
+// For this frame only, the game does not act on the control (and on those related to it).
+inline void DisableControlAction(int32_t pad, int32_t control) { CallNative(0xFE99B66D079CF6BC, pad, control, true); }
+inline bool IsDisabledControlPressed(int32_t pad, int32_t control) {
+    return CallNative<bool>(0xE2587F8CBBD87B1D, pad, control);
+}
+inline bool IsDisabledControlJustPressed(int32_t pad, int32_t control) {
+    return CallNative<bool>(0x91AEF906BCA88877, pad, control);
+}
+
+// ---- the game's own HUD hiding ---------------------------------------------------------------
+inline bool IsHudHidden() { return CallNative<bool>(0xA86478C6958735C5); }
+inline bool IsCutscenePlaying() { return CallNative<bool>(0xD3C2E180A40F031E); }
+inline bool IsPlayerSwitchInProgress() { return CallNative<bool>(0xD9D2CFFF49FAB35F); }
 
 // ---- players ---------------------------------------------------------------------------------
 inline void HideHelpTextThisFrame() { CallNative(0xD46923FC481CA285); }

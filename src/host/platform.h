@@ -1,4 +1,4 @@
-// The Windows types and the three platform functions the plug-in uses. On Windows they come from
+// The Windows types and the five platform functions the plug-in uses. On Windows they come from
 // the system headers; elsewhere the simulated host implements them with the same signatures.
 #pragma once
 
@@ -18,6 +18,8 @@ typedef char* LPSTR;
 
 extern "C" {
 DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR out, DWORD size, LPCSTR path);
+BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR path);
+DWORD GetLastError(void);
 DWORD GetTickCount(void);
 short GetAsyncKeyState(int virtualKey);
 }

@@ -8,6 +8,7 @@
 #include "frame/frame_state.h"
 #include "host/natives.h"
 #include "host/platform.h"
+#include "input/placement.h"
 
 constexpr int kKeyAlt = 0x12;
 constexpr int kKeyCtrl = 0x11;
@@ -66,7 +67,11 @@ static bool RadarControlReleased() {
 void PollHotkeys() {
     if (IsKeyDown(kKeyAlt) && IsKeyDown(kKeyCtrl)) {
         PollDisplayToggle();
-    } else if (IsKeyDown(kKeyAlt) && !IsKeyDown(kKeyCtrl)) {
+        PollPlacementKey();
+        return;
+    }
+    RearmPlacementKey();
+    if (IsKeyDown(kKeyAlt) && !IsKeyDown(kKeyCtrl)) {
         RecordPlayerListRequested(IsRadarControlHeld());
     } else if (!IsKeyDown(kKeyAlt) && !IsKeyDown(kKeyCtrl)) {
         RecordPlayerListRequested(false);

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "config/settings.h"
+#include "draw/radar_alignment.h"
 #include "draw/styled_text.h"
 #include "frame/frame_state.h"
 #include "host/natives.h"
@@ -37,11 +38,6 @@ constexpr const char* kRoadNameUnavailable = "Road name unavailable";
 constexpr float kNearRoadDistance = 20.0f;  // farther than this from a major node: "Near  "
 constexpr float kNodeSearchThreshold = 3.0f;
 constexpr uint8_t kNodeFound = 1;
-// Anchored to the radar: drawn under the safe zone's bottom-left alignment, with y measured from
-// the safe zone's bottom, so the panel follows the radar on every aspect ratio and safe zone.
-constexpr int32_t kAlignLeft = 'L';
-constexpr int32_t kAlignBottom = 'B';
-constexpr float kBottomAlignedLift = 1.0f;  // one screen height, normalised
 
 // "N", "W", "S" or "E" for the ped's heading.
 static const char* HeadingLetter(int32_t ped) {
@@ -93,23 +89,21 @@ static void DrawLocationPanel(float anchorX, float anchorY, float m, bool anchor
     const char* street = ApplyRoadTest(BuildStreetLine(ped), ped, position, nearForm);
 
     const float lift = anchorToRadar ? kBottomAlignedLift : 0.0f;
-    if (anchorToRadar) {
-        SetScriptGfxAlign(kAlignLeft, kAlignBottom);
-        SetScriptGfxAlignParams(0.0f, 0.0f, 0.0f, 0.0f);
-    }
+    if (anchorToRadar) BeginRadarAlignment();
     DrawPanelElement(kLeftSeparator, kSeparator, anchorX, anchorY, m, lift);
     DrawPanelElement(kHeading, HeadingLetter(ped), anchorX, anchorY, m, lift);
     DrawPanelElement(kRightSeparator, kSeparator, anchorX, anchorY, m, lift);
     DrawPanelElement(kStreet, street, anchorX, anchorY, m, lift);
     DrawPanelElement(kArea, BuildAreaLine(ped), anchorX, anchorY, m, lift);
-    if (anchorToRadar) ResetScriptGfxAlign();
+    if (anchorToRadar) EndRadarAlignment();
 }
 
-void UpdateLocationPanel() {
+bool UpdateLocationPanel() {
     const FrameState& frame = CurrentFrame();
-    if (!frame.displayEnabled) return;
-    if (IsRadarHidden()) return;
-    if (IsEntityDead(frame.localPlayerPed)) return;
+    if (!frame.displayEnabled) return false;
+    if (IsRadarHidden()) return false;
+    if (IsEntityDead(frame.localPlayerPed)) return false;
+    if (frame.gameHudHidden) return false;
     const Settings& settings = CurrentSettings();
     const bool anchorToRadar = settings.AnchorToRadar == 1;
     if (frame.bigMapActive) {
@@ -120,4 +114,5 @@ void UpdateLocationPanel() {
     }
     // Only frames that drew the panel suppress the host's own area name.
     DisplayAreaName(false);
+    return true;
 }

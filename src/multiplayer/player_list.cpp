@@ -124,7 +124,7 @@ static void DrawPlayerRow(int32_t player, int32_t row) {
 
 void DrawPlayerListPanel() {
     const FrameState& frame = CurrentFrame();
-    if (frame.inSession != 1 || !frame.playerListRequested) return;
+    if (frame.inSession != 1 || !frame.playerListRequested || frame.gameHudHidden) return;
     HideHelpTextThisFrame();
     listedPlayerCount = 0;
     DrawPanelRect(kHeaderBox, kHeaderColour, kHeaderAlpha, 0.0f);

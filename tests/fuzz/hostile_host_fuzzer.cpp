@@ -294,11 +294,23 @@ extern "C" DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR fal
     return sim::LookupProfileString(host.iniText, section, key, fallback, out, size);
 }
 
+// Placement's save: the writer succeeds or fails as the input says, with any error.
+extern "C" BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR path) {
+    if (section == nullptr || key == nullptr || value == nullptr || path == nullptr) {
+        Violation("profile write without a section, key, value or path");
+    }
+    return host.bytes->ConsumeBool() ? 1 : 0;
+}
+
+extern "C" DWORD GetLastError(void) { return host.bytes->ConsumeIntegral<uint32_t>(); }
+
 extern "C" DWORD GetTickCount(void) { return host.clockMs; }
 
 extern "C" short GetAsyncKeyState(int virtualKey) {
     bool known = false;
     for (int key : kKeysRead) known = known || key == virtualKey;
+    // The placement key the settings name: a letter or a digit.
+    known = known || (virtualKey >= 'A' && virtualKey <= 'Z') || (virtualKey >= '0' && virtualKey <= '9');
     if (!known) Violation("a key the plug-in has no use for");
     return static_cast<short>(host.bytes->ConsumeIntegral<uint16_t>());
 }

@@ -13,6 +13,8 @@ for file in "$native_sim" "$native_plugin"; do
   [ -e "$file" ] || { echo "FAIL: $file is missing: build the Linux side first (make linux)"; exit 1; }
 done
 
+# A run that stopped while its folder was read-only (made immutable under Wine) leaves it so.
+[ -d "$out" ] && chattr -R -i "$out" 2>/dev/null
 rm -rf "$out"
 mkdir -p "$out/native" "$out/wine"
 

@@ -11,6 +11,7 @@
 #include "config/setting_keys.h"
 #include "sim/ini/ini_lookup.h"
 #include "sim/ini/ini_text.h"
+#include "text/bounded_text.h"
 
 namespace ini {
 
@@ -131,6 +132,17 @@ std::optional<std::string> SwitchProblem(const SettingRead& read) {
            " as off. Write true (or on, yes) to switch it on, false to switch it off.";
 }
 
+// A key name the plug-in reads as no key: placement stays off.
+std::optional<std::string> KeyNameProblem(const SettingRead& read) {
+    if (read.value.keyCode != 0) return std::nullopt;
+    const std::string name = read.key->key;
+    const std::string why = read.text.empty() ? name + " is empty"
+                            : read.text.size() == 1 && LowerAscii(read.text[0]) == 'l'
+                                ? "L is the display toggle's key"
+                                : Quoted(read.text) + " is not one letter or digit";
+    return why + ", so placement is off: write one letter A-Z or digit 0-9 other than L (K for Ctrl+Alt+K).";
+}
+
 struct Checker {
     const IniRun& run;
     std::vector<IniFinding> findings;
@@ -197,7 +209,9 @@ struct Checker {
                 name + " holds a NUL byte (shown as \u2400): the plug-in reads only what comes before it, " +
                     Quoted(read->text) + ", and uses " + ShownValue(*read) + ".");
         }
-        const std::optional<std::string> problem = key.number != nullptr ? NumberProblem(*read) : SwitchProblem(*read);
+        const std::optional<std::string> problem = key.number != nullptr    ? NumberProblem(*read)
+                                                   : key.keyCode != nullptr ? KeyNameProblem(*read)
+                                                                            : SwitchProblem(*read);
         if (problem) Add(line, name, *problem);
     }
 

@@ -49,6 +49,12 @@ inline constexpr SettingDescription kSettingDescriptions[] = {
     {"AnchorToRadar",
      "Switched on, the panel keeps its place beside the radar and the big map on any screen shape and "
      "safe zone, where the positions put it on a 16:9 screen with a full safe zone."},
+    {"PlacementKey",
+     "The key that, held with Ctrl and Alt, starts and stops placing the panel in the game itself: a "
+     "letter or a digit other than L; empty or missing, placement is off."},
+    {"HideWithGameHud",
+     "Switched on, the location panel and the player list step aside while the game hides its HUD, "
+     "plays a cutscene or switches characters; notices and blips stay as they are."},
 };
 
 constexpr bool DescriptionsFollowTheSettingsTable() {

@@ -67,9 +67,10 @@ std::string CanonicalIni(const std::vector<SettingRead>& read) {
         text += std::string("[") + section + "]\r\n";
         for (const SettingRead& setting : read) {
             if (!sim::ProfileNamesEqual(section, setting.key->section)) continue;
-            const std::string value = setting.key->number == nullptr ? (setting.on() ? "true" : "false")
-                                      : std::isinf(setting.number()) ? "inf"
-                                                                     : Formatted("%.9g", setting.number());
+            const std::string value = setting.key->keyCode != nullptr  ? ShownValue(setting)
+                                      : setting.key->number == nullptr ? (setting.on() ? "true" : "false")
+                                      : std::isinf(setting.number())   ? "inf"
+                                                                       : Formatted("%.9g", setting.number());
             text += std::string(setting.key->key) + "=" + value + "\r\n";
         }
     }
@@ -77,6 +78,8 @@ std::string CanonicalIni(const std::vector<SettingRead>& read) {
 }
 
 std::string ShownValue(const SettingRead& read) {
+    if (read.key->keyCode != nullptr)
+        return read.value.keyCode == 0 ? "" : std::string(1, static_cast<char>(read.value.keyCode));
     if (read.key->number == nullptr) return read.on() ? "on" : "off";
     if (std::isinf(read.number())) return "infinity";
     return Formatted("%.12g", std::round(static_cast<double>(read.number()) * 1000) / 1000);

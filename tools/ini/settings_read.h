@@ -25,7 +25,7 @@ constexpr const SettingKey& KeyOf(Field Settings::*field) {
         if constexpr (std::is_same_v<Field, float>) {
             if (key.number == field) return key;
         } else {
-            if (key.toggle == field) return key;
+            if (key.toggle == field || key.keyCode == field) return key;
         }
     }
     throw "no key of the settings table fills this field";
@@ -55,7 +55,7 @@ std::vector<sim::SettingsLookup> LookUpEverySetting(const std::optional<std::str
 std::string CanonicalIni(const std::vector<SettingRead>& read);
 
 // A setting's value as the page shows it: a number to three decimals ("infinity" for infinity),
-// a switch as on or off.
+// a switch as on or off, a key name as its capital letter or digit ("" for none).
 std::string ShownValue(const SettingRead& read);
 
 }  // namespace ini

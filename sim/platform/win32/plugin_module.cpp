@@ -1,6 +1,6 @@
 // Loading KOV.asi on Windows: LoadLibraryA runs its entry point for process attach (FreeLibrary,
 // for detach), as a game's loader would. Its imports of GetTickCount and GetAsyncKeyState are then
-// pointed at the virtual clock and the scripted keys; GetPrivateProfileStringA stays the system's.
+// pointed at the virtual clock and the scripted keys; the profile functions and GetLastError stay the system's.
 // The entry point for the loader's other calls is the one in the image's header, as the loader
 // finds it (KOV.asi exports nothing).
 //
