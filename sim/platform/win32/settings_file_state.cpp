@@ -39,12 +39,15 @@ bool CanWrite(const std::string& path, DWORD creation, DWORD flags) {
     return true;
 }
 
-// Whether a new file can be made in the folder and its KOV.ini (when there is one) written.
+// Whether a new file can be made in the folder and its KOV.ini (when there is one) written. A probe
+// made just before the folder turned immutable cannot be deleted on close and stays behind; it is
+// removed first, which only succeeds where the folder takes changes again.
 bool FolderWritable(const std::filesystem::path& folder) {
     const std::string ini = (folder / "KOV.ini").string();
     const bool iniWritable = !std::filesystem::exists(folder / "KOV.ini") || CanWrite(ini, OPEN_EXISTING, 0);
-    const bool folderWritable =
-        CanWrite((folder / "kov-write-probe").string(), CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE);
+    const std::string probe = (folder / "kov-write-probe").string();
+    DeleteFileA(probe.c_str());
+    const bool folderWritable = CanWrite(probe, CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE);
     return iniWritable && folderWritable;
 }
 
