@@ -66,8 +66,9 @@ function(kov_wrong_form_plugins dir)
     endif()
     # The edited copy comes first, so every #include "host/natives.h" finds it.
     target_include_directories(${target} BEFORE PRIVATE ${dir}/${name})
+    # One translation unit each: six copies of the plug-in would otherwise cost six full builds of it.
     set_target_properties(${target} PROPERTIES OUTPUT_NAME KOV-wrong-${name} LIBRARY_OUTPUT_DIRECTORY ${dir}
-                          RUNTIME_OUTPUT_DIRECTORY ${dir})
+                          RUNTIME_OUTPUT_DIRECTORY ${dir} UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 0)
     list(APPEND targets ${target})
   endforeach()
   set(KOV_WRONG_FORM_PLUGINS ${targets} PARENT_SCOPE)

@@ -26,7 +26,7 @@ static bool toggleKeyLatch;
 // Set once a release report has toggled the big map; cleared by a report of no release.
 static bool radarReleaseLatch;
 
-static bool IsKeyDown(int key) { return (static_cast<uint16_t>(GetAsyncKeyState(key)) & kKeyDownBit) != 0; }
+bool IsKeyDown(int key) { return (static_cast<uint16_t>(GetAsyncKeyState(key)) & kKeyDownBit) != 0; }
 
 static void ToggleLocationDisplay() {
     if (!CurrentFrame().displayEnabled) {

@@ -3,6 +3,8 @@
 // Ctrl+Alt with the placement key starts and stops placement mode (input/placement.h).
 #pragma once
 
+// Whether the virtual key is held now (the top bit of GetAsyncKeyState).
+bool IsKeyDown(int key);
 // Per-frame task: exactly one case per call, as the modifiers are found.
 void PollHotkeys();
 // Switches the host's big map on or off; also closes it when the player dies.

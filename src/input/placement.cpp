@@ -18,6 +18,7 @@
 #include "frame/frame_state.h"
 #include "host/natives.h"
 #include "host/platform.h"
+#include "input/hotkeys.h"
 #include "text/bounded_text.h"
 
 // The settings placement changes; a cancel puts back what they held when it started.
@@ -121,8 +122,6 @@ constexpr const char* kEndedNotice = "~y~KOV | ~w~Placement ended without saving
 
 constexpr uint32_t kAccessDenied = 5;
 constexpr uint32_t kSharingViolation = 32;
-
-static bool IsKeyDown(int key) { return (static_cast<uint16_t>(GetAsyncKeyState(key)) & 0x8000u) != 0; }
 
 static float Current(PlacedSetting setting) { return CurrentSettings().*kPlacedFields[setting]; }
 
