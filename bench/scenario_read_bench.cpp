@@ -112,7 +112,8 @@ int main() {
             const std::string text = Document(shape, count);
             double seconds = 0;
             if (text.size() > sim::kMaxInputFileBytes) {
-                std::fprintf(stderr, "kov-bench-scenario: %s: %zu bytes, past the file limit\n", shape.name, text.size());
+                std::fprintf(stderr, "kov-bench-scenario: %s: %zu bytes, past the file limit\n", shape.name,
+                             text.size());
                 return 1;
             }
             if (!Read(shape, text, seconds)) return 1;

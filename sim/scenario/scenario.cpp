@@ -222,10 +222,10 @@ void ApplyMap(Walk& walk, const json& object, const std::string& path, int64_t l
         int64_t number = 0;
         const KeyForm form = ParseKey(key, false, low, high, number);
         if (form != KeyForm::Number) {
-            walk.Error(Member(path, key), form == KeyForm::LeadingZeros
-                                              ? kLeadingZerosRule
-                                              : "the key must be a number in " + std::to_string(low) + ".." +
-                                                    std::to_string(high));
+            walk.Error(Member(path, key),
+                       form == KeyForm::LeadingZeros
+                           ? kLeadingZerosRule
+                           : "the key must be a number in " + std::to_string(low) + ".." + std::to_string(high));
             continue;
         }
         if (value.is_null()) {
@@ -457,10 +457,9 @@ const Field<World> kWorldFields[] = {
     // clang-format on
     {"peds",
      [](auto& w, auto& v, auto& p, World& t) {
-         ApplyMap(w, v, p, kInt32Min, kInt32Max, t.peds,
-                  [](Walk& w2, const json& v2, const std::string& p2, Ped& ped) {
-                      ApplyFields(w2, v2, p2, kPedFields, ped);
-                  });
+         ApplyMap(w, v, p, kInt32Min, kInt32Max, t.peds, [](Walk& w2, const json& v2, const std::string& p2, Ped& ped) {
+             ApplyFields(w2, v2, p2, kPedFields, ped);
+         });
      }},
     {"vehicles",
      [](auto& w, auto& v, auto& p, World& t) {
@@ -525,7 +524,8 @@ void ReadFrameStep(Walk& walk, const json& value, const std::string& path, Scena
     int64_t step = 0;
     const std::string why = " (the longest step, " + std::to_string(kMaxStepFrames) +
                             " frames, must fit in one turn of the 32-bit millisecond clock)";
-    if (ReadInteger(walk, value, path, 0, kMaxFrameStepMs, step, why)) scenario.frameStepMs = static_cast<uint32_t>(step);
+    if (ReadInteger(walk, value, path, 0, kMaxFrameStepMs, step, why))
+        scenario.frameStepMs = static_cast<uint32_t>(step);
 }
 
 // The steps are read as the parser reaches them (DocumentReader); here only their container is checked.
@@ -606,7 +606,7 @@ public:
 
 private:
     struct Container {
-        json* value;       // where it is being built; nullptr when it is not kept
+        json* value;  // where it is being built; nullptr when it is not kept
         bool isObject;
         bool isSteps;      // the top-level "steps" array: its elements go to take_
         std::string key;   // an object's member being read
@@ -653,8 +653,8 @@ private:
     }
 
     bool Open(json::value_t kind) {
-        const bool isSteps = kind == json::value_t::array && open_.size() == 1 && open_[0].isObject &&
-                             open_[0].key == "steps";
+        const bool isSteps =
+            kind == json::value_t::array && open_.size() == 1 && open_[0].isObject && open_[0].key == "steps";
         json* value = Place(json(kind));
         open_.push_back({value, kind == json::value_t::object, isSteps && value != nullptr, {}, 0});
         return true;
