@@ -89,11 +89,13 @@ dist: linux windows web
 	@bash scripts/dist.sh build/windows/KOV.asi build/web/Wayglass-preview.html $(DIST_ZIP)
 	@KOV_DIST_ZIP=$(CURDIR)/$(DIST_ZIP) build/linux/tests/kov_tests --gtest_filter='DistPackage.*' --gtest_brief=1
 
-# Frame cost against the native-call floor (Release build of its own), then instructions per frame.
+# Frame cost against the native-call floor (Release build of its own), instructions per frame, and
+# the time a scenario takes to read per member.
 BENCH_DIR ?= build/bench
 bench: deps
 	$(call configure,.,$(BENCH_DIR),-G Ninja -DCMAKE_BUILD_TYPE=Release)
-	$(call build,$(BENCH_DIR),kov-bench kov-bench-frames)
+	$(call build,$(BENCH_DIR),kov-bench kov-bench-frames kov-bench-scenario)
 	@$(BENCH_DIR)/bench/kov-bench --benchmark_color=false
+	@$(BENCH_DIR)/bench/kov-bench-scenario
 	@bash bench/callgrind.sh $(BENCH_DIR)/bench/kov-bench-frames
 	@if [ -f build/windows/KOV.asi ]; then echo "KOV.asi: $$(stat -c %s build/windows/KOV.asi) bytes (budget: well under 200 KB)"; fi

@@ -27,6 +27,11 @@ constexpr uint64_t kMaxPluginFileBytes = 64 * 1024 * 1024;
 constexpr int kMaxNestingDepth = 64;
 // Frames of one step: about two days of the virtual clock at 60 frames a second.
 constexpr int64_t kMaxStepFrames = 10000000;
+// The virtual clock's advance per frame. The clock is the 32-bit millisecond count the plug-in
+// measures intervals by (unsigned differences, right across its wrap for any interval shorter than
+// one turn of 2^32 ms); at 429 ms or less the longest step stays within one turn, so every interval
+// measured in a step is the real one. A larger advance would read as the clock going back.
+constexpr int64_t kMaxFrameStepMs = (int64_t{1} << 32) / kMaxStepFrames;
 // Problems listed for one document; the rest are counted, so the message stays short.
 constexpr size_t kMaxListedProblems = 100;
 

@@ -97,7 +97,8 @@ const ErrorCase kErrorCases[] = {
      {"s.json: world.peds.1.pos[2]: expected a number, got string"}},
     {"street hash key",
      R"({"world": {"streetNames": {"zz": "A"}}, "steps": [{"frames": 1}]})",
-     {"s.json: world.streetNames.zz: the key must be a 32-bit hash, decimal or 0x-hexadecimal"}},
+     {"s.json: world.streetNames.zz: the key must be a 32-bit hash: decimal without leading zeros, or 0x and 1 to 8 "
+      "hexadecimal digits"}},
     {"active byte 256",
      R"({"world": {"players": {"1": {"active": 256}}}, "steps": [{"frames": 1}]})",
      {"s.json: world.players.1.active: 256 is out of range 0..255"}},
@@ -153,6 +154,36 @@ const ErrorCase kErrorCases[] = {
       "\"\\\"" +
       std::string(79, 'x') + "\"... (1000001 characters)"}},
     {"steps twice", R"({"steps": [{"frames": 1}], "steps": [{"frames": 1}]})", {"s.json: steps: given more than once"}},
+    // One way to write each member: a key given twice, at any depth, or one number written as two keys.
+    {"a key twice deep in a step",
+     R"({"steps": [{"frames": 1}, {"frames": 2, "world": {"peds": {"7": {"pos": [0, 0, 0], "pos": [1, 1, 1]}},
+                                                      "players": {"1": {}, "1": {"team": 2}}}}],
+        "world": {"display": {"safeZone": 1, "safeZone": 0.9}}, "description": "a", "description": "b"})",
+     {"s.json: steps[1].world.peds.7.pos: given more than once",
+      "s.json: steps[1].world.players.1: given more than once", "s.json: world.display.safeZone: given more than once",
+      "s.json: description: given more than once"}},
+    {"a hash in both bases",
+     R"({"world": {"streetNames": {"0x10": "A", "16": "B", "0x0000010": "C"}}, "steps": [{"frames": 1}]})",
+     {"s.json: world.streetNames.0x10: the same hash as world.streetNames.0x0000010",
+      "s.json: world.streetNames.16: the same hash as world.streetNames.0x0000010"}},
+    {"handles with leading zeros",
+     R"({"world": {"peds": {"007": {}, "-0": {}, "0000000000007": {}}, "players": {"01": {}}}, "steps": [{"frames": 1}]})",
+     {"s.json: world.peds.007: the key must be written without leading zeros or -0",
+      "s.json: world.peds.-0: the key must be written without leading zeros or -0",
+      "s.json: world.peds.0000000000007: the key must be written without leading zeros or -0",
+      "s.json: world.players.01: the key must be written without leading zeros or -0"}},
+    {"a handle past 64 bits",
+     R"({"world": {"vehicles": {"123456789012345678901234": {}}}, "steps": [{"frames": 1}]})",
+     {"s.json: world.vehicles.123456789012345678901234: the key must be a number in -2147483648..2147483647"}},
+    // The clock is 32 bits of milliseconds: past 429 ms a frame, a step's 10,000,000 frames would lap it.
+    {"a frame step that laps the clock",
+     R"({"frameStepMs": 430, "steps": [{"frames": 1}]})",
+     {"s.json: frameStepMs: 430 is out of range 0..429 (the longest step, 10000000 frames, must fit in one turn of the "
+      "32-bit millisecond clock)"}},
+    {"a frame step that runs the clock backwards",
+     R"({"frameStepMs": 4294967295, "steps": [{"frames": 1}]})",
+     {"s.json: frameStepMs: 4294967295 is out of range 0..429 (the longest step, 10000000 frames, must fit in one turn "
+      "of the 32-bit millisecond clock)"}},
     {"every problem is reported",
      R"({"world": {"session": "x", "radarHidden": 1}, "steps": [{"frames": -2, "world": {"zone": 3}}]})",
      {"s.json: world.radarHidden: expected true or false, got number",
@@ -185,6 +216,12 @@ TEST(ScenarioValidation, ListsAHundredProblemsAndCountsTheRest) {
     ASSERT_EQ(lines.size(), 101u);
     EXPECT_EQ(lines[99], "s.json: steps[99].frames: 0 is out of range 1..10000000");
     EXPECT_EQ(lines[100], "s.json: ... and 150 more problems");
+}
+
+TEST(ScenarioValidation, KeepsAFrameStepAtTheLimit) {
+    const auto scenario = sim::ParseScenario(R"({"frameStepMs": 429, "steps": [{"frames": 1}]})", "s.json");
+    ASSERT_TRUE(scenario) << scenario.error();
+    EXPECT_EQ(scenario->frameStepMs, 429u);
 }
 
 TEST(ScenarioValidation, BadJsonNamesTheLine) {
@@ -231,10 +268,11 @@ const PatchCase kPatchCases[] = {
          EXPECT_FALSE(w.streetNames.at(sim::kNullNameStreetHash).has_value());
          EXPECT_FALSE(w.zoneCode.has_value());
      }},
-    {"street names by hash", R"({"streetNames": {"0x10": null, "17": "Q"}})",
+    {"street names by hash", R"({"streetNames": {"0x10": null, "17": "Q", "0x0000001A": "Z"}})",
      [](const sim::World& w) {
          EXPECT_FALSE(w.streetNames.at(16).has_value());
          EXPECT_EQ(w.streetNames.at(17), std::string("Q"));
+         EXPECT_EQ(w.streetNames.at(26), std::string("Z"));
      }},
     {"road and node", R"({"onRoad": false, "node": {"result": 3, "pos": [1, 2.5, -3]}})",
      [](const sim::World& w) {

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <map>
 #include <memory>
 #include <utility>
 
@@ -82,12 +83,14 @@ bool ReadBool(Walk& walk, const json& value, const std::string& path, bool& out)
     return true;
 }
 
-bool ReadInteger(Walk& walk, const json& value, const std::string& path, int64_t low, int64_t high, int64_t& out) {
+// `why` follows a range message: the reason for the range where it is not plain.
+bool ReadInteger(Walk& walk, const json& value, const std::string& path, int64_t low, int64_t high, int64_t& out,
+                 const std::string& why = "") {
     // A whole number past 64 bits arrives as a floating-point one: it is an integer, just too large.
     if (value.is_number_float() && std::trunc(value.get<double>()) == value.get<double>() &&
         std::fabs(value.get<double>()) >= 0x1p63) {
         walk.Error(path, std::string(value.get<double>() > 0 ? "too large" : "too small") + " for the range " +
-                             std::to_string(low) + ".." + std::to_string(high));
+                             std::to_string(low) + ".." + std::to_string(high) + why);
         return false;
     }
     if (!value.is_number_integer()) {
@@ -98,7 +101,7 @@ bool ReadInteger(Walk& walk, const json& value, const std::string& path, int64_t
     const bool fitsSigned = !value.is_number_unsigned() || value.get<uint64_t>() <= static_cast<uint64_t>(kInt64Max);
     const int64_t number = fitsSigned ? value.get<int64_t>() : 0;
     if (!fitsSigned || number < low || number > high) {
-        walk.Error(path, Shown(value) + " is out of range " + std::to_string(low) + ".." + std::to_string(high));
+        walk.Error(path, Shown(value) + " is out of range " + std::to_string(low) + ".." + std::to_string(high) + why);
         return false;
     }
     out = number;
@@ -152,20 +155,34 @@ void ReadHostText(Walk& walk, const json& value, const std::string& path, HostTe
     out = value.get<std::string>();
 }
 
-// A map key that names a number: decimal, or hexadecimal with 0x when hex is allowed.
-bool ParseKey(const std::string& key, bool hex, int64_t low, int64_t high, int64_t& out) {
-    const bool isHex = hex && key.size() > 2 && key[0] == '0' && (key[1] == 'x' || key[1] == 'X');
-    const std::string digits = isHex ? key.substr(2) : key;
-    const size_t first = (!isHex && !digits.empty() && digits[0] == '-') ? 1 : 0;
-    if (digits.size() <= first || digits.size() > 12) return false;
-    for (size_t i = first; i < digits.size(); ++i) {
-        if (!(isHex ? std::isxdigit(static_cast<unsigned char>(digits[i]))
-                    : std::isdigit(static_cast<unsigned char>(digits[i])))) {
-            return false;
+// A map key that names a number. Decimal keys are written in their shortest form ("7", "-12",
+// "0"; never "007" or "-0"), so each number has one key and a number named twice is a key given
+// twice. With hex, "0x" and 1 to 8 hexadecimal digits name a 32-bit hash as well (hashes are often
+// written padded to 8 digits).
+enum class KeyForm { Number, NotANumber, LeadingZeros, OutOfRange };
+
+constexpr const char* kLeadingZerosRule = "the key must be written without leading zeros or -0";
+
+KeyForm ParseKey(const std::string& key, bool hex, int64_t low, int64_t high, int64_t& out) {
+    const auto digitsFrom = [&key](size_t from, bool hexDigits) {
+        for (size_t i = from; i < key.size(); ++i) {
+            const unsigned char c = static_cast<unsigned char>(key[i]);
+            if (!(hexDigits ? std::isxdigit(c) : std::isdigit(c))) return false;
         }
+        return key.size() > from;
+    };
+    if (hex && key.size() > 2 && key[0] == '0' && (key[1] == 'x' || key[1] == 'X')) {
+        if (key.size() > 2 + 8 || !digitsFrom(2, true)) return KeyForm::NotANumber;
+        out = std::stoll(key.substr(2), nullptr, 16);
+    } else {
+        const size_t first = (!key.empty() && key[0] == '-') ? 1 : 0;
+        if (!digitsFrom(first, false)) return KeyForm::NotANumber;
+        if (key[first] == '0' && (key.size() > first + 1 || first == 1)) return KeyForm::LeadingZeros;
+        // Without leading zeros, more digits than int64 holds are out of any range a key has.
+        if (key.size() - first > 18) return KeyForm::OutOfRange;
+        out = std::stoll(key);
     }
-    out = std::stoll(digits, nullptr, isHex ? 16 : 10);
-    return out >= low && out <= high;
+    return out >= low && out <= high ? KeyForm::Number : KeyForm::OutOfRange;
 }
 
 // ---- objects: a table of fields per record ----
@@ -198,14 +215,17 @@ void ApplyFields(Walk& walk, const json& object, const std::string& path, const 
 
 // Entries of a map keyed by number; a null entry erases, an object patches (created if new).
 template <typename Record, typename Key, typename Patch>
-void ApplyMap(Walk& walk, const json& object, const std::string& path, bool hexKeys, int64_t low, int64_t high,
+void ApplyMap(Walk& walk, const json& object, const std::string& path, int64_t low, int64_t high,
               std::map<Key, Record>& map, Patch patch) {
     if (!object.is_object()) return walk.Error(path, "expected an object" + Got(object));
     for (const auto& [key, value] : object.items()) {
         int64_t number = 0;
-        if (!ParseKey(key, hexKeys, low, high, number)) {
+        const KeyForm form = ParseKey(key, false, low, high, number);
+        if (form != KeyForm::Number) {
             walk.Error(Member(path, key),
-                       "the key must be a number in " + std::to_string(low) + ".." + std::to_string(high));
+                       form == KeyForm::LeadingZeros
+                           ? kLeadingZerosRule
+                           : "the key must be a number in " + std::to_string(low) + ".." + std::to_string(high));
             continue;
         }
         if (value.is_null()) {
@@ -248,7 +268,7 @@ const VehicleKindName kVehicleKinds[] = {
 void ReadVehicleKind(Walk& walk, const json& value, const std::string& path, Vehicle& vehicle) {
     if (value.is_string()) {
         for (const VehicleKindName& entry : kVehicleKinds) {
-            if (value.get<std::string>() == entry.name) {
+            if (value.get_ref<const std::string&>() == entry.name) {
                 vehicle.kind = entry.kind;
                 return;
             }
@@ -340,10 +360,17 @@ const Field<World> kDisplayFields[] = {
 // Unlike the entity maps, a null entry here is a name: the host returns a null pointer for the hash.
 void ReadStreetNames(Walk& walk, const json& value, const std::string& path, World& world) {
     if (!value.is_object()) return walk.Error(path, "expected an object" + Got(value));
+    std::map<int64_t, std::string> keyOf;  // the hash written twice, once in each base, is one key given twice
     for (const auto& [key, name] : value.items()) {
         int64_t hash = 0;
-        if (!ParseKey(key, true, 0, kUint32Max, hash)) {
-            walk.Error(Member(path, key), "the key must be a 32-bit hash, decimal or 0x-hexadecimal");
+        if (ParseKey(key, true, 0, kUint32Max, hash) != KeyForm::Number) {
+            walk.Error(Member(path, key),
+                       "the key must be a 32-bit hash: decimal without leading zeros, or 0x and 1 to 8 hexadecimal "
+                       "digits");
+            continue;
+        }
+        if (const auto [first, fresh] = keyOf.emplace(hash, key); !fresh) {
+            walk.Error(Member(path, key), "the same hash as " + Member(path, first->second));
             continue;
         }
         ReadHostText(walk, name, Member(path, key), world.streetNames[static_cast<uint32_t>(hash)]);
@@ -377,8 +404,11 @@ void ReadPlayers(Walk& walk, const json& value, const std::string& path, World& 
     if (!value.is_object()) return walk.Error(path, "expected an object" + Got(value));
     for (const auto& [key, entry] : value.items()) {
         int64_t slot = 0;
-        if (!ParseKey(key, false, 0, kPlayerSlots - 1, slot)) {
-            walk.Error(Member(path, key), "the key must be a player slot 0.." + std::to_string(kPlayerSlots - 1));
+        const KeyForm form = ParseKey(key, false, 0, kPlayerSlots - 1, slot);
+        if (form != KeyForm::Number) {
+            walk.Error(Member(path, key), form == KeyForm::LeadingZeros
+                                              ? kLeadingZerosRule
+                                              : "the key must be a player slot 0.." + std::to_string(kPlayerSlots - 1));
             continue;
         }
         ApplyFields(walk, entry, Member(path, key), kPlayerFields, world.players[static_cast<size_t>(slot)]);
@@ -401,7 +431,7 @@ const Field<ControlState> kControlFields[] = {
 };
 
 void ReadControls(Walk& walk, const json& value, const std::string& path, World& world) {
-    ApplyMap(walk, value, path, false, 0, kLastControl, world.controls,
+    ApplyMap(walk, value, path, 0, kLastControl, world.controls,
              [](Walk& w, const json& v, const std::string& p, ControlState& state) {
                  ApplyFields(w, v, p, kControlFields, state);
              });
@@ -427,14 +457,13 @@ const Field<World> kWorldFields[] = {
     // clang-format on
     {"peds",
      [](auto& w, auto& v, auto& p, World& t) {
-         ApplyMap(w, v, p, false, kInt32Min, kInt32Max, t.peds,
-                  [](Walk& w2, const json& v2, const std::string& p2, Ped& ped) {
-                      ApplyFields(w2, v2, p2, kPedFields, ped);
-                  });
+         ApplyMap(w, v, p, kInt32Min, kInt32Max, t.peds, [](Walk& w2, const json& v2, const std::string& p2, Ped& ped) {
+             ApplyFields(w2, v2, p2, kPedFields, ped);
+         });
      }},
     {"vehicles",
      [](auto& w, auto& v, auto& p, World& t) {
-         ApplyMap(w, v, p, false, kInt32Min, kInt32Max, t.vehicles,
+         ApplyMap(w, v, p, kInt32Min, kInt32Max, t.vehicles,
                   [](Walk& w2, const json& v2, const std::string& p2, Vehicle& vehicle) {
                       ApplyFields(w2, v2, p2, kVehicleFields, vehicle);
                   });
@@ -490,7 +519,16 @@ void EncodeIni(Walk& walk, Scenario& scenario) {
     scenario.ini = std::move(bytes);
 }
 
-// The steps are read as the parser reaches them (StepStream); here only their container is checked.
+// The clock's advance per frame, at most what keeps a step within one turn of the 32-bit clock.
+void ReadFrameStep(Walk& walk, const json& value, const std::string& path, Scenario& scenario) {
+    int64_t step = 0;
+    const std::string why = " (the longest step, " + std::to_string(kMaxStepFrames) +
+                            " frames, must fit in one turn of the 32-bit millisecond clock)";
+    if (ReadInteger(walk, value, path, 0, kMaxFrameStepMs, step, why))
+        scenario.frameStepMs = static_cast<uint32_t>(step);
+}
+
+// The steps are read as the parser reaches them (DocumentReader); here only their container is checked.
 void ReadSteps(Walk& walk, const json& value, const std::string& path, Scenario&) {
     if (!value.is_array()) walk.Error(path, "expected an array of steps" + Got(value));
 }
@@ -501,7 +539,7 @@ const Field<Scenario> kScenarioFields[] = {
     {"ini",          ReadIni},
     {"iniEncoding",  ReadIniEncoding},
     {"clockStartMs", [](auto& w, auto& v, auto& p, Scenario& s) { ReadInt(w, v, p, 0, kUint32Max, s.clockStartMs); }},
-    {"frameStepMs",  [](auto& w, auto& v, auto& p, Scenario& s) { ReadInt(w, v, p, 0, kUint32Max, s.frameStepMs); }},
+    {"frameStepMs",  ReadFrameStep},
     {"world",        [](Walk&, const json& v, const std::string&, Scenario& s) { s.world = v; }},
     {"steps",        ReadSteps},
     // clang-format on
@@ -526,36 +564,124 @@ ScenarioStep ReadStep(Walk& walk, const json& value, size_t index) {
 
 // ---- the document ----
 
-// The elements of the top-level "steps" array, each handed to `take` as soon as the parser has it
-// and then dropped, so the parsed document never holds more than one step. With keepRest false
-// the other top-level members are dropped too.
-struct StepStream {
-    std::function<void(const json& element, size_t index)> take;
-    bool keepRest = true;
-    std::string member;  // the top-level member being parsed
-    bool inSteps = false;
-    size_t count = 0;  // steps taken
-    int stepsMembers = 0;
+// Builds the document from the parser's events, as the library's own builder does, except that a
+// key given twice in one object is a problem at its path, each element of the top-level "steps"
+// array is handed to `take` as soon as it is whole and then dropped (the document never holds more
+// than one step), and with keepRest false the other top-level members are not built at all. Each
+// event costs the same however much was read before it.
+class DocumentReader {
+public:
+    using Take = std::function<void(const json& element, size_t index)>;
+    DocumentReader(Walk& walk, json& document, Take take, bool keepRest)
+        : walk_(walk), document_(document), take_(std::move(take)), keepRest_(keepRest) {}
 
-    bool operator()(int depth, json::parse_event_t event, json& parsed) {
-        using Event = json::parse_event_t;
-        const bool ends = event == Event::object_end || event == Event::array_end || event == Event::value;
-        if (depth == 1 && event == Event::key) member = parsed.get<std::string>();
-        if (depth == 1 && event == Event::array_start && member == "steps") {
-            inSteps = true;
-            ++stepsMembers;
+    size_t steps() const { return steps_; }
+
+    bool null() { return Scalar(nullptr); }
+    bool boolean(bool value) { return Scalar(value); }
+    bool number_integer(json::number_integer_t value) { return Scalar(value); }
+    bool number_unsigned(json::number_unsigned_t value) { return Scalar(value); }
+    bool number_float(json::number_float_t value, const json::string_t&) { return Scalar(value); }
+    bool string(json::string_t& value) { return Scalar(std::move(value)); }
+    bool binary(json::binary_t& value) { return Scalar(json::binary(std::move(value))); }
+    bool start_object(size_t) { return Open(json::value_t::object); }
+    bool start_array(size_t) { return Open(json::value_t::array); }
+    bool end_object() { return Close(); }
+    bool end_array() { return Close(); }
+
+    bool key(json::string_t& name) {
+        Container& object = open_.back();
+        if (object.value != nullptr && object.value->contains(name)) {
+            walk_.Error(Member(PathOfOpen(), name), "given more than once");
         }
-        if (inSteps && depth == 2 && ends) {
-            take(parsed, count++);
-            return false;
-        }
-        if (depth == 1 && ends) {
-            const bool wasSteps = inSteps;
-            inSteps = false;
-            return keepRest || wasSteps;
-        }
+        object.key = std::move(name);
         return true;
     }
+
+    // The library's own messages, thrown as its builder throws them.
+    template <typename Exception>
+    bool parse_error(size_t, const std::string&, const Exception& error) {
+        throw error;
+    }
+
+private:
+    struct Container {
+        json* value;  // where it is being built; nullptr when it is not kept
+        bool isObject;
+        bool isSteps;      // the top-level "steps" array: its elements go to take_
+        std::string key;   // an object's member being read
+        size_t index = 0;  // an array's element being read
+    };
+
+    // Puts a value where the parser is and returns it, or nullptr when it is not kept.
+    json* Place(json value) {
+        if (open_.empty()) {
+            document_ = std::move(value);
+            return &document_;
+        }
+        Container& parent = open_.back();
+        if (parent.value == nullptr) return nullptr;
+        if (parent.isSteps) {
+            step_ = std::move(value);
+            return &step_;
+        }
+        if (!parent.isObject) {
+            parent.value->push_back(std::move(value));
+            return &parent.value->back();
+        }
+        if (open_.size() == 1 && !keepRest_ && parent.key != "steps") return nullptr;
+        json& member = (*parent.value)[parent.key];
+        member = std::move(value);
+        return &member;
+    }
+
+    // A value is whole: a step goes on, an array moves to its next element.
+    void Ended() {
+        if (open_.empty()) return;
+        Container& parent = open_.back();
+        if (parent.isSteps) {
+            take_(step_, steps_++);
+            step_ = nullptr;
+        }
+        if (!parent.isObject) ++parent.index;
+    }
+
+    bool Scalar(json value) {
+        Place(std::move(value));
+        Ended();
+        return true;
+    }
+
+    bool Open(json::value_t kind) {
+        const bool isSteps =
+            kind == json::value_t::array && open_.size() == 1 && open_[0].isObject && open_[0].key == "steps";
+        json* value = Place(json(kind));
+        open_.push_back({value, kind == json::value_t::object, isSteps && value != nullptr, {}, 0});
+        return true;
+    }
+
+    bool Close() {
+        open_.pop_back();
+        Ended();
+        return true;
+    }
+
+    // The path of the innermost open container, as the walk names it.
+    std::string PathOfOpen() const {
+        std::string path;
+        for (size_t i = 0; i + 1 < open_.size(); ++i) {
+            path = open_[i].isObject ? Member(path, open_[i].key) : Element(path, open_[i].index);
+        }
+        return path;
+    }
+
+    Walk& walk_;
+    json& document_;
+    Take take_;
+    bool keepRest_;
+    std::vector<Container> open_;
+    json step_;
+    size_t steps_ = 0;
 };
 
 // Where the text opens more than kMaxNestingDepth brackets at once (outside strings), or npos.
@@ -604,18 +730,15 @@ std::string ParserDetail(const std::string& what) {
     return detail;
 }
 
-// Parses the text, handing the steps to the stream; "file:line: invalid JSON: ..." when it is not
-// JSON or holds a number past a double.
-Status ParseDocument(const std::string& text, const std::string& fileName, StepStream& stream, json& document) {
+// Parses the text into the reader; "file:line: invalid JSON: ..." when it is not JSON or holds a
+// number past a double.
+Status ParseDocument(const std::string& text, const std::string& fileName, DocumentReader& reader) {
     if (const size_t deep = TooDeepAt(text); deep != std::string::npos) {
         return Failure(fileName + ":" + LineOf(text, deep) + ": nested deeper than " +
                        std::to_string(kMaxNestingDepth) + " levels of brackets");
     }
-    const json::parser_callback_t callback = [&stream](int depth, json::parse_event_t event, json& parsed) {
-        return stream(depth, event, parsed);
-    };
     try {
-        document = json::parse(text, callback);
+        json::sax_parse(text, &reader);
     } catch (const json::parse_error& e) {
         return Failure(fileName + ":" + LineOf(text, e.byte == 0 ? 0 : e.byte - 1) +
                        ": invalid JSON: " + ParserDetail(e.what()));
@@ -640,21 +763,20 @@ std::string Problems(const Walk& walk) {
 Result<Scenario> ParseScenario(std::string text, const std::string& fileName) {
     Walk walk{fileName, {}};
     World scratch;  // patches are checked by applying them to a scratch world (a check reads nothing it holds)
-    StepStream stream;
-    stream.take = [&](const json& element, size_t index) {
+    const auto take = [&](const json& element, size_t index) {
         const ScenarioStep step = ReadStep(walk, element, index);
         WalkWorldPatch(walk, step.world, Member(Element("steps", index), "world"), scratch);
     };
     json document;
-    if (Status parsed = ParseDocument(text, fileName, stream, document); !parsed) return parsed;
+    DocumentReader reader(walk, document, take, true);
+    if (Status parsed = ParseDocument(text, fileName, reader); !parsed) return parsed;
 
     Scenario scenario;
     scenario.file = fileName;
-    scenario.stepCount = stream.count;
+    scenario.stepCount = reader.steps();
     ApplyFields(walk, document, "", kScenarioFields, scenario);
     EncodeIni(walk, scenario);
     if (document.is_object() && scenario.stepCount == 0) walk.Error("steps", "at least one step is needed");
-    if (stream.stepsMembers > 1) walk.Error("steps", "given more than once");
     WalkWorldPatch(walk, scenario.world, "world", scratch);
 
     if (walk.problems > 0) return Failure(Problems(walk));
@@ -672,13 +794,12 @@ void ForEachStep(const Scenario& scenario, const std::function<bool(size_t index
     if (!scenario.document) return;
     Walk walk{scenario.file, {}};  // the document was validated; nothing is reported
     bool going = true;
-    StepStream stream;
-    stream.keepRest = false;
-    stream.take = [&](const json& element, size_t index) {
+    const auto take = [&](const json& element, size_t index) {
         if (going) going = visit(index, ReadStep(walk, element, index));
     };
     json ignored;
-    (void)ParseDocument(*scenario.document, scenario.file, stream, ignored);
+    DocumentReader reader(walk, ignored, take, false);
+    (void)ParseDocument(*scenario.document, scenario.file, reader);
 }
 
 World InitialWorld(const Scenario& scenario) {

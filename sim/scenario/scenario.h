@@ -3,8 +3,12 @@
 //   {"description": "...", "ini": "[GENERAL]\nLocTextPosX=320\n" (absent or null: no KOV.ini),
 //    "iniEncoding": "utf-8" (default) | "utf-8-bom" | "utf-16le" | "utf-16be" | "windows-1252" (how
 //    KOV.ini is written: the encoding's byte order mark, then the text; sim/ini/ini_text.h),
-//    "clockStartMs": 0, "frameStepMs": 16, "world": {patch},
+//    "clockStartMs": 0, "frameStepMs": 16 (0..429: the clock is 32 bits of milliseconds, and the
+//    longest step, 10 000 000 frames, stays within one turn of it), "world": {patch},
 //    "steps": [{"label": "freeway", "world": {patch}, "frames": 10}, ...]}
+// No object gives a key twice. Keys that are numbers (handles, slots, controls, hashes) are decimal
+// without leading zeros ("7", "-12", "0"; never "007" or "-0"); a street hash may also be 0x and
+// 1 to 8 hexadecimal digits, and is then not also given in decimal.
 //
 // A world patch sets only the fields it names:
 //   "screen": [w, h] (what the resolution query reports; 1280x720 as in the game),
@@ -66,7 +70,8 @@ struct Scenario {
     std::shared_ptr<const std::string> document;
 };
 
-// Parses and validates the whole scenario within the limits of sim/input_limits.h. A failure is
+// Parses and validates the whole scenario within the limits of sim/input_limits.h, in time
+// proportional to its size whatever its shape (bench/scenario_read_bench.cpp). A failure is
 // one line per problem: "file: json.path: what was wrong" (or "file:line: ..." when the JSON itself
 // is bad or nested too deep).
 Result<Scenario> ParseScenario(std::string text, const std::string& fileName);

@@ -1,14 +1,18 @@
 // Fuzz target: the scenario loader and runner, as kov-sim and kov-demo use them. The bytes are a
 // scenario file. Loading must end in a scenario or a message: one line per problem, in plain
 // ASCII, no more lines than the loader lists, each of bounded length (input is quoted cut). A
-// scenario that loads runs its steps in the simulated host with the real plug-in for a few frames,
-// and its steps are read back as many as it counted. No crash, no hang, memory within libFuzzer's
-// limit, whatever the bytes.
+// scenario that loads has no key twice in any object (by a reader of its own here), runs its steps
+// in the simulated host with the real plug-in for a few frames, and its steps are read back as many
+// as it counted. No crash, no hang, memory within libFuzzer's limit, whatever the bytes.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
 
 #include "sim/input_limits.h"
 #include "sim/platform/plugin_module.h"
@@ -49,6 +53,47 @@ void CheckMessage(const std::string& message) {
     if (lines > sim::kMaxListedProblems + 1) Violation("more lines than the problems listed", message);
 }
 
+// Whether any object of the text gives a key twice: the keys of each open object in a set.
+struct DuplicateFinder : nlohmann::json_sax<nlohmann::json> {
+    std::vector<std::set<std::string>> open;
+    bool found = false;
+
+    bool null() override { return true; }
+    bool boolean(bool) override { return true; }
+    bool number_integer(number_integer_t) override { return true; }
+    bool number_unsigned(number_unsigned_t) override { return true; }
+    bool number_float(number_float_t, const string_t&) override { return true; }
+    bool string(string_t&) override { return true; }
+    bool binary(binary_t&) override { return true; }
+    bool start_object(std::size_t) override {
+        open.emplace_back();
+        return true;
+    }
+    bool key(string_t& name) override {
+        found = found || !open.back().insert(name).second;
+        return true;
+    }
+    bool end_object() override {
+        open.pop_back();
+        return true;
+    }
+    bool start_array(std::size_t) override {
+        open.emplace_back();
+        return true;
+    }
+    bool end_array() override {
+        open.pop_back();
+        return true;
+    }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override { return false; }
+};
+
+bool HasDuplicateKey(const uint8_t* data, size_t size) {
+    DuplicateFinder finder;
+    nlohmann::json::sax_parse(data, data + size, &finder);
+    return finder.found;
+}
+
 // Stops the run after a few frames: a step may ask for millions.
 class FewFrames : public sim::ScenarioObserver {
 public:
@@ -73,6 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         CheckMessage(scenario.error());
         return 0;
     }
+    if (HasDuplicateKey(data, size)) Violation("a key given twice loaded", scenario->file);
     size_t steps = 0;
     sim::ForEachStep(*scenario, [&](size_t index, const sim::ScenarioStep& step) {
         if (index != steps++ || step.frames < 1 || step.frames > sim::kMaxStepFrames)
