@@ -432,7 +432,8 @@ TEST_F(PreviewTool, DemoReplacesAndClearsOnlyItsOwnEarlierPictures) {
     EXPECT_NE(other.output.find("contact-sheet.png is in the way"), std::string::npos) << other.output;
     ASSERT_EQ(demo("other.json", "--force").exitCode, 0);
     after = FilesIn(out);
-    for (const char* kept : {"01-a.png", "02-c.png", "05-copy.png", "03-mine.png"}) EXPECT_EQ(after.count(kept), 1u) << kept;
+    for (const char* kept : {"01-a.png", "02-c.png", "05-copy.png", "03-mine.png"})
+        EXPECT_EQ(after.count(kept), 1u) << kept;
     EXPECT_TRUE(IsPng(after.at("01-x.png")));
     const ToolRun first = demo("tour.json");
     EXPECT_EQ(first.exitCode, 1);

@@ -121,15 +121,17 @@ protected:
 TEST_F(ToolExits, SignalsLeaveNoTemporaryFilesAndTheEarlierOutputs) {
     const fs::path outputs = workDir() / "outputs";
     fs::create_directories(outputs);
-    const std::map<std::string, std::string> earlier = {{"keep.trace", "earlier trace\n"}, {"keep.log", "earlier log\n"}};
+    const std::map<std::string, std::string> earlier = {{"keep.trace", "earlier trace\n"},
+                                                        {"keep.log", "earlier log\n"}};
     for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGSEGV, SIGUSR1, SIGALRM, SIGXCPU, SIGRTMIN + 1}) {
         SCOPED_TRACE(strsignal(signal));
         for (const auto& [name, bytes] : earlier) ASSERT_TRUE(sim::WriteFileBytes(outputs / name, bytes));
         const fs::path tmp = Tmp();
         const fs::path errors = workDir() / "stderr.txt";
-        const pid_t child = StartTool(KovSim({Scenario(1, 10000000).string(), "--trace", (outputs / "keep.trace").string(),
-                                              "--log", (outputs / "keep.log").string()}),
-                                      tmp, errors);
+        const pid_t child =
+            StartTool(KovSim({Scenario(1, 10000000).string(), "--trace", (outputs / "keep.trace").string(), "--log",
+                              (outputs / "keep.log").string()}),
+                      tmp, errors);
         // Mid-run once the folder holds the plug-in's copy and the run's folder.
         for (int wait = 0; wait < 500 && EntriesIn(tmp) < 3; ++wait)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -145,6 +147,29 @@ TEST_F(ToolExits, SignalsLeaveNoTemporaryFilesAndTheEarlierOutputs) {
             left[entry.path().filename().string()] = sim::ReadFileBytes(entry.path()).value_or("?");
         EXPECT_EQ(left, earlier);
     }
+}
+
+// A killed kov-demo once left a picture of 0 bytes, which its next run then refused as a file it
+// did not write.
+TEST_F(ToolExits, AnInterruptedDemoLeavesWholePicturesAndTheNextRunWorks) {
+    const fs::path out = workDir() / "demo";
+    const Launch demo{
+        KOV_DEMO_PATH,
+        {Scenario(400, 3).string(), "--size", "320x240", "--out", out.string(), "--plugin", simtest::PluginPath()}};
+    const fs::path tmp = Tmp(), errors = workDir() / "stderr.txt";
+    const pid_t child = StartTool(demo, tmp, errors);
+    for (int wait = 0; wait < 1000 && (!fs::exists(out) || EntriesIn(out) < 20); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    kill(child, SIGINT);
+    const Exit interrupted = WaitFor(child, errors);
+    ASSERT_TRUE(WIFSIGNALED(interrupted.status)) << interrupted.errors;
+    for (const auto& entry : fs::directory_iterator(out)) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_EQ(name.find(".part"), std::string::npos) << name;
+        if (entry.path().extension() == ".png") EXPECT_GT(fs::file_size(entry.path()), 100u) << name;
+    }
+    const Exit next = Run(demo, Tmp());
+    EXPECT_TRUE(ExitedWith(next, 0)) << next.errors;
 }
 
 // A refused run once emptied its --trace and --log before it gave up; a TMPDIR it cannot use gave
@@ -166,8 +191,9 @@ TEST_F(ToolExits, ARefusedRunLeavesTheEarlierOutputs) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Launch launch{KOV_SIM_PATH,
-                      {Scenario(1, 10).string(), "--trace", trace.string(), "--log", log.string(), "--plugin", c.plugin}};
+        Launch launch{
+            KOV_SIM_PATH,
+            {Scenario(1, 10).string(), "--trace", trace.string(), "--log", log.string(), "--plugin", c.plugin}};
         launch.args.insert(launch.args.end(), c.args.begin(), c.args.end());
         launch.env = c.env;
         const Exit exit = Run(launch, Tmp());

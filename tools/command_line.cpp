@@ -36,11 +36,13 @@ std::string FormatHelp(const ToolHelp& help) {
     for (size_t i = 0; i < help.usages.size(); ++i) {
         text += std::string(i == 0 ? "usage: " : "       ") + help.tool + " " + help.usages[i] + "\n";
     }
-    text += "\n" + std::string(help.description) + "\n\noptions (each at most once unless it says it may be repeated):\n";
+    text +=
+        "\n" + std::string(help.description) + "\n\noptions (each at most once unless it says it may be repeated):\n";
     for (const OptionHelp& option : help.options) {
         text +=
             std::string("  ") + option.name + (option.value != nullptr ? std::string(" ") + option.value : "") + "\n";
-        text += Wrap(std::string(option.help) + (option.repeatable ? " (may be repeated)" : ""), kHelpWidth, kHelpIndent);
+        text +=
+            Wrap(std::string(option.help) + (option.repeatable ? " (may be repeated)" : ""), kHelpWidth, kHelpIndent);
     }
     if (help.closing != nullptr && *help.closing != '\0') text += "\n" + std::string(help.closing);
     return text;
@@ -59,7 +61,8 @@ sim::Status SetPath(const char* what, const std::string& value, std::string& fie
 sim::Status CheckOutputPath(const char* what, const std::string& path, bool folderMadeByTool) {
     namespace fs = std::filesystem;
     std::error_code error;
-    if (fs::is_directory(path, error)) return sim::Failure(std::string(what) + " " + sim::QuoteInput(path) + " is a folder");
+    if (fs::is_directory(path, error))
+        return sim::Failure(std::string(what) + " " + sim::QuoteInput(path) + " is a folder");
     if (folderMadeByTool) return {};
     const fs::path folder = fs::absolute(path, error).parent_path();
     if (!fs::is_directory(folder, error)) {

@@ -18,9 +18,9 @@ namespace {
 // platform has them: each removes the temporary paths first. SIGPIPE is not among them: it is
 // ignored, so a write to a closed pipe fails and the tool says so (and cleans up on its way out).
 const int kEndingSignals[] = {
-    SIGINT, SIGTERM, SIGABRT, SIGSEGV, SIGFPE, SIGILL,
+    SIGINT,    SIGTERM, SIGABRT, SIGSEGV, SIGFPE,  SIGILL,
 #ifndef _WIN32
-    SIGHUP, SIGQUIT, SIGBUS, SIGALRM, SIGUSR1, SIGUSR2, SIGVTALRM, SIGPROF, SIGXCPU, SIGXFSZ, SIGSYS, SIGTRAP,
+    SIGHUP,    SIGQUIT, SIGBUS,  SIGALRM, SIGUSR1, SIGUSR2, SIGVTALRM, SIGPROF, SIGXCPU, SIGXFSZ, SIGSYS, SIGTRAP,
 #endif
 #ifdef SIGPOLL
     SIGPOLL,

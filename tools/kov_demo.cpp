@@ -55,7 +55,8 @@ public:
 
     sim::Status Write(const std::string& name, preview::TiledPng& picture, const std::string& stop) {
         if (sim::Status free = demo::Claim(manifest_, outDir_, name, options_.force); !free) return free;
-        const preview::PngText text{kKeyword, sim::QuoteInput(fs::path(options_.tour).filename().string()) + ", " + stop};
+        const preview::PngText text{kKeyword,
+                                    sim::QuoteInput(fs::path(options_.tour).filename().string()) + ", " + stop};
         const std::string file = (outDir_ / name).string();
         const sim::Result<std::string> bytes = picture.Encode(&text);
         if (!bytes) return sim::Failure("cannot write " + file + ": " + bytes.error());

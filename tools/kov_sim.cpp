@@ -78,8 +78,8 @@ public:
 
     sim::Status StepEnded(size_t step, const sim::StepResult& result) override {
         if (!Printing() || options_.frames || stepFrames_ == 0) return {};
-        std::printf("step %zu \"%s\": frames %d-%d, last at %u ms\n", step + 1, sim::TerminalText(result.label).c_str(), firstIndex_,
-                    last_.index, last_.timeMs);
+        std::printf("step %zu \"%s\": frames %d-%d, last at %u ms\n", step + 1, sim::TerminalText(result.label).c_str(),
+                    firstIndex_, last_.index, last_.timeMs);
         for (const sim::DrawnText& text : last_.texts) PrintText(text);
         for (const sim::DrawnRect& rect : last_.rects) PrintRect(rect);
         if (last_.texts.empty() && last_.rects.empty()) std::printf("  (nothing drawn)\n");

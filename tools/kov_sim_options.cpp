@@ -67,15 +67,18 @@ Checked<SimRun> CheckFiles(SimRun run) {
     run.scenario = std::move(*scenario);
     run.plugin = o.plugin.empty() ? sim::DefaultPluginPath() : o.plugin;
     if (sim::Status usable = sim::CheckRegularFile(run.plugin); !usable) {
-        return Outcome::Refused(kExitFailed, "cannot load the plug-in " + std::filesystem::absolute(run.plugin).string() +
-                                                 ": " + usable.error());
+        return Outcome::Refused(
+            kExitFailed,
+            "cannot load the plug-in " + std::filesystem::absolute(run.plugin).string() + ": " + usable.error());
     }
     if (!o.workDir.empty()) {
-        if (sim::Status usable = sim::CheckWorkDir(o.workDir); !usable) return Outcome::Refused(kExitFailed, usable.error());
+        if (sim::Status usable = sim::CheckWorkDir(o.workDir); !usable)
+            return Outcome::Refused(kExitFailed, usable.error());
     }
     for (const auto& [name, path] : {std::pair{"--trace", &o.trace}, std::pair{"--log", &o.log}}) {
         if (path->empty()) continue;
-        if (sim::Status usable = CheckOutputPath(name, *path); !usable) return Outcome::Refused(kExitFailed, usable.error());
+        if (sim::Status usable = CheckOutputPath(name, *path); !usable)
+            return Outcome::Refused(kExitFailed, usable.error());
     }
     if (!o.trace.empty() && !o.log.empty() && std::filesystem::absolute(o.trace) == std::filesystem::absolute(o.log)) {
         return Outcome::Refused(kExitUsage, "--trace and --log name the same file " + sim::QuoteInput(o.trace));

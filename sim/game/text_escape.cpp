@@ -12,7 +12,10 @@ namespace {
 size_t PrintableUtf8At(const std::string& text, size_t i) {
     const auto byte = [&](size_t at) { return at < text.size() ? static_cast<unsigned char>(text[at]) : 0u; };
     const unsigned lead = byte(i);
-    const size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 && lead < 0xF0 ? 3 : lead >= 0xC2 && lead < 0xE0 ? 2 : 0;
+    const size_t length = lead >= 0xF0 && lead <= 0xF4  ? 4
+                          : lead >= 0xE0 && lead < 0xF0 ? 3
+                          : lead >= 0xC2 && lead < 0xE0 ? 2
+                                                        : 0;
     if (length == 0 || (lead == 0xC2 && byte(i + 1) < 0xA0)) return 0;
     for (size_t k = 1; k < length; ++k) {
         if ((byte(i + k) & 0xC0) != 0x80) return 0;

@@ -137,8 +137,7 @@ Status CheckWorkDir(const std::string& workDir) {
         const fs::file_type type = fs::status(above, error).type();
         if (type == fs::file_type::not_found && above != above.parent_path()) continue;
         if (type != fs::file_type::directory) {
-            return Failure("cannot create the work directory " + workDir + ": " + above.string() +
-                           " is not a folder");
+            return Failure("cannot create the work directory " + workDir + ": " + above.string() + " is not a folder");
         }
         break;
     }

@@ -55,7 +55,8 @@ std::set<int> ExitStatuses(const std::string& help) {
     const size_t start = help.find("exit status:");
     if (start == std::string::npos) Violation("a --help without its exit statuses", help);
     for (size_t i = start + 12; i < help.size(); ++i) {
-        const bool itemStart = help[i - 1] == ' ' && (help[i - 2] == ':' || help[i - 2] == ';' || help[i - 2] == ',');
+        const bool itemStart = (help[i - 1] == ' ' || help[i - 1] == '\n') &&
+                               (help[i - 2] == ':' || help[i - 2] == ';' || help[i - 2] == ',');
         if (itemStart && help[i] >= '0' && help[i] <= '9') statuses.insert(help[i] - '0');
     }
     if (statuses.count(0) == 0 || statuses.count(2) == 0) Violation("a --help without statuses 0 and 2", help);
@@ -136,12 +137,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const fuzz::InScratchDirectory inScratch;
     Seed();
     const std::vector<std::string> args = Arguments(data + 1, size - 1);
-    static const Tool simTool{"kov-sim", tools::SimHelp(), {"--plugin", "--trace", "--log", "--workdir"},
-                          {"--plugin", "--trace", "--log", "--workdir"}};
+    static const Tool simTool{"kov-sim",
+                              tools::SimHelp(),
+                              {"--plugin", "--trace", "--log", "--workdir"},
+                              {"--plugin", "--trace", "--log", "--workdir"}};
     static const Tool demoTool{"kov-demo", tools::DemoHelp(), {"--out", "--size", "--plugin"}, {"--out", "--plugin"}};
-    static const Tool previewTool{"kov-preview", preview::PreviewHelp(),
-                              {"--ini", "--street", "--zone", "--pos", "--zoom", "--plugin", "-o"},
-                              {"--ini", "--plugin", "-o"}};
+    static const Tool previewTool{"kov-preview",
+                                  preview::PreviewHelp(),
+                                  {"--ini", "--street", "--zone", "--pos", "--zoom", "--plugin", "-o"},
+                                  {"--ini", "--plugin", "-o"}};
     switch (data[0] % 3) {
         case 0: Exercise(simTool, tools::CheckSimRun, args); break;
         case 1: Exercise(demoTool, demo::CheckDemoRun, args); break;

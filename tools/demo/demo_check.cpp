@@ -91,7 +91,8 @@ tools::Checked<DemoRun> CheckDemoRun(const std::vector<std::string>& args) {
         if (!run.tour.world.is_object()) run.tour.world = nlohmann::json::object();
         run.tour.world["display"]["resolution"] = {o.size->width, o.size->height};
     }
-    if (sim::Status folder = CheckOutFolder(o.outDir); !folder) return Outcome::Refused(tools::kExitFailed, folder.error());
+    if (sim::Status folder = CheckOutFolder(o.outDir); !folder)
+        return Outcome::Refused(tools::kExitFailed, folder.error());
     const sim::Result<size_t> stops = PlanStops(run.tour, o);
     if (!stops) return Outcome::Refused(tools::kExitFailed, stops.error());
     run.stops = *stops;
@@ -99,14 +100,16 @@ tools::Checked<DemoRun> CheckDemoRun(const std::vector<std::string>& args) {
     preview::Tile stop;
     stop.width = screen.width;
     stop.height = screen.height;
-    for (const sim::Status& fits : {preview::CheckPictureSize({stop}, 1, "stop.png"),
-                                    preview::CheckPictureSize(SheetCells(run.stops, screen), kSheetColumns, kSheetName)}) {
+    for (const sim::Status& fits :
+         {preview::CheckPictureSize({stop}, 1, "stop.png"),
+          preview::CheckPictureSize(SheetCells(run.stops, screen), kSheetColumns, kSheetName)}) {
         if (!fits) return Outcome::Refused(tools::kExitUsage, fits.error() + ": give a smaller --size");
     }
     run.plugin = o.plugin.empty() ? sim::DefaultPluginPath() : o.plugin;
     if (sim::Status usable = sim::CheckRegularFile(run.plugin); !usable)
         return Outcome::Refused(tools::kExitFailed, "cannot load the plug-in " + run.plugin + ": " + usable.error());
-    if (sim::Result<fs::path> tmp = sim::TemporaryFolderParent(); !tmp) return Outcome::Refused(tools::kExitFailed, tmp.error());
+    if (sim::Result<fs::path> tmp = sim::TemporaryFolderParent(); !tmp)
+        return Outcome::Refused(tools::kExitFailed, tmp.error());
     return Outcome::Ready(std::move(run));
 }
 

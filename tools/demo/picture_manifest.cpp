@@ -44,8 +44,7 @@ std::string TourKey(const fs::path& tour) {
 
 }  // namespace
 
-PictureManifest::PictureManifest(const fs::path& folder, const fs::path& tour)
-    : folder_(folder), tour_(TourKey(tour)) {
+PictureManifest::PictureManifest(const fs::path& folder, const fs::path& tour) : folder_(folder), tour_(TourKey(tour)) {
     const std::optional<std::string> text = sim::ReadFileBytes(folder_ / kManifestName);
     if (!text) return;
     const nlohmann::json record = nlohmann::json::parse(*text, nullptr, false);

@@ -191,7 +191,8 @@ sim::Status TiledPng::Write(const std::string& path, const PngText* text) {
 
 sim::Result<std::string> TiledPng::Encode(const PngText* text) {
     cairo_surface_flush(drawing_->surface);
-    if (cairo_status(drawing_->cr) != CAIRO_STATUS_SUCCESS) return sim::Failure(cairo_status_to_string(cairo_status(drawing_->cr)));
+    if (cairo_status(drawing_->cr) != CAIRO_STATUS_SUCCESS)
+        return sim::Failure(cairo_status_to_string(cairo_status(drawing_->cr)));
     return EncodePng(drawing_->surface, text);
 }
 
