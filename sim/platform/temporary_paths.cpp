@@ -27,6 +27,13 @@ void RemoveProcessTemporaryFolder() {
     ForgetTemporaryPath(ProcessTemporaryFolder());
 }
 
+// The variables naming the system's temporary folder, in the order the platform reads them.
+#ifdef _WIN32
+const char* const kTemporaryFolderVariables[] = {"TMP", "TEMP"};
+#else
+const char* const kTemporaryFolderVariables[] = {"TMPDIR"};
+#endif
+
 // What is wrong with a folder named to hold temporary files, or nothing.
 std::string FolderProblem(const std::filesystem::path& folder) {
     std::error_code error;
@@ -40,18 +47,18 @@ std::string FolderProblem(const std::filesystem::path& folder) {
 }  // namespace
 
 Result<std::filesystem::path> TemporaryFolderParent() {
-#ifndef _WIN32
-    if (const char* tmpdir = std::getenv("TMPDIR"); tmpdir != nullptr) {
-        const std::string named = std::string("TMPDIR=") + QuoteInput(tmpdir);
-        if (*tmpdir == '\0') return Failure(named + " is empty: set it to a folder for temporary files, or unset it");
-        const std::string problem = FolderProblem(tmpdir);
+    for (const char* variable : kTemporaryFolderVariables) {
+        const char* value = std::getenv(variable);
+        if (value == nullptr) continue;
+        const std::string named = std::string(variable) + "=" + QuoteInput(value);
+        if (*value == '\0') return Failure(named + " is empty: set it to a folder for temporary files, or unset it");
+        const std::string problem = FolderProblem(value);
         if (!problem.empty()) return Failure(named + " " + problem + ": set it to a folder for temporary files");
-        return std::filesystem::path(tmpdir);
+        return std::filesystem::path(value);
     }
-#endif
     std::error_code error;
     const std::filesystem::path system = std::filesystem::temp_directory_path(error);
-    if (error) return Failure("the system's temporary folder cannot be used (TMP, TEMP): " + error.message());
+    if (error) return Failure("the system's temporary folder cannot be used: " + error.message());
     return system;
 }
 
@@ -63,8 +70,8 @@ const std::filesystem::path& ProcessTemporaryFolder() {
         try {
             made = MakeTempDirectory("kov-", *parent);
         } catch (const std::filesystem::filesystem_error& error) {
-            throw UnusableTemporaryFolder("cannot make a temporary folder in " + QuoteInput(parent->string()) +
-                                          " (TMPDIR): " + error.code().message());
+            throw UnusableTemporaryFolder("cannot make a temporary folder in " + QuoteInput(parent->string()) + " (" +
+                                          kTemporaryFolderVariables[0] + "): " + error.code().message());
         }
         RegisterTemporaryPath(made);
         return made;

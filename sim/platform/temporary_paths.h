@@ -13,9 +13,9 @@
 
 namespace sim {
 
-// The folder the process's temporary folder goes in: $TMPDIR when it is set (on POSIX), which
-// must then name a folder, else the system's. A failure is one line naming the variable and its
-// value: TMPDIR="" is empty, TMPDIR="/x" does not exist, ... Looks only; makes nothing.
+// The folder the process's temporary folder goes in: $TMPDIR when it is set (TMP or TEMP on
+// Windows), which must then name a folder, else the system's. A failure is one line naming the
+// variable and its value: TMPDIR="" is empty, TMPDIR="/x" does not exist, ... Looks only.
 Result<std::filesystem::path> TemporaryFolderParent();
 
 // What ProcessTemporaryFolder throws when TemporaryFolderParent fails; the tools print its one line.
