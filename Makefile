@@ -48,7 +48,7 @@ test: linux windows asan fuzz-build web
 
 # Each fuzz target for FUZZ_SECONDS (default 10 minutes); crashes land in build/fuzz/artifacts.
 FUZZ_SECONDS ?= 600
-FUZZ_TARGETS := ini_lookup log_line hostile_host settings_claims scenario tool_options picture_options
+FUZZ_TARGETS := ini_lookup log_line hostile_host settings_claims scenario tool_options tool_checks picture_options
 fuzz: fuzz-build
 	@for target in $(FUZZ_TARGETS); do \
 	  tests/fuzz/run_fuzzer.sh build/fuzz/$${target}_fuzzer $$target tests/fuzz build/fuzz long $(FUZZ_SECONDS) || exit 1; \

@@ -3,6 +3,10 @@
 set(KOV_SIM_DIR ${CMAKE_CURRENT_LIST_DIR}/../sim)
 cmake_path(NORMAL_PATH KOV_SIM_DIR)
 
+# The escaping of texts for the trace and a terminal (the tools' signal and message code, which the
+# benchmarks' host shares, prints through it).
+set(KOV_SIM_TEXT_ESCAPE_SOURCES ${KOV_SIM_DIR}/game/text_escape.cpp)
+
 # game/: the simulated game, its host (script hook emulation, world, trace, screen model), and the
 # script hook library's six operations, which forward to it.
 set(KOV_SIM_GAME_SOURCES
@@ -11,6 +15,7 @@ set(KOV_SIM_GAME_SOURCES
   ${KOV_SIM_DIR}/game/frame_summary.cpp
   ${KOV_SIM_DIR}/game/screen_model.cpp
   ${KOV_SIM_DIR}/game/trace_line.cpp
+  ${KOV_SIM_TEXT_ESCAPE_SOURCES}
   ${KOV_SIM_DIR}/game/virtual_platform.cpp)
 set(KOV_SIM_HOOK_SOURCES ${KOV_SIM_DIR}/game/script_hook.cpp)
 

@@ -4,7 +4,7 @@ find_package(PkgConfig REQUIRED)
 pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo cairo-ft fontconfig)
 
 add_library(kovpreview STATIC ${KOV_PREVIEW_PORTABLE_SOURCES} ${KOV_PREVIEW_CAIRO_SOURCES} ${KOV_SETTING_VALUE_SOURCE}
-            tools/kov_demo_options.cpp tools/kov_sim_options.cpp tools/guarded_main.cpp)
+            ${KOV_DEMO_SOURCES} tools/kov_sim_options.cpp tools/guarded_main.cpp)
 target_link_libraries(kovpreview PUBLIC kovsim PkgConfig::CAIRO)
 target_compile_options(kovpreview PRIVATE -Wall -Wextra)
 

@@ -41,5 +41,12 @@ set(KOV_PREVIEW_PORTABLE_SOURCES
 set(KOV_PREVIEW_CAIRO_SOURCES
   ${KOV_TOOLS_DIR}/preview/cairo_painter.cpp
   ${KOV_TOOLS_DIR}/preview/picture.cpp
+  ${KOV_TOOLS_DIR}/preview/preview_check.cpp
   ${KOV_TOOLS_DIR}/preview/preview_picture.cpp
   ${KOV_TOOLS_DIR}/preview/png_file.cpp)
+
+# kov-demo's command line, its checks and its record of the pictures it wrote.
+set(KOV_DEMO_SOURCES
+  ${KOV_TOOLS_DIR}/kov_demo_options.cpp
+  ${KOV_TOOLS_DIR}/demo/demo_check.cpp
+  ${KOV_TOOLS_DIR}/demo/picture_manifest.cpp)

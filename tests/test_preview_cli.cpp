@@ -24,9 +24,12 @@ struct ToolRun {
     std::string output;  // stdout and stderr together
 };
 
+// With the plug-in under test, unless the arguments name one.
 ToolRun RunTool(const std::string& program, const std::string& args) {
     ToolRun run;
-    const std::string command = "'" + program + "' --plugin '" + simtest::PluginPath() + "' " + args + " 2>&1";
+    const std::string plugin =
+        args.find("--plugin ") == std::string::npos ? " --plugin '" + simtest::PluginPath() + "' " : " ";
+    const std::string command = "'" + program + "'" + plugin + args + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return run;
     char buffer[4096];
@@ -96,7 +99,10 @@ TEST_F(PreviewTool, RejectsBadArgumentsWithAClearMessage) {
          "27680x4382 pixels, more than 100000000 pixels in all"},
         {"--zoom 4 --size 9000x300" + out, 2, "36000x1200 pixels, more than 32767 a side"},
         {"--plugin '" + Path("KOV.asi") + "'" + out, 1, "it is a Windows DLL (KOV.asi); it runs under Wine"},
-        {"-o '" + Path("no-dir/p.png") + "'", 1, "cannot write"},
+        {"-o '" + Path("no-dir/p.png") + "'", 1, "no-dir/p.png\": no folder"},
+        // An empty path was taken as none, an option given twice as either of the two.
+        {"-o ''", 2, "-o wants a path, got an empty one"},
+        {"--zoom 1 --zoom 2" + out, 2, "--zoom is given twice"},
         {"--plugin '" + Path("none.so") + "'" + out, 1, "none.so: no such file"},
         {"--plugin /dev/zero" + out, 1, "cannot load the plug-in /dev/zero: a device, not a regular file"},
         {"--ini '" + Path("fifo") + "'" + out, 1, "fifo: a FIFO (named pipe), not a regular file"},
@@ -273,6 +279,11 @@ TEST(DemoTour, ArgumentsAndUnreadableToursGiveAClearMessage) {
         {"tour.json --out",                              2, "kov-demo: --out needs a value"},
         {"a.json b.json",                                2, "kov-demo: more than one tour given: \"b.json\""},
         {"/no/such/tour.json",                           1, "/no/such/tour.json: no such file"},
+        {"tour.json --out ''",                           2, "kov-demo: --out wants a path, got an empty one"},
+        {"tour.json --out a --out b",                    2, "kov-demo: --out is given twice"},
+        // It once suggested --zoom and --crop, which it does not have, and exited 1.
+        {"'" KOV_SOURCE_DIR "/scenarios/tour.json' --size 16384x16384 --out /nonexistent/x", 2,
+         "more than 100000000 pixels in all: give a smaller --size"},
         // clang-format on
     };
     for (const Case& c : cases) {
@@ -299,7 +310,7 @@ TEST(DemoTour, PrintsEveryStopAndWritesItsPictures) {
     size_t pictures = 0;
     for (const auto& entry : fs::directory_iterator(dir)) {
         const std::string name = entry.path().filename().string();
-        if (name == "contact-sheet.png") continue;
+        if (name == "contact-sheet.png" || name == ".kov-demo-pictures.json") continue;
         cairo_surface_t* png = cairo_image_surface_create_from_png(entry.path().c_str());
         EXPECT_EQ(cairo_surface_status(png), CAIRO_STATUS_SUCCESS) << name;
         EXPECT_EQ(cairo_image_surface_get_width(png), 640) << name;
@@ -311,10 +322,11 @@ TEST(DemoTour, PrintsEveryStopAndWritesItsPictures) {
     fs::remove_all(dir);
 }
 
-// The folder's files by name and bytes.
+// The folder's files by name and bytes, but the demo's record of its pictures.
 std::map<std::string, std::string> FilesIn(const fs::path& dir) {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::directory_iterator(dir)) {
+        if (entry.path().filename() == ".kov-demo-pictures.json") continue;
         files[entry.path().filename().string()] = sim::ReadFileBytes(entry.path()).value_or("?");
     }
     return files;
@@ -384,29 +396,48 @@ TEST_F(PreviewTool, DemoKeepsToItsOwnFilesInItsFolder) {
     }
 }
 
-// A second run replaces the pictures of the first and removes those it does not write again (a
-// stop renamed), and nothing else.
+// A second run of the tour replaces the pictures of the first and removes those it does not write
+// again (a stop renamed), and nothing else: once any picture with the demo's tag counted as its
+// own, so a copy of one the user put in the folder was removed as stale, and so were the pictures
+// of another tour run into the same folder.
 TEST_F(PreviewTool, DemoReplacesAndClearsOnlyItsOwnEarlierPictures) {
-    ASSERT_TRUE(sim::WriteFileBytes(dir_ / "first.json",
-                                    R"({"steps": [{"label": "a", "frames": 2}, {"label": "b", "frames": 2}]})"));
-    ASSERT_TRUE(sim::WriteFileBytes(dir_ / "second.json",
-                                    R"({"steps": [{"label": "a", "frames": 2}, {"label": "c", "frames": 2}]})"));
     const fs::path out = dir_ / "out";
-    for (const char* tour : {"first.json", "second.json"}) {
-        if (std::string(tour) == "second.json") ASSERT_TRUE(sim::WriteFileBytes(out / "03-mine.png", "mine"));
-        const std::map<std::string, std::string> before =
-            fs::exists(out) ? FilesIn(out) : std::map<std::string, std::string>{};
-        const ToolRun run = RunTool(KOV_DEMO_PATH, "'" + Path(tour) + "' --size 320x240 --out '" + out.string() + "'");
-        ASSERT_EQ(run.exitCode, 0) << run.output;
-        const std::map<std::string, std::string> after = FilesIn(out);
-        if (before.empty()) continue;
-        EXPECT_EQ(after.count("02-b.png"), 0u) << "the first run's picture of a stop renamed since";
-        EXPECT_TRUE(IsPng(after.at("02-c.png")));
-        EXPECT_NE(after.at("01-a.png"), before.at("01-a.png")) << "replaced";
-        EXPECT_NE(after.at("contact-sheet.png"), before.at("contact-sheet.png")) << "replaced";
-        EXPECT_EQ(after.at("03-mine.png"), "mine");
-        EXPECT_EQ(after.size(), 4u);
-    }
+    const auto demo = [&](const char* tour, const char* options = "") {
+        return RunTool(KOV_DEMO_PATH, "'" + Path(tour) + "' --size 320x240 --out '" + out.string() + "' " + options);
+    };
+    ASSERT_TRUE(sim::WriteFileBytes(dir_ / "tour.json",
+                                    R"({"steps": [{"label": "a", "frames": 2}, {"label": "b", "frames": 2}]})"));
+    ASSERT_TRUE(sim::WriteFileBytes(dir_ / "other.json", R"({"steps": [{"label": "x", "frames": 2}]})"));
+    ASSERT_EQ(demo("tour.json").exitCode, 0);
+    const std::map<std::string, std::string> before = FilesIn(out);
+    fs::copy_file(out / "02-b.png", out / "05-copy.png");
+    ASSERT_TRUE(sim::WriteFileBytes(out / "03-mine.png", "mine"));
+
+    ASSERT_TRUE(sim::WriteFileBytes(dir_ / "tour.json",
+                                    R"({"steps": [{"label": "a", "frames": 2}, {"label": "c", "frames": 2}]})"));
+    const ToolRun second = demo("tour.json");
+    ASSERT_EQ(second.exitCode, 0) << second.output;
+    std::map<std::string, std::string> after = FilesIn(out);
+    EXPECT_EQ(after.count("02-b.png"), 0u) << "the first run's picture of a stop renamed since";
+    EXPECT_TRUE(IsPng(after.at("02-c.png")));
+    EXPECT_TRUE(IsPng(after.at("01-a.png")));
+    EXPECT_EQ(after.at("05-copy.png"), before.at("02-b.png")) << "the user's copy stays";
+    EXPECT_EQ(after.at("03-mine.png"), "mine");
+    EXPECT_EQ(after.size(), 5u);
+
+    // Another tour into the same folder: the sheet is in its way, and once told to replace it, it
+    // leaves the first tour's pictures be; then the first tour's sheet is the other's.
+    const ToolRun other = demo("other.json");
+    EXPECT_EQ(other.exitCode, 1);
+    EXPECT_NE(other.output.find("contact-sheet.png is in the way"), std::string::npos) << other.output;
+    ASSERT_EQ(demo("other.json", "--force").exitCode, 0);
+    after = FilesIn(out);
+    for (const char* kept : {"01-a.png", "02-c.png", "05-copy.png", "03-mine.png"})
+        EXPECT_EQ(after.count(kept), 1u) << kept;
+    EXPECT_TRUE(IsPng(after.at("01-x.png")));
+    const ToolRun first = demo("tour.json");
+    EXPECT_EQ(first.exitCode, 1);
+    EXPECT_NE(first.output.find("contact-sheet.png is in the way"), std::string::npos) << first.output;
 }
 
 }  // namespace

@@ -483,6 +483,26 @@ TEST_F(KovSim, AnswersEveryCommandLine) {
     }
 }
 
+// An escape sequence in a street name or a description once cleared the player's terminal, and a
+// line break in a label started a line of its own; the trace keeps its own escaping.
+TEST_F(KovSim, PrintsTextsOfTheScenarioEscaped) {
+    ASSERT_TRUE(sim::WriteFileBytes(workDir() / "escapes.json",
+                                    R"({"description": "clears\u001b[2J\nthe screen",
+                                        "world": {"street": "Alta\u001b[2J St", "zone": "DOWNT"},
+                                        "steps": [{"label": "one\ntwo", "frames": 30}]})"));
+    for (const char* frames : {"", " --frames"}) {
+        SCOPED_TRACE(frames);
+        const CommandResult result = RunCommand("escapes.json --trace trace.txt" + std::string(frames));
+        ASSERT_EQ(result.exitCode, 0) << result.output;
+        EXPECT_EQ(result.output.find('\x1B'), std::string::npos) << result.output;
+        EXPECT_EQ(result.output.rfind("clears\\x1B[2J\\x0Athe screen\n", 0), 0u) << result.output;
+        EXPECT_NE(result.output.find("step 1 \"one\\x0Atwo\""), std::string::npos) << result.output;
+        EXPECT_NE(result.output.find("Alta\\x1B[2J St"), std::string::npos) << result.output;
+    }
+    EXPECT_NE(sim::ReadFileBytes(workDir() / "trace.txt").value_or("").find("\"~y~Alta\\x1B[2J St~w~\""),
+              std::string::npos);
+}
+
 TEST_F(KovSim, PrintsEachStepAndWritesTraceAndLog) {
     const std::string startup = std::string(KOV_SOURCE_DIR) + "/scenarios/startup.json";
     const CommandResult result = RunCommand("\"" + startup + "\" --trace trace.txt --log log.txt --workdir game");

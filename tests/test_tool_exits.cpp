@@ -1,6 +1,7 @@
 // The tools and the benchmarks' host on their ways out: the one temporary folder goes on every one
-// (a signal, a failed run, a closed pipe, an abort), a write that fails ends the tool with exit
-// status 1 and a message, and memory stays flat however many steps, frames and stops there are.
+// (a signal, a failed run, a closed pipe, an abort), an interrupted or refused run leaves the
+// earlier outputs as they were, a write that fails ends the tool with exit status 1 and a message,
+// and memory stays flat however many steps, frames and stops there are.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -8,10 +9,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -113,12 +116,22 @@ protected:
     }
 };
 
-TEST_F(ToolExits, SignalsLeaveNoTemporaryFiles) {
-    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGSEGV}) {
+// Only INT, TERM, HUP and QUIT once cleaned up; USR1, ALRM and the others left the folder behind.
+// An interrupted run leaves the files it was writing as they were, and no part of them.
+TEST_F(ToolExits, SignalsLeaveNoTemporaryFilesAndTheEarlierOutputs) {
+    const fs::path outputs = workDir() / "outputs";
+    fs::create_directories(outputs);
+    const std::map<std::string, std::string> earlier = {{"keep.trace", "earlier trace\n"},
+                                                        {"keep.log", "earlier log\n"}};
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGSEGV, SIGUSR1, SIGALRM, SIGXCPU, SIGRTMIN + 1}) {
         SCOPED_TRACE(strsignal(signal));
+        for (const auto& [name, bytes] : earlier) ASSERT_TRUE(sim::WriteFileBytes(outputs / name, bytes));
         const fs::path tmp = Tmp();
         const fs::path errors = workDir() / "stderr.txt";
-        const pid_t child = StartTool(KovSim({Scenario(1, 10000000).string()}), tmp, errors);
+        const pid_t child =
+            StartTool(KovSim({Scenario(1, 10000000).string(), "--trace", (outputs / "keep.trace").string(), "--log",
+                              (outputs / "keep.log").string()}),
+                      tmp, errors);
         // Mid-run once the folder holds the plug-in's copy and the run's folder.
         for (int wait = 0; wait < 500 && EntriesIn(tmp) < 3; ++wait)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -129,6 +142,66 @@ TEST_F(ToolExits, SignalsLeaveNoTemporaryFiles) {
         const Exit exit = WaitFor(child, errors);
         EXPECT_TRUE(WIFSIGNALED(exit.status) && WTERMSIG(exit.status) == signal) << "ends by the signal, as before";
         EXPECT_EQ(EntriesIn(tmp), 0u);
+        std::map<std::string, std::string> left;
+        for (const auto& entry : fs::directory_iterator(outputs))
+            left[entry.path().filename().string()] = sim::ReadFileBytes(entry.path()).value_or("?");
+        EXPECT_EQ(left, earlier);
+    }
+}
+
+// A killed kov-demo once left a picture of 0 bytes, which its next run then refused as a file it
+// did not write.
+TEST_F(ToolExits, AnInterruptedDemoLeavesWholePicturesAndTheNextRunWorks) {
+    const fs::path out = workDir() / "demo";
+    const Launch demo{
+        KOV_DEMO_PATH,
+        {Scenario(400, 3).string(), "--size", "320x240", "--out", out.string(), "--plugin", simtest::PluginPath()}};
+    const fs::path tmp = Tmp(), errors = workDir() / "stderr.txt";
+    const pid_t child = StartTool(demo, tmp, errors);
+    for (int wait = 0; wait < 1000 && (!fs::exists(out) || EntriesIn(out) < 20); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    kill(child, SIGINT);
+    const Exit interrupted = WaitFor(child, errors);
+    ASSERT_TRUE(WIFSIGNALED(interrupted.status)) << interrupted.errors;
+    for (const auto& entry : fs::directory_iterator(out)) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_EQ(name.find(".part"), std::string::npos) << name;
+        if (entry.path().extension() == ".png") EXPECT_GT(fs::file_size(entry.path()), 100u) << name;
+    }
+    const Exit next = Run(demo, Tmp());
+    EXPECT_TRUE(ExitedWith(next, 0)) << next.errors;
+}
+
+// A refused run once emptied its --trace and --log before it gave up; a TMPDIR it cannot use gave
+// a library's exception.
+TEST_F(ToolExits, ARefusedRunLeavesTheEarlierOutputs) {
+    const fs::path trace = Write("keep.trace", "earlier trace\n"), log = Write("keep.log", "earlier log\n");
+    const fs::path notAFolder = Write("file", "");
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        std::vector<std::pair<std::string, std::string>> env;
+        const char* message;
+        std::string plugin = simtest::PluginPath();
+    } cases[] = {
+        {"a work folder that cannot be", {"--workdir", (notAFolder / "sub").string()}, {}, "is not a folder"},
+        {"a plug-in that is none", {}, {}, "cannot load the plug-in", (workDir() / "missing.so").string()},
+        {"TMPDIR a file", {}, {{"TMPDIR", notAFolder.string()}}, "kov-sim: TMPDIR=\""},
+        {"TMPDIR empty", {}, {{"TMPDIR", ""}}, "kov-sim: TMPDIR=\"\" is empty"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Launch launch{
+            KOV_SIM_PATH,
+            {Scenario(1, 10).string(), "--trace", trace.string(), "--log", log.string(), "--plugin", c.plugin}};
+        launch.args.insert(launch.args.end(), c.args.begin(), c.args.end());
+        launch.env = c.env;
+        const Exit exit = Run(launch, Tmp());
+        EXPECT_TRUE(ExitedWith(exit, 1)) << exit.errors;
+        EXPECT_NE(exit.errors.find(c.message), std::string::npos) << exit.errors;
+        EXPECT_EQ(std::count(exit.errors.begin(), exit.errors.end(), '\n'), 1) << "one line: " << exit.errors;
+        EXPECT_EQ(sim::ReadFileBytes(trace), "earlier trace\n");
+        EXPECT_EQ(sim::ReadFileBytes(log), "earlier log\n");
     }
 }
 

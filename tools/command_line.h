@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "sim/input_limits.h"
@@ -16,6 +19,7 @@ struct OptionHelp {
     const char* name;
     const char* value;  // what the value looks like; nullptr for a switch
     const char* help;
+    bool repeatable;
 };
 
 // What --help shows of a tool: its usage lines (each after "usage: " or its indent), what it does,
@@ -29,26 +33,50 @@ struct ToolHelp {
 };
 std::string FormatHelp(const ToolHelp& help);
 
+// Every option is given at most once, unless it is repeatable (its values add up); --help says so.
 template <typename Options>
 struct Option {
     const char* name;   // "--size", "-o"
     const char* value;  // what the value looks like; nullptr for a switch
     const char* help;
     sim::Status (*apply)(const std::string& value, Options& options);
+    bool repeatable = false;
 };
+
+// The exit statuses every tool keeps; kov-sim adds kExitBadScenario.
+constexpr int kExitDone = 0;
+constexpr int kExitFailed = 1;  // the run failed, an input cannot be read or an output written
+constexpr int kExitUsage = 2;   // a bad command line
+
+// What a tool's checks make of its command line and inputs, before it writes anything: the run,
+// ready to go, or the refusal with its exit status and one-line message.
+template <typename Run>
+struct Checked {
+    std::optional<Run> run;
+    int exitCode = kExitDone;
+    std::string message;
+
+    static Checked Ready(Run run) { return {std::move(run), kExitDone, std::string()}; }
+    static Checked Refused(int code, std::string why) { return {std::nullopt, code, std::move(why)}; }
+};
+
+// Whether an output path can be written: its folder exists (or is made by the tool: madeFolder)
+// and it names no folder. `what` names the option. Opens and makes nothing.
+sim::Status CheckOutputPath(const char* what, const std::string& path, bool folderMadeByTool = false);
 
 // An argument that is not an option: the tool's operand (a scenario file), or null when it takes none.
 template <typename Options>
 using TakeOperand = sim::Status (*)(const std::string& argument, Options& options);
 
-// Sets field to a path given for `what` (an option's name, or "the scenario"), if it is at most
-// kMaxPathBytes long.
+// Sets field to a path given for `what` (an option's name, or "the scenario"), if it is not empty
+// and at most kMaxPathBytes long.
 sim::Status SetPath(const char* what, const std::string& value, std::string& field);
 
 namespace detail {
 sim::Status UnknownOption(const std::string& argument);
 sim::Status MissingValue(const char* name, const char* value);
 sim::Status UnexpectedArgument(const std::string& argument);
+sim::Status GivenTwice(const char* name);
 bool LooksLikeOption(const std::string& argument);
 }  // namespace detail
 
@@ -57,6 +85,7 @@ bool LooksLikeOption(const std::string& argument);
 template <typename Options, size_t N>
 sim::Status ParseArguments(const std::vector<std::string>& args, const Option<Options> (&table)[N],
                            TakeOperand<Options> takeOperand, Options& options) {
+    std::set<std::string> given;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& argument = args[i];
         const Option<Options>* option = nullptr;
@@ -69,6 +98,7 @@ sim::Status ParseArguments(const std::vector<std::string>& args, const Option<Op
             if (sim::Status taken = takeOperand(argument, options); !taken) return taken;
             continue;
         }
+        if (!given.insert(option->name).second && !option->repeatable) return detail::GivenTwice(option->name);
         std::string value;
         if (option->value != nullptr) {
             if (i + 1 >= args.size()) return detail::MissingValue(option->name, option->value);
@@ -84,7 +114,9 @@ sim::Status ParseArguments(const std::vector<std::string>& args, const Option<Op
 template <typename Options, size_t N>
 std::vector<OptionHelp> HelpOf(const Option<Options> (&table)[N]) {
     std::vector<OptionHelp> rows;
-    for (const Option<Options>& option : table) rows.push_back({option.name, option.value, option.help});
+    for (const Option<Options>& option : table) {
+        rows.push_back({option.name, option.value, option.help, option.repeatable});
+    }
     return rows;
 }
 

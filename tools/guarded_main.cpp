@@ -7,23 +7,35 @@
 #include <cstring>
 #include <string>
 
+#include "sim/game/text_escape.h"
 #include "sim/platform/temporary_paths.h"
 
 namespace tools {
 
 namespace {
 
-// The signals that end a process by default and can be caught, as the platform has them.
+// The signals whose default action ends the process and that a program may catch, as the
+// platform has them: each removes the temporary paths first. SIGPIPE is not among them: it is
+// ignored, so a write to a closed pipe fails and the tool says so (and cleans up on its way out).
 const int kEndingSignals[] = {
-    SIGINT,  SIGTERM, SIGABRT, SIGSEGV, SIGFPE, SIGILL,
-#ifdef SIGHUP
-    SIGHUP,
+    SIGINT,    SIGTERM, SIGABRT, SIGSEGV, SIGFPE,  SIGILL,
+#ifndef _WIN32
+    SIGHUP,    SIGQUIT, SIGBUS,  SIGALRM, SIGUSR1, SIGUSR2, SIGVTALRM, SIGPROF, SIGXCPU, SIGXFSZ, SIGSYS, SIGTRAP,
 #endif
-#ifdef SIGQUIT
-    SIGQUIT,
+#ifdef SIGPOLL
+    SIGPOLL,
 #endif
-#ifdef SIGBUS
-    SIGBUS,
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+#ifdef SIGLOST
+    SIGLOST,
+#endif
+#ifdef SIGEMT
+    SIGEMT,
 #endif
 };
 
@@ -33,15 +45,26 @@ extern "C" void RemoveTemporaryFilesAndRaise(int signal) {
     std::raise(signal);
 }
 
+// A signal the program was started with ignored stays ignored.
+void CatchEndingSignal(int signal) {
+    if (std::signal(signal, RemoveTemporaryFilesAndRaise) == SIG_IGN) std::signal(signal, SIG_IGN);
+}
+
 }  // namespace
 
 void RemoveTemporaryFilesOnSignals() {
-    for (int signal : kEndingSignals) {
-        if (std::signal(signal, RemoveTemporaryFilesAndRaise) == SIG_IGN) std::signal(signal, SIG_IGN);
-    }
+    for (int signal : kEndingSignals) CatchEndingSignal(signal);
+#ifdef SIGRTMIN
+    // The real-time signals end a process by default too; their numbers are known only at run time.
+    for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) CatchEndingSignal(signal);
+#endif
 #ifdef SIGPIPE
     std::signal(SIGPIPE, SIG_IGN);
 #endif
+}
+
+void PrintFailure(const char* tool, const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n", tool, sim::TerminalText(message).c_str());
 }
 
 // The first failure is kept with the reason the failing write left in errno, which a later call

@@ -9,7 +9,9 @@
 #include <cstdio>
 #include <exception>
 #include <new>
+#include <string>
 
+#include "sim/platform/temporary_paths.h"
 #include "sim/result.h"
 
 namespace tools {
@@ -17,9 +19,13 @@ namespace tools {
 constexpr int kExitUnexpected = 1;
 constexpr int kExitWriteFailed = 1;
 
-// Installs the clean-up on the ending signals the platform has; a signal the program was started
-// with ignored stays ignored. SIGPIPE is ignored, so writes to a closed pipe fail instead.
+// Installs the clean-up on the ending signals the platform has (one table, in the .cpp); a signal
+// the program was started with ignored stays ignored. SIGPIPE is ignored, so writes to a closed
+// pipe fail instead.
 void RemoveTemporaryFilesOnSignals();
+
+// "tool: message" on stderr, on one line with any control character escaped (sim::TerminalText).
+void PrintFailure(const char* tool, const std::string& message);
 
 // Whether everything written to stdout so far has gone out; the failure names why not ("cannot
 // write the standard output: No space left on device"). Flush first to know for sure.
@@ -34,14 +40,16 @@ int GuardedMain(const char* tool, Work work) {
     try {
         status = work();
     } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "%s: out of memory\n", tool);
+        PrintFailure(tool, "out of memory");
+    } catch (const sim::UnusableTemporaryFolder& error) {
+        PrintFailure(tool, error.what());
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s: unexpected error: %s\n", tool, error.what());
+        PrintFailure(tool, std::string("unexpected error: ") + error.what());
     } catch (...) {
-        std::fprintf(stderr, "%s: unexpected error\n", tool);
+        PrintFailure(tool, "unexpected error");
     }
     if (const sim::Status written = FinishStandardOutput(); !written) {
-        std::fprintf(stderr, "%s: %s\n", tool, written.error().c_str());
+        PrintFailure(tool, written.error());
         return kExitWriteFailed;
     }
     return status;

@@ -4,25 +4,24 @@
 // (a key let go, say) and is neither printed nor pictured. Nothing of a stop is kept once it is
 // drawn, so memory stays the same however long the tour.
 //
-// The output folder is the user's too. Every picture carries a text (a PNG tEXt chunk) naming the
-// run that wrote it, so a later run knows its own: it replaces only those, refuses to start while
-// any other file has the name of one it will write (unless --force), and once the tour has
-// succeeded removes its own earlier pictures it did not write again (stops renamed since).
-#include <cctype>
+// The output folder is the user's too. The demo keeps a record there of the pictures it wrote for
+// each tour (demo::PictureManifest), so a later run knows its own: it replaces only those, refuses
+// to start while any other file has the name of one it will write (unless --force), and once the
+// tour has succeeded removes its own earlier pictures of that tour it did not write again (stops
+// renamed since). Every picture goes in whole (sim::WholeFile).
 #include <cstdio>
 #include <filesystem>
-#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "sim/game/frame_summary.h"
+#include "sim/game/text_escape.h"
 #include "sim/input_limits.h"
 #include "sim/platform/files.h"
-#include "sim/platform/plugin_module.h"
-#include "sim/scenario/scenario.h"
 #include "sim/scenario/scenario_run.h"
+#include "tools/demo/demo_check.h"
 #include "tools/guarded_main.h"
-#include "tools/kov_demo_options.h"
 #include "tools/preview/picture.h"
 #include "tools/preview/screen_view.h"
 
@@ -30,66 +29,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
-constexpr int kSheetColumns = 3;
-constexpr double kSheetTileWidthPx = 640;
-constexpr const char* kSheetName = "contact-sheet.png";
-constexpr const char* kOwnKeyword = "kov-demo";  // the PNG text by which the demo knows its pictures
+constexpr const char* kKeyword = "kov-demo";  // the PNG text naming the tour and the stop
 
-bool IsStop(const std::string& label) { return label.empty() || label[0] != '('; }
-
-// "Davis Ave, west of the split" -> "davis-ave-west-of-the-split", at most kMaxLabelInFileName long.
-std::string Slug(const std::string& label) {
-    std::string slug;
-    for (size_t i = 0; i < label.size() && slug.size() < sim::kMaxLabelInFileName; ++i) {
-        const unsigned char c = static_cast<unsigned char>(label[i]);
-        if (std::isalnum(c) != 0) slug += static_cast<char>(std::tolower(c));
-        else if (!slug.empty() && slug.back() != '-') slug += '-';
-    }
-    while (!slug.empty() && slug.back() == '-') slug.pop_back();
-    return slug;
-}
-
-std::string PictureName(size_t stop, const std::string& label) {
-    return (stop < 10 ? "0" : "") + std::to_string(stop) + "-" + Slug(label) + ".png";
-}
-
-// What marks this run's pictures: a number drawn afresh for every run.
-preview::PngText ThisRun() {
-    std::random_device random;
-    char id[32];
-    std::snprintf(id, sizeof id, "run %08x%08x", random(), random());
-    return {kOwnKeyword, id};
-}
-
-// May the demo write this path? Free, or a picture of an earlier run: yes. Anything else is in the
-// way: with --force (and `replace`) it is removed now; without, the demo refuses.
-sim::Status Claim(const fs::path& path, bool force, bool replace) {
-    std::error_code error;
-    const fs::file_status status = fs::symlink_status(path, error);
-    if (status.type() == fs::file_type::not_found) return {};
-    if (status.type() == fs::file_type::regular && preview::PngTextOf(path.string(), kOwnKeyword)) return {};
-    if (status.type() == fs::file_type::directory) return sim::Failure(path.string() + " is in the way: a folder");
-    if (!force) {
-        return sim::Failure(path.string() +
-                            " is in the way: kov-demo did not write it; remove it, give another --out "
-                            "or add --force to replace it");
-    }
-    if (replace && !fs::remove(path, error))
-        return sim::Failure("cannot replace " + path.string() + ": " + error.message());
-    return {};
-}
-
-// Removes the pictures of earlier runs (known by their text) that this run did not write again.
-void RemoveEarlierPictures(const fs::path& dir, const preview::PngText& thisRun) {
-    std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(dir, error)) {
-        if (entry.path().extension() != ".png" || !entry.is_regular_file(error) || entry.is_symlink(error)) continue;
-        const std::optional<std::string> run = preview::PngTextOf(entry.path().string(), kOwnKeyword);
-        if (run && *run != thisRun.text) fs::remove(entry.path(), error);
-    }
-}
+std::string Shown(const std::string& text) { return sim::TerminalText(text); }
 
 // The frame's summary without its heading and the positions of the texts, and the feed posts still
 // on screen (the frame's summary has only those posted in that very frame).
@@ -104,128 +46,103 @@ void PrintScreen(const preview::ScreenView& scene) {
     if (scene.frame.texts.empty() && scene.feed.empty()) std::printf("      (nothing drawn)\n");
 }
 
-// The contact sheet's cells: one per stop up to the sheet's limit, each as wide as
-// kSheetTileWidthPx for the tour's starting screen (a stop on another screen is fitted in).
-std::vector<preview::Tile> SheetCells(size_t stops, const sim::RealScreen& screen) {
-    preview::Tile cell;
-    cell.width = screen.width;
-    cell.height = screen.height;
-    cell.zoom = kSheetTileWidthPx / screen.width;
-    cell.caption = "-";
-    return std::vector<preview::Tile>(std::min(stops, sim::kMaxSheetStops), cell);
-}
+// Puts a picture in the folder: claimed again (the folder may have changed since the run was
+// checked), recorded as the demo's own, then written whole.
+class PictureWriter {
+public:
+    explicit PictureWriter(const tools::DemoOptions& options)
+        : options_(options), outDir_(fs::absolute(options.outDir)), manifest_(outDir_, options.tour) {}
+
+    sim::Status Write(const std::string& name, preview::TiledPng& picture, const std::string& stop) {
+        if (sim::Status free = demo::Claim(manifest_, outDir_, name, options_.force); !free) return free;
+        const preview::PngText text{kKeyword,
+                                    sim::QuoteInput(fs::path(options_.tour).filename().string()) + ", " + stop};
+        const std::string file = (outDir_ / name).string();
+        const sim::Result<std::string> bytes = picture.Encode(&text);
+        if (!bytes) return sim::Failure("cannot write " + file + ": " + bytes.error());
+        if (sim::Status recorded = manifest_.Record(name, *bytes); !recorded) return recorded;
+        if (sim::Status written = sim::WriteWholeFileBytes(file, *bytes); !written) return written;
+        written_.insert(name);
+        return {};
+    }
+    // Once the tour has succeeded: the demo's earlier pictures of the tour not written again go.
+    sim::Status Settle() { return manifest_.Settle(written_); }
+
+private:
+    const tools::DemoOptions& options_;
+    const fs::path outDir_;
+    demo::PictureManifest manifest_;
+    std::set<std::string> written_;
+};
 
 // Draws each stop as the tour reaches it: its picture, its lines on stdout, its cell of the sheet.
 // The run works in a folder of its own, so the pictures go by absolute path; messages and the
 // printout name them as the user gave the folder.
 class TourPictures : public preview::StepViews {
 public:
-    TourPictures(const tools::DemoOptions& options, const preview::PngText& thisRun, preview::TiledPng& sheet)
-        : options_(options), outDir_(fs::absolute(options.outDir)), thisRun_(thisRun), sheet_(sheet) {}
+    TourPictures(const tools::DemoOptions& options, PictureWriter& writer, preview::TiledPng& sheet)
+        : options_(options), writer_(writer), sheet_(sheet) {}
 
     size_t stops = 0;
 
 private:
     sim::Status StepViewed(size_t, const std::string& label, const preview::ScreenView& scene) override {
-        if (!IsStop(label)) return {};
+        if (!demo::IsStop(label)) return {};
         ++stops;
         const std::string caption = std::to_string(stops) + ". " + label;
-        const std::string name = PictureName(stops, label);
-        const std::string file = (outDir_ / name).string();
-        if (sim::Status free = Claim(file, options_.force, true); !free) return free;
+        const std::string name = demo::PictureName(stops, label);
         preview::Tile tile;
         tile.scene = &scene;
         tile.width = scene.screen.width;
         tile.height = scene.screen.height;
-        if (sim::Status written = preview::WritePicture(file, {tile}, 1, &thisRun_); !written) return written;
-        std::printf("  %s\n", caption.c_str());
+        preview::TiledPng picture({tile}, 1);
+        picture.Draw(0, tile);
+        if (sim::Status written = writer_.Write(name, picture, "stop " + std::to_string(stops)); !written)
+            return written;
+        std::printf("  %s\n", Shown(caption).c_str());
         PrintScreen(scene);
-        std::printf("      -> %s\n\n", (fs::path(options_.outDir) / name).string().c_str());
+        std::printf("      -> %s\n\n", Shown((fs::path(options_.outDir) / name).string()).c_str());
         if (stops <= sim::kMaxSheetStops) {
             tile.caption = caption;
-            tile.zoom = kSheetTileWidthPx / tile.width;
+            tile.zoom = demo::kSheetTileWidthPx / tile.width;
             sheet_.Draw(stops - 1, tile);
         }
         return tools::CheckStandardOutput();
     }
 
     const tools::DemoOptions& options_;
-    const fs::path outDir_;
-    const preview::PngText& thisRun_;
+    PictureWriter& writer_;
     preview::TiledPng& sheet_;
 };
 
 int Failed(const std::string& message) {
-    std::fprintf(stderr, "kov-demo: %s\n", message.c_str());
-    return kExitFailed;
+    tools::PrintFailure("kov-demo", message);
+    return tools::kExitFailed;
 }
 
-// Counts the stops and checks, before anything is written, that every picture's name is free.
-sim::Result<size_t> PlanStops(const sim::Scenario& tour, const tools::DemoOptions& options) {
-    size_t stops = 0;
-    sim::Status free;
-    sim::ForEachStep(tour, [&](size_t, const sim::ScenarioStep& step) {
-        if (IsStop(step.label))
-            free = Claim(fs::path(options.outDir) / PictureName(++stops, step.label), options.force, false);
-        return free.ok();
-    });
-    if (!free) return free;
-    if (stops == 0) return sim::Failure("the tour has no stops: every step's label starts with \"(\"");
-    if (sim::Status sheet = Claim(fs::path(options.outDir) / kSheetName, options.force, false); !sheet) return sheet;
-    return stops;
-}
-
-}  // namespace
-
-int Run(int argc, char** argv) {
-    const sim::Result<tools::DemoOptions> parsed =
-        tools::ParseDemoOptions(std::vector<std::string>(argv + 1, argv + argc));
-    if (!parsed) {
-        std::fprintf(stderr, "kov-demo: %s\n\n%s", parsed.error().c_str(), tools::DemoHelp().c_str());
-        return kExitUsage;
-    }
-    const tools::DemoOptions& options = *parsed;
-    if (options.help) {
-        std::printf("%s", tools::DemoHelp().c_str());
-        return 0;
-    }
-    sim::Result<sim::Scenario> tour = sim::LoadScenarioFile(options.tour);
-    if (!tour) return Failed(tour.error());
-    if (options.size) {
-        if (!tour->world.is_object()) tour->world = nlohmann::json::object();
-        tour->world["display"]["resolution"] = {options.size->width, options.size->height};
-    }
-    const sim::Result<size_t> stops = PlanStops(*tour, options);
-    if (!stops) return Failed(stops.error());
-    const sim::RealScreen screen = sim::InitialWorld(*tour).realScreen;
-    const std::vector<preview::Tile> cells = SheetCells(*stops, screen);
-    const std::string sheetFile = (fs::path(options.outDir) / kSheetName).string();
-    preview::Tile stop;
-    stop.width = screen.width;
-    stop.height = screen.height;
-    for (const sim::Status& fits : {preview::CheckPictureSize({stop}, 1, "stop.png"),
-                                    preview::CheckPictureSize(cells, kSheetColumns, sheetFile)}) {
-        if (!fits) return Failed(fits.error());
-    }
+int Run(const demo::DemoRun& checked) {
+    const tools::DemoOptions& options = checked.options;
     std::error_code fsError;
     fs::create_directories(options.outDir, fsError);
     if (fsError) return Failed("cannot create " + options.outDir + ": " + fsError.message());
 
-    if (!tour->description.empty()) std::printf("%s\n\n", tour->description.c_str());
-    const preview::PngText thisRun = ThisRun();
-    preview::TiledPng sheet(cells, kSheetColumns);
-    TourPictures pictures(options, thisRun, sheet);
+    if (!checked.tour.description.empty()) std::printf("%s\n\n", Shown(checked.tour.description).c_str());
+    const sim::RealScreen screen = sim::InitialWorld(checked.tour).realScreen;
+    preview::TiledPng sheet(demo::SheetCells(checked.stops, screen), demo::kSheetColumns);
+    PictureWriter writer(options);
+    TourPictures pictures(options, writer, sheet);
     sim::ScenarioRunOptions run;
-    run.pluginPath = options.plugin.empty() ? sim::DefaultPluginPath() : options.plugin;
+    run.pluginPath = checked.plugin;
     run.observer = &pictures;
     run.keepHistory = false;
-    const sim::ScenarioResult result = sim::RunScenario(*tour, run);
+    const sim::ScenarioResult result = sim::RunScenario(checked.tour, run);
     if (!tools::CheckStandardOutput()) return tools::kExitWriteFailed;  // GuardedMain says why
     if (!result.status.ok()) return Failed("the tour failed: " + result.status.error());
 
-    if (sim::Status free = Claim(sheetFile, options.force, true); !free) return Failed(free.error());
-    if (sim::Status written = sheet.Write(sheetFile, &thisRun); !written) return Failed(written.error());
-    RemoveEarlierPictures(options.outDir, thisRun);
+    if (sim::Status written = writer.Write(demo::kSheetName, sheet, "contact sheet"); !written)
+        return Failed(written.error());
+    if (sim::Status settled = writer.Settle(); !settled) return Failed(settled.error());
+    const std::string sheetFile = Shown((fs::path(options.outDir) / demo::kSheetName).string());
     if (pictures.stops <= sim::kMaxSheetStops) {
         std::printf("contact sheet of %zu stops: %s\n", pictures.stops, sheetFile.c_str());
     } else {
@@ -235,6 +152,21 @@ int Run(int argc, char** argv) {
     return 0;
 }
 
+int CheckAndRun(int argc, char** argv) {
+    const tools::Checked<demo::DemoRun> checked = demo::CheckDemoRun(std::vector<std::string>(argv + 1, argv + argc));
+    if (!checked.run) {
+        tools::PrintFailure("kov-demo", checked.message);
+        return checked.exitCode;
+    }
+    if (checked.run->options.help) {
+        std::printf("%s", tools::DemoHelp().c_str());
+        return 0;
+    }
+    return Run(*checked.run);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    return tools::GuardedMain("kov-demo", [&] { return Run(argc, argv); });
+    return tools::GuardedMain("kov-demo", [&] { return CheckAndRun(argc, argv); });
 }

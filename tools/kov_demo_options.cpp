@@ -9,9 +9,11 @@ namespace {
 
 const Option<DemoOptions> kOptions[] = {
     {"--out", "DIR",
-     "where the pictures go (default out/demo). The demo's own pictures of earlier runs are "
+     "where the pictures go (default out/demo). The demo's own pictures of earlier runs of the "
+     "same tour into DIR (as it recorded them there, in DIR/.kov-demo-pictures.json) are "
      "replaced, and once the tour has succeeded those it did not write again are removed; any "
-     "other file with the name of a picture stops the demo before it writes anything",
+     "other file with the name of a picture (a copy, another tour's) stops the demo before it "
+     "writes anything",
      [](const std::string& v, DemoOptions& o) { return SetPath("--out", v, o.outDir); }},
     {"--size", "WxH",
      "the real screen, and so the pictures' size (default: the tour's own screen, 1920x1080 "
@@ -60,8 +62,8 @@ std::string DemoHelp() {
                        {"TOUR.json [options]"},
                        description.c_str(),
                        HelpOf(kOptions),
-                       "exit status: 0 done, 1 the tour or a picture failed or a file is in the way, 2 bad command\n"
-                       "line.\n"});
+                       "exit status: 0 done; 1 the tour, the plug-in or a picture failed or a file is in the way;\n"
+                       "2 bad command line (a picture too large included).\n"});
 }
 
 }  // namespace tools

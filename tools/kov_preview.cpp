@@ -8,26 +8,21 @@
 #include <vector>
 
 #include "sim/game/frame_summary.h"
-#include "sim/input_limits.h"
-#include "sim/platform/files.h"
-#include "sim/platform/plugin_module.h"
+#include "sim/game/text_escape.h"
 #include "tools/guarded_main.h"
 #include "tools/preview/gap_report.h"
 #include "tools/preview/picture.h"
 #include "tools/preview/placements.h"
-#include "tools/preview/preview_options.h"
+#include "tools/preview/preview_check.h"
 #include "tools/preview/preview_picture.h"
 #include "tools/preview/preview_run.h"
 #include "tools/preview/preview_world.h"
 
 namespace {
 
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
-
 int Failed(const std::string& message) {
-    std::fprintf(stderr, "kov-preview: %s\n", message.c_str());
-    return kExitFailed;
+    tools::PrintFailure("kov-preview", message);
+    return tools::kExitFailed;
 }
 
 // One run of the plug-in per screen of the picture, each tile showing its own.
@@ -54,41 +49,26 @@ sim::Status Picture(const preview::PreviewOptions& options, const std::optional<
         std::printf("text positions at %dx%d:\n%s", size.width, size.height,
                     preview::FormatPlacements(preview::PlaceTexts(scenes.front(), size.width, size.height)).c_str());
     }
-    std::printf("wrote %s\n", options.output.c_str());
+    std::printf("wrote %s\n", sim::TerminalText(options.output).c_str());
     return {};
 }
 
 }  // namespace
 
 int Run(int argc, char** argv) {
-    const sim::Result<preview::PreviewOptions> parsed =
-        preview::ParsePreviewOptions(std::vector<std::string>(argv + 1, argv + argc));
-    if (!parsed) {
-        std::fprintf(stderr, "kov-preview: %s\n", parsed.error().c_str());
-        return kExitUsage;
+    const tools::Checked<preview::PreviewRun> checked =
+        preview::CheckPreviewRun(std::vector<std::string>(argv + 1, argv + argc));
+    if (!checked.run) {
+        tools::PrintFailure("kov-preview", checked.message);
+        return checked.exitCode;
     }
-    const preview::PreviewOptions& options = *parsed;
+    const preview::PreviewOptions& options = checked.run->options;
     if (options.help) {
         std::printf("%s", preview::PreviewHelp().c_str());
         return 0;
     }
-
-    std::optional<std::string> ini;
-    if (!options.iniPath.empty()) {
-        sim::Result<std::string> bytes = sim::ReadInputFile(options.iniPath, sim::kMaxInputFileBytes);
-        if (!bytes) return Failed("cannot read the settings file " + options.iniPath + ": " + bytes.error());
-        ini = std::move(*bytes);
-    }
-    const std::vector<preview::Tile> sizing = preview::PictureTiles(options, preview::PictureRows(options, ini), {});
-    if (sim::Status fits = preview::CheckPictureSize(sizing, static_cast<int>(options.sizes.size()), options.output);
-        !fits) {
-        std::fprintf(stderr, "kov-preview: %s\n", fits.error().c_str());
-        return kExitUsage;
-    }
-    const std::string plugin = options.pluginPath.empty() ? sim::DefaultPluginPath() : options.pluginPath;
-    if (sim::Status usable = sim::CheckRegularFile(plugin); !usable) {
-        return Failed("cannot load the plug-in " + plugin + ": " + usable.error());
-    }
+    const std::optional<std::string>& ini = checked.run->ini;
+    const std::string& plugin = checked.run->plugin;
 
     if (options.report) {
         const sim::Result<std::vector<preview::GapRow>> rows = preview::MeasureGaps(options, ini, plugin);

@@ -4,13 +4,16 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "sim/game/frame_summary.h"
+#include "sim/game/text_escape.h"
 #include "sim/game/trace_line.h"
-#include "sim/platform/plugin_module.h"
+#include "sim/platform/files.h"
 #include "sim/scenario/scenario.h"
 #include "sim/scenario/scenario_run.h"
 #include "tools/guarded_main.h"
@@ -18,9 +21,7 @@
 
 namespace {
 
-constexpr int kExitFailedRun = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitBadScenario = 3;
+using tools::kExitFailed;
 
 std::string Position(float x, float y) { return "(" + sim::FormatFloat(x, 6) + ", " + sim::FormatFloat(y, 6) + ")"; }
 
@@ -49,7 +50,7 @@ public:
     sim::Status StepStarted(size_t step, const std::string& label) override {
         stepFrames_ = 0;
         feed_.clear();
-        if (Printing() && options_.frames) std::printf("step %zu \"%s\"\n", step + 1, label.c_str());
+        if (Printing() && options_.frames) std::printf("step %zu \"%s\"\n", step + 1, sim::TerminalText(label).c_str());
         return tools::CheckStandardOutput();
     }
 
@@ -77,8 +78,8 @@ public:
 
     sim::Status StepEnded(size_t step, const sim::StepResult& result) override {
         if (!Printing() || options_.frames || stepFrames_ == 0) return {};
-        std::printf("step %zu \"%s\": frames %d-%d, last at %u ms\n", step + 1, result.label.c_str(), firstIndex_,
-                    last_.index, last_.timeMs);
+        std::printf("step %zu \"%s\": frames %d-%d, last at %u ms\n", step + 1, sim::TerminalText(result.label).c_str(),
+                    firstIndex_, last_.index, last_.timeMs);
         for (const sim::DrawnText& text : last_.texts) PrintText(text);
         for (const sim::DrawnRect& rect : last_.rects) PrintRect(rect);
         if (last_.texts.empty() && last_.rects.empty()) std::printf("  (nothing drawn)\n");
@@ -98,65 +99,68 @@ private:
 };
 
 sim::Status WriteLines(const std::string& path, const std::vector<std::string>& lines) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    for (const std::string& line : lines) out << line << '\n';
-    out.close();
-    if (out.fail()) return sim::Failure("cannot write " + path + ": " + std::strerror(errno));
-    return {};
+    return sim::WriteWholeFile(path, [&](const std::filesystem::path& where) -> sim::Status {
+        std::ofstream out(where, std::ios::binary | std::ios::trunc);
+        for (const std::string& line : lines) out << line << '\n';
+        out.close();
+        if (out.fail()) return sim::Failure("cannot write " + path + ": " + std::strerror(errno));
+        return {};
+    });
 }
 
 int Failed(int exitCode, const std::string& message) {
-    std::fprintf(stderr, "kov-sim: %s\n", message.c_str());
+    tools::PrintFailure("kov-sim", message);
     return exitCode;
 }
 
-int Run(int argc, char** argv) {
-    const sim::Result<tools::SimOptions> parsed =
-        tools::ParseSimOptions(std::vector<std::string>(argv + 1, argv + argc));
-    if (!parsed) {
-        std::fprintf(stderr, "kov-sim: %s\n\n%s", parsed.error().c_str(), tools::SimHelp().c_str());
-        return kExitUsage;
-    }
-    const tools::SimOptions& options = *parsed;
-    if (options.help) {
-        std::printf("%s", tools::SimHelp().c_str());
-        return 0;
-    }
-
-    const sim::Result<sim::Scenario> scenario = sim::LoadScenarioFile(options.scenario);
-    if (!scenario) {
-        std::fprintf(stderr, "%s\n", scenario.error().c_str());
-        return kExitBadScenario;
-    }
+// The trace goes to its file's temporary name as the run goes and is put in place once the run
+// is over, with the log after it; an interrupted run leaves the earlier files as they were.
+int Run(const tools::SimRun& run) {
+    const tools::SimOptions& options = run.options;
+    std::optional<sim::WholeFile> traceFile;
     std::ofstream trace;
     if (!options.trace.empty()) {
-        trace.open(options.trace, std::ios::binary | std::ios::trunc);
-        if (!trace) return Failed(kExitFailedRun, "cannot write " + options.trace + ": " + std::strerror(errno));
+        traceFile.emplace(options.trace);
+        trace.open(traceFile->path(), std::ios::binary | std::ios::trunc);
+        if (!trace) return Failed(kExitFailed, "cannot write " + options.trace + ": " + std::strerror(errno));
     }
 
-    if (!options.quiet && !scenario->description.empty()) std::printf("%s\n", scenario->description.c_str());
+    if (!options.quiet && !run.scenario.description.empty())
+        std::printf("%s\n", sim::TerminalText(run.scenario.description).c_str());
     StreamingOutput output(options, options.trace.empty() ? nullptr : &trace);
     sim::ScenarioRunOptions runOptions;
-    runOptions.pluginPath = options.plugin.empty() ? sim::DefaultPluginPath() : options.plugin;
+    runOptions.pluginPath = run.plugin;
     runOptions.workDir = options.workDir;
     runOptions.observer = &output;
     runOptions.keepHistory = false;
-    const sim::ScenarioResult result = sim::RunScenario(*scenario, runOptions);
+    const sim::ScenarioResult result = sim::RunScenario(run.scenario, runOptions);
 
     sim::Status written;
-    if (!options.trace.empty()) {
+    if (traceFile) {
         trace.close();
         if (trace.fail()) written = sim::Failure("cannot write " + options.trace + ": " + std::strerror(errno));
     }
+    // A run that failed still leaves its trace and log, whole, to show how it got there.
+    if (traceFile && written) written = traceFile->Commit();
     if (!options.log.empty() && written) written = WriteLines(options.log, result.logLines);
     if (!tools::CheckStandardOutput()) return tools::kExitWriteFailed;  // GuardedMain says why
-    if (!result.status.ok()) return Failed(kExitFailedRun, "the run failed: " + result.status.error());
-    if (!written) return Failed(kExitFailedRun, written.error());
+    if (!result.status.ok()) return Failed(kExitFailed, "the run failed: " + result.status.error());
+    if (!written) return Failed(kExitFailed, written.error());
     return 0;
+}
+
+int CheckAndRun(int argc, char** argv) {
+    const tools::Checked<tools::SimRun> checked = tools::CheckSimRun(std::vector<std::string>(argv + 1, argv + argc));
+    if (!checked.run) return Failed(checked.exitCode, checked.message);
+    if (checked.run->options.help) {
+        std::printf("%s", tools::SimHelp().c_str());
+        return 0;
+    }
+    return Run(*checked.run);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    return tools::GuardedMain("kov-sim", [&] { return Run(argc, argv); });
+    return tools::GuardedMain("kov-sim", [&] { return CheckAndRun(argc, argv); });
 }

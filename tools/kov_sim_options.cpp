@@ -1,7 +1,12 @@
 // kov-sim's options: one table drives the parser and --help.
 #include "tools/kov_sim_options.h"
 
-#include "tools/command_line.h"
+#include <filesystem>
+
+#include "sim/platform/files.h"
+#include "sim/platform/plugin_module.h"
+#include "sim/platform/temporary_paths.h"
+#include "sim/scenario/scenario_run.h"
 
 namespace tools {
 
@@ -53,6 +58,45 @@ sim::Result<SimOptions> ParseSimOptions(const std::vector<std::string>& args) {
     return options;
 }
 
+// The checks of a parsed command line that look at files: those kov-sim reads, then where it writes.
+Checked<SimRun> CheckFiles(SimRun run) {
+    using Outcome = Checked<SimRun>;
+    const SimOptions& o = run.options;
+    sim::Result<sim::Scenario> scenario = sim::LoadScenarioFile(o.scenario);
+    if (!scenario) return Outcome::Refused(kExitBadScenario, scenario.error());
+    run.scenario = std::move(*scenario);
+    run.plugin = o.plugin.empty() ? sim::DefaultPluginPath() : o.plugin;
+    if (sim::Status usable = sim::CheckRegularFile(run.plugin); !usable) {
+        return Outcome::Refused(
+            kExitFailed,
+            "cannot load the plug-in " + std::filesystem::absolute(run.plugin).string() + ": " + usable.error());
+    }
+    if (!o.workDir.empty()) {
+        if (sim::Status usable = sim::CheckWorkDir(o.workDir); !usable)
+            return Outcome::Refused(kExitFailed, usable.error());
+    }
+    for (const auto& [name, path] : {std::pair{"--trace", &o.trace}, std::pair{"--log", &o.log}}) {
+        if (path->empty()) continue;
+        if (sim::Status usable = CheckOutputPath(name, *path); !usable)
+            return Outcome::Refused(kExitFailed, usable.error());
+    }
+    if (!o.trace.empty() && !o.log.empty() && std::filesystem::absolute(o.trace) == std::filesystem::absolute(o.log)) {
+        return Outcome::Refused(kExitUsage, "--trace and --log name the same file " + sim::QuoteInput(o.trace));
+    }
+    if (sim::Result<std::filesystem::path> tmp = sim::TemporaryFolderParent(); !tmp)
+        return Outcome::Refused(kExitFailed, tmp.error());
+    return Outcome::Ready(std::move(run));
+}
+
+Checked<SimRun> CheckSimRun(const std::vector<std::string>& args) {
+    sim::Result<SimOptions> parsed = ParseSimOptions(args);
+    if (!parsed) return Checked<SimRun>::Refused(kExitUsage, parsed.error());
+    SimRun run;
+    run.options = std::move(*parsed);
+    if (run.options.help) return Checked<SimRun>::Ready(std::move(run));
+    return CheckFiles(std::move(run));
+}
+
 std::string SimHelp() {
     return FormatHelp({"kov-sim",
                        {"SCENARIO.json [options]"},
@@ -60,8 +104,8 @@ std::string SimHelp() {
                        "of each step drew (texts with their normalised positions, rectangles) and the feed posts\n"
                        "made during the step.",
                        HelpOf(kOptions),
-                       "exit status: 0 done, 1 the run failed or an output could not be written, 2 bad command\n"
-                       "line, 3 bad scenario.\n"});
+                       "exit status: 0 done; 1 the plug-in, a folder or an output cannot be used, the run\n"
+                       "failed or an output could not be written; 2 bad command line; 3 bad scenario.\n"});
 }
 
 }  // namespace tools

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "sim/game/inline_codes.h"
+#include "sim/game/text_escape.h"
 #include "sim/game/trace_line.h"
 
 namespace sim {
@@ -72,7 +73,7 @@ std::string ReadableText(const std::string& text) {
         i += 2;
     }
     if (!open.empty()) out += "</" + open + ">";
-    return out;
+    return TerminalText(out);
 }
 
 std::string AlignmentTag(const GfxAlign& align) {

@@ -9,7 +9,8 @@
 namespace sim {
 
 // "~y~Alta St~w~" -> "<yellow>Alta St</yellow>"; a code that names no colour (bold, new line) and
-// any other text between tildes are kept as written.
+// any other text between tildes are kept as written; control characters come out escaped
+// (TerminalText), so the text stays on its line.
 std::string ReadableText(const std::string& text);
 
 // " aligned LB" (and the params when not all zero) for a draw made under script gfx alignment;

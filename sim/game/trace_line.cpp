@@ -1,6 +1,8 @@
 // Formatting of trace lines from a native's argument and result kinds.
 #include "sim/game/trace_line.h"
 
+#include "sim/game/text_escape.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -103,22 +105,6 @@ std::string FormatFloat(float value, int digits) {
     return text;
 }
 
-std::string QuoteText(const std::string& text) {
-    std::string quoted = "\"";
-    for (const char ch : text) {
-        const unsigned char c = static_cast<unsigned char>(ch);
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += ch;
-        } else if (c < 0x20 || c >= 0x7F) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\x%02X", c);
-            quoted += escape;
-        } else {
-            quoted += ch;
-        }
-    }
-    return quoted + "\"";
-}
+std::string QuoteText(const std::string& text) { return "\"" + EscapeText(text, TextEscape::Quoted) + "\""; }
 
 }  // namespace sim

@@ -23,7 +23,7 @@ std::string FormatTraceLine(const NativeDef& def, const NativeCall& call, const 
 // "%.9g" (or as many significant digits as given), spelled the same by every C runtime: inf, -inf,
 // nan, exponents of at least two digits.
 std::string FormatFloat(float value, int digits = 9);
-// A text in double quotes, with quotes, backslashes and control bytes escaped.
+// A text in double quotes, escaped for the trace.
 std::string QuoteText(const std::string& text);
 
 }  // namespace sim

@@ -1,10 +1,14 @@
 // File-system helpers over std::filesystem and fstream, the same on every platform.
 #include "sim/platform/files.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <utility>
+
+#include "sim/platform/temporary_paths.h"
 
 namespace sim {
 
@@ -84,6 +88,73 @@ Status WriteFileBytes(const fs::path& path, const std::string& bytes) {
     out.close();
     if (out.fail()) return Failure("cannot write " + path.string());
     return {};
+}
+
+namespace {
+
+// Bytes of the target's name kept in its temporary name: room for the rest in a 255-byte name.
+constexpr size_t kMaxNameInTemporaryName = 200;
+
+// ".NAME.kov-NUMBER.part" beside the target: hidden, and no picture or trace by its extension.
+fs::path FreeTemporaryName(const fs::path& target) {
+    std::random_device random;
+    const std::string name = target.filename().string().substr(0, kMaxNameInTemporaryName);
+    for (;;) {
+        const fs::path candidate = target.parent_path() / ("." + name + ".kov-" + std::to_string(random()) + ".part");
+        std::error_code error;
+        if (!fs::exists(fs::symlink_status(candidate, error))) return candidate;
+    }
+}
+
+// The file a path names once its links are followed (those that lead somewhere).
+fs::path FollowLinks(const fs::path& path) {
+    std::error_code error;
+    const fs::path followed = fs::weakly_canonical(path, error);
+    return error ? fs::absolute(path) : followed;
+}
+
+}  // namespace
+
+WholeFile::WholeFile(const fs::path& target) : given_(target.string()), target_(FollowLinks(target)) {
+    std::error_code error;
+    const fs::file_type type = fs::status(target_, error).type();
+    if (type != fs::file_type::not_found && type != fs::file_type::regular && type != fs::file_type::none) {
+        writeTo_ = target_;
+        return;
+    }
+    writeTo_ = FreeTemporaryName(target_);
+    RegisterTemporaryPath(writeTo_);
+    pending_ = true;
+}
+
+WholeFile::~WholeFile() {
+    if (!pending_) return;
+    std::error_code ignored;
+    fs::remove(writeTo_, ignored);
+    ForgetTemporaryPath(writeTo_);
+}
+
+Status WholeFile::Commit() {
+    if (!pending_) return {};
+    std::error_code error;
+    const fs::file_status earlier = fs::status(target_, error);
+    if (earlier.type() == fs::file_type::regular) fs::permissions(writeTo_, earlier.permissions(), error);
+    // std::filesystem::rename replaces the target on every platform (MoveFileEx with replace on Windows).
+    fs::rename(writeTo_, target_, error);
+    if (error) return Failure("cannot write " + given_ + ": " + error.message());
+    ForgetTemporaryPath(writeTo_);
+    pending_ = false;
+    return {};
+}
+
+Status WriteWholeFileBytes(const fs::path& path, const std::string& bytes) {
+    return WriteWholeFile(path, [&](const fs::path& where) -> Status {
+        std::ofstream out(where, std::ios::binary | std::ios::trunc);
+        if (out) out << bytes;
+        if (out) out.close();
+        if (!out) return Failure("cannot write " + path.string() + ": " + std::strerror(errno));
+        return {};
+    });
 }
 
 std::vector<std::string> SplitLines(const std::string& text) {

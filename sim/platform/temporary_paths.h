@@ -6,12 +6,25 @@
 #pragma once
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
+
+#include "sim/result.h"
 
 namespace sim {
 
+// The folder the process's temporary folder goes in: $TMPDIR when it is set (TMP or TEMP on
+// Windows), which must then name a folder, else the system's. A failure is one line naming the
+// variable and its value: TMPDIR="" is empty, TMPDIR="/x" does not exist, ... Looks only.
+Result<std::filesystem::path> TemporaryFolderParent();
+
+// What ProcessTemporaryFolder throws when TemporaryFolderParent fails; the tools print its one line.
+struct UnusableTemporaryFolder : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
 // The process's temporary folder under the system's temporary folder, made on first use and
-// removed with all it holds at exit.
+// removed with all it holds at exit. Throws UnusableTemporaryFolder when there is no place for it.
 const std::filesystem::path& ProcessTemporaryFolder();
 
 // Registered paths are removed newest first, so a folder's files go before the folder. At most

@@ -18,23 +18,18 @@ namespace {
 // The files of a run; a work directory given by the caller must not hold them already.
 const char* const kRunFiles[] = {"KOV.ini", "KOV.log"};
 
-Status CheckGivenWorkDir(const fs::path& workDir) {
+Status MakeGivenWorkDir(const fs::path& workDir) {
+    if (Status usable = CheckWorkDir(workDir.string()); !usable) return usable;
     std::error_code error;
     fs::create_directories(workDir, error);
     if (error) return Failure("cannot create the work directory " + workDir.string() + ": " + error.message());
-    for (const char* name : kRunFiles) {
-        if (fs::exists(workDir / name, error) || fs::is_symlink(workDir / name, error)) {
-            return Failure("the work directory " + workDir.string() + " already holds " + name +
-                           "; a run writes its own KOV.ini and KOV.log, so give a folder without them");
-        }
-    }
     return {};
 }
 
 // Writes KOV.ini from the scenario; with none, the directory has no KOV.ini (it was checked or is new).
 Status PrepareSettingsFile(const Scenario& scenario, const fs::path& workDir) {
     if (!scenario.ini) return {};
-    return WriteFileBytes(workDir / "KOV.ini", *scenario.ini);
+    return WriteWholeFileBytes(workDir / "KOV.ini", *scenario.ini);
 }
 
 // Hands what the host recorded since the last call to the observer and, when asked, the result,
@@ -133,6 +128,28 @@ void Run(const Scenario& scenario, const ScenarioRunOptions& options, const fs::
 
 }  // namespace
 
+// The folder is looked at, never made: the folders above one that is missing must be folders.
+Status CheckWorkDir(const std::string& workDir) {
+    std::error_code error;
+    const fs::path dir = fs::absolute(workDir, error);
+    if (error) return Failure("cannot use the work directory " + workDir + ": " + error.message());
+    for (fs::path above = dir; !above.empty(); above = above.parent_path()) {
+        const fs::file_type type = fs::status(above, error).type();
+        if (type == fs::file_type::not_found && above != above.parent_path()) continue;
+        if (type != fs::file_type::directory) {
+            return Failure("cannot create the work directory " + workDir + ": " + above.string() + " is not a folder");
+        }
+        break;
+    }
+    for (const char* name : kRunFiles) {
+        if (fs::exists(dir / name, error) || fs::is_symlink(dir / name, error)) {
+            return Failure("the work directory " + dir.string() + " already holds " + name +
+                           "; a run writes its own KOV.ini and KOV.log, so give a folder without them");
+        }
+    }
+    return {};
+}
+
 ScenarioResult RunScenario(const Scenario& scenario, const ScenarioRunOptions& options) {
     ScenarioResult result;
     if (options.workDir.empty()) {
@@ -140,7 +157,7 @@ ScenarioResult RunScenario(const Scenario& scenario, const ScenarioRunOptions& o
         Run(scenario, options, workDir.path(), result);
     } else {
         const fs::path workDir = fs::absolute(options.workDir);
-        result.status = CheckGivenWorkDir(workDir);
+        result.status = MakeGivenWorkDir(workDir);
         if (result.status) Run(scenario, options, workDir, result);
     }
     return result;

@@ -58,4 +58,8 @@ struct ScenarioResult {
 
 ScenarioResult RunScenario(const Scenario& scenario, const ScenarioRunOptions& options);
 
+// Whether RunScenario can use the folder as its work directory: one without KOV.ini and KOV.log,
+// or one it can make. Looks only; a tool checks this before it opens its outputs.
+Status CheckWorkDir(const std::string& workDir);
+
 }  // namespace sim

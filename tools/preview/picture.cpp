@@ -9,8 +9,10 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 
 #include "sim/input_limits.h"
+#include "sim/platform/files.h"
 
 namespace preview {
 
@@ -141,11 +143,11 @@ sim::Status CheckPictureSize(const std::vector<Tile>& tiles, int columns, const 
     // Written so that a size that is not a number fails too.
     if (!(layout.width <= sim::kMaxPictureSidePx && layout.height <= sim::kMaxPictureSidePx)) {
         return sim::Failure("the picture would be " + size + ", more than " + FormatPixels(sim::kMaxPictureSidePx) +
-                            " a side: use a smaller --zoom, fewer --size or --crop");
+                            " a side");
     }
     if (FormatOf(path) == Format::Png && !(layout.width * layout.height <= sim::kMaxPicturePixels)) {
         return sim::Failure("the picture would be " + size + ", more than " + FormatPixels(sim::kMaxPicturePixels) +
-                            " pixels in all: use a smaller --zoom, fewer --size or --crop");
+                            " pixels in all");
     }
     return {};
 }
@@ -187,6 +189,13 @@ sim::Status TiledPng::Write(const std::string& path, const PngText* text) {
     return WritePng(drawing_->surface, path, text);
 }
 
+sim::Result<std::string> TiledPng::Encode(const PngText* text) {
+    cairo_surface_flush(drawing_->surface);
+    if (cairo_status(drawing_->cr) != CAIRO_STATUS_SUCCESS)
+        return sim::Failure(cairo_status_to_string(cairo_status(drawing_->cr)));
+    return EncodePng(drawing_->surface, text);
+}
+
 sim::Status WritePicture(const std::string& path, const std::vector<Tile>& tiles, int columns, const PngText* text) {
     const Format format = FormatOf(path);
     if (format == Format::Unknown)
@@ -199,16 +208,18 @@ sim::Status WritePicture(const std::string& path, const std::vector<Tile>& tiles
         return picture.Write(path, text);
     }
     const Layout layout = LayOut(tiles, columns);
-    cairo_surface_t* surface = cairo_svg_surface_create(path.c_str(), layout.width, layout.height);
-    cairo_t* cr = cairo_create(surface);
-    DrawBackground(cr);
-    for (size_t i = 0; i < tiles.size(); ++i) DrawCell(cr, layout, columns, i, tiles[i]);
-    cairo_status_t status = cairo_status(cr);
-    cairo_destroy(cr);
-    cairo_surface_finish(surface);
-    if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface);
-    cairo_surface_destroy(surface);
-    return Check(status, path);
+    return sim::WriteWholeFile(path, [&](const std::filesystem::path& where) {
+        cairo_surface_t* surface = cairo_svg_surface_create(where.string().c_str(), layout.width, layout.height);
+        cairo_t* cr = cairo_create(surface);
+        DrawBackground(cr);
+        for (size_t i = 0; i < tiles.size(); ++i) DrawCell(cr, layout, columns, i, tiles[i]);
+        cairo_status_t status = cairo_status(cr);
+        cairo_destroy(cr);
+        cairo_surface_finish(surface);
+        if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface);
+        cairo_surface_destroy(surface);
+        return Check(status, path);
+    });
 }
 
 Image RenderImage(const ScreenView& scene, int width, int height) {

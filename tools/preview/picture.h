@@ -47,6 +47,8 @@ public:
     // the cell is smaller.
     void Draw(size_t cell, const Tile& tile);
     sim::Status Write(const std::string& path, const PngText* text);
+    // The PNG's bytes, for a caller that puts them in place itself.
+    sim::Result<std::string> Encode(const PngText* text);
 
 private:
     struct Drawing;
@@ -62,7 +64,7 @@ PictureExtent MeasurePicture(const std::vector<Tile>& tiles, int columns);
 
 // Whether WritePicture can make this picture, checked before any work: within the picture limits
 // of sim/input_limits.h, a side for either format, the pixels in all for a PNG (drawn in memory).
-// A failure names the picture's size and the limit it passes.
+// A failure names the picture's size and the limit it passes; the tool adds what to change.
 sim::Status CheckPictureSize(const std::vector<Tile>& tiles, int columns, const std::string& path);
 
 struct Image {

@@ -1,9 +1,7 @@
-// PNG files of the picture tools: written from a cairo image surface with a text of our own
-// (a tEXt chunk right after the header), by which kov-demo knows its own pictures again, and that
-// text read back. Every write is checked: a full disk fails the write with the reason.
+// PNG files of the picture tools: made from a cairo image surface with a text of our own (a tEXt
+// chunk right after the header: kov-demo's names the tour and the stop), then written whole.
 #pragma once
 
-#include <optional>
 #include <string>
 
 #include "sim/result.h"
@@ -19,10 +17,9 @@ struct PngText {
     std::string text;
 };
 
+// The PNG's bytes, the text right after the header when given.
+sim::Result<std::string> EncodePng(cairo_surface_t* surface, const PngText* text);
+// The PNG as a whole file (sim::WriteWholeFileBytes).
 sim::Status WritePng(cairo_surface_t* surface, const std::string& path, const PngText* text);
-
-// The text the PNG at path carries under keyword right after its header; none when the path is not
-// a regular file, not a PNG, or carries no such text there.
-std::optional<std::string> PngTextOf(const std::string& path, const std::string& keyword);
 
 }  // namespace preview

@@ -78,8 +78,8 @@ const tools::Option<PreviewOptions> kOptions[] = {
     {"--ini", "FILE", "the KOV.ini to use (default: none, so the plug-in's defaults)",
      [](const std::string& v, PreviewOptions& o) { return tools::SetPath("--ini", v, o.iniPath); }},
     {"--size", "WxH[,WxH...]|all",
-     "your screen's resolution in pixels, e.g. 2560x1080; several (repeat the "
-     "option or separate them by commas) give pictures side by side; all gives the "
+     "your screen's resolution in pixels, e.g. 2560x1080; several (separated by commas "
+     "or in several --size) give pictures side by side; all gives the "
      "eight screens players meet (1280x720 1920x1080 1920x1200 2560x1080 2560x1440 "
      "3440x1440 5120x1440 1024x768); default 1920x1080. The game's resolution query "
      "reports 1280x720 to the plug-in whatever the screen, as the game does",
@@ -96,10 +96,11 @@ const tools::Option<PreviewOptions> kOptions[] = {
              o.sizes.push_back(*size);
          }
          return {};
-     }},
+     },
+     true},
     {"--safe-zone", "S",
      "the game's HUD safe-zone size (its display setting) from 0.9 to 1.0: below 1.0 the radar "
-     "moves in from the screen's edges; repeat it for a row of pictures each; default 1.0",
+     "moves in from the screen's edges; a row of pictures each; default 1.0",
      [](const std::string& v, PreviewOptions& o) -> sim::Status {
          double size = 0;
          if (!ParseDouble(v, size) || size < sim::kMinSafeZone || size > sim::kMaxSafeZone) {
@@ -107,7 +108,8 @@ const tools::Option<PreviewOptions> kOptions[] = {
          }
          o.safeZones.push_back(static_cast<float>(size));
          return {};
-     }},
+     },
+     true},
     {"--both-modes", nullptr,
      "two rows of pictures: your KOV.ini with AnchorToRadar=false, then with "
      "AnchorToRadar=true",
@@ -322,8 +324,8 @@ std::string PreviewHelp() {
          "  kov-preview --ini KOV.ini --size 2560x1080 --both-modes -o anchor.png\n"
          "  kov-preview --ini KOV.ini --report\n"
          "\n"
-         "exit status: 0 when the picture was written; 2 for bad arguments; 1 when a file cannot be\n"
-         "read or written or the plug-in run fails.\n"});
+         "exit status: 0 done; 1 a file cannot be read or written or the plug-in run failed; 2 bad\n"
+         "command line (a picture too large included).\n"});
 }
 
 }  // namespace preview
