@@ -1,6 +1,7 @@
 // Setting one value in a KOV.ini document, on the line the lookup's scan finds.
 #include "tools/ini/ini_edit.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "sim/ini/ini_lookup.h"
@@ -91,6 +92,54 @@ IniLineChange SetIniDocumentValue(IniDocument& document, std::string_view sectio
     // A blank line between the file's last line and the new section.
     const bool lastIsBlank = document.lines.back().bytes.empty();
     return InsertAfter(document, document.lines.size() - 1, (lastIsBlank ? "" : "\n") + added);
+}
+
+std::vector<LookupLine> FindLookupLines(const IniDocument& document) {
+    // The scan's line N is the document's line N - 1 (see SetIniDocumentValue).
+    const std::string text = sim::IniLookupText(IniDocumentBytes(document));
+    std::vector<LookupLine> found;
+    sim::ProfileScan scan(text, 0);
+    for (sim::ProfileScanLine line; scan.Next(line);) {
+        const bool section = line.kind == sim::ProfileLineKind::Section && line.read;
+        const bool key = line.kind == sim::ProfileLineKind::Key && line.searched && line.read;
+        if (section || key) found.push_back({static_cast<size_t>(line.number - 1), section, std::string(line.name)});
+    }
+    return found;
+}
+
+IniLineChange SetIniDocumentValue(IniDocument& document, std::vector<LookupLine>& lookupLines,
+                                  std::string_view section, std::string_view key, std::string_view value) {
+    bool inSection = false;
+    for (const LookupLine& known : lookupLines) {
+        if (known.section) inSection = sim::ProfileNamesEqual(known.name, section);
+        if (known.section || !inSection || !sim::ProfileNamesEqual(known.name, key)) continue;
+        const IniDocumentLine old = document.lines[known.line];
+        document.lines.erase(document.lines.begin() + static_cast<std::ptrdiff_t>(known.line));
+        IniLineChange change{known.line, 1, 0, {}};
+        InsertLines(document, known.line, RewrittenText(old.shown, key, value), old.end, change);
+        // The line is the same key's still; a comment moved above it shifts the lines after it.
+        if (change.added != 1) lookupLines = FindLookupLines(document);
+        return change;
+    }
+    const IniLineChange change = SetIniDocumentValue(document, section, key, value);
+    lookupLines = FindLookupLines(document);
+    return change;
+}
+
+std::optional<std::string> LookupEquivalentBytes(const IniDocument& document,
+                                                 const std::vector<LookupLine>& lookupLines) {
+    const bool utf16 = document.encoding == sim::IniEncoding::Utf16Le || document.encoding == sim::IniEncoding::Utf16Be;
+    std::string bytes = document.mark;
+    for (const LookupLine& known : lookupLines) {
+        const std::string& line = document.lines[known.line].bytes;
+        if (utf16 && line.size() % 2 != 0) return std::nullopt;
+        if (document.encoding == sim::IniEncoding::CodePage1252 &&
+            std::any_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+            return std::nullopt;
+        }
+        bytes += line + document.lineEnd;
+    }
+    return bytes;
 }
 
 std::string SetIniFileValue(std::string_view fileBytes, std::string_view section, std::string_view key,
