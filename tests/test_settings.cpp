@@ -317,8 +317,8 @@ TEST(SettingsClaims, PanelOffTheChosenScreenIsAMistake) {
         {"[GENERAL]\nLocTextPosX=5000\n", wide, true},
         {"[GENERAL]\nLocTextSizeMult=99\n", wide, true},
         {"[GENERAL]\nLocTextPosY_RadarLrg=1100\n", wide, true},  // only the big map's panel
-        {"[GENERAL]\nAnchorToRadar=true\nLocTextPosX=1850\n", wide, false},
-        {"[GENERAL]\nAnchorToRadar=true\nLocTextPosX=1850\n", square, true},
+        {"[GENERAL]\nAnchorToRadar=true\nLocTextPosX=1500\n", wide, false},
+        {"[GENERAL]\nAnchorToRadar=true\nLocTextPosX=1500\n", square, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.ini) + " on " + std::to_string(c.screen.width) + "x" +

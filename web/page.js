@@ -20,6 +20,11 @@ const SLIDERS = {
   LocTextSizeMult: [0.5, 3, 0.05],
 };
 const DEFAULT_SLIDER = [0, 2000, 1];
+// The keys that place each panel the check may find off the screen (the findings' "offScreen").
+const PANEL_KEYS = {
+  radar: ["LocTextPosX", "LocTextPosY", "LocTextSizeMult"],
+  bigMap: ["LocTextPosX_RadarLrg", "LocTextPosY_RadarLrg", "LocTextSizeMult"],
+};
 // The panel counts as moved against the radar when its gap differs by more than this many pixels
 // (on a screen 1080 pixels high) from the gap on a 16:9 screen at a full safe zone.
 const GAP_DRIFT = 20;
@@ -691,9 +696,11 @@ function showControls() {
 function showSettingsRead(claims) {
   const said = new Map();
   for (const f of claims.findings) {
-    const name = f.key.toLowerCase();
-    if (!said.has(name)) said.set(name, []);
-    said.get(name).push(f);
+    // A panel off the screen is said under each key that places it: its position and its size.
+    for (const name of f.offScreen ? PANEL_KEYS[f.offScreen] : [f.key]) {
+      if (!said.has(name.toLowerCase())) said.set(name.toLowerCase(), []);
+      said.get(name.toLowerCase()).push(f);
+    }
   }
   for (const key of page.tables.keys) {
     const reads = $(controlId(key) + "-reads");

@@ -131,8 +131,15 @@ void Claims(std::string_view bytes, std::string_view runBytes, int width, int he
     for (const ini::SettingRead& r : claims.read) read[r.key->key] = {{"shown", ini::ShownValue(r)}, {"text", r.text}};
     json findings = json::array();
     for (const ini::IniFinding& f : claims.findings) {
-        findings.push_back(
-            {{"line", f.line}, {"key", f.key}, {"message", f.message}, {"note", f.note}, {"passedOver", f.passedOver}});
+        const char* offScreen = f.offScreen == ini::OffScreen::BesideRadar  ? "radar"
+                                : f.offScreen == ini::OffScreen::WithBigMap ? "bigMap"
+                                                                            : nullptr;
+        findings.push_back({{"line", f.line},
+                            {"key", f.key},
+                            {"message", f.message},
+                            {"note", f.note},
+                            {"passedOver", f.passedOver},
+                            {"offScreen", offScreen != nullptr ? json(offScreen) : json(nullptr)}});
     }
     RunResult({{"ok", true}, {"read", read}, {"settings", SettingsJson(claims.read)}, {"findings", findings}});
 }
@@ -285,7 +292,8 @@ EMSCRIPTEN_KEEPALIVE void kov_run(const char* bytes, int size, const char* scene
 // for what the page tells the player; its texts are measured on the module's canvasContext, as the
 // pictures are. The result at kov_run_result(): {"ok", "error", "read": {key:
 // {"shown", "text"}}, "settings": values as in kov_run, "findings": [{"line", "key", "message", "note",
-// "passedOver": about a line the lookup passes over for an earlier one of its key}]}
+// "passedOver": about a line the lookup passes over for an earlier one of its key, "offScreen": "radar"
+// or "bigMap" for a finding that part of that panel is drawn off the screen, else null}]}
 // The plug-in runs on runBytes, a file it reads as it reads the one checked (kov_lookup_bytes).
 EMSCRIPTEN_KEEPALIVE void kov_claims(const char* bytes, int size, const char* runBytes, int runSize, int width,
                                      int height, float safeZone) {

@@ -73,8 +73,13 @@ void CheckLookupEquivalent(const ini::IniDocument& document, const std::string& 
     std::vector<sim::ProfileName> names{{section, key}};
     for (const SettingKey& setting : kSettingKeys) names.push_back({setting.section, setting.key});
     const std::string file = ini::IniDocumentBytes(document);
-    if (sim::FindProfileValues(sim::IniLookupText(*equivalent), names) !=
-        sim::FindProfileValues(sim::IniLookupText(file), names)) {
+    const auto fromEquivalentScan = sim::FindProfileValues(sim::IniLookupText(*equivalent), names);
+    const auto fromFileScan = sim::FindProfileValues(sim::IniLookupText(file), names);
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (fromEquivalentScan[i] == fromFileScan[i]) continue;
+        std::fprintf(stderr, "[%s] %s: the file gives %s, the lookup lines %s\n", std::string(names[i].section).c_str(),
+                     std::string(names[i].key).c_str(), fromFileScan[i].value_or("(none)").c_str(),
+                     fromEquivalentScan[i].value_or("(none)").c_str());
         Violation("the file of the lookup lines reads otherwise than the file");
     }
     char fromFile[kSettingValueCapacity], fromEquivalent[kSettingValueCapacity];

@@ -5,7 +5,7 @@
 // make the plug-in trace exactly the same calls: a claimed value that differs from what the
 // plug-in used shows in the trace. A verdict without mistakes must not come with a value that
 // misleads: infinite or not a number, clamped, cut by the buffer, read only up to a NUL, a switch
-// that is no switch word. And the check warns that a panel leaves the screen exactly when some
+// that is no switch word, a key name that is no key. And the check warns that a panel leaves the screen exactly when some
 // part of a text drawn with it does: its extent as the pictures measure it (cairo, the stand-in
 // fonts) passes an edge of the screen.
 #include <algorithm>
@@ -59,6 +59,7 @@ std::string Misleading(const ini::SettingRead& r, const std::string& fileBytes) 
     char wide[kWideBuffer];
     const uint32_t copied = sim::LookupProfileString(fileBytes, key.section, key.key, key.fallback, wide, sizeof wide);
     if (std::string(wide, copied) != r.handed) return "cut by the value buffer";
+    if (key.keyCode != nullptr) return r.value.keyCode == 0 && !r.text.empty() ? "a key name that is no key" : "";
     if (key.number == nullptr) return ini::IsSwitchWord(r.text) ? "" : "a switch that is no switch word";
     if (r.value.numberLength == 0) return "no number";
     if (std::isnan(r.value.converted)) return "not a number";

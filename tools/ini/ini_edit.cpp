@@ -27,6 +27,7 @@ void InsertLines(IniDocument& document, size_t at, std::string_view text, const 
         text.remove_prefix(end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1));
     }
     document.lines.insert(document.lines.begin() + static_cast<std::ptrdiff_t>(at), lines.begin(), lines.end());
+    KeepLinesApart(document, at > 0 ? at - 1 : 0, at + lines.size() + 1);  // the line before may have a new end
     change.added += lines.size();
 }
 
