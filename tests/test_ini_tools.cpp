@@ -122,7 +122,8 @@ TEST(IniEdit, ChangesOneValueAndKeepsTheRest) {
         {"", "GENERAL", "LocTextPosX", "[GENERAL]\r\nLocTextPosX=500\r\n"},
         // A blank line after a line ending in a lone CR ends in CR too: CR then LF would read back
         // as one line end, the blank line gone and every later line one off.
-        {"; a\n[GENERAL]\r", "MULTIPLAYER", "DisplayPlayerBlips", "; a\n[GENERAL]\r\r[MULTIPLAYER]\nDisplayPlayerBlips=500\n"},
+        {"; a\n[GENERAL]\r", "MULTIPLAYER", "DisplayPlayerBlips",
+         "; a\n[GENERAL]\r\r[MULTIPLAYER]\nDisplayPlayerBlips=500\n"},
     };
     for (const auto& c : cases) EXPECT_EQ(ini::SetIniFileValue(c.text, c.section, c.key, "500"), c.expected) << c.text;
 }

@@ -312,7 +312,7 @@ TEST(SettingsClaims, PanelOffTheChosenScreenIsAMistake) {
         bool off;
     } cases[] = {
         {"[GENERAL]\nLocTextPosX=1500\n", wide, false},
-        {"[GENERAL]\nLocTextPosX=1800\n", wide, true},  // starts on the screen, ends past its right edge
+        {"[GENERAL]\nLocTextPosX=1800\n", wide, true},     // starts on the screen, ends past its right edge
         {"[GENERAL]\nLocTextSizeMult=1.6\n", wide, true},  // the last line cut at the bottom
         {"[GENERAL]\nLocTextPosX=5000\n", wide, true},
         {"[GENERAL]\nLocTextSizeMult=99\n", wide, true},

@@ -45,11 +45,11 @@ namespace {
 
 using nlohmann::json;
 
-std::string reply;              // the last JSON handed to the page
-std::string bytesOut;           // the last file bytes handed to the page
-std::string runResult;          // the last run's JSON (kov_run, kov_claims)
-preview::ScreenView lastScene;  // the last run's picture
-ini::IniDocument held;          // the file the page edits (kov_open, kov_apply_text, kov_set_value)
+std::string reply;                        // the last JSON handed to the page
+std::string bytesOut;                     // the last file bytes handed to the page
+std::string runResult;                    // the last run's JSON (kov_run, kov_claims)
+preview::ScreenView lastScene;            // the last run's picture
+ini::IniDocument held;                    // the file the page edits (kov_open, kov_apply_text, kov_set_value)
 std::vector<ini::LookupLine> heldLookup;  // the lines of it the lookup reads
 
 const char* Reply(const json& value) {
@@ -190,8 +190,8 @@ EMSCRIPTEN_KEEPALIVE const char* kov_apply_text(const char* text, int textSize) 
 // not the whole text).
 EMSCRIPTEN_KEEPALIVE const char* kov_set_value(const char* section, int sectionSize, const char* key, int keySize,
                                                const char* value, int valueSize) {
-    const ini::IniLineChange change =
-        ini::SetIniDocumentValue(held, heldLookup, Span(section, sectionSize), Span(key, keySize), Span(value, valueSize));
+    const ini::IniLineChange change = ini::SetIniDocumentValue(held, heldLookup, Span(section, sectionSize),
+                                                               Span(key, keySize), Span(value, valueSize));
     json lines = json::array();
     for (size_t i = change.first; i < change.first + change.added; ++i) lines.push_back(held.lines[i].shown);
     return Reply(

@@ -86,8 +86,8 @@ void CheckLookupEquivalent(const ini::IniDocument& document, const std::string& 
     for (const sim::ProfileName& name : names) {
         const std::string s(name.section), k(name.key);
         const uint32_t a = sim::LookupProfileString(file, s.c_str(), k.c_str(), "", fromFile, sizeof fromFile);
-        const uint32_t b = sim::LookupProfileString(*equivalent, s.c_str(), k.c_str(), "", fromEquivalent,
-                                                    sizeof fromEquivalent);
+        const uint32_t b =
+            sim::LookupProfileString(*equivalent, s.c_str(), k.c_str(), "", fromEquivalent, sizeof fromEquivalent);
         if (std::string_view(fromFile, a) != std::string_view(fromEquivalent, b))
             Violation("the file of the lookup lines hands another value than the file");
     }

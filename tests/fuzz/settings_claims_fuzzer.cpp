@@ -18,10 +18,10 @@
 
 #include "sim/game/frame_summary.h"
 #include "sim/platform/plugin_module.h"
-#include "tools/preview/cairo_painter.h"
 #include "tools/ini/every_setting_scene.h"
 #include "tools/ini/ini_check.h"
 #include "tools/ini/settings_claims.h"
+#include "tools/preview/cairo_painter.h"
 
 namespace {
 

@@ -36,7 +36,9 @@ constexpr FileSignature kFileSignatures[] = {
     {"%PDF", "a PDF document"},
     {"PK\x03\x04", "a ZIP archive or an Office document"},
     {"MZ", "a Windows program or DLL"},
-    {"\x7F" "ELF", "a program"},
+    {"\x7F"
+     "ELF",
+     "a program"},
 };
 
 size_t EditDistance(std::string_view a, std::string_view b) {
@@ -312,9 +314,9 @@ struct Checker {
         finding.message = "On a " + std::to_string(panel.width) + " \u00d7 " + std::to_string(panel.height) +
                           " screen the plug-in draws part of the panel off the screen " +
                           (panel.bigMap ? "while the big map is shown" : "beside the radar") + " (" +
-                          Quoted(panel.text) + " spans " + Span(panel.box.left, panel.box.right()) +
-                          " px across and " + Span(panel.box.top, panel.box.bottom()) + " px down): change " +
-                          keys[0] + ", " + keys[1] + " or " + keys[2] + ".";
+                          Quoted(panel.text) + " spans " + Span(panel.box.left, panel.box.right()) + " px across and " +
+                          Span(panel.box.top, panel.box.bottom()) + " px down): change " + keys[0] + ", " + keys[1] +
+                          " or " + keys[2] + ".";
         finding.offScreen = panel.bigMap ? OffScreen::WithBigMap : OffScreen::BesideRadar;
         findings.push_back(std::move(finding));
     }
@@ -338,8 +340,9 @@ std::optional<std::string> NotText(std::string_view fileBytes, std::string_view 
     }
     // Text in UTF-16 without its byte order mark: every other byte is 0 in Latin letters.
     if (what.empty() && fileBytes.size() >= 4 && fileBytes[1] == '\0' && fileBytes[3] == '\0' && fileBytes[0] != '\0')
-        what = "UTF-16 text without its byte order mark, which the game's lookup cannot read (save it as UTF-8, or "
-               "as \"Unicode\" with the mark)";
+        what =
+            "UTF-16 text without its byte order mark, which the game's lookup cannot read (save it as UTF-8, or "
+            "as \"Unicode\" with the mark)";
     return (what.empty() ? std::string() : "it looks like " + what + "; ") + std::to_string(controls) + " of its " +
            std::to_string(text.size()) + " characters are control characters";
 }

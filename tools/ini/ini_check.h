@@ -2,7 +2,7 @@
 // plain words. The facts (key names, sections, limits, switch words, the value buffer) come from
 // the plug-in's own settings table; the lines are the lookup's own scan (sim/ini/ini_lookup.h);
 // what the plug-in read comes from the lookups of a run of it (tools/ini/settings_read.h), and
-// whether the panel is on the screen from where that run drew it.
+// whether the panel is on the screen from the extent of each text that run drew.
 #pragma once
 
 #include <optional>
@@ -19,12 +19,12 @@ namespace ini {
 enum class OffScreen { No, BesideRadar, WithBigMap };
 
 struct IniFinding {
-    int line = 0;         // 1-based line of the file; 0 for the file as a whole
-    std::string key;      // the key (or section) the finding is about; empty when there is none
-    std::string message;  // one sentence for a player
-    bool note = false;    // a remark, not a mistake: the plug-in still reads what was meant
+    int line = 0;                         // 1-based line of the file; 0 for the file as a whole
+    std::string key;                      // the key (or section) the finding is about; empty when there is none
+    std::string message;                  // one sentence for a player
+    bool note = false;                    // a remark, not a mistake: the plug-in still reads what was meant
     OffScreen offScreen = OffScreen::No;  // a finding that part of a panel is drawn off the screen
-    bool passedOver = false;  // about a line the lookup passes over for an earlier one of the same key
+    bool passedOver = false;              // about a line the lookup passes over for an earlier one of the same key
 };
 
 // The location panel as a run of the plug-in drew it on the chosen screen.

@@ -108,16 +108,24 @@ std::vector<LookupLine> FindLookupLines(const IniDocument& document) {
     return found;
 }
 
-IniLineChange SetIniDocumentValue(IniDocument& document, std::vector<LookupLine>& lookupLines,
-                                  std::string_view section, std::string_view key, std::string_view value) {
+IniLineChange SetIniDocumentValue(IniDocument& document, std::vector<LookupLine>& lookupLines, std::string_view section,
+                                  std::string_view key, std::string_view value) {
     bool inSection = false;
     for (const LookupLine& known : lookupLines) {
         if (known.section) inSection = sim::ProfileNamesEqual(known.name, section);
         if (known.section || !inSection || !sim::ProfileNamesEqual(known.name, key)) continue;
         const IniDocumentLine old = document.lines[known.line];
-        document.lines.erase(document.lines.begin() + static_cast<std::ptrdiff_t>(known.line));
+        const std::string text = RewrittenText(old.shown, key, value);
         IniLineChange change{known.line, 1, 0, {}};
-        InsertLines(document, known.line, RewrittenText(old.shown, key, value), old.end, change);
+        if (text.find_first_of("\r\n") == std::string::npos) {  // one line for one: replaced where it stands
+            size_t unkept = 0;
+            document.lines[known.line] = NewIniLine(document, text, old.end, &unkept);
+            if (unkept > 0) change.unkeptLines.push_back(static_cast<int>(known.line + 1));
+            change.added = 1;
+            return change;
+        }
+        document.lines.erase(document.lines.begin() + static_cast<std::ptrdiff_t>(known.line));
+        InsertLines(document, known.line, text, old.end, change);
         // The line is the same key's still; a comment moved above it shifts the lines after it.
         if (change.added != 1) lookupLines = FindLookupLines(document);
         return change;
