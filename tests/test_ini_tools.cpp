@@ -69,9 +69,14 @@ TEST(IniCheck, SaysWhatThePluginMakesOfEachMistake) {
          "2: LocTextPosX holds a NUL byte (shown as \u2400): the plug-in reads only what comes before it, \"12\", and "
          "uses 12.\n"},
         {std::string("\x01\x02\x03\x04\x05\x06\x07\x08[GENERAL]", 17),
-         "0: KOV.ini does not look like a text file: 8 of its 17 characters are control characters.\n"
-         "1: \x01\x02\x03\x04\x05\x06\x07\x08[GENERAL] is not a KOV.ini key, so the plug-in ignores it; the nearest is "
-         "LocTextSizeMult.\n"},
+         "0: KOV.ini is not a text file the game can read (8 of its 17 characters are control characters), so the "
+         "check reads no further. Open the KOV.ini text file from the game's folder, or start again from the "
+         "defaults.\n"},
+        // One line for a file that is no text, naming what it looks like, instead of one for each of its lines.
+        {std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x07\x80\0\0\x04\x38\x08\x06\0\0\0\n[GENERAL]\nx\n", 42),
+         "0: KOV.ini is not a text file the game can read (it looks like a PNG picture; 14 of its 42 characters are "
+         "control characters), so the check reads no further. Open the KOV.ini text file from the game's folder, "
+         "or start again from the defaults.\n"},
         // Death notices come from the blip pass.
         {"[MULTIPLAYER]\nDisplayPlayerBlips=false\n",
          "2: note: ShowPlayerObituaries is on, but with DisplayPlayerBlips off the plug-in posts no death notices: the "
@@ -115,6 +120,10 @@ TEST(IniEdit, ChangesOneValueAndKeepsTheRest) {
         {"[GENERAL]\r\nLocTextPosY=1", "MULTIPLAYER", "DisplayPlayerBlips",
          "[GENERAL]\r\nLocTextPosY=1\r\n\r\n[MULTIPLAYER]\r\nDisplayPlayerBlips=500\r\n"},
         {"", "GENERAL", "LocTextPosX", "[GENERAL]\r\nLocTextPosX=500\r\n"},
+        // A blank line after a line ending in a lone CR ends in CR too: CR then LF would read back
+        // as one line end, the blank line gone and every later line one off.
+        {"; a\n[GENERAL]\r", "MULTIPLAYER", "DisplayPlayerBlips",
+         "; a\n[GENERAL]\r\r[MULTIPLAYER]\nDisplayPlayerBlips=500\n"},
     };
     for (const auto& c : cases) EXPECT_EQ(ini::SetIniFileValue(c.text, c.section, c.key, "500"), c.expected) << c.text;
 }

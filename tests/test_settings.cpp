@@ -14,6 +14,7 @@
 #include "sim_harness.h"
 #include "tools/ini/every_setting_scene.h"
 #include "tools/ini/settings_claims.h"
+#include "tools/preview/cairo_painter.h"
 
 namespace {
 
@@ -300,8 +301,9 @@ TEST_F(SettingsFileLoads, EditedFileTakesEffectWhenTheDisplayIsSwitchedOn) {
 
 namespace {
 
-// Off the screen is decided from where the plug-in drew the panel on the chosen screen: the same
-// file can be fine on one screen and off another.
+// Off the screen is decided from what the plug-in drew on the chosen screen, each text's whole
+// extent (a line cut at the screen's edge is off it): the same file can be fine on one screen and
+// off another.
 TEST(SettingsClaims, PanelOffTheChosenScreenIsAMistake) {
     const sim::RealScreen wide{1920, 1080, 1.0f}, square{1024, 768, 1.0f};
     const struct {
@@ -309,17 +311,20 @@ TEST(SettingsClaims, PanelOffTheChosenScreenIsAMistake) {
         sim::RealScreen screen;
         bool off;
     } cases[] = {
-        {"[GENERAL]\nLocTextPosX=1800\n", wide, false},
+        {"[GENERAL]\nLocTextPosX=1500\n", wide, false},
+        {"[GENERAL]\nLocTextPosX=1800\n", wide, true},     // starts on the screen, ends past its right edge
+        {"[GENERAL]\nLocTextSizeMult=1.6\n", wide, true},  // the last line cut at the bottom
         {"[GENERAL]\nLocTextPosX=5000\n", wide, true},
         {"[GENERAL]\nLocTextSizeMult=99\n", wide, true},
         {"[GENERAL]\nLocTextPosY_RadarLrg=1100\n", wide, true},  // only the big map's panel
-        {"[GENERAL]\nAnchorToRadar=true\nLocTextPosX=1850\n", wide, false},
-        {"[GENERAL]\nAnchorToRadar=true\nLocTextPosX=1850\n", square, true},
+        {"[GENERAL]\nAnchorToRadar=true\nLocTextPosX=1500\n", wide, false},
+        {"[GENERAL]\nAnchorToRadar=true\nLocTextPosX=1500\n", square, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.ini) + " on " + std::to_string(c.screen.width) + "x" +
                      std::to_string(c.screen.height));
-        const ini::SettingsClaims claims = ini::ClaimsOfFile(c.ini, c.screen, simtest::PluginPath());
+        preview::CairoMeasure measure;
+        const ini::SettingsClaims claims = ini::ClaimsOfFile(c.ini, c.screen, simtest::PluginPath(), measure.painter());
         ASSERT_TRUE(claims.status.ok()) << claims.status.error();
         bool off = false;
         for (const ini::IniFinding& finding : claims.findings)

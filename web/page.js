@@ -20,6 +20,11 @@ const SLIDERS = {
   LocTextSizeMult: [0.5, 3, 0.05],
 };
 const DEFAULT_SLIDER = [0, 2000, 1];
+// The keys that place each panel the check may find off the screen (the findings' "offScreen").
+const PANEL_KEYS = {
+  radar: ["LocTextPosX", "LocTextPosY", "LocTextSizeMult"],
+  bigMap: ["LocTextPosX_RadarLrg", "LocTextPosY_RadarLrg", "LocTextSizeMult"],
+};
 // The panel counts as moved against the radar when its gap differs by more than this many pixels
 // (on a screen 1080 pixels high) from the gap on a 16:9 screen at a full safe zone.
 const GAP_DRIFT = 20;
@@ -104,7 +109,8 @@ function callJson(instance, name, ...args) {
 
 const page = {
   tables: null,
-  bytes: new Uint8Array(0),  // the file: what Save writes
+  bytes: new Uint8Array(0),  // the file: what Save writes; null after a control's edit until asked for (fileBytes)
+  lookupBytes: new Uint8Array(0),  // a file the lookup reads as it reads this one, often much shorter: what runs read
   text: "",            // the file's text (the editor shows it, a control's edit once the controls rest)
   editorTimer: null,   // the editor's catching up with a control's edit, while it waits
   encoding: "utf-8",
@@ -125,6 +131,8 @@ const page = {
   frameAsked: false,   // work waits for the next animation frame
   busy: false,         // a run or a check is going on
   spare: null,         // a fresh instance made ahead of the next run (a promise)
+  edited: false,       // the player changed the file since it was opened, started afresh or saved
+  measure: null,       // a canvas context of its own, where the check's run measures the texts
   timings: { loadMs: 0, pictures: [], claims: [], edits: [] },
 };
 
@@ -209,7 +217,7 @@ async function drawPicture() {
   const started = performance.now();
   const instance = await takeSpare();
   const instantiated = performance.now();
-  call(instance, "kov_run", null, page.bytes, page.scene, page.width, page.height, page.safeZone);
+  call(instance, "kov_run", null, page.lookupBytes, page.scene, page.width, page.height, page.safeZone);
   const result = JSON.parse(call(instance, "kov_run_result", "string"));
   const ran = performance.now();
   page.last = result;
@@ -233,15 +241,29 @@ function showPicture(result, instance) {
   const before = page.views.closeUp;
   page.views.closeUp = closeUpView(result, boxes);
   paintView(instance, $("close-up"), page.views.closeUp);
-  // A close-up wider than its box opens at its right end, where the panel is; the player's own
-  // scrolling stays while the view keeps its size.
+  // The player's own scrolling stays while the view keeps its size.
   if (!before || before.w !== page.views.closeUp.w || before.zoom !== page.views.closeUp.zoom) {
-    $("close-up-box").scrollLeft = $("close-up-box").scrollWidth;
+    scrollCloseUp(result, boxes);
   }
   frameCloseUp();
   showStatus(page.width + " × " + page.height + ", safe zone " + page.safeZone.toFixed(2));
   showHint(result);
-  showPositions(result.texts);
+  showPositions(result.texts, boxes);
+}
+
+// A close-up wider than its box opens as far right as the panel reaches, but with the right edge of
+// the radar (or the big map) never further left than a third of the box: the map the panel is
+// placed against stays in view, and the panel's start beside it.
+function scrollCloseUp(result, boxes) {
+  const box = $("close-up-box"), view = page.views.closeUp, scale = view.zoom / devicePixelRatio;
+  const wanted = cornerOf(result, boxes).right * scale - box.clientWidth;
+  const mapRight = (result.map.left + result.map.width) * scale;
+  box.scrollLeft = Math.max(0, Math.min(wanted, mapRight - box.clientWidth / 3));
+}
+
+// Every part of a text's drawn extent lies on the chosen screen.
+function insideScreen(box) {
+  return box.left >= 0 && box.top >= 0 && box.left + box.width <= page.width && box.top + box.height <= page.height;
 }
 
 // ---- the pictures ---------------------------------------------------------------------------
@@ -370,10 +392,12 @@ function offScreenMark(cell) {
   cell.appendChild(off);
 }
 
-function showPositions(texts) {
+// The texts' places, each marked off the screen when any part of what is drawn leaves it (boxes:
+// the drawn extents, in the same order).
+function showPositions(texts, boxes) {
   const body = $("positions").tBodies[0];
   body.replaceChildren();
-  for (const t of texts) {
+  for (const [i, t] of texts.entries()) {
     const row = body.insertRow();
     if (t.far !== null) {
       const where = row.insertCell();
@@ -386,18 +410,28 @@ function showPositions(texts) {
     const cell = row.insertCell();
     colouredText(cell, t.text);
     if (t.centred) cell.appendChild(document.createTextNode(" (centred)"));
-    if (t.far !== null || t.x < 0 || t.y < 0 || t.x >= page.width || t.y >= page.height) offScreenMark(cell);
+    if (t.far !== null || !insideScreen(boxes[i])) offScreenMark(cell);
   }
   if (texts.length === 0) body.insertRow().insertCell().textContent = "The plug-in draws no text in this scene.";
 }
 
 // ---- KOV.ini file and the check -------------------------------------------------------------
 
-// The file's bytes changed. Bytes from outside (a file opened, the defaults) are opened by the
-// module, which holds them for the edits that follow, and the editor shows their text; an edit (the
-// editor's or a control's) has already shown its text.
+// The file's bytes, fetched from the module's held file when a control's edit left them to it.
+function fileBytes() {
+  if (page.bytes === null) {
+    helper._kov_held_bytes();
+    page.bytes = bytesOut(helper);
+  }
+  return page.bytes;
+}
+
+// The file's bytes changed (null: a control's edit, held by the module). Bytes from outside (a file
+// opened, the defaults) are opened by the module, which holds them for the edits that follow, and
+// the editor shows their text; an edit (the editor's or a control's) has already shown its text.
 function setBytes(bytes, fromOutside) {
   page.bytes = bytes;
+  page.edited = !fromOutside;
   if (fromOutside) {
     page.opened = callJson(helper, "kov_open", bytes);
     page.encoding = page.opened.encoding;
@@ -405,7 +439,9 @@ function setBytes(bytes, fromOutside) {
     page.unkept = [];
     showFileInfo();
   }
-  page.written = callJson(helper, "kov_written", bytes);
+  helper._kov_lookup_bytes();
+  page.lookupBytes = bytesOut(helper);
+  page.written = callJson(helper, "kov_written", page.lookupBytes);
   showControls();
   page.claimsStale = true;
   redraw();
@@ -453,6 +489,7 @@ function editText(text) {
   page.unkept = edit.unkept;
   showFileInfo();
   setBytes(bytesOut(helper), false);
+  $("save-note").hidden = true;
   page.timings.edits.push(performance.now() - started);
 }
 
@@ -461,7 +498,9 @@ async function checkFile() {
   page.claimsStale = false;
   const started = performance.now();
   const instance = await freshInstance();
-  call(instance, "kov_claims", null, page.bytes, page.width, page.height, page.safeZone);
+  if (page.measure === null) page.measure = document.createElement("canvas").getContext("2d");
+  instance.canvasContext = page.measure;
+  call(instance, "kov_claims", null, fileBytes(), page.lookupBytes, page.width, page.height, page.safeZone);
   const claims = JSON.parse(call(instance, "kov_run_result", "string"));
   if (!claims.ok) {
     showStatus("The plug-in run for the check failed: " + claims.error, true);
@@ -560,8 +599,9 @@ function settingRow(key, className, ...controls) {
   row.className = className;
   const label = document.createElement(controls.length > 0 ? "label" : "span");
   label.className = "name";
-  // Long names may break after an underscore, never inside a word.
-  key.key.split("_").forEach((part, i) => label.append(...(i > 0 ? ["_", document.createElement("wbr")] : []), part));
+  // Long names may break after an underscore or between the words run together (Show|Player|
+  // Obituaries), never inside a word: a name that does not fit beside its control wraps.
+  key.key.split(/(?<=_)|(?<=[a-z])(?=[A-Z])/).forEach((part, i) => label.append(...(i > 0 ? [document.createElement("wbr")] : []), part));
   const about = document.createElement("p");
   about.className = "description";
   about.id = controlId(key) + "-about";
@@ -589,7 +629,8 @@ function numberControl(key) {
     field.value = slider.value;
     setKey(key, slider.value);
   }));
-  field.addEventListener("input", guarded("Setting " + key.key + " failed", () => setKey(key, field.value)));
+  // Applied when the player commits it (Enter, or leaving the field), not at every key typed.
+  field.addEventListener("change", guarded("Setting " + key.key + " failed", () => setKey(key, field.value)));
   return settingRow(key, "setting", slider, field);
 }
 
@@ -604,7 +645,7 @@ function switchControl(key) {
 function keyNameControl(key) {
   const field = document.createElement("input");
   Object.assign(field, { type: "text", maxLength: 1, spellcheck: false, id: controlId(key) });
-  field.addEventListener("input", guarded("Setting " + key.key + " failed", () => setKey(key, field.value)));
+  field.addEventListener("change", guarded("Setting " + key.key + " failed", () => setKey(key, field.value)));
   return settingRow(key, "setting key-name", field);
 }
 
@@ -625,7 +666,8 @@ function setKey(key, value) {
     page.unkept = change.unkept;
     showFileInfo();
   }
-  setBytes(bytesOut(helper), false);
+  setBytes(null, false);
+  $("save-note").hidden = true;
   page.timings.edits.push(performance.now() - started);
 }
 
@@ -654,17 +696,20 @@ function showControls() {
 function showSettingsRead(claims) {
   const said = new Map();
   for (const f of claims.findings) {
-    const name = f.key.toLowerCase();
-    if (!said.has(name)) said.set(name, []);
-    said.get(name).push(f);
+    // A panel off the screen is said under each key that places it: its position and its size.
+    for (const name of f.offScreen ? PANEL_KEYS[f.offScreen] : [f.key]) {
+      if (!said.has(name.toLowerCase())) said.set(name.toLowerCase(), []);
+      said.get(name.toLowerCase()).push(f);
+    }
   }
   for (const key of page.tables.keys) {
     const reads = $(controlId(key) + "-reads");
     const absent = page.written[key.key] === null;
     const kept = key.changesNothing ? " (it changes nothing)" : "";
     reads.replaceChildren("The plug-in reads: " + claims.read[key.key].shown + kept +
-      (absent ? " (not in the file: the default)" : ""));
-    const findings = said.get(key.key.toLowerCase()) || [];
+      (absent ? " (not in the file: the default)" : "") + ".");
+    // A finding about a line the plug-in passes over stays with that line, in the check under the file.
+    const findings = (said.get(key.key.toLowerCase()) || []).filter((f) => !f.passedOver);
     for (const f of findings) {
       const span = document.createElement("span");
       span.className = f.note ? "said note" : "said";
@@ -733,41 +778,110 @@ function buildScreenControls() {
   }));
   const zone = $("safe-zone"), zoneSlider = $("safe-zone-slider");
   Object.assign(zoneSlider, { min: limits.minSafeZone, max: limits.maxSafeZone });
+  // A value the field cannot take is marked and said beside it; the picture keeps the last one.
   const setZone = (value, from) => {
-    const number = Number(value);
-    if (!(number >= limits.minSafeZone && number <= limits.maxSafeZone)) return;
+    const text = String(value).trim();
+    const number = /^[0-9]*[.,]?[0-9]+$/.test(text) ? Number(text.replace(",", ".")) : NaN;
+    const ok = number >= limits.minSafeZone && number <= limits.maxSafeZone;
+    zone.setAttribute("aria-invalid", String(!ok));
+    $("safe-zone-refused").hidden = ok;
+    if (!ok) {
+      $("safe-zone-refused").textContent = (text === "" ? "The safe zone size is empty" : "\"" + text + "\" is not a safe zone size") +
+        ": it takes a number from " + limits.minSafeZone.toFixed(2) + " to " + limits.maxSafeZone.toFixed(2) +
+        ". The picture keeps " + page.safeZone.toFixed(2) + ".";
+      return;
+    }
     page.safeZone = number;
     if (from !== zone) zone.value = number.toFixed(2);
     if (from !== zoneSlider) zoneSlider.value = number;
     screenChanged();
   };
-  zone.addEventListener("input", guarded("Setting the safe zone failed", () => setZone(zone.value, zone)));
+  zone.addEventListener("change", guarded("Setting the safe zone failed", () => setZone(zone.value, zone)));
   zoneSlider.addEventListener("input", guarded("Setting the safe zone failed", () => setZone(zoneSlider.value, zoneSlider)));
-  for (const id of ["screen-width", "screen-height"]) $(id).addEventListener("input", guarded("Setting the size failed", customSizeTyped));
+  // A size is taken when the player commits it: 99999 is not tried as 9999 on the way.
+  for (const id of ["screen-width", "screen-height"]) $(id).addEventListener("change", guarded("Setting the size failed", customSizeTyped));
 }
 
 // ---- the file -------------------------------------------------------------------------------
 
 function showFileInfo() {
   const info = $("file-info");
-  info.textContent = page.fileName + ": " + page.opened.title + ", lines ending in " + page.opened.lineEnd +
+  if (page.opened.notText) {
+    info.textContent = page.fileName + " is not a text file the game can read (" + page.opened.notText + ").";
+    info.classList.add("warn");
+    return;
+  }
+  const lineEnds = page.opened.empty ? ", empty: the lines you add end in " + page.opened.lineEnd
+    : ", lines ending in " + page.opened.lineEnd;
+  info.textContent = page.fileName + ": " + page.opened.title + lineEnds +
     ". Saved the same way: every line you did not edit keeps its bytes.";
   info.classList.toggle("warn", page.unkept.length > 0);
   if (page.unkept.length > 0) {
-    info.append(" " + (page.unkept.length === 1 ? "Line " : "Lines ") + page.unkept.join(", ") +
-      " hold characters a file in " + page.opened.title + " cannot keep: Save writes them as ? (or keeps the " +
+    info.append(" " + (page.unkept.length === 1 ? "Line " + page.unkept[0] + " holds" : "Lines " + page.unkept.join(", ") + " hold") +
+      " characters a file in " + page.opened.title + " cannot keep: Save writes them as ? (or keeps the " +
       "replacement character \uFFFD for bytes that were no text).");
   }
 }
 
+// True when there are no unsaved edits, or the player agrees to drop them for what comes next.
+function mayDropEdits(what) {
+  return !page.edited || confirm("Your edits to " + page.fileName + " are not saved. " + what +
+    " and drop them? (Cancel keeps them: Save KOV.ini first to keep them in a file.)");
+}
+
+// Reads a file the player chose or dropped, saying how far it is; a large one takes a moment.
 async function openFile(file) {
-  const bytes = new Uint8Array(await file.arrayBuffer());
-  page.fileName = file.name;
-  setBytes(bytes, true);
+  const progress = $("progress");
+  // Said under the buttons and above the picture, wherever the player looks.
+  const say = (text) => {
+    progress.textContent = text;
+    showStatus(text);
+  };
+  const size = file.size >= 1e6 ? (file.size / 1e6).toFixed(1) + " MB" : Math.ceil(file.size / 1e3) + " kB";
+  progress.hidden = false;
+  say("Reading " + file.name + " (" + size + ")…");
+  try {
+    const bytes = await readWithProgress(file, (done) => say("Reading " + file.name + " (" + size + "): " +
+                                                             Math.floor(100 * done) + " %…"));
+    say("Opening " + file.name + " (" + size + ") and running the plug-in on it…");
+    await nextFrame();
+    await nextFrame();
+    page.fileName = file.name;
+    setBytes(bytes, true);
+    await settled();
+  } finally {
+    progress.hidden = true;
+  }
+}
+
+function readWithProgress(file, progressed) {
+  return new Promise((resolve, reject) => {
+    const reader = new FileReader();
+    reader.onprogress = (event) => { if (event.lengthComputable && event.total > 0) progressed(event.loaded / event.total); };
+    reader.onload = () => resolve(new Uint8Array(reader.result));
+    reader.onerror = () => reject(reader.error);
+    reader.readAsArrayBuffer(file);
+  });
+}
+
+// A file dropped anywhere on the page opens (instead of the browser leaving the page for it).
+function takeDrops() {
+  const hasFiles = (event) => event.dataTransfer && [...event.dataTransfer.types].includes("Files");
+  addEventListener("dragover", (event) => {
+    if (!hasFiles(event)) return;
+    event.preventDefault();
+    event.dataTransfer.dropEffect = "copy";
+  });
+  addEventListener("drop", guarded("Opening the dropped file failed", async (event) => {
+    if (!hasFiles(event)) return;
+    event.preventDefault();
+    const file = event.dataTransfer.files[0];
+    if (file && mayDropEdits("Open " + file.name)) await openFile(file);
+  }));
 }
 
 function saveFile() {
-  const url = URL.createObjectURL(new Blob([page.bytes], { type: "application/octet-stream" }));
+  const url = URL.createObjectURL(new Blob([fileBytes()], { type: "application/octet-stream" }));
   const link = document.createElement("a");
   link.href = url;
   link.download = "KOV.ini";
@@ -775,6 +889,13 @@ function saveFile() {
   link.click();
   link.remove();
   setTimeout(() => URL.revokeObjectURL(url), 1000);
+  page.edited = false;
+  const note = $("save-note");
+  note.textContent = "KOV.ini went to your browser's downloads folder (the browser may have named it " +
+    "\"KOV (1).ini\" or the like, if a KOV.ini was there already: rename it KOV.ini). Put it in the " +
+    "game's folder, next to KOV.asi, in place of the old KOV.ini; the plug-in reads it when the game " +
+    "starts or when you switch the panel off and on with Ctrl+Alt+L.";
+  note.hidden = false;
 }
 
 function useDefaults() {
@@ -817,10 +938,26 @@ async function start() {
     $("open-file").value = "";
     if (file) await openFile(file);
   }));
-  $("open-button").addEventListener("click", () => $("open-file").click());
+  $("open-button").addEventListener("click", () => { if (mayDropEdits("Open another file")) $("open-file").click(); });
   $("save-file").addEventListener("click", guarded("Saving the file failed", saveFile));
-  $("use-defaults").addEventListener("click", guarded("Starting from the defaults failed", useDefaults));
+  $("use-defaults").addEventListener("click", guarded("Starting from the defaults failed", () => {
+    if (mayDropEdits("Start again from the defaults")) useDefaults();
+  }));
+  takeDrops();
+  // A reload, Back or closing the tab asks first while there are unsaved edits.
+  addEventListener("beforeunload", (event) => {
+    if (!page.edited) return;
+    event.preventDefault();
+    event.returnValue = "";
+  });
   addEventListener("resize", () => { if (page.last && page.last.ok) redraw(); });
+  // On a narrow window the picture stays at the top (page.css): what the keyboard brings into view
+  // comes below it, not under it.
+  new ResizeObserver(() => {
+    const area = $("picture-area");
+    document.documentElement.style.scrollPaddingTop =
+      getComputedStyle(area).position === "sticky" ? area.offsetHeight + "px" : "";
+  }).observe($("picture-area"));
   useDefaults();
   await settled();
   page.timings.loadMs = performance.now();

@@ -45,11 +45,12 @@ namespace {
 
 using nlohmann::json;
 
-std::string reply;              // the last JSON handed to the page
-std::string bytesOut;           // the last file bytes handed to the page
-std::string runResult;          // the last run's JSON (kov_run, kov_claims)
-preview::ScreenView lastScene;  // the last run's picture
-ini::IniDocument held;          // the file the page edits (kov_open, kov_apply_text, kov_set_value)
+std::string reply;                        // the last JSON handed to the page
+std::string bytesOut;                     // the last file bytes handed to the page
+std::string runResult;                    // the last run's JSON (kov_run, kov_claims)
+preview::ScreenView lastScene;            // the last run's picture
+ini::IniDocument held;                    // the file the page edits (kov_open, kov_apply_text, kov_set_value)
+std::vector<ini::LookupLine> heldLookup;  // the lines of it the lookup reads
 
 const char* Reply(const json& value) {
     reply = value.dump(-1, ' ', false, json::error_handler_t::replace);
@@ -120,15 +121,25 @@ void Run(std::string_view bytes, const std::string& scene, int width, int height
                {"designedGap", designedGap ? json(*designedGap) : json(nullptr)}});
 }
 
-void Claims(std::string_view bytes, int width, int height, float safeZone) {
-    const ini::SettingsClaims claims =
-        ini::ClaimsOfFile(bytes, sim::RealScreen{width, height, safeZone}, sim::DefaultPluginPath());
+void Claims(std::string_view bytes, std::string_view runBytes, int width, int height, float safeZone) {
+    preview::CanvasPainter measure;
+    const sim::RealScreen screen{width, height, safeZone};
+    const ini::SettingsClaims claims = ini::ClaimsOfRun(
+        bytes, ini::RunEverySettingScene(std::string(runBytes), screen, sim::DefaultPluginPath()), screen, measure);
     if (!claims.status.ok()) return RunResult({{"ok", false}, {"error", claims.status.error()}});
     json read = json::object();
     for (const ini::SettingRead& r : claims.read) read[r.key->key] = {{"shown", ini::ShownValue(r)}, {"text", r.text}};
     json findings = json::array();
     for (const ini::IniFinding& f : claims.findings) {
-        findings.push_back({{"line", f.line}, {"key", f.key}, {"message", f.message}, {"note", f.note}});
+        const char* offScreen = f.offScreen == ini::OffScreen::BesideRadar  ? "radar"
+                                : f.offScreen == ini::OffScreen::WithBigMap ? "bigMap"
+                                                                            : nullptr;
+        findings.push_back({{"line", f.line},
+                            {"key", f.key},
+                            {"message", f.message},
+                            {"note", f.note},
+                            {"passedOver", f.passedOver},
+                            {"offScreen", offScreen != nullptr ? json(offScreen) : json(nullptr)}});
     }
     RunResult({{"ok", true}, {"read", read}, {"settings", SettingsJson(claims.read)}, {"findings", findings}});
 }
@@ -148,10 +159,15 @@ EMSCRIPTEN_KEEPALIVE int kov_bytes_size() { return static_cast<int>(bytesOut.siz
 
 // A file opened, and held for the edits that follow: {"encoding": name, "title": for people,
 // "lineEnd": "CR LF" | "LF" | "CR" (what a new line takes), "text": what a person reads, lines
-// joined by LF, a NUL as a visible stand-in}
+// joined by LF, a NUL as a visible stand-in, "notText": why the bytes are no text the game can read,
+// or null, "empty": no bytes at all}
 EMSCRIPTEN_KEEPALIVE const char* kov_open(const char* bytes, int size) {
     held = ini::OpenIniDocument(Span(bytes, size));
-    return Reply({{"encoding", sim::IniEncodingName(held.encoding)},
+    heldLookup = ini::FindLookupLines(held);
+    const std::optional<std::string> notText = ini::NotTextFile(Span(bytes, size));
+    return Reply({{"notText", notText ? json(*notText) : json(nullptr)},
+                  {"empty", size == 0},
+                  {"encoding", sim::IniEncodingName(held.encoding)},
                   {"title", sim::IniEncodingTitle(held.encoding)},
                   {"lineEnd", LineEndName(held.lineEnd, held.encoding)},
                   {"text", ini::ShownIniText(held)}});
@@ -162,24 +178,35 @@ EMSCRIPTEN_KEEPALIVE const char* kov_open(const char* bytes, int size) {
 EMSCRIPTEN_KEEPALIVE const char* kov_apply_text(const char* text, int textSize) {
     ini::IniTextEdit edit = ini::ApplyShownText(held, Span(text, textSize));
     held = std::move(edit.document);
+    heldLookup = ini::FindLookupLines(held);
     bytesOut = ini::IniDocumentBytes(held);
     return Reply({{"unkept", edit.unkeptLines}});
 }
 
-// The held file with one value set where the lookup reads it, every other byte kept: at
-// kov_bytes(). {"first": the first line changed (0-based), "removed": how many lines from there
+// The held file with one value set where the lookup reads it, every other byte kept (its bytes
+// through kov_held_bytes). {"first": the first line changed (0-based), "removed": how many lines from there
 // gave way to "lines": the new lines' texts as kov_open shows them, "unkept": as kov_apply_text
 // says}, so the page's editor replaces only those (a slider step on a 1 MB file changes one line,
 // not the whole text).
 EMSCRIPTEN_KEEPALIVE const char* kov_set_value(const char* section, int sectionSize, const char* key, int keySize,
                                                const char* value, int valueSize) {
-    const ini::IniLineChange change =
-        ini::SetIniDocumentValue(held, Span(section, sectionSize), Span(key, keySize), Span(value, valueSize));
-    bytesOut = ini::IniDocumentBytes(held);
+    const ini::IniLineChange change = ini::SetIniDocumentValue(held, heldLookup, Span(section, sectionSize),
+                                                               Span(key, keySize), Span(value, valueSize));
     json lines = json::array();
     for (size_t i = change.first; i < change.first + change.added; ++i) lines.push_back(held.lines[i].shown);
     return Reply(
         {{"first", change.first}, {"removed", change.removed}, {"lines", lines}, {"unkept", change.unkeptLines}});
+}
+
+// The held file's bytes, at kov_bytes().
+EMSCRIPTEN_KEEPALIVE void kov_held_bytes() { bytesOut = ini::IniDocumentBytes(held); }
+
+// A file the lookup reads as it reads the held one, at kov_bytes(): its lookup lines alone where
+// that holds (ini::LookupEquivalentBytes), else the whole file. The runs read it: a long file costs
+// a slider step no more than a short one.
+EMSCRIPTEN_KEEPALIVE void kov_lookup_bytes() {
+    std::optional<std::string> equivalent = ini::LookupEquivalentBytes(held, heldLookup);
+    bytesOut = equivalent ? std::move(*equivalent) : ini::IniDocumentBytes(held);
 }
 
 // {key: value or null} for every setting: the value where the lookup finds it, quotes still on;
@@ -262,11 +289,16 @@ EMSCRIPTEN_KEEPALIVE void kov_run(const char* bytes, int size, const char* scene
 }
 
 // Runs the plug-in with the KOV.ini bytes through the scene that shows every setting, on that screen,
-// for what the page tells the player; the result at kov_run_result(): {"ok", "error", "read": {key:
-// {"shown", "text"}}, "settings": values as in kov_run, "findings": [{"line", "key", "message", "note"}]}
-EMSCRIPTEN_KEEPALIVE void kov_claims(const char* bytes, int size, int width, int height, float safeZone) {
+// for what the page tells the player; its texts are measured on the module's canvasContext, as the
+// pictures are. The result at kov_run_result(): {"ok", "error", "read": {key:
+// {"shown", "text"}}, "settings": values as in kov_run, "findings": [{"line", "key", "message", "note",
+// "passedOver": about a line the lookup passes over for an earlier one of its key, "offScreen": "radar"
+// or "bigMap" for a finding that part of that panel is drawn off the screen, else null}]}
+// The plug-in runs on runBytes, a file it reads as it reads the one checked (kov_lookup_bytes).
+EMSCRIPTEN_KEEPALIVE void kov_claims(const char* bytes, int size, const char* runBytes, int runSize, int width,
+                                     int height, float safeZone) {
     try {
-        Claims(Span(bytes, size), width, height, safeZone);
+        Claims(Span(bytes, size), Span(runBytes, runSize), width, height, safeZone);
     } catch (const std::exception& error) {
         Stopped(error.what());
     }

@@ -118,11 +118,14 @@ for (const browserKind of BROWSERS) {
       for (const key of keys) await tab.keyboard.press(key);
     }
 
-    // Types a value into a field as a player does: everything selected, then the keys.
+    // Types a value into a field as a player does: everything selected, then the keys, then Enter
+    // (a field takes its value when it is committed).
     async function typeInto(id, content) {
       await tab.focus("#" + id);
       await js((id) => document.getElementById(id).select(), id);
       await tab.keyboard.type(content);
+      await settle();
+      await tab.keyboard.press("Enter");
       await settle();
     }
 
@@ -506,6 +509,87 @@ for (const browserKind of BROWSERS) {
       await typeInto("screen-height", "1000");
       assert.equal(await shown("custom-size-note"), "");
       assert.equal((await last()).texts[0].x, Math.round(320 * 2000 / 1920));
+    });
+
+    it("a field takes a value when it is committed, and says why it refuses one", async () => {
+      await open();
+      await tab.focus("#key-LocTextPosX");
+      await js(() => document.getElementById("key-LocTextPosX").select());
+      await tab.keyboard.type("999");
+      await settle();
+      assert.ok(!(await text()).includes("LocTextPosX=9"), "not taken while it is typed");
+      await tab.keyboard.press("Tab");
+      await settle();
+      assert.ok((await text()).includes("LocTextPosX=999"), "taken on leaving the field");
+      await typeInto("safe-zone", "0.5");
+      assert.match(await shown("safe-zone-refused"), /"0\.5" is not a safe zone size: it takes a number from 0\.90 to 1\.00\. The picture keeps 1\.00\./);
+      assert.equal(await js(() => document.getElementById("safe-zone").getAttribute("aria-invalid")), "true");
+      await typeInto("safe-zone", "0.95");
+      assert.ok(!(await visible("safe-zone-refused")));
+      assert.match(await shown("status"), /safe zone 0\.95/);
+    });
+
+    it("unsaved edits are asked about before they go; a dropped file opens; Save says where the file went", async () => {
+      await open();
+      const asked = [];
+      let agree = false;
+      const answer = async (dialog) => {
+        asked.push(dialog.type());
+        await (agree ? dialog.accept() : dialog.dismiss());
+      };
+      tab.on("dialog", answer);
+      const drop = (content, name) => js((content, name) => {
+        const data = new DataTransfer();
+        data.items.add(new File([content], name));
+        const target = document.getElementById("close-up");
+        target.dispatchEvent(new DragEvent("dragover", { bubbles: true, cancelable: true, dataTransfer: data }));
+        return !target.dispatchEvent(new DragEvent("drop", { bubbles: true, cancelable: true, dataTransfer: data }));
+      }, content, name);
+      try {
+        await tab.click("#use-defaults");
+        await settle();
+        assert.deepEqual(asked, [], "nothing edited, nothing asked");
+        await typeInto("key-LocTextPosX", "400");
+        await tab.click("#use-defaults");
+        await settle();
+        assert.deepEqual(asked, ["confirm"]);
+        assert.ok((await text()).includes("LocTextPosX=400"), "Cancel keeps the edits");
+        await tab.click("#open-button");
+        assert.deepEqual(asked, ["confirm", "confirm"], "a second file asks too");
+        // A file dropped on the page: the browser is kept from leaving for it, and it opens once agreed.
+        agree = true;
+        assert.ok(await drop("[GENERAL]\r\nLocTextPosX=777\r\n", "dropped.ini"), "the drop is the page's, not the browser's");
+        await tab.waitForFunction(() => kovTestHooks.fileName() === "dropped.ini", { timeout: 30000 });
+        assert.equal((await last()).texts[0].x, 777);
+        assert.deepEqual(asked, ["confirm", "confirm", "confirm"]);
+        if (browserKind.name === "chromium") {
+          // A reload asks while there are edits; staying keeps them.
+          await typeInto("key-LocTextPosX", "401");
+          agree = false;
+          await tab.reload({ timeout: 3000 }).catch(() => {});
+          assert.equal(asked[asked.length - 1], "beforeunload");
+          assert.ok((await text()).includes("LocTextPosX=401"));
+        }
+        await save();
+        const note = await shown("save-note");
+        assert.ok(note.includes("downloads folder") && note.includes("next to KOV.asi, in place of the old KOV.ini"), note);
+        const before = asked.length;
+        await tab.click("#use-defaults");
+        await settle();
+        assert.equal(asked.length, before, "saved edits are not asked about");
+      } finally {
+        tab.off("dialog", answer);
+      }
+    });
+
+    it("a file that is no text is named as such in one line", async () => {
+      await open();
+      await openFile("KOV.ini", Buffer.concat([Buffer.from("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", "latin1"),
+                                               Buffer.from(Array.from({ length: 20000 }, (_, i) => (i * 7919) % 256))]));
+      const said = await findings();
+      assert.equal(said.length, 1, said.join("\n"));
+      assert.match(said[0], /^Line 0: KOV\.ini is not a text file the game can read \(it looks like a PNG picture; /);
+      assert.match(await shown("file-info"), /is not a text file the game can read/);
     });
 
     it("a failed run or start is said on the page, with nothing left unhandled", async () => {

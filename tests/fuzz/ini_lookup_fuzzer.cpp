@@ -4,6 +4,7 @@
 // file is tested through what the plug-in draws, in test_settings.cpp).
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,7 +12,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "config/setting_keys.h"
 #include "config/settings.h"
 #include "host/platform.h"
 #include "host/script_hook.h"
@@ -61,12 +64,54 @@ std::string AsValue(const std::string& text) {
     return value;
 }
 
-// A key set into any file, in any encoding, is then what the lookup reads for it.
+// The file the runs read in place of a long one (its lookup lines alone) reads as the file for
+// the section and key, and for every key of the plug-in.
+void CheckLookupEquivalent(const ini::IniDocument& document, const std::string& section, const std::string& key) {
+    const std::vector<ini::LookupLine> lines = ini::FindLookupLines(document);
+    const std::optional<std::string> equivalent = ini::LookupEquivalentBytes(document, lines);
+    if (!equivalent) return;
+    std::vector<sim::ProfileName> names{{section, key}};
+    for (const SettingKey& setting : kSettingKeys) names.push_back({setting.section, setting.key});
+    const std::string file = ini::IniDocumentBytes(document);
+    const auto fromEquivalentScan = sim::FindProfileValues(sim::IniLookupText(*equivalent), names);
+    const auto fromFileScan = sim::FindProfileValues(sim::IniLookupText(file), names);
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (fromEquivalentScan[i] == fromFileScan[i]) continue;
+        std::fprintf(stderr, "[%s] %s: the file gives %s, the lookup lines %s\n", std::string(names[i].section).c_str(),
+                     std::string(names[i].key).c_str(), fromFileScan[i].value_or("(none)").c_str(),
+                     fromEquivalentScan[i].value_or("(none)").c_str());
+        Violation("the file of the lookup lines reads otherwise than the file");
+    }
+    char fromFile[kSettingValueCapacity], fromEquivalent[kSettingValueCapacity];
+    for (const sim::ProfileName& name : names) {
+        const std::string s(name.section), k(name.key);
+        const uint32_t a = sim::LookupProfileString(file, s.c_str(), k.c_str(), "", fromFile, sizeof fromFile);
+        const uint32_t b =
+            sim::LookupProfileString(*equivalent, s.c_str(), k.c_str(), "", fromEquivalent, sizeof fromEquivalent);
+        if (std::string_view(fromFile, a) != std::string_view(fromEquivalent, b))
+            Violation("the file of the lookup lines hands another value than the file");
+    }
+}
+
+// A key set into any file, in any encoding, is then what the lookup reads for it; setting it
+// through the known lookup lines gives the same file as the whole scan, and keeps them known.
 void CheckEdit(const std::string& file, const std::string& section, const std::string& key, const std::string& value) {
+    ini::IniDocument document = ini::OpenIniDocument(file);
+    CheckLookupEquivalent(document, section, key);
     if (key.empty()) return;
     const std::string edited = ini::SetIniFileValue(file, section, key, value);
     if (ValueOf(sim::IniLookupText(edited), section, key) != value)
         Violation("the lookup does not read the value just set");
+    std::vector<ini::LookupLine> lines = ini::FindLookupLines(document);
+    ini::SetIniDocumentValue(document, lines, section, key, value);
+    if (ini::IniDocumentBytes(document) != edited) Violation("the edit through the lookup lines differs");
+    const std::vector<ini::LookupLine> found = ini::FindLookupLines(document);
+    const auto same = [](const ini::LookupLine& a, const ini::LookupLine& b) {
+        return a.line == b.line && a.section == b.section && a.name == b.name;
+    };
+    if (!std::equal(lines.begin(), lines.end(), found.begin(), found.end(), same))
+        Violation("the lookup lines kept through the edit are not the file's");
+    CheckLookupEquivalent(document, section, key);
 }
 
 // The check's findings name lines of the file in order, those about the file as a whole (line 0) first.

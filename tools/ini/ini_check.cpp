@@ -18,8 +18,28 @@ namespace ini {
 namespace {
 
 constexpr const char* kSwitchOffWords[] = {"off", "no", "false"};
-// A file with more control characters than one in this many is taken for something else than text.
-constexpr size_t kTextControlShare = 8;
+// A file with more control characters than one in this many is taken for something else than text:
+// a text editor writes none, while compressed data (a picture, an archive) holds about one in nine.
+constexpr size_t kTextControlShare = 16;
+
+// What a file that is not text is, by its first bytes, for the one line that names it.
+struct FileSignature {
+    std::string_view start;
+    const char* what;
+};
+constexpr FileSignature kFileSignatures[] = {
+    {"\x89PNG", "a PNG picture"},
+    {"\xFF\xD8\xFF", "a JPEG picture"},
+    {"GIF8", "a GIF picture"},
+    {"BM", "a BMP picture"},
+    {"RIFF", "a WebP picture, a WAV sound or an AVI video"},
+    {"%PDF", "a PDF document"},
+    {"PK\x03\x04", "a ZIP archive or an Office document"},
+    {"MZ", "a Windows program or DLL"},
+    {"\x7F"
+     "ELF",
+     "a program"},
+};
 
 size_t EditDistance(std::string_view a, std::string_view b) {
     const std::string x = sim::FoldedProfileName(a), y = sim::FoldedProfileName(b);
@@ -89,6 +109,8 @@ std::string Number(double value) {
     std::snprintf(text, sizeof text, "%g", value);
     return text;
 }
+
+std::string Span(double from, double to) { return Number(std::round(from)) + " to " + Number(std::round(to)); }
 
 bool IsOneOf(std::string_view value, const char* const (&words)[3]) {
     return std::any_of(std::begin(words), std::end(words),
@@ -237,9 +259,11 @@ struct Checker {
         }
         if (!line.searched) return;  // the section's repeat is reported once, on its own line
         if (!line.read) {
-            return Add(line, line.name,
-                       name + " is set again (first at line " + std::to_string(line.firstLine) +
-                           "): the plug-in uses the first one.");
+            Add(line, line.name,
+                name + " is set again (first at line " + std::to_string(line.firstLine) +
+                    "): the plug-in uses the first one.");
+            findings.back().passedOver = true;
+            return;
         }
         readLines[key->key] = line.number;
         CheckValue(line, *key);
@@ -288,10 +312,12 @@ struct Checker {
             finding.key = key;
         }
         finding.message = "On a " + std::to_string(panel.width) + " \u00d7 " + std::to_string(panel.height) +
-                          " screen the plug-in draws the panel off the screen " +
+                          " screen the plug-in draws part of the panel off the screen " +
                           (panel.bigMap ? "while the big map is shown" : "beside the radar") + " (" +
-                          Quoted(panel.text) + " at " + Number(panel.x) + ", " + Number(panel.y) + " px): change " +
-                          keys[0] + ", " + keys[1] + " or " + keys[2] + ".";
+                          Quoted(panel.text) + " spans " + Span(panel.box.left, panel.box.right()) + " px across and " +
+                          Span(panel.box.top, panel.box.bottom()) + " px down): change " + keys[0] + ", " + keys[1] +
+                          " or " + keys[2] + ".";
+        finding.offScreen = panel.bigMap ? OffScreen::WithBigMap : OffScreen::BesideRadar;
         findings.push_back(std::move(finding));
     }
 };
@@ -304,20 +330,48 @@ size_t ControlCharacters(std::string_view text) {
     }));
 }
 
+// Why the file is no text, from its bytes and the text the lookup sees in them (see NotTextFile).
+std::optional<std::string> NotText(std::string_view fileBytes, std::string_view text) {
+    const size_t controls = ControlCharacters(text);
+    if (controls == 0 || controls * kTextControlShare <= text.size()) return std::nullopt;
+    std::string what;
+    for (const FileSignature& signature : kFileSignatures) {
+        if (fileBytes.substr(0, signature.start.size()) == signature.start) what = signature.what;
+    }
+    // Text in UTF-16 without its byte order mark: every other byte is 0 in Latin letters.
+    if (what.empty() && fileBytes.size() >= 4 && fileBytes[1] == '\0' && fileBytes[3] == '\0' && fileBytes[0] != '\0')
+        what =
+            "UTF-16 text without its byte order mark, which the game's lookup cannot read (save it as UTF-8, or "
+            "as \"Unicode\" with the mark)";
+    return (what.empty() ? std::string() : "it looks like " + what + "; ") + std::to_string(controls) + " of its " +
+           std::to_string(text.size()) + " characters are control characters";
+}
+
 }  // namespace
+
+bool InsideScreen(const sim::PixelBox& box, int width, int height) {
+    return box.left >= 0 && box.top >= 0 && box.right() <= width && box.bottom() <= height;
+}
+
+std::optional<std::string> NotTextFile(std::string_view fileBytes) {
+    return NotText(fileBytes, sim::IniLookupText(fileBytes));
+}
 
 bool IsSwitchWord(std::string_view text) { return IsOneOf(text, kSwitchOnWords) || IsOneOf(text, kSwitchOffWords); }
 
 std::vector<IniFinding> CheckIni(std::string_view fileBytes, const IniRun& run) {
     Checker checker{run, {}, {}};
+    // A file that is no text gets one line for itself, not one for each of its lines; what the plug-in
+    // drew from it is still checked.
     const std::string text = sim::IniLookupText(fileBytes);
-    const size_t controls = ControlCharacters(text);
-    if (controls > 0 && controls * kTextControlShare > text.size()) {
+    if (const std::optional<std::string> notText = NotText(fileBytes, text)) {
         checker.findings.push_back(IniFinding{0, "",
-                                              "KOV.ini does not look like a text file: " + std::to_string(controls) +
-                                                  " of its " + std::to_string(text.size()) +
-                                                  " characters are control characters.",
+                                              "KOV.ini is not a text file the game can read (" + *notText +
+                                                  "), so the check reads no further. Open the KOV.ini text file "
+                                                  "from the game's folder, or start again from the defaults.",
                                               false});
+        for (const PanelShown& panel : run.panels) checker.CheckPanel(panel);
+        return checker.findings;
     }
     sim::ProfileScan scan(text, kSettingValueCapacity);
     for (sim::ProfileScanLine line; scan.Next(line);) {

@@ -153,6 +153,15 @@ bool SetIniLineEnd(const IniDocument& document, IniDocumentLine& line, std::stri
     return rewritten;
 }
 
+void KeepLinesApart(IniDocument& document, size_t from, size_t to) {
+    const std::string cr = sim::EncodeIniBody("\r", document.encoding);
+    const std::string lf = sim::EncodeIniBody("\n", document.encoding);
+    for (size_t i = std::max<size_t>(from, 1); i < std::min(to, document.lines.size()); ++i) {
+        IniDocumentLine& line = document.lines[i];
+        if (document.lines[i - 1].end == cr && line.bytes.empty() && line.end == lf) line.end = cr;
+    }
+}
+
 IniTextEdit ApplyShownText(const IniDocument& document, std::string_view shown) {
     const std::vector<std::string_view> now = SplitShown(shown);
     // Each new line's old line: the one it matches, or for a changed line the old line at the same
@@ -184,6 +193,7 @@ IniTextEdit ApplyShownText(const IniDocument& document, std::string_view shown) 
         edit.document.lines.push_back(NewIniLine(document, now[i], std::move(end), &unkept));
         if (unkept > 0) edit.unkeptLines.push_back(static_cast<int>(i + 1));
     }
+    KeepLinesApart(edit.document, 0, edit.document.lines.size());
     return edit;
 }
 

@@ -43,6 +43,11 @@ IniDocumentLine NewIniLine(const IniDocument& document, std::string_view shown, 
 // would shift every unit after it) is written anew from its shown text: true then.
 bool SetIniLineEnd(const IniDocument& document, IniDocumentLine& line, std::string end);
 
+// A line ending in a lone CR, then an empty line ending in LF, would read back as one CR LF: the
+// empty line would be gone, and every line after it one off from the lookup's count of lines. Such
+// an empty line among lines from..to (0-based, past the end allowed) ends in CR instead.
+void KeepLinesApart(IniDocument& document, size_t from, size_t to);
+
 struct IniTextEdit {
     IniDocument document;          // the file after the edit
     std::vector<int> unkeptLines;  // 1-based lines changed in the edit that hold characters the file's

@@ -1,6 +1,7 @@
 // Setting one value in a KOV.ini document, on the line the lookup's scan finds.
 #include "tools/ini/ini_edit.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "sim/ini/ini_lookup.h"
@@ -26,6 +27,7 @@ void InsertLines(IniDocument& document, size_t at, std::string_view text, const 
         text.remove_prefix(end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1));
     }
     document.lines.insert(document.lines.begin() + static_cast<std::ptrdiff_t>(at), lines.begin(), lines.end());
+    KeepLinesApart(document, at > 0 ? at - 1 : 0, at + lines.size() + 1);  // the line before may have a new end
     change.added += lines.size();
 }
 
@@ -91,6 +93,62 @@ IniLineChange SetIniDocumentValue(IniDocument& document, std::string_view sectio
     // A blank line between the file's last line and the new section.
     const bool lastIsBlank = document.lines.back().bytes.empty();
     return InsertAfter(document, document.lines.size() - 1, (lastIsBlank ? "" : "\n") + added);
+}
+
+std::vector<LookupLine> FindLookupLines(const IniDocument& document) {
+    // The scan's line N is the document's line N - 1 (see SetIniDocumentValue).
+    const std::string text = sim::IniLookupText(IniDocumentBytes(document));
+    std::vector<LookupLine> found;
+    sim::ProfileScan scan(text, 0);
+    for (sim::ProfileScanLine line; scan.Next(line);) {
+        const bool section = line.kind == sim::ProfileLineKind::Section && line.read;
+        const bool key = line.kind == sim::ProfileLineKind::Key && line.searched && line.read;
+        if (section || key) found.push_back({static_cast<size_t>(line.number - 1), section, std::string(line.name)});
+    }
+    return found;
+}
+
+IniLineChange SetIniDocumentValue(IniDocument& document, std::vector<LookupLine>& lookupLines, std::string_view section,
+                                  std::string_view key, std::string_view value) {
+    bool inSection = false;
+    for (const LookupLine& known : lookupLines) {
+        if (known.section) inSection = sim::ProfileNamesEqual(known.name, section);
+        if (known.section || !inSection || !sim::ProfileNamesEqual(known.name, key)) continue;
+        const IniDocumentLine old = document.lines[known.line];
+        const std::string text = RewrittenText(old.shown, key, value);
+        IniLineChange change{known.line, 1, 0, {}};
+        if (text.find_first_of("\r\n") == std::string::npos) {  // one line for one: replaced where it stands
+            size_t unkept = 0;
+            document.lines[known.line] = NewIniLine(document, text, old.end, &unkept);
+            if (unkept > 0) change.unkeptLines.push_back(static_cast<int>(known.line + 1));
+            change.added = 1;
+            return change;
+        }
+        document.lines.erase(document.lines.begin() + static_cast<std::ptrdiff_t>(known.line));
+        InsertLines(document, known.line, text, old.end, change);
+        // The line is the same key's still; a comment moved above it shifts the lines after it.
+        if (change.added != 1) lookupLines = FindLookupLines(document);
+        return change;
+    }
+    const IniLineChange change = SetIniDocumentValue(document, section, key, value);
+    lookupLines = FindLookupLines(document);
+    return change;
+}
+
+std::optional<std::string> LookupEquivalentBytes(const IniDocument& document,
+                                                 const std::vector<LookupLine>& lookupLines) {
+    const bool utf16 = document.encoding == sim::IniEncoding::Utf16Le || document.encoding == sim::IniEncoding::Utf16Be;
+    std::string bytes = document.mark;
+    for (const LookupLine& known : lookupLines) {
+        const std::string& line = document.lines[known.line].bytes;
+        if (utf16 && line.size() % 2 != 0) return std::nullopt;
+        if (document.encoding == sim::IniEncoding::CodePage1252 &&
+            std::any_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+            return std::nullopt;
+        }
+        bytes += line + document.lineEnd;
+    }
+    return bytes;
 }
 
 std::string SetIniFileValue(std::string_view fileBytes, std::string_view section, std::string_view key,

@@ -262,4 +262,12 @@ void CairoPainter::StrokeText(const FontFace& font, double x, double baseline, c
     cairo_stroke(cr_);
 }
 
+CairoMeasure::CairoMeasure()
+    : surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1)), cr_(cairo_create(surface_)), painter_(cr_) {}
+
+CairoMeasure::~CairoMeasure() {
+    cairo_destroy(cr_);
+    cairo_surface_destroy(surface_);
+}
+
 }  // namespace preview

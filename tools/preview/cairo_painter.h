@@ -45,4 +45,20 @@ private:
     cairo_t* cr_;
 };
 
+// A painter that only measures texts, on a surface of its own: a cairo context that went into error
+// measures nothing right again, so a measure that may meet any size takes a fresh one.
+class CairoMeasure {
+public:
+    CairoMeasure();
+    ~CairoMeasure();
+    CairoMeasure(const CairoMeasure&) = delete;
+    CairoMeasure& operator=(const CairoMeasure&) = delete;
+    Painter& painter() { return painter_; }
+
+private:
+    cairo_surface_t* surface_;
+    cairo_t* cr_;
+    CairoPainter painter_;
+};
+
 }  // namespace preview

@@ -128,9 +128,17 @@ void DrawDrawnText(Painter& painter, const Screen& screen, const sim::DrawnText&
 sim::PixelBox DrawnTextBox(Painter& painter, const Screen& screen, const sim::DrawnText& text) {
     const TextLook look = LookOf(screen, text.state);
     const std::vector<TextLine> lines = LinesOf(text);
+    // Nothing is drawn at no size. A line is at least an em high, so a text whose em passes the
+    // screen's height cannot fit: it is not measured (fonts take no size past some thousands of
+    // pixels), its box is an em a line.
+    if (!(look.em > 0) || look.em > screen.height) {
+        const sim::PixelPoint at = sim::PlaceDrawPosition(screen.real, text.align, text.x, text.y);
+        const double em = look.em > 0 ? look.em : 0;
+        return sim::PixelBox{at.x, at.y, em, lines.size() * em};
+    }
     double width = 0;
     for (const TextLine& line : lines) width = std::max(width, LineWidth(painter, look, line));
-    const double height = look.em > 0 ? lines.size() * painter.Metrics(Face(look, false)).height : 0;
+    const double height = lines.size() * painter.Metrics(Face(look, false)).height;
     const sim::PixelPoint at = sim::PlaceDrawPosition(screen.real, text.align, text.x, text.y);
     return sim::PixelBox{text.state.centred ? at.x - width / 2 : at.x, at.y, width, height};
 }
