@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "arguments.h"
 #include "sim/game/text_escape.h"
 #include "sim/platform/files.h"
 #include "tools/demo/demo_check.h"
@@ -32,21 +33,6 @@ namespace fs = std::filesystem;
 [[noreturn]] void Violation(const char* what, const std::string& detail) {
     std::fprintf(stderr, "tool checks: %s\n%.2000s\n", what, detail.c_str());
     std::abort();
-}
-
-std::vector<std::string> Arguments(const uint8_t* data, size_t size) {
-    std::vector<std::string> args;
-    std::string arg;
-    for (size_t i = 0; i < size; ++i) {
-        if (data[i] != '\0') {
-            arg.push_back(static_cast<char>(data[i]));
-            continue;
-        }
-        args.push_back(arg);
-        arg.clear();
-    }
-    if (!arg.empty()) args.push_back(arg);
-    return args;
 }
 
 // The statuses a help text lists after "exit status:": every number that starts one of its items.
@@ -136,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     const fuzz::InScratchDirectory inScratch;
     Seed();
-    const std::vector<std::string> args = Arguments(data + 1, size - 1);
+    const std::vector<std::string> args = fuzz::Arguments(data + 1, size - 1);
     static const Tool simTool{"kov-sim",
                               tools::SimHelp(),
                               {"--plugin", "--trace", "--log", "--workdir"},

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "arguments.h"
 #include "sim/game/screen_model.h"
 #include "sim/game/world.h"
 #include "sim/input_limits.h"
@@ -29,21 +30,6 @@ constexpr size_t kMaxMessageBytes = 4 * sim::kMaxQuotedChars + 400;
 
 void Require(bool holds, const char* what) {
     if (!holds) Violation(what, "");
-}
-
-std::vector<std::string> Arguments(const uint8_t* data, size_t size) {
-    std::vector<std::string> args;
-    std::string arg;
-    for (size_t i = 0; i < size; ++i) {
-        if (data[i] != '\0') {
-            arg.push_back(static_cast<char>(data[i]));
-            continue;
-        }
-        args.push_back(arg);
-        arg.clear();
-    }
-    if (!arg.empty()) args.push_back(arg);
-    return args;
 }
 
 void CheckMessage(const std::string& message) {
@@ -115,7 +101,7 @@ void Check(const sim::Result<Options>& parsed, void (*check)(const Options&)) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
-    const std::vector<std::string> args = Arguments(data + 1, size - 1);
+    const std::vector<std::string> args = fuzz::Arguments(data + 1, size - 1);
     switch (data[0] % 3) {
         case 0: Check(tools::ParseSimOptions(args), CheckSim); break;
         case 1: Check(tools::ParseDemoOptions(args), CheckDemo); break;
