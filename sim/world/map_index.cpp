@@ -67,6 +67,7 @@ bool OnLink(const RoadNode& a, const RoadNode& b, double halfWidth, float x, flo
 }  // namespace
 
 MapIndex::MapIndex(const SanAndreas& world) : world_(world) {
+    if (world.zones.empty() || world.nodes.empty()) StopOnDefect("a San Andreas without zones or roads to index");
     // The grid covers every box and node.
     float minX = std::numeric_limits<float>::max(), minY = minX, maxX = -minX, maxY = -minX;
     auto cover = [&](float x0, float y0, float x1, float y1) {
