@@ -224,7 +224,8 @@ const tools::Option<PreviewOptions> kOptions[] = {
      }},
     {"--scene", "NAME",
      "start from one of the page's scenes: street, crossing, near-road, far-from-roads, big-map, "
-     "display-off, online or death (options after it change it further)",
+     "display-off, online, death or legion-square (the last at --at 229.5,-994.5; options after it "
+     "change it further)",
      [](const std::string& v, PreviewOptions& o) -> sim::Status {
          if (!ApplyScenePreset(v, o)) {
              return sim::Failure("--scene wants one of " + ScenePresetNames() + "; got " + sim::QuoteInput(v));
