@@ -47,11 +47,21 @@ const $ = (id) => document.getElementById(id);
 let compiledModule = null;
 let helper = null;  // an instance for the calls that do not run the plug-in
 
-function moduleBytes() {
-  const text = atob(KOV_MODULE);
-  const bytes = new Uint8Array(text.length);
-  for (let i = 0; i < text.length; ++i) bytes[i] = text.charCodeAt(i);
+let worldBytes = null;  // the game's San Andreas, inflated once, handed to every instance
+
+function base64Bytes(text) {
+  const binary = atob(text);
+  const bytes = new Uint8Array(binary.length);
+  for (let i = 0; i < binary.length; ++i) bytes[i] = binary.charCodeAt(i);
   return bytes;
+}
+
+const moduleBytes = () => base64Bytes(KOV_MODULE);
+
+// The three texts of the location natives' map (sim/platform/emscripten/san_andreas_texts.cpp).
+async function inflateWorld() {
+  const stream = new Blob([base64Bytes(KOV_WORLD)]).stream().pipeThrough(new DecompressionStream("gzip"));
+  return new Uint8Array(await new Response(stream).arrayBuffer());
 }
 
 // A new instance of the compiled module, for one run of the plug-in: an instance loads it once
@@ -62,6 +72,7 @@ function freshInstance() {
       receive(new WebAssembly.Instance(compiledModule, imports));
       return {};
     },
+    kovWorld: worldBytes,
     print: (text) => console.log(text),
     printErr: (text) => console.warn(text),
   });
@@ -798,8 +809,10 @@ function showVersion() {
 async function start() {
   showStatus("Starting the plug-in…");
   const fonts = loadFonts();
+  const world = inflateWorld();
   compiledModule = await WebAssembly.compile(moduleBytes());
   await fonts;
+  worldBytes = await world;
   helper = await freshInstance();
   page.tables = callJson(helper, "kov_tables");
   showVersion();
