@@ -49,19 +49,18 @@ let helper = null;  // an instance for the calls that do not run the plug-in
 
 let worldBytes = null;  // the game's San Andreas, inflated once, handed to every instance
 
-function base64Bytes(text) {
-  const binary = atob(text);
-  const bytes = new Uint8Array(binary.length);
-  for (let i = 0; i < binary.length; ++i) bytes[i] = binary.charCodeAt(i);
+function moduleBytes() {
+  const text = atob(KOV_MODULE);
+  const bytes = new Uint8Array(text.length);
+  for (let i = 0; i < text.length; ++i) bytes[i] = text.charCodeAt(i);
   return bytes;
 }
 
-const moduleBytes = () => base64Bytes(KOV_MODULE);
-
-// The three texts of the location natives' map (sim/platform/emscripten/san_andreas_texts.cpp).
+// The three texts of the location natives' map (sim/platform/emscripten/san_andreas_texts.cpp):
+// the browser decodes and inflates them off the script's own work, while the module compiles.
 async function inflateWorld() {
-  const stream = new Blob([base64Bytes(KOV_WORLD)]).stream().pipeThrough(new DecompressionStream("gzip"));
-  return new Uint8Array(await new Response(stream).arrayBuffer());
+  const gzipped = await fetch("data:application/gzip;base64," + KOV_WORLD);
+  return new Uint8Array(await new Response(gzipped.body.pipeThrough(new DecompressionStream("gzip"))).arrayBuffer());
 }
 
 // A new instance of the compiled module, for one run of the plug-in: an instance loads it once
