@@ -10,7 +10,7 @@ set_target_properties(kov_plugin PROPERTIES SUFFIX ".so")
 target_link_options(kov_plugin PRIVATE -Wl,-Bsymbolic)
 
 include(cmake/world_data.cmake)
-add_library(kovsim SHARED ${KOV_SIM_PORTABLE_SOURCES} ${KOV_SIM_WORLD_SOURCES} ${KOV_SIM_WORLD_DATA_SOURCE} ${KOV_SIM_POSIX_SOURCES} ${KOV_SIM_POSIX_EXPORT_SOURCES})
+add_library(kovsim SHARED ${KOV_SIM_PORTABLE_SOURCES} ${KOV_SIM_WORLD_DATA_SOURCE} ${KOV_SIM_POSIX_SOURCES} ${KOV_SIM_POSIX_EXPORT_SOURCES})
 target_include_directories(kovsim PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(kovsim PUBLIC nlohmann_json::nlohmann_json ${CMAKE_DL_LIBS})
 target_compile_options(kovsim PRIVATE -Wall -Wextra)

@@ -19,6 +19,10 @@ set(KOV_SIM_GAME_SOURCES
   ${KOV_SIM_DIR}/game/virtual_platform.cpp)
 set(KOV_SIM_HOOK_SOURCES ${KOV_SIM_DIR}/game/script_hook.cpp)
 
+# world/: the game's own San Andreas, parsed and indexed once. Every build with the location
+# natives takes it and embeds the data through cmake/world_data.cmake (KOV_SIM_WORLD_DATA_SOURCE).
+set(KOV_SIM_WORLD_SOURCES ${KOV_SIM_DIR}/world/san_andreas.cpp ${KOV_SIM_DIR}/world/map_index.cpp)
+
 # natives/: the native table joined with one handler file per subsystem of the plug-in, and the
 # check of a call's argument slots (the minimal host of the benchmarks takes that one too).
 set(KOV_SIM_ARGUMENT_CHECK_SOURCES ${KOV_SIM_DIR}/natives/argument_check.cpp)
@@ -30,7 +34,8 @@ set(KOV_SIM_NATIVE_SOURCES
   ${KOV_SIM_DIR}/natives/location_natives.cpp
   ${KOV_SIM_DIR}/natives/controls_natives.cpp
   ${KOV_SIM_DIR}/natives/players_natives.cpp
-  ${KOV_SIM_DIR}/natives/screen_natives.cpp)
+  ${KOV_SIM_DIR}/natives/screen_natives.cpp
+  ${KOV_SIM_WORLD_SOURCES})
 
 # ini/: KOV.ini as the host reads it: its bytes and encodings, the code page, the lookup.
 set(KOV_SIM_INI_SOURCES
@@ -44,10 +49,6 @@ set(KOV_SIM_INI_SOURCES
 set(KOV_SIM_SCENARIO_SOURCES
   ${KOV_SIM_DIR}/scenario/scenario.cpp
   ${KOV_SIM_DIR}/scenario/scenario_run.cpp)
-
-# world/: the game's own San Andreas, parsed once. The builds that carry the data embed it through
-# cmake/world_data.cmake (KOV_SIM_WORLD_DATA_SOURCE).
-set(KOV_SIM_WORLD_SOURCES ${KOV_SIM_DIR}/world/san_andreas.cpp)
 
 # platform/: file helpers and temporary paths everywhere; the fiber, the plug-in loader and (POSIX)
 # the platform functions the plug-in imports, one folder per target.
@@ -69,6 +70,7 @@ set(KOV_SIM_LINKED_PLUGIN_SOURCES ${KOV_SIM_DIR}/platform/linked/plugin_module.c
 set(KOV_SIM_EMSCRIPTEN_SOURCES
   ${KOV_SIM_DIR}/platform/emscripten/fiber.cpp
   ${KOV_SIM_DIR}/platform/emscripten/fresh_plugin.cpp
+  ${KOV_SIM_DIR}/platform/emscripten/san_andreas_texts.cpp
   ${KOV_SIM_DIR}/platform/posix/settings_file_state.cpp
   ${KOV_SIM_LINKED_PLUGIN_SOURCES})
 

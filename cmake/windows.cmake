@@ -50,7 +50,7 @@ file(WRITE ${KOV_HOOK_EXPORTS_DEF}.new "${KOV_HOOK_EXPORTS}")
 file(COPY_FILE ${KOV_HOOK_EXPORTS_DEF}.new ${KOV_HOOK_EXPORTS_DEF} ONLY_IF_DIFFERENT)
 
 include(cmake/world_data.cmake)
-add_library(kovsim SHARED ${KOV_SIM_PORTABLE_SOURCES} ${KOV_SIM_WORLD_SOURCES} ${KOV_SIM_WORLD_DATA_SOURCE} ${KOV_SIM_WIN32_SOURCES} ${KOV_HOOK_EXPORTS_DEF})
+add_library(kovsim SHARED ${KOV_SIM_PORTABLE_SOURCES} ${KOV_SIM_WORLD_DATA_SOURCE} ${KOV_SIM_WIN32_SOURCES} ${KOV_HOOK_EXPORTS_DEF})
 set_target_properties(kovsim PROPERTIES PREFIX "" OUTPUT_NAME "ScriptHookV")
 target_include_directories(kovsim PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(kovsim PUBLIC nlohmann_json::nlohmann_json)

@@ -1,12 +1,13 @@
 // The area line: zone codes through the zone table, the fallback row, and host codes that are null
 // or longer than the code buffer; the game's own zones (sim/world) through the table.
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "location_support.h"
-#include "sim/world/san_andreas.h"
+#include "sim/world/map_index.h"
 
 namespace simtest {
 namespace {
@@ -116,6 +117,40 @@ TEST_F(AreaLineTest, EveryZoneOfTheGameHasARowSpeltAsTheGameSpellsIt) {
         }
         if (zone.label.empty() || kOwnNames.count(zone.code) != 0) continue;
         EXPECT_TRUE(SpeltAsTheLabel(area, zone.label)) << area;
+    }
+}
+
+// For every box of the game's zones, the map answers its zone (or one of the same row: "LAGO" and
+// "Lago" share boxes) at some point halfway up it, the island's while the island is loaded and
+// North Yankton's while it is not; and the player there sees that zone's row, never the fallback.
+TEST_F(AreaLineTest, InsideEveryZoneBoxTheAreaLineIsThatZonesRow) {
+    const sim::MapIndex& map = sim::TheMapIndex();
+    ASSERT_TRUE(StartFrameLoop());
+    std::map<std::string, std::string> rowOf;  // by zone code, as the plug-in shows the code
+    for (const sim::Zone& zone : map.world().zones) {
+        world().zoneCode = zone.code;
+        rowOf[zone.code] = PanelTextOfNextFrame(kAreaLine);
+        ASSERT_NE(rowOf[zone.code], kFallback) << zone.code;
+    }
+    world().sanAndreas = true;
+    for (const sim::Zone& zone : map.world().zones) {
+        const bool island = zone.code == "IsHeistZone";  // and so Prol's only while it is not
+        world().islandLoaded = island;
+        for (const sim::ZoneBox& box : zone.boxes) {
+            SCOPED_TRACE(zone.code + " box at " + std::to_string(box.minX) + "," + std::to_string(box.minY));
+            std::optional<sim::Vec3> inside;
+            constexpr int kSteps = 5;
+            for (int i = 0; i < kSteps * kSteps && !inside; ++i) {
+                const sim::Vec3 point = {box.minX + (box.maxX - box.minX) * (i % kSteps + 0.5f) / kSteps,
+                                         box.minY + (box.maxY - box.minY) * (i / kSteps + 0.5f) / kSteps,
+                                         (box.minZ + box.maxZ) / 2};
+                const sim::Zone* found = map.ZoneAt(point.x, point.y, point.z, island);
+                if (found != nullptr && rowOf[found->code] == rowOf[zone.code]) inside = point;
+            }
+            ASSERT_TRUE(inside) << "no point of the box answers its zone";
+            player().pos = *inside;
+            EXPECT_EQ(PanelTextOfNextFrame(kAreaLine), rowOf[zone.code]);
+        }
     }
 }
 

@@ -76,6 +76,10 @@ TEST_F(PreviewTool, RejectsBadArgumentsWithAClearMessage) {
         {"--size 1920x1080x2" + out, 2, "--size wants WIDTHxHEIGHT"},
         {"--heading north" + out, 2, "--heading wants a number"},
         {"--pos 1,2" + out, 2, "--pos wants three numbers"},
+        {"--at 1" + out, 2, "--at wants two or three numbers X,Y[,Z] within the float range, got \"1\""},
+        {"--at 1,2,3,4" + out, 2, "--at wants two or three numbers"},
+        {"--at 1,north" + out, 2, "--at wants two or three numbers"},
+        {"--at 1,2,1e39" + out, 2, "--at wants two or three numbers"},
         {"--offroad somewhat" + out, 2, "--offroad wants near, far or none"},
         {"--notice maybe" + out, 2, "--notice wants enabled or disabled"},
         {"--session-players 33" + out, 2, "--session-players wants 1 to 32"},
@@ -140,6 +144,7 @@ TEST_F(PreviewTool, HelpExplainsEveryOption) {
                                "--crossing NAME",
                                "--zone CODE",
                                "--pos X,Y,Z",
+                               "--at X,Y[,Z]",
                                "--heading DEG",
                                "--offroad near|far|none",
                                "--bigmap",
@@ -251,6 +256,13 @@ TEST(PreviewWorld, OptionsBringThePluginIntoTheDescribedState) {
         {{"--notice", "enabled"}, {"<yellow>KOV | </yellow>Location display enabled.", "Vinewood"}, {}},
         {{"--session-players", "4", "--player-list"}, {"MP PLAYER LIST        4 / 32", "03 mossy_gravel"}, {}},
         {{"--session-players", "4"}, {"Vinewood"}, {"MP PLAYER LIST"}},
+        // At a point of the game's San Andreas, the map answers what no option names; without a
+        // height the player stands at the road's.
+        {{"--at", "229.5,-994.5"}, {"| N | <yellow>Strawberry Ave</yellow>", "Legion Square,  Metro Los Santos"}, {}},
+        {{"--at", "229.5,-994.5", "--zone", "Desrt", "--offroad", "far"},
+         {"Near  <yellow>Strawberry Ave</yellow>", "Gr Senora Desert,  Blaine County"}, {}},
+        {{"--at", "1850,3700,34", "--street", "Alta St"}, {"Near  <yellow>Alta St  [SR-19]</yellow>", "Sandy Shores"},
+         {"Armadillo"}},
         // clang-format on
     };
     for (const Case& c : cases) {

@@ -53,9 +53,9 @@ const ErrorCase kErrorCases[] = {
     {"unknown world field",
      R"({"world": {"pause": true}, "steps": [{"frames": 1}]})",
      {"s.json: world.pause: unknown field (known: screen, display, localPlayerIndex, localPed, session, pauseMenu, "
-      "radarHidden, street, crossing, streetNames, zone, onRoad, node, keys, radarControl, peds, vehicles, "
-      "players, removeBlips, hudHidden, cutscenePlaying, playerSwitch, controls, windowInFront, readOnlyFolder, "
-      "iniLocked)"}},
+      "radarHidden, street, crossing, streetNames, zone, onRoad, node, sanAndreas, islandLoaded, keys, "
+      "radarControl, peds, vehicles, players, removeBlips, hudHidden, cutscenePlaying, playerSwitch, controls, "
+      "windowInFront, readOnlyFolder, iniLocked)"}},
     {"session out of range",
      R"({"world": {"session": 300}, "steps": [{"frames": 1}]})",
      {"s.json: world.session: 300 is out of range 0..255"}},
@@ -146,7 +146,8 @@ const ErrorCase kErrorCases[] = {
      {"s.json: world.\"" + std::string(80, 'k') +
       "\"... (101 characters): unknown field (known: screen, display, "
       "localPlayerIndex, localPed, session, pauseMenu, radarHidden, street, crossing, streetNames, zone, onRoad, node, "
-      "keys, radarControl, peds, vehicles, players, removeBlips, hudHidden, cutscenePlaying, playerSwitch, controls, "
+      "sanAndreas, islandLoaded, keys, radarControl, peds, vehicles, players, removeBlips, hudHidden, cutscenePlaying, "
+      "playerSwitch, controls, "
       "windowInFront, readOnlyFolder, iniLocked)"}},
     {"a long string never closed",
      "{\"description\": \"" + std::string(1000000, 'x'),

@@ -2,13 +2,16 @@
 // that are null or longer than the name buffers; the alias table against the game's streets.
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "location/street_aliases.h"
 #include "location_support.h"
-#include "sim/world/san_andreas.h"
+#include "sim/world/map_index.h"
+#include "text/bounded_text.h"
 #include "utf8_support.h"
 
 namespace simtest {
@@ -87,6 +90,49 @@ TEST_F(StreetLineTest, EveryHostNameIsAStreetOfTheGame) {
         player().pos = {seen.insert(row.hostName).second ? 0.0f : -400.0f, 0.0f, 0.0f};
         EXPECT_EQ(PanelTextOfNextFrame(kStreetLine), "~y~" + std::string(row.alias) + "~w~");
     }
+}
+
+// The line the alias table makes of the host's names: a table row's alias (the route-tagged Davis
+// Ave west of its split), else the name; a scan of the table, not the plug-in's index.
+std::string AliasByScan(const std::string& name, float x) {
+    for (size_t row = 0; row < std::size(kStreetAliases); ++row) {
+        if (!TextEqualsIgnoringCase(kStreetAliases[row].hostName, name.c_str())) continue;
+        const bool tagged = TextEqualsIgnoringCase(name.c_str(), "Davis Ave") && x < -373.38f;
+        return kStreetAliases[tagged ? row + 1 : row].alias;
+    }
+    return name;
+}
+
+// At every named node of the game, with the game's San Andreas answering, the street is that
+// node's, and the line the plug-in builds is the alias table's whole answer for the street and the
+// crossing the map gives there: no name is cut, the line fits its buffer. The line depends on the
+// names and the side of the Davis Ave split only, so the panel is drawn once for each of those.
+TEST_F(StreetLineTest, EveryNamedNodeOfTheGameShowsTheAliasTablesLine) {
+    const sim::MapIndex& map = sim::TheMapIndex();
+    const sim::SanAndreas& game = map.world();
+    ASSERT_TRUE(StartFrameLoop());
+    world().sanAndreas = true;
+    world().named.onRoad = true;  // the street line as it is on the road
+    std::set<std::tuple<int32_t, int32_t, bool>> drawn;
+    size_t named = 0;
+    for (const sim::RoadNode& node : game.nodes) {
+        if (node.street == sim::kNoStreet) continue;
+        ++named;
+        const sim::MapStreets streets = map.StreetsAt(node.x, node.y, node.z);
+        ASSERT_EQ(streets.street, node.street) << "at " << node.x << "," << node.y << "," << node.z;
+        ASSERT_NE(streets.crossing, node.street);
+        if (!drawn.emplace(streets.street, streets.crossing, node.x < -373.38f).second) continue;
+        // Two streets of one alias (North and South Rockford Dr) show as one.
+        const std::string street = AliasByScan(game.streets[size_t(streets.street)], node.x);
+        const std::string crossing =
+            streets.crossing == sim::kNoStreet ? street : AliasByScan(game.streets[size_t(streets.crossing)], node.x);
+        const std::string line = crossing == street ? "~y~" + street + "~w~" : street + "   /   ~y~" + crossing + "~w~";
+        player().pos = {node.x, node.y, node.z};
+        SCOPED_TRACE(line);
+        ASSERT_LT(line.size(), 128u);
+        ASSERT_EQ(PanelTextOfNextFrame(kStreetLine), line);
+    }
+    EXPECT_EQ(named, 27493u);
 }
 
 // Whatever the host calls hash 0, a crossing hash of 0 means no crossing street.

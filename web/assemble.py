@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 """Puts the preview page into one HTML file: web/page.html with its style (page.css), its script
-(page.js), the module's loader script, the module itself (base64), the default KOV.ini and the
-stand-in fonts (cut to the characters a KOV.ini text can show) inline.
+(page.js), the module's loader script, the module itself (base64), the default KOV.ini, the
+stand-in fonts (cut to the characters a KOV.ini text can show) and the game's San Andreas (its three
+texts, each ended by a NUL, gzipped, base64) inline.
 
-usage: assemble.py WEB_DIR MODULE.js MODULE.wasm DEFAULT_KOV.ini FONT_DIR OUT.html
+usage: assemble.py WEB_DIR MODULE.js MODULE.wasm DEFAULT_KOV.ini FONT_DIR WORLD_DIR OUT.html
 """
 import base64
+import gzip
 import io
 import json
 import pathlib
@@ -42,15 +44,25 @@ def font_faces(font_dir):
     return "\n".join(rules)
 
 
+# The files of sim/world/data in the order sim/world/san_andreas.h reads them.
+WORLD_FILES = ["zones.tsv", "roads.tsv", "links.tsv"]
+
+
+def world_data(world_dir):
+    texts = b"".join((world_dir / name).read_bytes() + b"\0" for name in WORLD_FILES)
+    return base64.b64encode(gzip.compress(texts, compresslevel=9, mtime=0)).decode("ascii")
+
+
 def main():
-    if len(sys.argv) != 7:
+    if len(sys.argv) != 8:
         sys.exit(__doc__)
-    web, loader, module, default_ini, font_dir, out = (pathlib.Path(a) for a in sys.argv[1:])
+    web, loader, module, default_ini, font_dir, world_dir, out = (pathlib.Path(a) for a in sys.argv[1:])
     page = (web / "page.html").read_text(encoding="utf-8")
     parts = {
         "/*STYLE*/": font_faces(font_dir) + "\n" + (web / "page.css").read_text(encoding="utf-8"),
         "/*LOADER*/": loader.read_text(encoding="utf-8"),
         "/*MODULE*/": base64.b64encode(module.read_bytes()).decode("ascii"),
+        "/*WORLD*/": world_data(world_dir),
         "/*DEFAULT_INI*/": json.dumps(default_ini.read_text(encoding="utf-8")).replace("</", "<\\/"),
         "/*SCRIPT*/": (web / "page.js").read_text(encoding="utf-8"),
     }

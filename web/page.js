@@ -52,11 +52,20 @@ const $ = (id) => document.getElementById(id);
 let compiledModule = null;
 let helper = null;  // an instance for the calls that do not run the plug-in
 
+let worldBytes = null;  // the game's San Andreas, inflated once, handed to every instance
+
 function moduleBytes() {
   const text = atob(KOV_MODULE);
   const bytes = new Uint8Array(text.length);
   for (let i = 0; i < text.length; ++i) bytes[i] = text.charCodeAt(i);
   return bytes;
+}
+
+// The three texts of the location natives' map (sim/platform/emscripten/san_andreas_texts.cpp):
+// the browser decodes and inflates them off the script's own work, while the module compiles.
+async function inflateWorld() {
+  const gzipped = await fetch("data:application/gzip;base64," + KOV_WORLD);
+  return new Uint8Array(await new Response(gzipped.body.pipeThrough(new DecompressionStream("gzip"))).arrayBuffer());
 }
 
 // A new instance of the compiled module, for one run of the plug-in: an instance loads it once
@@ -67,6 +76,7 @@ function freshInstance() {
       receive(new WebAssembly.Instance(compiledModule, imports));
       return {};
     },
+    kovWorld: worldBytes,
     print: (text) => console.log(text),
     printErr: (text) => console.warn(text),
   });
@@ -919,8 +929,10 @@ function showVersion() {
 async function start() {
   showStatus("Starting the plug-in…");
   const fonts = loadFonts();
+  const world = inflateWorld();
   compiledModule = await WebAssembly.compile(moduleBytes());
   await fonts;
+  worldBytes = await world;
   helper = await freshInstance();
   page.tables = callJson(helper, "kov_tables");
   showVersion();

@@ -129,6 +129,15 @@ struct World {
     uint8_t nodeResult = 1;  // closest major vehicle node result byte
     Vec3 nodePos;
     bool areaNameShown = true;  // last value given to display area name
+    // With sanAndreas on, the game's own San Andreas (sim/world/map_index.h) answers the streets,
+    // zone, road test and major node at the asked point, but for each one a scenario names: that
+    // keeps the scenario's answer (a street or a crossing named, both streets are the scenario's).
+    // The island (the IsHeistZone zone) is loaded or not.
+    bool sanAndreas = false;
+    bool islandLoaded = false;
+    struct Named {
+        bool streets = false, zone = false, onRoad = false, node = false;
+    } named;
 
     // Controls.
     std::map<int, bool> keysDown;  // virtual-key code -> down

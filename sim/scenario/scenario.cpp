@@ -317,7 +317,9 @@ void ReadStreet(Walk& walk, const json& value, const std::string& path, World& w
     HostText name;
     const size_t errors = walk.problems;
     ReadHostText(walk, value, path, name);
-    if (walk.problems == errors) world.streetHash = RegisterStreet(world, name);
+    if (walk.problems != errors) return;
+    world.streetHash = RegisterStreet(world, name);
+    world.named.streets = true;
 }
 
 void ReadCrossing(Walk& walk, const json& value, const std::string& path, World& world) {
@@ -326,6 +328,7 @@ void ReadCrossing(Walk& walk, const json& value, const std::string& path, World&
     ReadHostText(walk, value, path, name);
     if (walk.problems != errors) return;
     world.crossingHash = (name && name->empty()) ? 0 : RegisterStreet(world, name);
+    world.named.streets = true;
 }
 
 void ReadScreen(Walk& walk, const json& value, const std::string& path, World& world) {
@@ -449,9 +452,11 @@ const Field<World> kWorldFields[] = {
     {"street",           ReadStreet},
     {"crossing",         ReadCrossing},
     {"streetNames",      ReadStreetNames},
-    {"zone",             [](auto& w, auto& v, auto& p, World& t) { ReadHostText(w, v, p, t.zoneCode); }},
-    {"onRoad",           [](auto& w, auto& v, auto& p, World& t) { ReadBool(w, v, p, t.onRoad); }},
-    {"node",             [](auto& w, auto& v, auto& p, World& t) { ApplyFields(w, v, p, kNodeFields, t); }},
+    {"zone",             [](auto& w, auto& v, auto& p, World& t) { ReadHostText(w, v, p, t.zoneCode); t.named.zone = true; }},
+    {"onRoad",           [](auto& w, auto& v, auto& p, World& t) { ReadBool(w, v, p, t.onRoad); t.named.onRoad = true; }},
+    {"node",             [](auto& w, auto& v, auto& p, World& t) { ApplyFields(w, v, p, kNodeFields, t); t.named.node = true; }},
+    {"sanAndreas",       [](auto& w, auto& v, auto& p, World& t) { ReadBool(w, v, p, t.sanAndreas); }},
+    {"islandLoaded",     [](auto& w, auto& v, auto& p, World& t) { ReadBool(w, v, p, t.islandLoaded); }},
     {"keys",             ReadKeys},
     {"radarControl",     [](auto& w, auto& v, auto& p, World& t) { ApplyFields(w, v, p, kRadarControlFields, t); }},
     // clang-format on

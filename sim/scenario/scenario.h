@@ -17,6 +17,9 @@
 //   "localPlayerIndex", "localPed", "session" (0..255), "pauseMenu",
 //   "radarHidden", "street": name|null, "crossing": name|""|null, "streetNames": {"<hash>": name|null},
 //   "zone": code|null, "onRoad", "node": {"result": 0..255, "pos": [x, y, z]},
+//   "sanAndreas" (false; true: the game's own San Andreas answers the streets, zone, road test and
+//   node at the asked point, each unless the scenario names it: "street" or "crossing" names both
+//   streets), "islandLoaded" (false; the island's zone IsHeistZone is enabled),
 //   "keys": {"alt", "ctrl", or a letter a-z or digit 0-9: true|false}, "radarControl": {"pressed", "justReleased"},
 //   "peds": {"<handle>": {"pos", "heading", "dead", "dying", "vehicle", "player"} | null},
 //   "vehicles": {"<handle>": {"kind": car|boat|submarine|helicopter|plane|bike, "model", "heading"} | null},

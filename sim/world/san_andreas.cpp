@@ -47,7 +47,36 @@ private:
     int line_ = 0;
 };
 
+// A plain decimal ([-]digits[.digits]) of at most 15 digits is its digits over a power of ten that
+// a double holds exactly, so one division rounds it as strtod does; the road positions are all so.
+bool ParsePlainDecimal(std::string_view text, double& value) {
+    static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const bool negative = !text.empty() && text.front() == '-';
+    if (negative) text.remove_prefix(1);
+    uint64_t digits = 0;
+    int count = 0, fraction = -1;
+    for (const char c : text) {
+        if (c == '.' && fraction < 0 && count > 0) {
+            fraction = 0;
+            continue;
+        }
+        if (c < '0' || c > '9' || ++count > 15) return false;
+        digits = digits * 10 + static_cast<uint64_t>(c - '0');
+        if (fraction >= 0) ++fraction;
+    }
+    if (count == 0 || fraction == 0) return false;
+    value = static_cast<double>(digits) / kPowersOfTen[fraction < 0 ? 0 : fraction];
+    if (negative) value = -value;
+    return true;
+}
+
 bool ParseFloat(std::string_view text, float& value) {
+    double plain = 0;
+    if (ParsePlainDecimal(text, plain)) {
+        value = static_cast<float>(plain);
+        return true;
+    }
     const std::string copy(text);
     char* end = nullptr;
     errno = 0;
@@ -89,7 +118,7 @@ Status ParseZones(std::string_view text, SanAndreas& world) {
 
 Status ParseRoads(std::string_view text, SanAndreas& world) {
     TsvReader reader(text, "roads.tsv");
-    std::unordered_map<std::string, int32_t> streetOf;
+    std::unordered_map<std::string_view, int32_t> streetOf;  // keys in the text, which outlives the parse
     std::vector<std::string_view> fields;
     static constexpr std::string_view kFlagLetters = "JFGBRW";
     while (reader.Next(fields)) {
@@ -99,8 +128,7 @@ Status ParseRoads(std::string_view text, SanAndreas& world) {
             return reader.Problem("a position that is not a number");
         }
         if (!fields[3].empty()) {
-            const auto [found, added] =
-                streetOf.emplace(std::string(fields[3]), static_cast<int32_t>(world.streets.size()));
+            const auto [found, added] = streetOf.emplace(fields[3], static_cast<int32_t>(world.streets.size()));
             if (added) world.streets.emplace_back(fields[3]);
             node.street = found->second;
         }

@@ -250,7 +250,7 @@ for (const browserKind of BROWSERS) {
                      [plain, "far-from-roads", 1280, 720, 1], [anchored, "big-map", 3440, 1440, 0.9],
                      [plain, "display-off", 1920, 1080, 1], [plain, "online", 1920, 1200, 1],
                      [anchored, "near-road", 1024, 768, 0.92], [anchored, "street", 5120, 1440, 1],
-                     [infinite, "street", 1920, 1080, 1]];
+                     [plain, "legion-square", 1920, 1080, 1], [infinite, "street", 1920, 1080, 1]];
       for (const [ini, scene, width, height, zone] of cases) {
         const what = scene + " " + width + "x" + height + " " + zone;
         await paste(ini);

@@ -127,11 +127,20 @@ const tools::Option<PreviewOptions> kOptions[] = {
          return {};
      }},
     {"--street", "NAME", "the host's name of the street the player is on; default \"Vinewood Blvd\"",
-     [](const std::string& v, PreviewOptions& o) -> sim::Status { return SetHostName("--street", v, o.street); }},
+     [](const std::string& v, PreviewOptions& o) -> sim::Status {
+         o.named.street = true;
+         return SetHostName("--street", v, o.street);
+     }},
     {"--crossing", "NAME", "the host's name of the crossing street; default none",
-     [](const std::string& v, PreviewOptions& o) -> sim::Status { return SetHostName("--crossing", v, o.crossing); }},
+     [](const std::string& v, PreviewOptions& o) -> sim::Status {
+         o.named.crossing = true;
+         return SetHostName("--crossing", v, o.crossing);
+     }},
     {"--zone", "CODE", "the host's zone code of the player's area, e.g. Downt, Davis, Desrt; default DTVine",
-     [](const std::string& v, PreviewOptions& o) -> sim::Status { return SetHostName("--zone", v, o.zone); }},
+     [](const std::string& v, PreviewOptions& o) -> sim::Status {
+         o.named.zone = true;
+         return SetHostName("--zone", v, o.zone);
+     }},
     {"--pos", "X,Y,Z",
      "the player's position in the world (Davis Ave carries its route west of x -373.38); "
      "default 250,150,30",
@@ -141,6 +150,23 @@ const tools::Option<PreviewOptions> kOptions[] = {
                          ParseFloat(xyz[1], sim::kMaxFloatValue, o.y) && ParseFloat(xyz[2], sim::kMaxFloatValue, o.z);
          if (!ok)
              return sim::Failure("--pos wants three numbers X,Y,Z within the float range, got " + sim::QuoteInput(v));
+         o.groundHeight = false;
+         return {};
+     }},
+    {"--at", "X,Y[,Z]",
+     "put the player there in the game's own San Andreas: the streets are the map's unless "
+     "--street or --crossing is given, the zone unless --zone is, the road test unless --offroad "
+     "is; without Z the player stands at the nearest road's height",
+     [](const std::string& v, PreviewOptions& o) -> sim::Status {
+         const std::vector<std::string> xyz = SplitCommas(v);
+         const bool ok = (xyz.size() == 2 || xyz.size() == 3) && ParseFloat(xyz[0], sim::kMaxFloatValue, o.x) &&
+                         ParseFloat(xyz[1], sim::kMaxFloatValue, o.y) &&
+                         (xyz.size() == 2 || ParseFloat(xyz[2], sim::kMaxFloatValue, o.z));
+         if (!ok)
+             return sim::Failure("--at wants two or three numbers X,Y[,Z] within the float range, got " +
+                                 sim::QuoteInput(v));
+         o.atMap = true;
+         o.groundHeight = xyz.size() == 2;
          return {};
      }},
     {"--heading", "DEG", "the player's heading in degrees, counter-clockwise from north (90 faces west); default 0",
@@ -200,7 +226,8 @@ const tools::Option<PreviewOptions> kOptions[] = {
      }},
     {"--scene", "NAME",
      "start from one of the page's scenes: street, crossing, near-road, far-from-roads, big-map, "
-     "display-off, online or death (options after it change it further)",
+     "display-off, online, death or legion-square (the last at --at 229.5,-994.5; options after it "
+     "change it further)",
      [](const std::string& v, PreviewOptions& o) -> sim::Status {
          if (!ApplyScenePreset(v, o)) {
              return sim::Failure("--scene wants one of " + ScenePresetNames() + "; got " + sim::QuoteInput(v));
@@ -322,6 +349,7 @@ std::string PreviewHelp() {
          "  kov-preview --ini KOV.ini --size 1920x1080 --size 3440x1440 --street \"Los Santos Freeway\"\n"
          "              --crossing \"Alta St\" --zone Downt -o panel.png\n"
          "  kov-preview --ini KOV.ini --size 2560x1080 --both-modes -o anchor.png\n"
+         "  kov-preview --ini KOV.ini --at 195,-935 -o legion-square.png\n"
          "  kov-preview --ini KOV.ini --report\n"
          "\n"
          "exit status: 0 done; 1 a file cannot be read or written or the plug-in run failed; 2 bad\n"

@@ -27,6 +27,13 @@ struct PreviewOptions {
     std::string crossing;  // empty: no crossing
     std::string zone = "DTVine";
     float x = 250, y = 150, z = 30;  // the player's position in the world
+    // --at: the game's San Andreas answers what the options do not name (street, crossing, zone,
+    // and the road test unless --offroad is given); without a Z there, the player stands at the
+    // height of the nearest road node.
+    bool atMap = false, groundHeight = false;
+    struct Named {
+        bool street = false, crossing = false, zone = false;
+    } named;  // given by --street, --crossing, --zone
     float heading = 0;
     OffRoad offRoad = OffRoad::No;
     bool bigMap = false;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "sim/world/map_index.h"
 #include "tools/ini/ini_edit.h"
 
 namespace preview {
@@ -57,20 +58,26 @@ json PedsAndPlayers(const PreviewOptions& o, json& players) {
     return peds;
 }
 
+// The location: what the options name, and with --at the game's San Andreas for the rest.
+void AddLocation(const PreviewOptions& o, json& world) {
+    if (o.atMap) world["sanAndreas"] = true;
+    if (!o.atMap || o.named.street || o.named.crossing) world["street"] = o.street, world["crossing"] = o.crossing;
+    if (!o.atMap || o.named.zone) world["zone"] = o.zone;
+    if (o.atMap && o.offRoad == OffRoad::No) return;
+    world["onRoad"] = o.offRoad == OffRoad::No;
+    const float nodeDistance = o.offRoad == OffRoad::Far ? kFarNodeDistance : kNearNodeDistance;
+    world["node"] = {{"result", o.offRoad == OffRoad::NoRoad ? 0 : 1}, {"pos", {o.x + nodeDistance, o.y, o.z}}};
+}
+
 json InitialWorldPatch(const PreviewOptions& o, const sim::RealScreen& screen) {
     json players = json::object();
     json world = {
         {"display", {{"resolution", {screen.width, screen.height}}, {"safeZone", screen.safeZone}}},
         {"localPed", kLocalPed},
         {"localPlayerIndex", 0},
-        {"street", o.street},
-        {"crossing", o.crossing},
-        {"zone", o.zone},
-        {"onRoad", o.offRoad == OffRoad::No},
         {"session", o.sessionPlayers > 0 ? 1 : 0},
     };
-    const float nodeDistance = o.offRoad == OffRoad::Far ? kFarNodeDistance : kNearNodeDistance;
-    world["node"] = {{"result", o.offRoad == OffRoad::NoRoad ? 0 : 1}, {"pos", {o.x + nodeDistance, o.y, o.z}}};
+    AddLocation(o, world);
     world["peds"] = PedsAndPlayers(o, players);
     if (!players.empty()) world["players"] = players;
     return world;
@@ -104,7 +111,10 @@ sim::Result<sim::Scenario> PreviewScenario(const PreviewOptions& o, const sim::R
                 1);
     }
     AddStep(steps, "picture", nullptr, kPictureFrames);
-    const json document = {{"description", "kov-preview"}, {"world", InitialWorldPatch(o, screen)}, {"steps", steps}};
+    PreviewOptions placed = o;
+    if (o.groundHeight) placed.z = sim::TheMapIndex().GroundHeight(o.x, o.y);
+    const json document = {
+        {"description", "kov-preview"}, {"world", InitialWorldPatch(placed, screen)}, {"steps", steps}};
     // Parsed like any scenario file, so a patch the host would not accept is an error, not ignored.
     sim::Result<sim::Scenario> scenario = sim::ParseScenario(document.dump(), "kov-preview");
     if (!scenario) return scenario.status();

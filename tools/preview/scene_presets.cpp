@@ -17,6 +17,8 @@ const std::vector<ScenePreset>& ScenePresets() {
         {"online", "Online, player list shown", [](PreviewOptions& o) { o.sessionPlayers = 12, o.playerList = true; }},
         {"death", "Online, a death notice",
          [](PreviewOptions& o) { o.sessionPlayers = 12, o.deathSlot = 4, o.killerSlot = 7; }},
+        {"legion-square", "In the game's San Andreas: Legion Square",
+         [](PreviewOptions& o) { o.x = 229.5f, o.y = -994.5f, o.atMap = true, o.groundHeight = true; }},
     };
     return presets;
 }
