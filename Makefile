@@ -69,6 +69,7 @@ demo-build: deps
 
 demo: demo-build web
 	@build/linux/kov-demo scenarios/tour.json --out out/demo
+	@build/linux/kov-demo scenarios/drive.json --out out/demo/drive
 	@node scripts/page-screenshot.mjs build/web/Wayglass-preview.html out/demo/preview-page.png
 	@echo "KOV.asi for the game folder: build/windows/KOV.asi"
 	@echo "The same tour through KOV.asi under Wine: make windows, then"
@@ -78,7 +79,7 @@ demo: demo-build web
 # The README's pictures (docs/*.png, committed), drawn by kov-preview.
 readme-pictures: deps
 	$(call configure,.,build/linux,--preset linux)
-	$(call build,build/linux,kov-preview)
+	$(call build,build/linux,kov-preview kov-demo)
 	@bash scripts/readme-pictures.sh build/linux
 
 # The release zip, then the check that opens it.

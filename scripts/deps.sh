@@ -15,7 +15,7 @@ packages=(
   libcairo2-dev fonts-dejavu-core fonts-dejavu-extra
   fonts-wqy-microhei fonts-symbola
   clang clang-format valgrind gcovr zip unzip
-  emscripten chromium firefox-esr python3-fonttools
+  emscripten chromium firefox-esr python3-fonttools apngasm
 )
 
 updated=no

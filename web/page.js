@@ -82,6 +82,70 @@ function freshInstance() {
   });
 }
 
+// A spare instance for the next picture, with the map of San Andreas its picture draws already indexed.
+function spareInstance() {
+  return freshInstance().then((instance) => {
+    call(instance, "kov_index_map", null);
+    return instance;
+  });
+}
+
+// ---- the map of San Andreas's roads ----------------------------------------------------------
+// Drawn from the same texts the location natives read (roads, then links), the first time the map
+// is opened; a click there runs the picture at that point ("at:X,Y", web/page_bridge.cpp).
+const worldMap = { bounds: { minX: -4000, maxX: 5600, minY: -6000, maxY: 8200 }, drawn: false };
+
+function worldTexts() {
+  const texts = new TextDecoder().decode(worldBytes).split("\0");
+  return { roads: texts[1], links: texts[2] };
+}
+
+function rowsOf(text) {
+  return text.split("\n").filter((line) => line && !line.startsWith("#")).map((line) => line.split("\t"));
+}
+
+function mapScale(canvas) {
+  const b = worldMap.bounds;
+  return Math.min(canvas.width / (b.maxX - b.minX), canvas.height / (b.maxY - b.minY));
+}
+
+function drawWorldMap() {
+  if (worldMap.drawn) return;
+  worldMap.drawn = true;
+  const canvas = $("world-map");
+  const context = canvas.getContext("2d");
+  const { roads, links } = worldTexts();
+  const nodes = rowsOf(roads).map((r) => [Number(r[0]), Number(r[1]), r[4] || ""]);
+  const b = worldMap.bounds, scale = mapScale(canvas);
+  context.fillStyle = "#2b3531";
+  context.fillRect(0, 0, canvas.width, canvas.height);
+  context.lineWidth = 1;
+  for (const [kind, colour] of [["B", "#6b6a5a"], ["", "#a9aba5"]]) {
+    context.strokeStyle = colour;
+    context.beginPath();
+    for (const [a, z] of rowsOf(links)) {
+      const from = nodes[Number(a)], to = nodes[Number(z)];
+      if (from[2].includes("W") || to[2].includes("W")) continue;
+      const back = from[2].includes("B") || to[2].includes("B");
+      if (back !== (kind === "B")) continue;
+      context.moveTo((from[0] - b.minX) * scale, (b.maxY - from[1]) * scale);
+      context.lineTo((to[0] - b.minX) * scale, (b.maxY - to[1]) * scale);
+    }
+    context.stroke();
+  }
+}
+
+function placeOnMap(event) {
+  const canvas = $("world-map");
+  const box = canvas.getBoundingClientRect();
+  const b = worldMap.bounds, scale = mapScale(canvas);
+  const x = b.minX + ((event.clientX - box.left) * canvas.width) / box.width / scale;
+  const y = b.maxY - ((event.clientY - box.top) * canvas.height) / box.height / scale;
+  page.scene = `at:${x.toFixed(1)},${y.toFixed(1)}`;
+  $("map-spot").textContent = `The player stands at ${x.toFixed(0)}, ${y.toFixed(0)} (east, north): see the pictures.`;
+  redraw();
+}
+
 const utf8 = new TextEncoder();
 
 // Calls an exported function with numbers, strings and bytes; a string (as UTF-8) or a Uint8Array
@@ -218,7 +282,7 @@ function nextFrame() {
 }
 
 function takeSpare() {
-  const instance = page.spare || freshInstance();
+  const instance = page.spare || spareInstance();
   page.spare = null;
   return instance;
 }
@@ -239,7 +303,7 @@ async function drawPicture() {
   const finished = performance.now();
   page.timings.pictures.push({ instance: instantiated - started, run: ran - instantiated, paint: finished - ran,
                                total: finished - started, width: page.width, height: page.height });
-  page.spare = freshInstance();  // the next run's instance, made while the player looks
+  page.spare = spareInstance();  // the next run's instance, made while the player looks
 }
 
 function showPicture(result, instance) {
@@ -941,6 +1005,10 @@ async function start() {
     page.scene = $("scene").value;
     redraw();
   }));
+  $("map-area").addEventListener("toggle", guarded("Drawing the map failed", () => {
+    if ($("map-area").open) drawWorldMap();
+  }));
+  $("world-map").addEventListener("click", guarded("Placing the player failed", placeOnMap));
   buildScreenControls();
   buildSettings();
   $("ini-text").addEventListener("focus", catchUpEditor);

@@ -16,6 +16,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cmath>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +27,7 @@
 #include "sim/ini/ini_lookup.h"
 #include "sim/ini/ini_text.h"
 #include "sim/platform/plugin_module.h"
+#include "sim/world/map_index.h"
 #include "tools/ini/ini_check.h"
 #include "tools/ini/ini_document.h"
 #include "tools/ini/ini_edit.h"
@@ -84,10 +86,21 @@ const char* LineEndName(std::string_view end, sim::IniEncoding encoding) {
     return end == sim::EncodeIniBody("\n", encoding) ? "LF" : "CR";
 }
 
+// A named scene, or "at:X,Y": the player at that point of San Andreas (the map's click), the
+// streets and zone answered by the map as kov-preview --at X,Y answers them.
+bool ApplyScene(const std::string& scene, preview::PreviewOptions& options) {
+    if (scene.rfind("at:", 0) != 0) return preview::ApplyScenePreset(scene, options);
+    float x = 0, y = 0;
+    char end = 0;
+    if (std::sscanf(scene.c_str() + 3, "%f,%f%c", &x, &y, &end) != 2 || !std::isfinite(x) || !std::isfinite(y))
+        return false;
+    options.x = x, options.y = y, options.atMap = true, options.groundHeight = true;
+    return true;
+}
+
 void Run(std::string_view bytes, const std::string& scene, int width, int height, float safeZone) {
     preview::PreviewOptions options;
-    if (!preview::ApplyScenePreset(scene, options))
-        return RunResult({{"ok", false}, {"error", "unknown scene " + scene}});
+    if (!ApplyScene(scene, options)) return RunResult({{"ok", false}, {"error", "unknown scene " + scene}});
     const sim::RealScreen screen{width, height, safeZone};
     std::vector<sim::SettingsLookup> lookups;
     sim::Result<preview::ScreenView> shown =
@@ -269,6 +282,10 @@ EMSCRIPTEN_KEEPALIVE const char* kov_tables() {
 }
 
 // The result of the last run (see kov_run, kov_claims).
+// Indexes the game's San Andreas in this instance, whose picture draws the roads around the player:
+// the page calls it on the spare instance while the player looks, so a picture does not wait for it.
+EMSCRIPTEN_KEEPALIVE void kov_index_map() { (void)sim::TheMapIndex(); }
+
 EMSCRIPTEN_KEEPALIVE const char* kov_run_result() { return runResult.c_str(); }
 
 // Runs the plug-in with the KOV.ini bytes in the named scene on a screen of width by height pixels

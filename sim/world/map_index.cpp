@@ -256,6 +256,28 @@ float MapIndex::GroundHeight(float x, float y) const {
     return node < 0 ? 0.0f : world_.nodes[static_cast<size_t>(node)].z;
 }
 
+std::vector<uint32_t> MapIndex::RoadLinksNear(float x, float y, float halfSide) const {
+    std::vector<uint32_t> found;
+    if (!std::isfinite(x) || !std::isfinite(y) || !(halfSide >= 0)) return found;
+    auto cellRange = [&](double from, double to, double origin, int32_t count) {
+        const double first = std::floor((from - origin) / kCellSize), last = std::floor((to - origin) / kCellSize);
+        return std::pair<int32_t, int32_t>(static_cast<int32_t>(std::clamp(first, 0.0, double(count))),
+                                           static_cast<int32_t>(std::clamp(last, -1.0, double(count) - 1)));
+    };
+    const auto [firstColumn, lastColumn] = cellRange(double(x) - halfSide, double(x) + halfSide, minX_, columns_);
+    const auto [firstRow, lastRow] = cellRange(double(y) - halfSide, double(y) + halfSide, minY_, rows_);
+    for (int32_t cy = firstRow; cy <= lastRow; ++cy) {
+        for (int32_t cx = firstColumn; cx <= lastColumn; ++cx) {
+            const size_t c = CellIndex(cx, cy);
+            found.insert(found.end(), roadLinks_.items.begin() + roadLinks_.start[c],
+                         roadLinks_.items.begin() + roadLinks_.start[c + 1]);
+        }
+    }
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    return found;
+}
+
 const MapIndex& TheMapIndex() {
     static const MapIndex index(TheSanAndreas());
     return index;

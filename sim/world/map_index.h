@@ -51,6 +51,9 @@ public:
     // The height of the node nearest on the ground plane, any kind, within the street's reach; 0
     // where none is: where a player stands when only x and y are given.
     float GroundHeight(float x, float y) const;
+    // The road links (indices into SanAndreas::links) whose road reaches into the square of that
+    // half side around the point, each once and in order: what a map centred there shows.
+    std::vector<uint32_t> RoadLinksNear(float x, float y, float halfSide) const;
 
     const SanAndreas& world() const { return world_; }
 

@@ -264,6 +264,22 @@ for (const browserKind of BROWSERS) {
       assert.ok(table.includes("infinitely far right") && !table.includes("-2147483648"), table);
     });
 
+    it("a click on the map of San Andreas puts the player there, as kov-preview --at does", async () => {
+      await open();
+      await js(() => { document.getElementById("map-area").open = true; });
+      await settle();
+      const map = await tab.$("#world-map");
+      const box = await map.boundingBox();
+      await map.click({ offset: { x: box.width * 0.45, y: box.height * 0.3 } });  // Sandy Shores' side
+      await settle();
+      const at = (await js(() => page.scene)).slice("at:".length);
+      const output = kovPreview(null, "street", 1920, 1080, { extra: ["--at", at] });
+      const marker = "text positions at 1920x1080:\n";
+      const positions = output.slice(output.indexOf(marker) + marker.length);
+      assert.equal((await last()).positions, positions.slice(0, positions.indexOf("wrote ")), at);
+      assert.ok((await shown("map-spot")).startsWith("The player stands at "));
+    });
+
     it("the hint points to AnchorToRadar, and its button switches it on", async () => {
       await open();
       assert.equal(await visible("hint"), false, "no hint on 1920x1080 at a full safe zone");

@@ -39,9 +39,13 @@ constexpr float kBarHeightRefPx = 8.0f;
 constexpr float kHealthBarShare = 0.5f;
 constexpr float kArmourBarShare = 0.25f;
 constexpr float kPlayerArrowRefPx = 14.0f;  // length of the player's arrow in the map's centre
-// Blips: world units per ref px on the map (north up, the player in the centre); a blip beyond
-// the map's edge sits on the edge. The host's dead-player sprite is drawn as a grey cross.
+// The maps' scale, the player in the centre: world metres per ref px on the radar (which turns with
+// the player's heading) and on the big map (north up, so it shows more), and how wide its roads are
+// drawn against the radar's. A blip beyond the map's edge sits on the edge. The host's dead-player
+// sprite is drawn as a grey cross.
 constexpr float kMapWorldUnitsPerRefPx = 1.0f;
+constexpr float kBigMapWorldUnitsPerRefPx = 4.0f;
+constexpr float kBigMapRoadWidthShare = 0.6f;
 constexpr float kBlipRadiusRefPx = 4.0f;
 constexpr int32_t kDeadBlipSprite = 274;
 

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <string>
 
+#include "sim/world/map_index.h"
 #include "tools/preview/host_look.h"
 #include "tools/preview/text_runs.h"
 
@@ -159,7 +160,6 @@ const GradientStop kBackground[] = {
     {1.0, {0.25, 0.27, 0.24, 1}},
 };
 constexpr Rgba kLand{0.20, 0.24, 0.22, 0.92};
-constexpr Rgba kSea{0.17, 0.29, 0.38, 0.95};
 constexpr Rgba kMapEdge{0, 0, 0, 0.8};
 constexpr Rgba kArrowFill{0.95, 0.95, 0.95, 1};
 constexpr Rgba kArrowEdge{0, 0, 0, 1};
@@ -172,51 +172,97 @@ constexpr Rgba kArmour{0.29, 0.56, 0.71, 0.9};
 constexpr Rgb kFeedText{240, 240, 240};
 constexpr Rgba kFeedBox{0.05, 0.05, 0.06, kFeedBoxAlpha / 255.0};
 
-Rgba RoadColour(bool major) { return Rgba{0.55, 0.56, 0.55, major ? 0.95 : 0.7}; }
-
 void DrawBackground(Painter& painter, const Screen& screen) {
     painter.FillGradient(0, 0, screen.width, screen.height, kBackground, std::size(kBackground));
 }
 
-// A road on the map stand-in, in the map's own 0..1 coordinates.
-struct MapRoad {
-    double x0, y0, x1, y1;
-    bool major;
-};
-const MapRoad kMapRoads[] = {
-    {0.00, 0.62, 1.00, 0.44, true},  {0.58, 0.00, 0.40, 1.00, true},  {0.12, 0.00, 0.30, 1.00, false},
-    {0.00, 0.25, 1.00, 0.18, false}, {0.00, 0.85, 0.70, 0.80, false}, {0.78, 0.00, 0.86, 1.00, false},
-    {0.30, 0.35, 0.95, 0.95, false},
+// The map turns about its centre, where the player stands: the radar with the player's heading
+// (the way the player faces points up), the big map not at all (north up). The host's heading grows
+// counter-clockwise from north; on a screen with y growing downward, turning by the heading brings
+// the facing direction up.
+struct MapView {
+    double cx, cy;     // the map's centre in pixels
+    double pxPerUnit;  // pixels per world metre
+    double turn;       // radians, clockwise on the screen
 };
 
-void DrawMapArea(Painter& painter, const Screen& screen, const Box& map) {
+MapView ViewOf(const Screen& screen, const Box& map, const ScreenView& scene) {
+    const double unitsPerRefPx = scene.bigMap ? kBigMapWorldUnitsPerRefPx : kMapWorldUnitsPerRefPx;
+    return MapView{map.x + map.w / 2, map.y + map.h / 2, screen.refPx / unitsPerRefPx,
+                   scene.bigMap ? 0.0 : scene.headingDeg * M_PI / 180.0};
+}
+
+struct Point {
+    double x, y;
+};
+
+// Where a world offset from the player (x east, y north) lands on the screen.
+Point OnMap(const MapView& view, double dx, double dy) {
+    const double sx = dx * view.pxPerUnit, sy = -dy * view.pxPerUnit;
+    const double c = std::cos(view.turn), s = std::sin(view.turn);
+    return Point{view.cx + sx * c - sy * s, view.cy + sx * s + sy * c};
+}
+
+// The game's roads around the player: freeways widest, back roads faint; one path a kind.
+enum RoadKind { kFreeway, kStreet, kBackRoad, kRoadKinds };
+struct RoadLook {
+    Rgba colour;
+    double widthRefPx;
+};
+constexpr RoadLook kRoadLooks[kRoadKinds] = {
+    {{0.62, 0.63, 0.60, 0.95}, 5.0},
+    {{0.55, 0.56, 0.55, 0.85}, 2.5},
+    {{0.47, 0.46, 0.40, 0.7}, 1.5},
+};
+
+RoadKind KindOf(const sim::RoadNode& a, const sim::RoadNode& b) {
+    if ((a.flags & b.flags) & sim::kRoadFreeway) return kFreeway;
+    if ((a.flags | b.flags) & sim::kRoadBackRoad) return kBackRoad;
+    return kStreet;
+}
+
+void DrawRoads(Painter& painter, const Screen& screen, const Box& map, const ScreenView& scene) {
+    const MapView view = ViewOf(screen, map, scene);
+    const double reach = std::hypot(map.w, map.h) / 2 / view.pxPerUnit;  // the map's corners, any turn
+    const sim::MapIndex& index = sim::TheMapIndex();
+    const std::vector<uint32_t> links = index.RoadLinksNear(scene.playerX, scene.playerY, static_cast<float>(reach));
+    const double widthScale = scene.bigMap ? kBigMapRoadWidthShare : 1.0;
+    for (int kind = 0; kind < kRoadKinds; ++kind) {
+        bool any = false;
+        for (const uint32_t l : links) {
+            const sim::RoadLink& link = index.world().links[l];
+            const sim::RoadNode &a = index.world().nodes[link.a], &b = index.world().nodes[link.b];
+            if (KindOf(a, b) != kind) continue;
+            const Point from = OnMap(view, a.x - scene.playerX, a.y - scene.playerY);
+            const Point to = OnMap(view, b.x - scene.playerX, b.y - scene.playerY);
+            painter.MoveTo(from.x, from.y);
+            painter.LineTo(to.x, to.y);
+            any = true;
+        }
+        if (any) {
+            painter.Stroke(kRoadLooks[kind].colour, kRoadLooks[kind].widthRefPx * widthScale * screen.refPx);
+        }
+    }
+}
+
+void DrawMapArea(Painter& painter, const Screen& screen, const Box& map, const ScreenView& scene) {
     painter.Save();
     painter.ClipRect(map.x, map.y, map.w, map.h);
     painter.Rectangle(map.x, map.y, map.w, map.h);
     painter.Fill(kLand);
-    painter.MoveTo(map.x, map.y + map.h * 0.55);  // a stretch of sea in the lower left
-    painter.CurveTo(map.x + map.w * 0.18, map.y + map.h * 0.62, map.x + map.w * 0.22, map.y + map.h * 0.9,
-                    map.x + map.w * 0.34, map.y + map.h);
-    painter.LineTo(map.x, map.y + map.h);
-    painter.ClosePath();
-    painter.Fill(kSea);
-    for (const MapRoad& road : kMapRoads) {
-        painter.MoveTo(map.x + road.x0 * map.w, map.y + road.y0 * map.h);
-        painter.LineTo(map.x + road.x1 * map.w, map.y + road.y1 * map.h);
-        painter.Stroke(RoadColour(road.major), (road.major ? 5.0 : 2.5) * screen.refPx);
-    }
+    DrawRoads(painter, screen, map, scene);
     painter.Restore();
     painter.Rectangle(map.x, map.y, map.w, map.h);
     painter.Stroke(kMapEdge, 2.0 * screen.refPx);
 }
 
-// The host's heading grows counter-clockwise from north; on a north-up map with y growing
-// downward the arrow turns by minus the heading.
-void DrawPlayerArrow(Painter& painter, const Screen& screen, const Box& map, float headingDeg) {
+// The arrow points the way the player faces: up on the radar, which turns with the player.
+void DrawPlayerArrow(Painter& painter, const Screen& screen, const Box& map, const ScreenView& scene) {
     const double length = kPlayerArrowRefPx * screen.refPx;
+    const MapView view = ViewOf(screen, map, scene);
     painter.Save();
-    painter.Translate(map.x + map.w / 2, map.y + map.h / 2);
-    painter.Rotate(-headingDeg * M_PI / 180.0);
+    painter.Translate(view.cx, view.cy);
+    painter.Rotate(view.turn - scene.headingDeg * M_PI / 180.0);
     painter.MoveTo(0, -length / 2);
     painter.LineTo(length * 0.4, length / 2);
     painter.LineTo(0, length * 0.3);
@@ -226,13 +272,14 @@ void DrawPlayerArrow(Painter& painter, const Screen& screen, const Box& map, flo
     painter.Restore();
 }
 
-void DrawMarks(Painter& painter, const Screen& screen, const Box& map, const std::vector<MapMark>& marks) {
+void DrawMarks(Painter& painter, const Screen& screen, const Box& map, const ScreenView& scene) {
     const double r = kBlipRadiusRefPx * screen.refPx;
-    const double pxPerUnit = screen.refPx / kMapWorldUnitsPerRefPx;
-    for (const MapMark& mark : marks) {
+    const MapView view = ViewOf(screen, map, scene);
+    for (const MapMark& mark : scene.marks) {
         if (mark.alpha <= 0) continue;
-        const double x = std::clamp(map.x + map.w / 2 + mark.dx * pxPerUnit, map.x + r, map.x + map.w - r);
-        const double y = std::clamp(map.y + map.h / 2 - mark.dy * pxPerUnit, map.y + r, map.y + map.h - r);
+        const Point at = OnMap(view, mark.dx, mark.dy);
+        const double x = std::clamp(at.x, map.x + r, map.x + map.w - r);
+        const double y = std::clamp(at.y, map.y + r, map.y + map.h - r);
         const double width = 1.5 * screen.refPx;
         if (mark.dead) {
             painter.MoveTo(x - r, y - r);
@@ -265,9 +312,9 @@ Box MapBox(const Screen& screen, const ScreenView& scene) {
 
 void DrawMap(Painter& painter, const Screen& screen, const ScreenView& scene) {
     const Box map = MapBox(screen, scene);
-    DrawMapArea(painter, screen, map);
-    DrawMarks(painter, screen, map, scene.marks);
-    DrawPlayerArrow(painter, screen, map, scene.headingDeg);
+    DrawMapArea(painter, screen, map, scene);
+    DrawMarks(painter, screen, map, scene);
+    DrawPlayerArrow(painter, screen, map, scene);
     DrawStatusBars(painter, screen, map);
 }
 

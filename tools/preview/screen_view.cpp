@@ -51,6 +51,8 @@ ScreenView StepViews::View(const sim::World& world) const {
     const auto ped = world.peds.find(world.localPed);
     if (ped != world.peds.end()) {
         scene.headingDeg = ped->second.heading;
+        scene.playerX = ped->second.pos.x;
+        scene.playerY = ped->second.pos.y;
         scene.marks = Marks(world, ped->second.pos);
     }
     if (!scriptRan_) return scene;

@@ -28,6 +28,7 @@ struct ScreenView {
     bool radarShown = true;           // the host shows its radar (or the big map)
     bool bigMap = false;              // the big map is on
     float headingDeg = 0;             // the player's heading, for the arrow on the map
+    float playerX = 0, playerY = 0;   // where the player stands, for the roads on the map
     std::vector<MapMark> marks;       // the blips the plug-in keeps on the map
 };
 
