@@ -142,6 +142,10 @@ function placeOnMap(event) {
   const x = b.minX + ((event.clientX - box.left) * canvas.width) / box.width / scale;
   const y = b.maxY - ((event.clientY - box.top) * canvas.height) / box.height / scale;
   page.scene = `at:${x.toFixed(1)},${y.toFixed(1)}`;
+  const marker = $("map-marker");
+  marker.style.left = ((event.clientX - box.left) / box.width) * 100 + "%";
+  marker.style.top = ((event.clientY - box.top) / box.height) * 100 + "%";
+  marker.hidden = false;
   $("map-spot").textContent = `The player stands at ${x.toFixed(0)}, ${y.toFixed(0)} (east, north): see the pictures.`;
   redraw();
 }

@@ -278,6 +278,7 @@ for (const browserKind of BROWSERS) {
       const positions = output.slice(output.indexOf(marker) + marker.length);
       assert.equal((await last()).positions, positions.slice(0, positions.indexOf("wrote ")), at);
       assert.ok((await shown("map-spot")).startsWith("The player stands at "));
+      assert.ok(await visible("map-marker"), "the map marks where the player stands");
     });
 
     it("the hint points to AnchorToRadar, and its button switches it on", async () => {
