@@ -16,7 +16,6 @@
 #include <nlohmann/json.hpp>
 
 #include <cmath>
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -90,12 +89,7 @@ const char* LineEndName(std::string_view end, sim::IniEncoding encoding) {
 // streets and zone answered by the map as kov-preview --at X,Y answers them.
 bool ApplyScene(const std::string& scene, preview::PreviewOptions& options) {
     if (scene.rfind("at:", 0) != 0) return preview::ApplyScenePreset(scene, options);
-    float x = 0, y = 0;
-    char end = 0;
-    if (std::sscanf(scene.c_str() + 3, "%f,%f%c", &x, &y, &end) != 2 || !std::isfinite(x) || !std::isfinite(y))
-        return false;
-    options.x = x, options.y = y, options.atMap = true, options.groundHeight = true;
-    return true;
+    return preview::ApplyAt(scene.substr(3), options).ok();
 }
 
 void Run(std::string_view bytes, const std::string& scene, int width, int height, float safeZone) {

@@ -53,6 +53,16 @@ std::vector<std::string> SplitCommas(const std::string& text) {
     return items;
 }
 
+// "X,Y,Z", or "X,Y" where Z may be left out, into the options' position: how many numbers it held,
+// 0 when it is not that many numbers within the float range.
+size_t ParsePosition(const std::string& text, bool zOptional, PreviewOptions& o) {
+    const std::vector<std::string> xyz = SplitCommas(text);
+    const bool ok = (xyz.size() == 3 || (zOptional && xyz.size() == 2)) &&
+                    ParseFloat(xyz[0], sim::kMaxFloatValue, o.x) && ParseFloat(xyz[1], sim::kMaxFloatValue, o.y) &&
+                    (xyz.size() == 2 || ParseFloat(xyz[2], sim::kMaxFloatValue, o.z));
+    return ok ? xyz.size() : 0;
+}
+
 // "a,b,c,..." into exactly count numbers.
 bool ParseNumbers(const std::string& text, size_t count, std::vector<double>& out) {
     out.clear();
@@ -73,6 +83,21 @@ sim::Status SetHostName(const char* option, const std::string& value, std::strin
 }
 
 // ---- the option table ----
+
+}  // namespace
+
+sim::Status ApplyAt(const std::string& value, PreviewOptions& o) {
+    const size_t numbers = ParsePosition(value, true, o);
+    if (numbers == 0) {
+        return sim::Failure("--at wants two or three numbers X,Y[,Z] within the float range, got " +
+                            sim::QuoteInput(value));
+    }
+    o.atMap = true;
+    o.groundHeight = numbers == 2;
+    return {};
+}
+
+namespace {
 
 const tools::Option<PreviewOptions> kOptions[] = {
     {"--ini", "FILE", "the KOV.ini to use (default: none, so the plug-in's defaults)",
@@ -145,10 +170,7 @@ const tools::Option<PreviewOptions> kOptions[] = {
      "the player's position in the world (Davis Ave carries its route west of x -373.38); "
      "default 250,150,30",
      [](const std::string& v, PreviewOptions& o) -> sim::Status {
-         const std::vector<std::string> xyz = SplitCommas(v);
-         const bool ok = xyz.size() == 3 && ParseFloat(xyz[0], sim::kMaxFloatValue, o.x) &&
-                         ParseFloat(xyz[1], sim::kMaxFloatValue, o.y) && ParseFloat(xyz[2], sim::kMaxFloatValue, o.z);
-         if (!ok)
+         if (ParsePosition(v, false, o) == 0)
              return sim::Failure("--pos wants three numbers X,Y,Z within the float range, got " + sim::QuoteInput(v));
          o.groundHeight = false;
          return {};
@@ -157,18 +179,7 @@ const tools::Option<PreviewOptions> kOptions[] = {
      "put the player there in the game's own San Andreas: the streets are the map's unless "
      "--street or --crossing is given, the zone unless --zone is, the road test unless --offroad "
      "is; without Z the player stands at the nearest road's height",
-     [](const std::string& v, PreviewOptions& o) -> sim::Status {
-         const std::vector<std::string> xyz = SplitCommas(v);
-         const bool ok = (xyz.size() == 2 || xyz.size() == 3) && ParseFloat(xyz[0], sim::kMaxFloatValue, o.x) &&
-                         ParseFloat(xyz[1], sim::kMaxFloatValue, o.y) &&
-                         (xyz.size() == 2 || ParseFloat(xyz[2], sim::kMaxFloatValue, o.z));
-         if (!ok)
-             return sim::Failure("--at wants two or three numbers X,Y[,Z] within the float range, got " +
-                                 sim::QuoteInput(v));
-         o.atMap = true;
-         o.groundHeight = xyz.size() == 2;
-         return {};
-     }},
+     ApplyAt},
     {"--heading", "DEG", "the player's heading in degrees, counter-clockwise from north (90 faces west); default 0",
      [](const std::string& v, PreviewOptions& o) -> sim::Status {
          if (!ParseFloat(v, sim::kMaxHeadingDegrees, o.heading)) {

@@ -51,6 +51,9 @@ struct PreviewOptions {
 // Parses the arguments (without the program name), then checks the options together and fills in
 // the defaults; a one-line message on the first problem. --help stops parsing and succeeds.
 sim::Result<PreviewOptions> ParsePreviewOptions(const std::vector<std::string>& args);
+// --at's value X,Y[,Z] into the options: the player there, the map answering; the page's map click
+// takes the same way.
+sim::Status ApplyAt(const std::string& value, PreviewOptions& options);
 
 // Picture pixels per screen pixel for a screen of this size: --zoom, or what --tile-height makes of
 // the --crop part of the screen.
