@@ -9,16 +9,19 @@ set(KOV_SIM_TOOL_SOURCES
   ${KOV_TOOLS_DIR}/command_line.cpp
   ${KOV_TOOLS_DIR}/guarded_main.cpp)
 
-# ini/: KOV.ini as a player edits it, for the tools and the page: the editor, the check, the
-# plug-in's reading of each setting over a run's lookups, and the claims about a file. They read a
+# ini/: KOV.ini as a player edits it, for the tools and the page: the editor, the check and the
+# plug-in's reading of each setting over a run's lookups (KOV_INI_FILE_TOOLS_SOURCES, which need
+# only the INI room), and the claims about a file, which run the plug-in in a scene. They read a
 # value through the plug-in's own ReadSettingValue: a program that does not link the plug-in in
 # adds KOV_SETTING_VALUE_SOURCE.
 set(KOV_SETTING_VALUE_SOURCE ${KOV_TOOLS_DIR}/../src/config/setting_value.cpp)
-set(KOV_INI_TOOLS_SOURCES
+set(KOV_INI_FILE_TOOLS_SOURCES
   ${KOV_TOOLS_DIR}/ini/ini_document.cpp
   ${KOV_TOOLS_DIR}/ini/ini_edit.cpp
   ${KOV_TOOLS_DIR}/ini/ini_check.cpp
-  ${KOV_TOOLS_DIR}/ini/settings_read.cpp
+  ${KOV_TOOLS_DIR}/ini/settings_read.cpp)
+set(KOV_INI_TOOLS_SOURCES
+  ${KOV_INI_FILE_TOOLS_SOURCES}
   ${KOV_TOOLS_DIR}/ini/every_setting_scene.cpp
   ${KOV_TOOLS_DIR}/ini/settings_claims.cpp)
 

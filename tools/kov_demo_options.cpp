@@ -7,7 +7,7 @@ namespace tools {
 
 namespace {
 
-const Option<DemoOptions> kOptions[] = {
+const Option<DemoOptions> kDemoOptions[] = {
     {"--out", "DIR",
      "where the pictures go (default out/demo). The demo's own pictures of earlier runs of the "
      "same tour into DIR (as it recorded them there, in DIR/.kov-demo-pictures.json) are "
@@ -47,7 +47,7 @@ sim::Status TakeTour(const std::string& argument, DemoOptions& o) {
 
 sim::Result<DemoOptions> ParseDemoOptions(const std::vector<std::string>& args) {
     DemoOptions options;
-    if (sim::Status parsed = ParseArguments(args, kOptions, TakeTour, options); !parsed) return parsed;
+    if (sim::Status parsed = ParseArguments(args, kDemoOptions, TakeTour, options); !parsed) return parsed;
     if (!options.help && options.tour.empty()) return sim::Failure("no tour given");
     return options;
 }
@@ -61,7 +61,7 @@ std::string DemoHelp() {
     return FormatHelp({"kov-demo",
                        {"TOUR.json [options]"},
                        description.c_str(),
-                       HelpOf(kOptions),
+                       HelpOf(kDemoOptions),
                        "exit status: 0 done; 1 the tour, the plug-in or a picture failed or a file is in the way;\n"
                        "2 bad command line (a picture too large included).\n"});
 }

@@ -26,7 +26,7 @@ sim::Status SetSwitch(const std::string&, SimOptions& o) {
     return {};
 }
 
-const Option<SimOptions> kOptions[] = {
+const Option<SimOptions> kSimOptions[] = {
     {"--plugin", "PATH", "the plug-in to load (default: the one beside this program)",
      SetPathOf<&SimOptions::plugin, kPlugin>},
     {"--trace", "FILE", "write every native call and wait of the run, one per line",
@@ -53,7 +53,7 @@ sim::Status TakeScenario(const std::string& argument, SimOptions& o) {
 
 sim::Result<SimOptions> ParseSimOptions(const std::vector<std::string>& args) {
     SimOptions options;
-    if (sim::Status parsed = ParseArguments(args, kOptions, TakeScenario, options); !parsed) return parsed;
+    if (sim::Status parsed = ParseArguments(args, kSimOptions, TakeScenario, options); !parsed) return parsed;
     if (!options.help && options.scenario.empty()) return sim::Failure("no scenario given");
     return options;
 }
@@ -103,7 +103,7 @@ std::string SimHelp() {
                        "Runs the plug-in through the scenario in the simulated host and prints what the last frame\n"
                        "of each step drew (texts with their normalised positions, rectangles) and the feed posts\n"
                        "made during the step.",
-                       HelpOf(kOptions),
+                       HelpOf(kSimOptions),
                        "exit status: 0 done; 1 the plug-in, a folder or an output cannot be used, the run\n"
                        "failed or an output could not be written; 2 bad command line; 3 bad scenario.\n"});
 }

@@ -48,7 +48,7 @@ std::string Argument(char kind, int index, const NativeCall& call, const CallCap
     }
 }
 
-std::string Result(char kind, const NativeCall& call) {
+std::string ResultText(char kind, const NativeCall& call) {
     switch (kind) {
         case 'i': return Decimal(static_cast<int32_t>(static_cast<uint32_t>(call.result[0])));
         case 'u': return Decimal(static_cast<uint32_t>(call.result[0]));
@@ -88,7 +88,7 @@ std::string FormatTraceLine(const NativeDef& def, const NativeCall& call, const 
         line += Argument(def.args[i], i, call, capture, nextText);
     }
     line += ')';
-    if (def.result != '-') line += " -> " + Result(def.result, call);
+    if (def.result != '-') line += " -> " + ResultText(def.result, call);
     return line;
 }
 

@@ -99,7 +99,7 @@ sim::Status ApplyAt(const std::string& value, PreviewOptions& o) {
 
 namespace {
 
-const tools::Option<PreviewOptions> kOptions[] = {
+const tools::Option<PreviewOptions> kPreviewOptions[] = {
     {"--ini", "FILE", "the KOV.ini to use (default: none, so the plug-in's defaults)",
      [](const std::string& v, PreviewOptions& o) { return tools::SetPath("--ini", v, o.iniPath); }},
     {"--size", "WxH[,WxH...]|all",
@@ -336,7 +336,8 @@ sim::Status CheckTogether(PreviewOptions& o) {
 
 sim::Result<PreviewOptions> ParsePreviewOptions(const std::vector<std::string>& args) {
     PreviewOptions options;
-    if (sim::Status parsed = tools::ParseArguments(args, kOptions, tools::TakeOperand<PreviewOptions>{}, options);
+    if (sim::Status parsed =
+            tools::ParseArguments(args, kPreviewOptions, tools::TakeOperand<PreviewOptions>{}, options);
         !parsed)
         return parsed;
     if (options.help) return options;
@@ -355,7 +356,7 @@ std::string PreviewHelp() {
          "Runs the plug-in (KOV.so) in the simulated host with your KOV.ini and the world you\n"
          "describe, then draws what it drew in the last frame over stand-ins for the host's screen,\n"
          "radar, big map and feed. Use it to place the panel without starting the game.",
-         tools::HelpOf(kOptions),
+         tools::HelpOf(kPreviewOptions),
          "examples:\n"
          "  kov-preview --ini KOV.ini --size 1920x1080 --size 3440x1440 --street \"Los Santos Freeway\"\n"
          "              --crossing \"Alta St\" --zone Downt -o panel.png\n"
