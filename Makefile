@@ -39,12 +39,21 @@ web: deps
 	$(call configure,web,build/web,-G Ninja -DCMAKE_TOOLCHAIN_FILE=$(EMSCRIPTEN_TOOLCHAIN))
 	$(call build,build/web)
 
+# Once the trees are built, their five suites run side by side, each with JOBS tests at a time: the
+# Wine and browser tests spend much of their time waiting, which the others fill. Each suite's report
+# comes whole when it ends; every suite runs even when another fails, and make test fails then.
+SUITES := linux windows asan fuzz web
 test: linux windows asan fuzz-build web
-	@cd build/linux && ctest --output-on-failure -j $(JOBS)
-	@cd build/windows && ctest --output-on-failure -j $(JOBS)
+	@echo "test: the $(words $(SUITES)) suites ($(SUITES)) run side by side; each one's report comes when it ends"
+	@$(MAKE) --no-print-directory --output-sync=target --keep-going -j $(words $(SUITES)) $(addprefix suite-,$(SUITES))
+
+.PHONY: $(addprefix suite-,$(SUITES))
+suite-linux suite-windows suite-fuzz:
+	@cd build/$(@:suite-%=%) && ctest --output-on-failure -j $(JOBS)
+suite-asan:
 	@ctest --preset asan -j $(JOBS)
-	@cd build/fuzz && ctest --output-on-failure -j $(JOBS)
-	@cd build/web && ctest --output-on-failure --verbose
+suite-web:
+	@cd build/web && ctest --output-on-failure --verbose -j $(JOBS)
 
 # Each fuzz target for FUZZ_SECONDS (default 10 minutes); crashes land in build/fuzz/artifacts.
 FUZZ_SECONDS ?= 600

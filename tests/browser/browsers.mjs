@@ -7,10 +7,21 @@ import path from "node:path";
 
 import puppeteer from "puppeteer-core";
 
-export const BROWSERS = [
+const ALL_BROWSERS = [
   { name: "chromium", engine: "chrome", executable: "/usr/bin/chromium" },
   { name: "firefox", engine: "firefox", executable: "/usr/bin/firefox-esr" },
 ];
+
+// Both, or the one KOV_BROWSER names (the build runs each browser as a test of its own, side by side).
+export const BROWSERS = (() => {
+  const name = process.env.KOV_BROWSER;
+  if (!name) return ALL_BROWSERS;
+  const chosen = ALL_BROWSERS.filter((browser) => browser.name === name);
+  if (chosen.length === 0) {
+    throw new Error("KOV_BROWSER=" + name + " names no browser of these: " + ALL_BROWSERS.map((b) => b.name).join(", "));
+  }
+  return chosen;
+})();
 
 const CHROMIUM_ARGS = ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
   "--disable-background-networking", "--disable-component-update", "--disable-sync", "--disable-dev-shm-usage"];
