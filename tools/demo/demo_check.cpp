@@ -10,6 +10,7 @@
 #include "sim/platform/files.h"
 #include "sim/platform/plugin_module.h"
 #include "sim/platform/temporary_paths.h"
+#include "text/bounded_text.h"
 
 namespace demo {
 
@@ -22,7 +23,7 @@ std::string Slug(const std::string& label) {
     std::string slug;
     for (size_t i = 0; i < label.size() && slug.size() < sim::kMaxLabelInFileName; ++i) {
         const unsigned char c = static_cast<unsigned char>(label[i]);
-        if (std::isalnum(c) != 0) slug += static_cast<char>(std::tolower(c));
+        if (std::isalnum(c) != 0) slug += LowerAscii(static_cast<char>(c));
         else if (!slug.empty() && slug.back() != '-') slug += '-';
     }
     while (!slug.empty() && slug.back() == '-') slug.pop_back();

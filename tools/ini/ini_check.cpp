@@ -41,28 +41,37 @@ constexpr FileSignature kFileSignatures[] = {
      "a program"},
 };
 
-size_t EditDistance(std::string_view a, std::string_view b) {
-    const std::string x = sim::FoldedProfileName(a), y = sim::FoldedProfileName(b);
-    std::vector<size_t> row(y.size() + 1);
+// The edit distance between two folded names, or limit once the distance is sure to reach it: the
+// length difference and the smallest entry of each row are lower bounds, so the nearest of many
+// names costs little for a long name (a line of junk) far from all of them. row is scratch space.
+size_t EditDistanceBelow(std::string_view x, std::string_view y, size_t limit, std::vector<size_t>& row) {
+    if ((x.size() > y.size() ? x.size() - y.size() : y.size() - x.size()) >= limit) return limit;
+    row.resize(y.size() + 1);
     for (size_t j = 0; j <= y.size(); ++j) row[j] = j;
     for (size_t i = 1; i <= x.size(); ++i) {
         size_t diagonal = row[0];
         row[0] = i;
+        size_t smallest = row[0];
         for (size_t j = 1; j <= y.size(); ++j) {
             const size_t above = row[j];
             row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (x[i - 1] == y[j - 1] ? 0 : 1)});
             diagonal = above;
+            smallest = std::min(smallest, row[j]);
         }
+        if (smallest >= limit) return limit;
     }
     return row[y.size()];
 }
 
+// The first of the names at the smallest edit distance from name, letter case aside.
 template <typename Names>
 std::string Nearest(std::string_view name, const Names& names) {
+    const std::string folded = sim::FoldedProfileName(name);
+    std::vector<size_t> row;
     std::string best;
     size_t bestDistance = SIZE_MAX;
     for (const char* candidate : names) {
-        const size_t distance = EditDistance(name, candidate);
+        const size_t distance = EditDistanceBelow(folded, sim::FoldedProfileName(candidate), bestDistance, row);
         if (distance < bestDistance) best = candidate, bestDistance = distance;
     }
     return best;

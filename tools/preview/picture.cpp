@@ -6,15 +6,22 @@
 #include <cairo-svg.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 
 #include "sim/input_limits.h"
 #include "sim/platform/files.h"
+#include "text/bounded_text.h"
 
 namespace preview {
+
+// Where the tiles go in a picture. Outside the file's unnamed namespace: TiledPng::Drawing holds one.
+struct TileLayout {
+    std::vector<double> columnX, rowY;  // top left corner of each column's and row's picture area
+    double width = 0, height = 0;
+    double margin = 0, caption = 0;
+};
 
 namespace {
 
@@ -28,8 +35,7 @@ enum class Format { Png, Svg, Unknown };
 
 bool EndsWithIgnoringCase(const std::string& text, const std::string& suffix) {
     if (text.size() < suffix.size()) return false;
-    return std::equal(suffix.rbegin(), suffix.rend(), text.rbegin(),
-                      [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+    return std::equal(suffix.rbegin(), suffix.rend(), text.rbegin(), [](char a, char b) { return a == LowerAscii(b); });
 }
 
 Format FormatOf(const std::string& path) {
@@ -48,14 +54,8 @@ std::string FormatPixels(double pixels) {
 double TileWidth(const Tile& tile) { return std::ceil(tile.width * tile.crop.w * tile.zoom); }
 double TileHeight(const Tile& tile) { return std::ceil(tile.height * tile.crop.h * tile.zoom); }
 
-struct Layout {
-    std::vector<double> columnX, rowY;  // top left corner of each column's and row's picture area
-    double width = 0, height = 0;
-    double margin = 0, caption = 0;
-};
-
-Layout LayOut(const std::vector<Tile>& tiles, int columns) {
-    Layout layout;
+TileLayout LayOut(const std::vector<Tile>& tiles, int columns) {
+    TileLayout layout;
     const bool bare = tiles.size() == 1 && tiles[0].caption.empty();
     layout.margin = bare ? 0 : kMarginPx;
     const bool captions = std::any_of(tiles.begin(), tiles.end(), [](const Tile& t) { return !t.caption.empty(); });
@@ -115,7 +115,7 @@ void DrawBackground(cairo_t* cr) {
     cairo_paint(cr);
 }
 
-void DrawCell(cairo_t* cr, const Layout& layout, int columns, size_t cell, const Tile& tile) {
+void DrawCell(cairo_t* cr, const TileLayout& layout, int columns, size_t cell, const Tile& tile) {
     const double x = layout.columnX[cell % columns], y = layout.rowY[cell / columns];
     if (!tile.caption.empty()) DrawCaption(cr, tile.caption, x, y, TileWidth(tile));
     DrawTile(cr, tile, x, y);
@@ -132,7 +132,7 @@ bool IsPictureFileName(const std::string& path) { return FormatOf(path) != Forma
 
 PictureExtent MeasurePicture(const std::vector<Tile>& tiles, int columns) {
     if (tiles.empty() || columns < 1) return {};
-    const Layout layout = LayOut(tiles, columns);
+    const TileLayout layout = LayOut(tiles, columns);
     return {layout.width, layout.height};
 }
 
@@ -153,7 +153,7 @@ sim::Status CheckPictureSize(const std::vector<Tile>& tiles, int columns, const 
 }
 
 struct TiledPng::Drawing {
-    Layout layout;
+    TileLayout layout;
     int columns;
     std::vector<Tile> cells;
     cairo_surface_t* surface;
@@ -207,7 +207,7 @@ sim::Status WritePicture(const std::string& path, const std::vector<Tile>& tiles
         for (size_t i = 0; i < tiles.size(); ++i) picture.Draw(i, tiles[i]);
         return picture.Write(path, text);
     }
-    const Layout layout = LayOut(tiles, columns);
+    const TileLayout layout = LayOut(tiles, columns);
     return sim::WriteWholeFile(path, [&](const std::filesystem::path& where) {
         cairo_surface_t* surface = cairo_svg_surface_create(where.string().c_str(), layout.width, layout.height);
         cairo_t* cr = cairo_create(surface);
