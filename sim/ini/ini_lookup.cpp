@@ -110,7 +110,7 @@ bool ProfileScan::Next(ProfileScanLine& line) {
     line.line = NextLine(rest_);
     Classify(line);
     if (line.kind == ProfileLineKind::Section) {
-        const auto [first, inserted] = sections_.emplace(FoldedProfileName(line.name), line.number);
+        const auto [first, inserted] = sections_.emplace(line.name, line.number);
         inSection_ = true;
         section_ = line.name;
         searched_ = inserted;
@@ -121,11 +121,16 @@ bool ProfileScan::Next(ProfileScanLine& line) {
     line.section = section_;
     line.searched = searched_;
     if (line.kind == ProfileLineKind::Key && searched_) {
-        line.firstLine = keys_.emplace(FoldedProfileName(line.name), line.number).first->second;
+        line.firstLine = keys_.emplace(line.name, line.number).first->second;
     }
     line.read = line.firstLine == line.number;
     if (line.hasValue) HandOut(line, valueSize_);
     return true;
+}
+
+bool ProfileNameLess::operator()(std::string_view a, std::string_view b) const {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [](char x, char y) { return LowerAscii(x) < LowerAscii(y); });
 }
 
 std::string FoldedProfileName(std::string_view name) {

@@ -42,8 +42,13 @@ struct ProfileScanLine {
     std::string_view cut;     // the end of the value (inside its quotes) the buffer had no room for
 };
 
+// Orders names the way the lookup compares them: ASCII letter case aside.
+struct ProfileNameLess {
+    bool operator()(std::string_view a, std::string_view b) const;
+};
+
 // The lines of a text in order, with what the lookup makes of each for a value buffer of valueSize
-// bytes (the terminator included).
+// bytes (the terminator included). The text outlives the scan: lines and names are views into it.
 class ProfileScan {
 public:
     ProfileScan(std::string_view text, uint32_t valueSize) : rest_(text), valueSize_(valueSize) {}
@@ -51,14 +56,17 @@ public:
     bool Next(ProfileScanLine& line);
 
 private:
+    // The first line of each name.
+    using FirstLines = std::map<std::string_view, int, ProfileNameLess>;
+
     std::string_view rest_;
     uint32_t valueSize_;
     int number_ = 0;
-    bool inSection_ = false;               // a section line came
-    std::string_view section_;             // the last section's name
-    bool searched_ = false;                // the last section is the first of its name
-    std::map<std::string, int> sections_;  // first line of each section, by lower-case name
-    std::map<std::string, int> keys_;      // first line of each key in the current searched section
+    bool inSection_ = false;    // a section line came
+    std::string_view section_;  // the last section's name
+    bool searched_ = false;     // the last section is the first of its name
+    FirstLines sections_;       // of each section
+    FirstLines keys_;           // of each key in the current searched section
 };
 
 // One settings lookup of the plug-in (GetPrivateProfileStringA) as the simulated host answered it.
