@@ -2,11 +2,15 @@
 // the draw list puts things; and the text styling (colour codes, alpha, centring, outline, shadow).
 #include <cairo.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 #include "preview_support.h"
 #include "sim/game/inline_codes.h"
 #include "tools/preview/host_look.h"
+#include "tools/preview/painter.h"
+#include "tools/preview/render.h"
 #include "tools/preview/text_runs.h"
 
 namespace {
@@ -125,6 +129,101 @@ TEST(PreviewRender, MapsArePaintedWhereTheScreenModelPutsThem) {
             EXPECT_EQ(ChangedPixels(withMap, noMap, right - 40, top - 40, right - 10, top - 3), 0);
         }
     }
+}
+
+// What a scene draws as straight strokes alone (the map's roads, when no blip is on it), and where
+// and how far the player's arrow is turned.
+class MapRecorder final : public preview::Painter {
+public:
+    struct Segment {
+        double x0, y0, x1, y1;
+    };
+    std::vector<Segment> roads;
+    double arrowX = 0, arrowY = 0, arrowTurn = 0;
+
+    void Save() override {}
+    void Restore() override {}
+    void Translate(double x, double y) override { arrowX = x, arrowY = y; }
+    void Rotate(double radians) override { arrowTurn = radians; }
+    void ClipRect(double, double, double, double) override {}
+    void MoveTo(double x, double y) override { x_ = x, y_ = y; }
+    void LineTo(double x, double y) override {
+        path_.push_back({x_, y_, x, y});
+        x_ = x, y_ = y;
+    }
+    void CurveTo(double, double, double, double, double, double) override { curved_ = true; }
+    void Circle(double, double, double) override { curved_ = true; }
+    void Rectangle(double, double, double, double) override { curved_ = true; }
+    void ClosePath() override { curved_ = true; }
+    void Fill(const preview::Rgba&) override { EndPath(); }
+    void Stroke(const preview::Rgba&, double) override {
+        if (!curved_) roads.insert(roads.end(), path_.begin(), path_.end());
+        EndPath();
+    }
+    void FillAndStroke(const preview::Rgba&, const preview::Rgba&, double) override { EndPath(); }
+    void FillGradient(double, double, double, double, const preview::GradientStop*, size_t) override {}
+    preview::FontMetrics Metrics(const preview::FontFace& font) override { return {font.size, font.size * 1.2}; }
+    double TextWidth(const preview::FontFace& font, const std::string& text) override {
+        return font.size * static_cast<double>(text.size());
+    }
+    void FillText(const preview::FontFace&, double, double, const std::string&, const preview::Rgba&) override {}
+    void StrokeText(const preview::FontFace&, double, double, const std::string&, const preview::Rgba&,
+                    double) override {}
+
+private:
+    void EndPath() { path_.clear(), curved_ = false; }
+    std::vector<Segment> path_;
+    double x_ = 0, y_ = 0;
+    bool curved_ = false;
+};
+
+MapRecorder MapAt(float headingDeg, bool bigMap) {
+    preview::ScreenView scene;
+    scene.screen = sim::RealScreen{kWidth, kHeight, 1.0f};
+    scene.bigMap = bigMap;
+    scene.headingDeg = headingDeg;
+    scene.playerX = 229.5f, scene.playerY = -994.5f;  // Legion Square
+    MapRecorder recorder;
+    preview::DrawScene(recorder, scene, kWidth, kHeight);
+    return recorder;
+}
+
+// The radar turns with the player: the way the player faces is up, so at a heading of 90 degrees
+// (facing west) what lay west, on the left, lies above. The big map stays north up, whatever the
+// heading, its arrow turned instead (west: to the left), and shows 4 m a pixel where the radar
+// shows 1 m: every road of the radar is on it, four times nearer the centre.
+TEST(PreviewRender, TheRadarTurnsWithTheHeadingAndTheBigMapShowsMoreNorthUp) {
+    const MapRecorder north = MapAt(0, false), west = MapAt(90, false);
+    ASSERT_GT(north.roads.size(), 20u) << "Legion Square has roads around it";
+    ASSERT_EQ(north.roads.size(), west.roads.size());
+    EXPECT_NEAR(north.arrowTurn, 0, 1e-9);
+    EXPECT_NEAR(west.arrowTurn, 0, 1e-9) << "the arrow points up on the radar";
+    const double cx = north.arrowX, cy = north.arrowY;
+    for (size_t i = 0; i < north.roads.size(); ++i) {
+        const MapRecorder::Segment &a = north.roads[i], &b = west.roads[i];
+        // (u, v) from the centre on the screen, y down, lands at (-v, u): a quarter turn clockwise.
+        EXPECT_NEAR(b.x0 - cx, -(a.y0 - cy), 1e-6);
+        EXPECT_NEAR(b.y0 - cy, a.x0 - cx, 1e-6);
+        EXPECT_NEAR(b.x1 - cx, -(a.y1 - cy), 1e-6);
+        EXPECT_NEAR(b.y1 - cy, a.x1 - cx, 1e-6);
+    }
+
+    const MapRecorder big = MapAt(0, true), bigWest = MapAt(90, true);
+    ASSERT_EQ(big.roads.size(), bigWest.roads.size());
+    for (size_t i = 0; i < big.roads.size(); ++i) {
+        EXPECT_EQ(big.roads[i].x0, bigWest.roads[i].x0);
+        EXPECT_EQ(big.roads[i].y1, bigWest.roads[i].y1);
+    }
+    EXPECT_NEAR(bigWest.arrowTurn, -M_PI / 2, 1e-9) << "facing west on a north-up map: the arrow points left";
+    const double bx = big.arrowX, by = big.arrowY;
+    for (const MapRecorder::Segment& r : north.roads) {
+        const bool onBigMap = std::any_of(big.roads.begin(), big.roads.end(), [&](const MapRecorder::Segment& s) {
+            return std::abs((s.x0 - bx) * 4 - (r.x0 - cx)) < 1e-6 && std::abs((s.y0 - by) * 4 - (r.y0 - cy)) < 1e-6 &&
+                   std::abs((s.x1 - bx) * 4 - (r.x1 - cx)) < 1e-6 && std::abs((s.y1 - by) * 4 - (r.y1 - cy)) < 1e-6;
+        });
+        EXPECT_TRUE(onBigMap) << "a radar road at " << r.x0 << "," << r.y0 << " is not on the big map";
+    }
+    EXPECT_GT(big.roads.size(), north.roads.size()) << "the big map shows more";
 }
 
 TEST(PreviewRender, FeedPostsStandAboveTheMap) {
